@@ -1,0 +1,20 @@
+// What every loamwright-cli command shares: its registration and its output contract.
+#pragma once
+
+#include "util/Progress.h"
+
+#include <CLI/CLI.hpp>
+#include <iostream>
+#include <string>
+
+namespace lw::cli {
+
+// One line of what the desktop program would put in its log or list.
+inline void PrintLine(const std::string& line) {
+    std::cout << line << '\n';
+}
+
+void AddListBlockCommand(CLI::App& app);
+void AddDemoWorldCommand(CLI::App& app);
+
+} // namespace lw::cli

@@ -1,0 +1,12 @@
+// A synthetic world for people without game files: terrain, statics and sample item files.
+#pragma once
+
+#include <string>
+
+namespace lw::cli {
+
+// Writes map0.mul, staidx0.mul, statics0.mul, statics.cfg (POL), items.wsc (UOX3) and
+// AutoSelect.txt into folder, which must exist. Deterministic.
+void WriteDemoWorld(const std::string& folder);
+
+} // namespace lw::cli

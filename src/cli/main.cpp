@@ -1,0 +1,25 @@
+// loamwright-cli: the operations of the desktop program, for scripts. stdout holds the lines the
+// operation logs or lists; a failure's message is the last line of stderr with status 1; usage
+// errors exit with 2.
+#include "cli/Command.h"
+
+#include <exception>
+
+int main(int argc, char** argv) {
+    CLI::App app{"Loamwright: statics, item files and world diffs of UO worlds, for scripts.",
+                 "loamwright-cli"};
+    app.require_subcommand(1);
+    lw::cli::AddListBlockCommand(app);
+    lw::cli::AddDemoWorldCommand(app);
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        return app.exit(e) == 0 ? 0 : 2;
+    } catch (const std::exception& e) {
+        std::cout.flush();
+        std::cerr << e.what() << std::endl;
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,62 @@
+#include "util/Errors.h"
+
+#include <cerrno>
+
+namespace lw {
+
+IoError::IoError(int code) : Error(textFor(code)), code_(code) {}
+
+std::string IoError::textFor(int code) {
+    switch (code) {
+    case kIoFileNotFound:
+        return "Datei nicht gefunden";
+    case kIoAccessDenied:
+        return "Dateizugriff verweigert";
+    case kIoReadPastEnd:
+        return "Versuch hinter dem Dateiende zu lesen";
+    default:
+        return "E/A-Fehler " + std::to_string(code);
+    }
+}
+
+ConvertError ConvertError::notAnInteger(const std::string& text) {
+    return ConvertError("'" + text + "' ist kein gültiger Integerwert");
+}
+
+RangeError::RangeError() : Error("Fehler bei Bereichsprüfung") {}
+
+OverflowError::OverflowError() : Error("Integerüberlauf") {}
+
+int IoCodeFromErrno(int err) {
+    switch (err) {
+    case ENOENT:
+        return kIoFileNotFound;
+    case ENOTDIR:
+        return kIoPathNotFound;
+    case EMFILE:
+    case ENFILE:
+        return kIoTooManyOpenFiles;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:
+    case ETXTBSY:
+        return kIoAccessDenied;
+    case EBADF:
+        return kIoInvalidHandle;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        return kIoDiskFull;
+    default:
+        return err;
+    }
+}
+
+long long CheckRange(long long value, long long lo, long long hi) {
+    if (value < lo || value > hi)
+        throw RangeError();
+    return value;
+}
+
+} // namespace lw

@@ -1,0 +1,59 @@
+// The error kinds of Loamwright. Every error's what() is exactly the text the user sees.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace lw {
+
+class Error : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A file-system failure, carrying the runtime's error code (2, 5, 100, ...).
+class IoError : public Error {
+public:
+    explicit IoError(int code);
+    int code() const { return code_; }
+    static std::string textFor(int code);
+
+private:
+    int code_;
+};
+
+// Text that is no integer, or a malformed spaced hex text.
+class ConvertError : public Error {
+public:
+    using Error::Error;
+    static ConvertError notAnInteger(const std::string& text);
+};
+
+// A value outside the range of its field.
+class RangeError : public Error {
+public:
+    RangeError();
+};
+
+// Arithmetic that does not fit its type.
+class OverflowError : public Error {
+public:
+    OverflowError();
+};
+
+// I/O error codes as the runtime reports them.
+inline constexpr int kIoFileNotFound = 2;
+inline constexpr int kIoPathNotFound = 3;
+inline constexpr int kIoTooManyOpenFiles = 4;
+inline constexpr int kIoAccessDenied = 5;
+inline constexpr int kIoInvalidHandle = 6;
+inline constexpr int kIoReadPastEnd = 100;
+inline constexpr int kIoDiskFull = 112;
+
+// Maps an errno value to the runtime's I/O error code.
+int IoCodeFromErrno(int err);
+
+// Throws RangeError unless lo <= value <= hi; returns value.
+long long CheckRange(long long value, long long lo, long long hi);
+
+} // namespace lw

@@ -1,0 +1,10 @@
+#include "world/ProgramState.h"
+
+namespace lw {
+
+void LoadStaticIndex(ProgramState& state, const std::string& path, Progress& progress) {
+    ReadStaticIndex(path, state.StaticIndex, progress);
+    state.StaticIndexLoaded = true;
+}
+
+} // namespace lw

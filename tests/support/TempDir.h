@@ -1,0 +1,22 @@
+// A temporary folder per test, removed with everything in it afterwards.
+#pragma once
+
+#include <string>
+
+namespace lw::test {
+
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+} // namespace lw::test

@@ -1,0 +1,101 @@
+#include "util/File.h"
+
+#include "support/TempDir.h"
+#include "support/WorldFiles.h"
+#include "util/Errors.h"
+#include "util/SafeReplace.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace lw {
+namespace {
+
+using test::ReadWholeFile;
+using test::TempDir;
+using test::WriteWholeFile;
+
+class FileTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        FileFaults::Reset();
+        EXPECT_EQ(FileFaults::OpenHandles(), 0);
+    }
+    TempDir dir;
+};
+
+int IoCodeOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const IoError& e) {
+        return e.code();
+    }
+    return 0;
+}
+
+TEST_F(FileTest, SystemFailuresBecomeRuntimeCodes) {
+    const std::string missing = dir.file("missing.mul");
+    EXPECT_EQ(IoCodeOf([&] { File::OpenRead(missing); }), 2);
+    EXPECT_EQ(IoCodeOf([&] { File::OpenReadWrite(dir.path()); }), 5);
+
+    WriteWholeFile(dir.file("short"), "abc");
+    File f = File::OpenRead(dir.file("short"));
+    char buf[4];
+    EXPECT_EQ(IoCodeOf([&] { f.readExact(buf, 4); }), 100);
+}
+
+TEST_F(FileTest, ReadOnlyFilesCanBeReadButNotOpenedForWriting) {
+    // Nobody, not even root, may open this file for writing: it stands for a game CD.
+    const std::string readOnly = "/proc/version";
+    File f = File::OpenRead(readOnly);
+    char first = 0;
+    f.readExact(&first, 1);
+    f.close();
+    EXPECT_EQ(IoCodeOf([&] { File::OpenReadWrite(readOnly); }), 5);
+}
+
+TEST_F(FileTest, InjectedWriteFailureCountsFromTheNextWrite) {
+    File f = File::Create(dir.file("out"));
+    FileFaults::FailNthWrite(2);
+    f.write("a", 1);
+    EXPECT_EQ(IoCodeOf([&] { f.write("b", 1); }), kIoDiskFull);
+    f.write("c", 1);
+    f.close();
+    EXPECT_EQ(ReadWholeFile(dir.file("out")), "ac");
+}
+
+TEST_F(FileTest, SameFileSeesThroughOtherSpellings) {
+    const std::string path = dir.file("a.cfg");
+    WriteWholeFile(path, "x");
+    EXPECT_TRUE(SameFile(path, dir.path() + "/./a.cfg"));
+    std::filesystem::create_symlink(path, dir.file("link.cfg"));
+    EXPECT_TRUE(SameFile(path, dir.file("link.cfg")));
+    WriteWholeFile(dir.file("b.cfg"), "x");
+    EXPECT_FALSE(SameFile(path, dir.file("b.cfg")));
+    EXPECT_FALSE(SameFile(path, dir.file("none.cfg")));
+}
+
+TEST_F(FileTest, ReplacementLeavesTheOldFileOnAnyFailure) {
+    const std::string path = dir.file("items.wsc");
+    WriteWholeFile(path, "old");
+    const auto writeNew = [](File& f) { f.write("new content", 11); };
+
+    for (auto arm : {+[] { FileFaults::FailNthWrite(1); }, +[] { FileFaults::FailNthSync(1); },
+                     +[] { FileFaults::FailNthRename(1); }}) {
+        arm();
+        EXPECT_THROW(ReplaceFile(path, writeNew), IoError);
+        FileFaults::Reset();
+        EXPECT_EQ(ReadWholeFile(path), "old");
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1)
+            << "temporary file left behind";
+    }
+    EXPECT_THROW(ReplaceFile(path, [](File&) { throw Error("stop"); }), Error);
+    EXPECT_EQ(ReadWholeFile(path), "old");
+
+    ReplaceFile(path, writeNew);
+    EXPECT_EQ(ReadWholeFile(path), "new content");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+} // namespace
+} // namespace lw
