@@ -45,8 +45,8 @@ TEST_F(FileTest, SystemFailuresBecomeRuntimeCodes) {
 }
 
 TEST_F(FileTest, ReadOnlyFilesCanBeReadButNotOpenedForWriting) {
-    // Nobody, not even root, may open this file for writing: it stands for a game CD.
-    const std::string readOnly = "/proc/version";
+    // Nobody, not even root, may open a running program for writing: it stands for a game CD.
+    const std::string readOnly = "/proc/self/exe";
     File f = File::OpenRead(readOnly);
     char first = 0;
     f.readExact(&first, 1);
