@@ -1,0 +1,29 @@
+// When a generation counts a block as changed.
+#pragma once
+
+#include "world/Records.h"
+
+#include <cstring>
+#include <string_view>
+
+namespace lw {
+
+// Extra is not compared: it is never carried in a diff.
+inline bool IndexEntriesEqual(const StaticPointer& a, const StaticPointer& b) {
+    return a.Offset == b.Offset && a.Length == b.Length;
+}
+
+// Equal counts and byte-equal records, which for cleared lists is the whole list.
+inline bool StaticBlocksEqual(const TStaticBlock& a, const TStaticBlock& b) {
+    return a.Count == b.Count && std::memcmp(a.Recs, b.Recs, a.Count * kStaticRecSize) == 0;
+}
+// The same for records held as their bytes in the file.
+inline bool StaticRecordsEqual(std::string_view a, std::string_view b) {
+    return a == b;
+}
+
+inline bool MapBlocksEqual(const void* a, const void* b) {
+    return std::memcmp(a, b, kMapBlockSize) == 0;
+}
+
+} // namespace lw

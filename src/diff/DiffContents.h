@@ -1,0 +1,23 @@
+// Reading a diff file's header and index sections, and refusing a file that is not sound before
+// an application writes anything.
+#pragma once
+
+#include "diff/DiffFormat.h"
+#include "util/File.h"
+
+#include <optional>
+
+namespace lw {
+
+struct DiffContents {
+    DiffHeader header{};
+    std::optional<StaticsDiffIndex> statics; // present with the statics part
+    std::optional<MapDiffIndex> map;         // present with the map part
+};
+
+// The header and both index sections, checked: Version 2, at least one part, each index
+// section inside the file and in its place, every changed entry's bytes inside the data of its
+// part, no static block above 2048 records. Anything else is an Error naming what is wrong.
+DiffContents ReadDiffContents(File& diff);
+
+} // namespace lw

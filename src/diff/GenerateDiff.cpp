@@ -1,0 +1,150 @@
+#include "diff/GenerateDiff.h"
+
+#include "diff/Checksums.h"
+#include "diff/Comparisons.h"
+#include "diff/DiffFormat.h"
+#include "diff/DiffMessages.h"
+#include "diff/DiffPieces.h"
+#include "diff/StaticRecords.h"
+#include "util/Errors.h"
+#include "util/SafeReplace.h"
+#include "world/StaticIndex.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+namespace lw {
+namespace {
+
+void RefuseOutputAmongInputs(const WorldFileSet& original, const WorldFileSet& modified,
+                             const std::string& diffPath) {
+    for (const std::string* input : {&original.staidx, &original.statics, &original.map,
+                                     &modified.staidx, &modified.statics, &modified.map}) {
+        if (IsSameFile(diffPath, *input))
+            throw Error("The diff file " + diffPath +
+                        " is one of the world files it is made from; choose another name.");
+    }
+}
+
+std::uint32_t SizeField(std::uint64_t size) {
+    return static_cast<std::uint32_t>(std::min<std::uint64_t>(size, 0xFFFFFFFF));
+}
+
+// A position in the diff where a section of the given length can start.
+std::uint32_t SectionPosition(const PieceWriter& diff, std::uint64_t length) {
+    if (diff.position() + length >= kDiffAbsent)
+        throw Error("The diff file would grow beyond 4 GB; it cannot hold these differences");
+    return static_cast<std::uint32_t>(diff.position());
+}
+
+// Blocks whose index entries agree count as unchanged without a look at their records.
+StaticsDiffIndex CompareStatics(const StaticIndexTable& originalIndex,
+                                const StaticIndexTable& modifiedIndex, File& originalStatics,
+                                File& modifiedStatics, PieceWriter& diff, DiffProgress& progress) {
+    StaticsDiffIndex index = UnchangedStaticsDiffIndex();
+    PieceReader originalReader(originalStatics), modifiedReader(modifiedStatics);
+    for (int blockX = 0; blockX < kBlockColumns; ++blockX) {
+        for (int blockY = 0; blockY < kBlockRows; ++blockY) {
+            const int n = BlockNumber(blockX, blockY);
+            const StaticPointer& o = originalIndex[n];
+            const StaticPointer& m = modifiedIndex[n];
+            if (m.Offset == kNoStatics) {
+                index[n] = kStaticsEmptied;
+            } else if (!IndexEntriesEqual(o, m)) {
+                const std::string_view before = ReadStaticRecords(originalReader, o);
+                const std::string_view after = ReadStaticRecords(modifiedReader, m);
+                if (!StaticRecordsEqual(before, after))
+                    index[n] = AppendDiffStatics(diff, after);
+            }
+        }
+        ColumnDone(blockX, progress);
+    }
+    return index;
+}
+
+void GenerateStaticsPart(const WorldFileSet& original, const WorldFileSet& modified,
+                         PieceWriter& diff, DiffHeader& header, DiffProgress& progress) {
+    progress.stage("Generating Diff (Statics)");
+    auto originalIndex = std::make_unique<StaticIndexTable>();
+    auto modifiedIndex = std::make_unique<StaticIndexTable>();
+    ReadStaticIndex(original.staidx, *originalIndex, progress);
+    ReadStaticIndex(modified.staidx, *modifiedIndex, progress);
+    header.OriginalIndexChecksum = IndexChecksum(*originalIndex);
+    header.ModifiedIndexChecksum = IndexChecksum(*modifiedIndex);
+    File originalStatics = File::OpenRead(original.statics);
+    File modifiedStatics = File::OpenRead(modified.statics);
+    header.OriginalStaticsSize = SizeField(originalStatics.size());
+    header.ModifiedStaticsSize = SizeField(modifiedStatics.size());
+
+    const StaticsDiffIndex index = CompareStatics(*originalIndex, *modifiedIndex, originalStatics,
+                                                  modifiedStatics, diff, progress);
+    header.StaticsIndexOffset = SectionPosition(diff, kStaticsDiffIndexSize);
+    progress.stage("Generating Diff (Statics index)");
+    WriteStaticsDiffIndex(diff, index, progress);
+    originalStatics.close();
+    modifiedStatics.close();
+}
+
+MapDiffIndex CompareMaps(const std::string& originalPath, const std::string& modifiedPath,
+                         PieceWriter& diff, DiffProgress& progress) {
+    MapDiffIndex index = UnchangedMapDiffIndex();
+    File originalMap = File::OpenRead(originalPath);
+    File modifiedMap = File::OpenRead(modifiedPath);
+    constexpr std::size_t kWindow = 8 * kMapColumnSize;
+    PieceReader originalReader(originalMap, kWindow), modifiedReader(modifiedMap, kWindow);
+    for (int blockX = 0; blockX < kBlockColumns; ++blockX) {
+        const std::uint64_t column = MapBlockOffset(blockX, 0);
+        const char* before = originalReader.read(column, kMapColumnSize);
+        const char* after = modifiedReader.read(column, kMapColumnSize);
+        if (std::memcmp(before, after, kMapColumnSize) != 0) {
+            for (int blockY = 0; blockY < kBlockRows; ++blockY) {
+                const std::size_t at = blockY * kMapBlockSize;
+                if (!MapBlocksEqual(before + at, after + at))
+                    index[BlockNumber(blockX, blockY)] = AppendDiffMapBlock(diff, after + at);
+            }
+        }
+        ColumnDone(blockX, progress);
+    }
+    originalMap.close();
+    modifiedMap.close();
+    return index;
+}
+
+void GenerateMapPart(const WorldFileSet& original, const WorldFileSet& modified, PieceWriter& diff,
+                     DiffHeader& header, DiffProgress& progress) {
+    header.ModifiedMapChecksum = MapChecksum(modified.map, progress);
+    progress.stage("Generating Diff (Map)");
+    const MapDiffIndex index = CompareMaps(original.map, modified.map, diff, progress);
+    header.MapIndexOffset = SectionPosition(diff, kMapDiffIndexSize);
+    progress.stage("Generating Diff (Map index)");
+    WriteMapDiffIndex(diff, index, progress);
+}
+
+} // namespace
+
+GeneratedDiff GenerateDiff(const WorldFileSet& original, const WorldFileSet& modified,
+                           const std::string& diffPath, DiffParts parts, DiffProgress& progress) {
+    RefuseOutputAmongInputs(original, modified, diffPath);
+    if (!parts.statics && !parts.map)
+        throw Error("A diff holds the statics, the map or both; choose at least one.");
+    PacedProgress paced(progress);
+
+    ReplacementFile output(diffPath);
+    PieceWriter diff(output.file());
+    DiffHeader header = FreshDiffHeader();
+    diff.write(&header, sizeof header);
+    if (parts.statics)
+        GenerateStaticsPart(original, modified, diff, header, paced);
+    if (parts.map)
+        GenerateMapPart(original, modified, diff, header, paced);
+    diff.flush();
+    output.file().seek(0);
+    output.file().write(&header, sizeof header);
+    output.commit();
+
+    return {header.OriginalIndexChecksum, kCrcValueCaption,
+            CrcValueMessage(header.OriginalIndexChecksum)};
+}
+
+} // namespace lw
