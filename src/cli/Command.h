@@ -16,5 +16,7 @@ inline void PrintLine(const std::string& line) {
 
 void AddListBlockCommand(CLI::App& app);
 void AddDemoWorldCommand(CLI::App& app);
+// index-crc, diff-generate, diff-apply.
+void AddDiffCommands(CLI::App& app);
 
 } // namespace lw::cli

@@ -11,6 +11,7 @@ int main(int argc, char** argv) {
     app.require_subcommand(1);
     lw::cli::AddListBlockCommand(app);
     lw::cli::AddDemoWorldCommand(app);
+    lw::cli::AddDiffCommands(app);
 
     try {
         app.parse(argc, argv);
