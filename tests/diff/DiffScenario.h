@@ -11,4 +11,9 @@ namespace lw::test {
 // and Extra 5. Map blocks (0,5) and (767,511) changed.
 void BuildEveryKindOfBlock(const DiffWorlds& w);
 
+// A world with statics in 3,000 blocks and 60 drawn map blocks, and an edit of it as a tool
+// leaves it: 100 blocks changed (new runs at the end of statics0.mul), 20 emptied, 20 new, 40
+// map blocks redrawn.
+void BuildEditedWorld(const DiffWorlds& w);
+
 } // namespace lw::test
