@@ -1,0 +1,191 @@
+// Generating and applying a diff of a full-size world with about 5% of its map blocks and 5% of
+// its static blocks changed, against raw reads and writes of the same files.
+#include "Harness.h"
+#include "diff/ApplyDiff.h"
+#include "diff/GenerateDiff.h"
+#include "util/File.h"
+#include "world/StaticIndex.h"
+
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <malloc.h>
+#include <random>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace lw::bench {
+namespace {
+
+// The working tables both operations hold: two index tables and the two diff indexes.
+constexpr double kWorkingTables = 2 * 4'718'592 + 3'145'728 + 1'572'864;
+
+WorldFileSet SetIn(const std::string& name) {
+    const std::string folder = ScratchFolder() + "/" + name;
+    ::mkdir(folder.c_str(), 0755);
+    return {folder + "/staidx0.mul", folder + "/statics0.mul", folder + "/map0.mul"};
+}
+
+void WriteAll(const std::string& path, const void* data, std::size_t size) {
+    File file = File::Create(path);
+    file.write(data, size);
+    file.close();
+}
+
+std::vector<char> ReadAll(const std::string& path) {
+    File file = File::OpenRead(path);
+    std::vector<char> bytes(file.size());
+    file.readExact(bytes.data(), bytes.size());
+    return bytes;
+}
+
+// Statics in about 60% of the blocks, one compact run per block in block order, as an
+// installation has them.
+void MakeOriginal(const WorldFileSet& set, std::mt19937& random) {
+    std::vector<char> map(kMapFileSize);
+    for (auto& byte : map)
+        byte = static_cast<char>(random() % 7);
+    WriteAll(set.map, map.data(), map.size());
+    std::vector<StaticPointer> index(kBlockCount);
+    std::vector<char> statics;
+    for (int n = 0; n < kBlockCount; ++n) {
+        if (random() % 10 >= 6) {
+            index[n] = {kNoStatics, 0, 0};
+            continue;
+        }
+        const auto length = static_cast<std::uint32_t>((1 + random() % 15) * 7);
+        index[n] = {static_cast<std::int32_t>(statics.size()), length, 0};
+        for (std::uint32_t i = 0; i < length; ++i)
+            statics.push_back(static_cast<char>(random()));
+    }
+    WriteAll(set.staidx, index.data(), kIndexFileSize);
+    WriteAll(set.statics, statics.data(), statics.size());
+}
+
+// 5% of the map blocks redrawn; 5% of the blocks with statics changed as a tool changes them,
+// with a new run at the end of statics0.mul.
+void MakeModified(const WorldFileSet& original, const WorldFileSet& set, std::mt19937& random) {
+    std::vector<char> map = ReadAll(original.map);
+    for (int n = 0; n < kBlockCount; ++n)
+        if (random() % 20 == 0)
+            std::memset(map.data() + n * kMapBlockSize, static_cast<char>(random()), kMapBlockSize);
+    WriteAll(set.map, map.data(), map.size());
+    std::vector<char> statics = ReadAll(original.statics);
+    std::vector<StaticPointer> index(kBlockCount);
+    std::memcpy(index.data(), ReadAll(original.staidx).data(), kIndexFileSize);
+    for (StaticPointer& entry : index) {
+        if (entry.Offset == kNoStatics || random() % 20 != 0)
+            continue;
+        const auto length = static_cast<std::uint32_t>((1 + random() % 15) * 7);
+        entry = {static_cast<std::int32_t>(statics.size()), length, entry.Extra};
+        for (std::uint32_t i = 0; i < length; ++i)
+            statics.push_back(static_cast<char>(random()));
+    }
+    WriteAll(set.staidx, index.data(), kIndexFileSize);
+    WriteAll(set.statics, statics.data(), statics.size());
+}
+
+void RawRead(const std::vector<std::string>& paths, std::vector<char>& buffer) {
+    for (const auto& path : paths) {
+        const int fd = ::open(path.c_str(), O_RDONLY);
+        while (::read(fd, buffer.data(), buffer.size()) > 0) {
+        }
+        ::close(fd);
+    }
+}
+
+void RawWrite(const std::string& path, std::uint64_t size, const std::vector<char>& buffer,
+              bool sync) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    for (std::uint64_t done = 0; done < size;) {
+        const std::size_t piece = std::min<std::uint64_t>(buffer.size(), size - done);
+        if (::write(fd, buffer.data(), piece) != static_cast<ssize_t>(piece))
+            std::abort();
+        done += piece;
+    }
+    if (sync)
+        ::fdatasync(fd);
+    ::close(fd);
+}
+
+long long StatusKilobytes(const char* field) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind(field, 0) == 0)
+            return std::atoll(line.c_str() + std::strlen(field));
+    return 0;
+}
+
+double Megabytes(const std::string& path) {
+    return static_cast<double>(FileSizeOf(path)) / 1e6;
+}
+
+// Peak resident memory of one call above the memory held before it, in MB.
+double PeakGrowthMB(const std::function<void()>& body) {
+    // Give freed heap pages back first, or the call would reuse them unseen.
+    ::malloc_trim(0);
+    {
+        std::ofstream clear("/proc/self/clear_refs");
+        clear << "5"; // resets the peak to the current resident size
+    }
+    const long long before = StatusKilobytes("VmRSS:");
+    body();
+    return static_cast<double>(StatusKilobytes("VmHWM:") - before) / 1024.0;
+}
+
+} // namespace
+
+LW_BENCHMARK("diff") {
+    std::mt19937 random(5);
+    const WorldFileSet original = SetIn("original"), modified = SetIn("modified"),
+                       target = SetIn("target");
+    MakeOriginal(original, random);
+    MakeModified(original, modified, random);
+    for (const auto& [from, to] : {std::pair{original.staidx, target.staidx},
+                                   {original.statics, target.statics},
+                                   {original.map, target.map}})
+        std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing);
+    const std::string diff = ScratchFolder() + "/world.lw2";
+    NullDiffProgress progress;
+    std::vector<char> buffer(1 << 20, 'x');
+
+    const auto generate = [&] { GenerateDiff(original, modified, diff, {}, progress); };
+    const auto apply = [&] {
+        if (!ApplyDiff(original, target, diff, progress).applied)
+            std::abort();
+    };
+    const double generateMB = PeakGrowthMB(generate);
+    const double applyMB = PeakGrowthMB(apply);
+
+    const std::vector<std::string> inputs{original.staidx, original.statics, original.map,
+                                          modified.staidx, modified.statics, modified.map};
+    const double rawInputs = MedianSeconds([&] { RawRead(inputs, buffer); }, 5);
+    const double generation = MedianSeconds(generate, 5);
+    Report("GenerateDiff vs reading its six inputs", generation, rawInputs, 3);
+
+    const std::string rawOut = ScratchFolder() + "/raw.out";
+    const auto rawApply = [&](bool sync) {
+        RawRead({original.staidx, original.statics, original.map, diff}, buffer);
+        for (const auto& path : {target.staidx, target.statics, target.map})
+            RawWrite(rawOut, FileSizeOf(path), buffer, sync);
+    };
+    const double rawApplied = MedianSeconds([&] { rawApply(false); }, 5);
+    const double rawAppliedSynced = MedianSeconds([&] { rawApply(true); }, 5);
+    const double application = MedianSeconds(apply, 5);
+    Report("ApplyDiff vs raw reads and writes", application, rawApplied, 3);
+    Report("ApplyDiff vs raw reads and synced writes", application, rawAppliedSynced, 3);
+
+    std::printf("diff file %.1f MB; statics %.1f MB original, %.1f MB modified\n", Megabytes(diff),
+                Megabytes(original.statics), Megabytes(modified.statics));
+    std::printf("peak memory above the working tables (%.1f MB): generation %.1f MB, "
+                "application %.1f MB (target <= 64 MB)\n",
+                kWorkingTables / 1048576, generateMB - kWorkingTables / 1048576,
+                applyMB - kWorkingTables / 1048576);
+}
+
+} // namespace lw::bench
