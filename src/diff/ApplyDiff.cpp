@@ -14,13 +14,18 @@
 namespace lw {
 namespace {
 
+// The targets are replaced whole at the end, so what would make that fail is refused first.
 void RefuseTargets(const WorldFileSet& original, const WorldFileSet& target) {
     if (IsSameFile(original.statics, target.statics))
         throw Error("The target statics0.mul is the original statics0.mul. A diff is applied to "
                     "copies of the original files, never to the originals themselves.");
+    for (const std::string* path : {&target.staidx, &target.statics, &target.map})
+        if (FileExists(*path) && !IsRegularFile(*path))
+            throw IoError(kIoAccessDenied);
 }
 
-void RequireExisting(const std::string& path) {
+// Its blocks are written in place of the old ones, so it has to be there.
+void RequireTargetMap(const std::string& path) {
     if (!FileExists(path))
         throw IoError(kIoFileNotFound);
 }
@@ -151,7 +156,7 @@ AppliedDiff ApplyDiff(const WorldFileSet& original, const WorldFileSet& target,
     File diffFile = File::OpenRead(diffPath);
     const DiffContents contents = ReadDiffContents(diffFile);
     if (contents.map)
-        RequireExisting(target.map);
+        RequireTargetMap(target.map);
     PieceReader diff(diffFile);
     AppliedDiff result;
     ReplacementSet replacements;

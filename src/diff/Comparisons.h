@@ -13,11 +13,7 @@ inline bool IndexEntriesEqual(const StaticPointer& a, const StaticPointer& b) {
     return a.Offset == b.Offset && a.Length == b.Length;
 }
 
-// Equal counts and byte-equal records, which for cleared lists is the whole list.
-inline bool StaticBlocksEqual(const TStaticBlock& a, const TStaticBlock& b) {
-    return a.Count == b.Count && std::memcmp(a.Recs, b.Recs, a.Count * kStaticRecSize) == 0;
-}
-// The same for records held as their bytes in the file.
+// Equal counts and byte-equal records: two cleared block lists compare whole.
 inline bool StaticRecordsEqual(std::string_view a, std::string_view b) {
     return a == b;
 }

@@ -25,6 +25,9 @@ void RefuseOutputAmongInputs(const WorldFileSet& original, const WorldFileSet& m
             throw Error("The diff file " + diffPath +
                         " is one of the world files it is made from; choose another name.");
     }
+    // A folder of that name could not be replaced once the whole diff is written.
+    if (FileExists(diffPath) && !IsRegularFile(diffPath))
+        throw IoError(kIoAccessDenied);
 }
 
 std::uint32_t SizeField(std::uint64_t size) {

@@ -173,6 +173,11 @@ TEST_F(GenerateDiffTest, AFailedGenerationLeavesNoDiffBehind) {
             w.setEntry(w.modified, 1, 0, {0, 15, 0});
         },
         "StaticPointer.Length is not a multiple of SizeOf(TStaticRec)");
+    fail(
+        [&] {
+            w.setEntry(w.modified, 1, 0, {changed.Offset, 700, 0});
+        },
+        IoError::textFor(kIoReadPastEnd));
     w.setEntry(w.modified, 1, 0, changed);
     fail([&] { File::OpenReadWrite(w.original.map).truncate(kMapFileSize - 196); },
          IoError::textFor(kIoReadPastEnd));
