@@ -24,7 +24,7 @@ void RefuseTargets(const WorldFileSet& original, const WorldFileSet& target) {
             throw IoError(kIoAccessDenied);
 }
 
-// Its blocks are written in place of the old ones, so it has to be there.
+// An application overwrites the blocks of the player's map; it makes no map where none was.
 void RequireTargetMap(const std::string& path) {
     if (!FileExists(path))
         throw IoError(kIoFileNotFound);
