@@ -9,6 +9,9 @@
 
 namespace lw {
 
+// report() comes with every step the main bar shows, in the map checksum once per block (393,216
+// times, mostly the same value again), so it must be cheap; yield() comes at most every few
+// milliseconds.
 class DiffProgress : public Progress {
 public:
     // A new step: the progress window shows the caption and its bar goes back to 0.
