@@ -10,9 +10,13 @@
 
 #include <chrono>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <linux/fs.h>
 #include <memory>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 namespace lw {
 namespace {
@@ -292,6 +296,47 @@ TEST_F(ApplyDiffTest, AWiderOriginalIndexKeepsItsFurtherBlocks) {
     EXPECT_EQ(index.substr(kIndexFileSize + 24), "xyzzy");
     EXPECT_EQ(test::ReadWholeFile(w.target.statics).substr(statics - 14),
               test::Bytes(test::Records({80, 81})));
+}
+
+// Files that not even root may open for writing, as on an installation disc; undone at the end.
+class Unwritable {
+public:
+    explicit Unwritable(std::vector<std::string> paths) : paths_(std::move(paths)) {
+        for (const auto& path : paths_)
+            if (!set(path, true))
+                return;
+        done_ = true;
+    }
+    ~Unwritable() {
+        for (const auto& path : paths_)
+            set(path, false);
+    }
+    bool done() const { return done_; }
+
+private:
+    static bool set(const std::string& path, bool immutable) {
+        const int fd = ::open(path.c_str(), O_RDONLY);
+        int flags = 0;
+        bool ok = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+        flags = immutable ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+        ok = ok && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        if (fd >= 0)
+            ::close(fd);
+        return ok;
+    }
+    std::vector<std::string> paths_;
+    bool done_ = false;
+};
+
+TEST_F(ApplyDiffTest, OriginalsOnReadOnlyMediaAreOnlyRead) {
+    test::BuildEveryKindOfBlock(w);
+    Unwritable media({w.original.staidx, w.original.statics, w.original.map, w.modified.staidx,
+                      w.modified.statics, w.modified.map});
+    if (!media.done())
+        GTEST_SKIP() << "this file system cannot make files unwritable";
+    generate();
+    ASSERT_TRUE(apply().applied);
+    EXPECT_EQ(FileHash(w.target.map), FileHash(w.modified.map));
 }
 
 TEST_F(ApplyDiffTest, TheLoadedIndexTakesTheTableWrittenToItsFile) {
