@@ -3,7 +3,6 @@
 #include "util/Errors.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace lw {
 
@@ -18,11 +17,6 @@ const char* PieceReader::read(std::uint64_t position, std::size_t length) {
     else
         refill(position, length);
     return window_.data() + (position - start_);
-}
-
-void PieceReader::readInto(std::uint64_t position, void* buffer, std::size_t length) {
-    if (length > 0)
-        std::memcpy(buffer, read(position, length), length);
 }
 
 bool PieceReader::holds(std::uint64_t position, std::size_t length) const {

@@ -17,7 +17,6 @@ public:
     // The bytes [position, position + length) of the file, valid until the next call. A file
     // that ends first is error 100, as with File::readExact.
     const char* read(std::uint64_t position, std::size_t length);
-    void readInto(std::uint64_t position, void* buffer, std::size_t length);
 
 private:
     bool holds(std::uint64_t position, std::size_t length) const;
