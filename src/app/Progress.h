@@ -1,0 +1,31 @@
+// The small progress window of the diff operations: a stage line and a bar.
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QProgressBar;
+
+namespace lw {
+
+class TProgressForm final : public QWidget {
+    Q_OBJECT
+public:
+    explicit TProgressForm(QWidget* parent = nullptr);
+
+    void SetStage(const QString& text);
+    void SetProgress(int value);
+
+    QLabel* ProgressLabel;
+    QProgressBar* ProgressBar;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    // The user cannot close it; the operation that showed it hides it.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormShow();
+};
+
+} // namespace lw
