@@ -209,9 +209,9 @@ QWidget* TMainForm::buildButtonColumn() {
     layout->addWidget(MapEditButton);
 
     ModeGroupBox = Named(new QGroupBox(QStringLiteral(" Mode "), column), "ModeGroupBox");
-    auto* modeLayout = new QHBoxLayout(ModeGroupBox);
-    modeLayout->setContentsMargins(4, 2, 2, 2);
-    modeLayout->setSpacing(2);
+    auto* modeLayout = new QVBoxLayout(ModeGroupBox);
+    modeLayout->setContentsMargins(6, 2, 4, 2);
+    modeLayout->setSpacing(0);
     NormalModeRadioButton =
         Named(new QRadioButton(QStringLiteral("Normal"), ModeGroupBox), "NormalModeRadioButton");
     SimpleModeRadioButton =

@@ -43,7 +43,11 @@ void LineList::addLines(const QStringList& lines) {
 }
 
 void LineList::clear() {
+    // A scroll asked for before the clearing belongs to the old lines.
+    scrollPending_ = false;
     model_.clear();
+    verticalScrollBar()->setValue(0);
+    horizontalScrollBar()->setValue(0);
 }
 
 void LineList::scrollToEnd() {
@@ -54,6 +58,8 @@ void LineList::scrollToEnd() {
 }
 
 void LineList::scrollNow() {
+    if (!scrollPending_)
+        return;
     scrollPending_ = false;
     scrollToBottom();
 }

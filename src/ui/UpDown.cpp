@@ -15,7 +15,7 @@ QToolButton* ArrowButton(Qt::ArrowType arrow, QWidget* parent) {
     button->setArrowType(arrow);
     button->setAutoRepeat(true);
     button->setFocusPolicy(Qt::NoFocus);
-    button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+    button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Ignored);
     button->setFixedWidth(14);
     return button;
 }
@@ -30,7 +30,7 @@ UpDown::UpDown(QLineEdit& associate, int min, int max, QWidget* parent)
     layout->setSpacing(0);
     layout->addWidget(up_);
     layout->addWidget(down_);
-    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    setFixedHeight(associate.sizeHint().height());
     connect(up_, &QToolButton::clicked, this, [this] { step(1); });
     connect(down_, &QToolButton::clicked, this, [this] { step(-1); });
 }

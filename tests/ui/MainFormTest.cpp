@@ -343,6 +343,8 @@ TEST_F(MainFormTest, LoadsTheIndexAndListsABlockRange) {
                            "Item #3: Item ID = 12 34, X = 16, Y = 0, Z = 10, Color = 04 81"}));
     EXPECT_EQ(logLines().size(), 2);
     EXPECT_TRUE(dialogs_.errors().empty());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(f.MainListBox->verticalScrollBar()->value(), 0); // the listing shows its start
 
     // A reversed range (the upper field not yet left) lists nothing and snaps the fields.
     typeInto(*f.X1Edit, "20");
