@@ -8,6 +8,7 @@
 #include "ui/Guarded.h"
 #include "ui/LineList.h"
 #include "ui/PathField.h"
+#include "ui/ProgressBar.h"
 #include "ui/QtProgress.h"
 #include "ui/UpDown.h"
 #include "util/IntConv.h"
@@ -21,7 +22,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSplitter>
@@ -127,10 +127,8 @@ QWidget* TMainForm::buildMainArea() {
     const int mainHeight = kClientHeight - kFileNameStripHeight - kProgressHeight - kLogHeight;
     MainPanelSplitter->setSizes({mainHeight, kLogHeight});
     MainListBox->addLines(ManualLines());
-    ProgressBar = Named(new QProgressBar(area), "ProgressBar");
+    ProgressBar = Named(new ui::ProgressBar(area), "ProgressBar");
     ProgressBar->setRange(0, 100);
-    ProgressBar->setValue(0);
-    ProgressBar->setTextVisible(false);
     ProgressBar->setFixedHeight(kProgressHeight);
     layout->addWidget(MainPanelSplitter, 1);
     layout->addWidget(ProgressBar);
@@ -310,15 +308,15 @@ void TMainForm::setBlockFieldsEnabled(bool enabled) {
 
 void TMainForm::UpdateControlStates() {
     const bool staticsValid = ui::IsGreen(*StaIdxEdit) && ui::IsGreen(*StaticsEdit);
+    const bool allValid = staticsValid && ui::IsGreen(*WSCEdit);
+    // Valid statics fields store the item file as empty text, all three valid store its path:
+    // one write with the final values.
     if (staticsValid)
-        context_.settings.SaveMainSettings({StaIdxEdit->text(), StaticsEdit->text(), QString()});
+        context_.settings.SaveMainSettings(
+            {StaIdxEdit->text(), StaticsEdit->text(), allValid ? WSCEdit->text() : QString()});
     LWDiffButton->setEnabled(staticsValid);
     FillClearButton->setEnabled(staticsValid);
 
-    const bool allValid = staticsValid && ui::IsGreen(*WSCEdit);
-    if (allValid)
-        context_.settings.SaveMainSettings(
-            {StaIdxEdit->text(), StaticsEdit->text(), WSCEdit->text()});
     const bool loaded = context_.state.StaticIndexLoaded;
     GetStaticIndexButton->setEnabled(allValid && !loaded);
     setBlockFieldsEnabled(allValid && loaded);

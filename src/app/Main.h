@@ -12,7 +12,6 @@ class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QSplitter;
@@ -21,6 +20,7 @@ namespace lw {
 
 namespace ui {
 class LineList;
+class ProgressBar;
 class UpDown;
 } // namespace ui
 
@@ -99,7 +99,7 @@ public:
     ui::LineList* MainListBox;
     QSplitter* MainPanelSplitter;
     ui::LineList* LogListBox;
-    QProgressBar* ProgressBar;
+    ui::ProgressBar* ProgressBar;
     ui::FileDialogRequest PATSaveDialog;
 
     bool InitializingMainWindow = false;

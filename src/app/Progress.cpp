@@ -1,8 +1,9 @@
 #include "app/Progress.h"
 
+#include "ui/ProgressBar.h"
+
 #include <QCloseEvent>
 #include <QLabel>
-#include <QProgressBar>
 #include <QVBoxLayout>
 
 namespace lw {
@@ -10,15 +11,13 @@ namespace lw {
 TProgressForm::TProgressForm(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       ProgressLabel(new QLabel(QStringLiteral("Working, please wait..."), this)),
-      ProgressBar(new QProgressBar(this)) {
+      ProgressBar(new ui::ProgressBar(this)) {
     setObjectName("ProgressForm");
     setWindowTitle(QStringLiteral("Progress"));
     setFixedSize(297, 49);
     ProgressLabel->setObjectName("ProgressLabel");
     ProgressBar->setObjectName("ProgressBar");
     ProgressBar->setRange(0, 100);
-    ProgressBar->setValue(0);
-    ProgressBar->setTextVisible(false);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 4, 8, 6);
     layout->setSpacing(4);

@@ -4,9 +4,12 @@
 #include <QWidget>
 
 class QLabel;
-class QProgressBar;
 
 namespace lw {
+
+namespace ui {
+class ProgressBar;
+}
 
 class TProgressForm final : public QWidget {
     Q_OBJECT
@@ -17,7 +20,7 @@ public:
     void SetProgress(int value);
 
     QLabel* ProgressLabel;
-    QProgressBar* ProgressBar;
+    ui::ProgressBar* ProgressBar;
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -7,6 +7,7 @@
 #include "support/WorldFiles.h"
 #include "ui/LineList.h"
 #include "ui/PathField.h"
+#include "ui/ProgressBar.h"
 #include "ui/UpDown.h"
 #include "util/File.h"
 
@@ -14,7 +15,6 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>

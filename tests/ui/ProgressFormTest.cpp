@@ -1,9 +1,9 @@
 // The progress window: its texts, a reset on every showing, and no way for the user to close it.
 #include "app/Progress.h"
+#include "ui/ProgressBar.h"
 #include "ui/QtProgress.h"
 
 #include <QLabel>
-#include <QProgressBar>
 #include <gtest/gtest.h>
 #include <vector>
 
