@@ -1,6 +1,7 @@
 #include "app/SettingsStore.h"
 
 #include <QSettings>
+#include <cstdint>
 #include <vector>
 
 namespace lw {
@@ -96,10 +97,11 @@ int SettingsStore::ReadMode(const std::function<bool()>& askSimpleMode) const {
             // The settings file has no types on Linux: a value that does not convert is as
             // wrong as a string in the registry.
             bool ok = false;
-            const int mode = value.toInt(&ok);
-            if (!ok || value.typeId() == QMetaType::Bool || value.typeId() == QMetaType::Double)
+            const qlonglong mode = value.toLongLong(&ok);
+            if (!ok || mode < INT32_MIN || mode > INT32_MAX || value.typeId() == QMetaType::Bool ||
+                value.typeId() == QMetaType::Double)
                 throw WrongType(kModeName);
-            return mode;
+            return static_cast<int>(mode);
         }
     }
     const int mode = askSimpleMode() ? 1 : 0;

@@ -197,7 +197,19 @@ void DrawGrid::mousePressEvent(QMouseEvent* event) {
     select(cell.x(), cell.y());
 }
 
+void DrawGrid::focusInEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusInEvent(event);
+    viewport()->update(); // the current cell's focus frame
+}
+
+void DrawGrid::focusOutEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusOutEvent(event);
+    viewport()->update();
+}
+
 void DrawGrid::mouseMoveEvent(QMouseEvent* event) {
+    if (pointerMove_)
+        pointerMove_(event->position().toPoint());
     if (!dragging_ || !(event->buttons() & Qt::LeftButton))
         return QAbstractScrollArea::mouseMoveEvent(event);
     const QPoint cell = cellAt(event->position().toPoint());

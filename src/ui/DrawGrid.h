@@ -17,6 +17,7 @@ public:
     using DrawCellFn = std::function<void(QPainter& painter, int col, int row, const QRect& rect)>;
     using SelectCellFn = std::function<void(int col, int row)>;
     using ClickFn = std::function<void()>;
+    using PointerMoveFn = std::function<void(const QPoint& viewportPosition)>;
 
     explicit DrawGrid(QWidget* parent = nullptr);
 
@@ -57,6 +58,8 @@ public:
     const SelectCellFn& selectCellHandler() const { return selectCell_; }
     // Runs after a left click on a cell and after a keyboard move.
     void setClick(ClickFn click) { click_ = std::move(click); }
+    // Runs on every pointer movement over the cells, button held or not.
+    void setPointerMove(PointerMoveFn move) { pointerMove_ = std::move(move); }
 
     // Repaints one cell now, if it is in view.
     void redrawCell(int col, int row);
@@ -69,6 +72,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     int pitchX() const { return cellWidth_ + gridLineWidth(); }
@@ -87,6 +92,7 @@ private:
     DrawCellFn drawCell_;
     SelectCellFn selectCell_;
     ClickFn click_;
+    PointerMoveFn pointerMove_;
 };
 
 } // namespace lw::ui

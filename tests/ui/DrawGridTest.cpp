@@ -77,8 +77,11 @@ TEST_F(DrawGridTest, PressDragAndKeysSelectCells) {
     QTest::mouseRelease(view, Qt::LeftButton, {}, centre(2, 1));
     QTest::mousePress(view, Qt::LeftButton, {}, centre(2, 1)); // the current cell again
     QTest::mouseRelease(view, Qt::LeftButton, {}, centre(2, 1));
-    QTest::mouseMove(view, centre(3, 1)); // no button held
+    std::vector<QPoint> pointer;
+    grid.setPointerMove([&](const QPoint& position) { pointer.push_back(grid.cellAt(position)); });
+    QTest::mouseMove(view, centre(3, 1)); // no button held: no selection, but pointer tracking
     EXPECT_EQ(selected, (std::vector<Cell>{{1, 1}, {2, 1}, {2, 1}}));
+    EXPECT_EQ(pointer, std::vector<QPoint>{QPoint(3, 1)});
 
     selected.clear();
     QTest::keyClick(&grid, Qt::Key_Right);

@@ -2,8 +2,12 @@
 // start, the block fields, loading the index and listing blocks, errors.
 #include "UiFixture.h"
 #include "app/MainTexts.h"
+#include "app/Progress.h"
 #include "app/SettingsStore.h"
 #include "diff/LWDiff.h"
+#include "fillclear/LWFillClear.h"
+#include "mapedit/LWMapEdit.h"
+#include "mapedit/LWTextureAuswahl.h"
 #include "support/WorldFiles.h"
 #include "ui/LineList.h"
 #include "ui/PathField.h"
@@ -379,6 +383,16 @@ TEST_F(MainFormTest, AnIoErrorIsShownAndTheWindowStaysUsable) {
     EXPECT_EQ(dialogs_.errors().size(), 1u);
 }
 
+TEST_F(MainFormTest, ClosingDuringARunWaitsUntilItEnds) {
+    startNormal();
+    ui::BusyGuard& busy = program_->context().busy;
+    ui::RunOperation(dialogs_, busy, &form(), [&] {
+        EXPECT_FALSE(form().close());
+        EXPECT_TRUE(form().isVisible());
+    });
+    EXPECT_FALSE(form().isVisible());
+}
+
 TEST_F(MainFormTest, ToolButtonsShowTheirWindowsModally) {
     makeWorld();
     startNormal();
@@ -389,7 +403,24 @@ TEST_F(MainFormTest, ToolButtonsShowTheirWindowsModally) {
     QTest::mouseClick(form().MapEditButton, Qt::LeftButton);
     EXPECT_EQ(dialogs_.modalWindows,
               (std::vector<QString>{"TLWDiffForm", "TLWFillClearForm", "TLWMapEditForm"}));
-    EXPECT_EQ(program_->diffForm().windowTitle(), "LW-Diff");
+
+    struct Window {
+        QWidget& window;
+        const char* caption;
+        QSize size;
+    };
+    const Window windows[] = {
+        {program_->diffForm(), "LW-Diff", {457, 361}},
+        {program_->fillClearForm(), "Fill/Clear", {385, 257}},
+        {program_->mapEditForm(), "MapEdit", {697, 575}},
+        {program_->textureAuswahlForm(), "TextureAuswahl", {366, 331}},
+        {program_->progressForm(), "Progress", {297, 49}},
+    };
+    for (const Window& w : windows) {
+        EXPECT_EQ(w.window.windowTitle(), w.caption);
+        EXPECT_EQ(w.window.size(), w.size) << w.caption;
+        EXPECT_FALSE(w.window.isVisible()) << w.caption;
+    }
 }
 
 TEST_F(MainFormTest, TheLogStaysFastWithManyLinesAndShowsItsEnd) {
