@@ -26,6 +26,7 @@
 #include <QRadioButton>
 #include <QSplitter>
 #include <QVBoxLayout>
+#include <tuple>
 
 namespace lw {
 namespace {
@@ -50,11 +51,16 @@ QPushButton* Button(const char* name, const char* caption, bool enabled, QWidget
     return button;
 }
 
-QLineEdit* BlockEdit(const char* name, QWidget* parent) {
-    auto* edit = Named(new QLineEdit(QStringLiteral("0"), parent), name);
-    edit->setEnabled(false);
+// A block field ("X1Edit") with its spinner ("X1UpDown"), both off until the index is loaded.
+std::pair<QLineEdit*, ui::UpDown*> BlockField(const QString& name, int max, QWidget* parent) {
+    auto* edit = new QLineEdit(QStringLiteral("0"), parent);
+    edit->setObjectName(name + "Edit");
     edit->setMinimumWidth(30);
-    return edit;
+    edit->setEnabled(false);
+    auto* upDown = new ui::UpDown(*edit, 0, max, parent);
+    upDown->setObjectName(name + "UpDown");
+    upDown->setEnabled(false);
+    return {edit, upDown};
 }
 
 QLineEdit* PathEdit(const char* name, QWidget* parent) {
@@ -145,33 +151,24 @@ QWidget* TMainForm::buildButtonColumn() {
     GetStaticIndexButton = Button("GetStaticIndexButton", "GetStaticIndex", false, column);
     layout->addWidget(GetStaticIndexButton);
 
-    auto blockRow = [&](QLabel*& label, const char* caption, QLineEdit*& lower,
-                        const char* lowerName, ui::UpDown*& lowerUpDown,
-                        const char* lowerUpDownName, QLineEdit*& upper, const char* upperName,
-                        ui::UpDown*& upperUpDown, const char* upperUpDownName, int max) {
+    const auto blockRow = [&](const char* axis, int max, QLineEdit*& lower,
+                              ui::UpDown*& lowerUpDown, QLineEdit*& upper,
+                              ui::UpDown*& upperUpDown) {
         auto* row = new QHBoxLayout;
         row->setSpacing(1);
-        label = Named(new QLabel(QString::fromLatin1(caption), column),
-                      caption[0] == 'X' ? "XLabel" : "YLabel");
-        lower = BlockEdit(lowerName, column);
-        lowerUpDown = Named(new ui::UpDown(*lower, 0, max, column), lowerUpDownName);
-        upper = BlockEdit(upperName, column);
-        upperUpDown = Named(new ui::UpDown(*upper, 0, max, column), upperUpDownName);
-        lowerUpDown->setEnabled(false);
-        upperUpDown->setEnabled(false);
+        const QString name = QString::fromLatin1(axis);
+        auto* label = Named(new QLabel(name, column), qPrintable(name + "Label"));
         row->addWidget(label);
-        row->addSpacing(2);
-        row->addWidget(lower, 1);
-        row->addWidget(lowerUpDown);
-        row->addSpacing(2);
-        row->addWidget(upper, 1);
-        row->addWidget(upperUpDown);
+        std::tie(lower, lowerUpDown) = BlockField(name + "1", max, column);
+        std::tie(upper, upperUpDown) = BlockField(name + "2", max, column);
+        for (QWidget* widget :
+             std::initializer_list<QWidget*>{lower, lowerUpDown, upper, upperUpDown})
+            row->addWidget(widget, qobject_cast<QLineEdit*>(widget) ? 1 : 0);
         layout->addLayout(row);
+        return label;
     };
-    blockRow(XLabel, "X", X1Edit, "X1Edit", X1UpDown, "X1UpDown", X2Edit, "X2Edit", X2UpDown,
-             "X2UpDown", kMaxTileX);
-    blockRow(YLabel, "Y", Y1Edit, "Y1Edit", Y1UpDown, "Y1UpDown", Y2Edit, "Y2Edit", Y2UpDown,
-             "Y2UpDown", kMaxTileY);
+    XLabel = blockRow("X", kMaxTileX, X1Edit, X1UpDown, X2Edit, X2UpDown);
+    YLabel = blockRow("Y", kMaxTileY, Y1Edit, Y1UpDown, Y2Edit, Y2UpDown);
 
     GetStaticBlockButton = Button("GetStaticBlockButton", "GetStaticBlock", false, column);
     MeltBlockButton = Button("MeltBlockButton", "Melt!", false, column);
