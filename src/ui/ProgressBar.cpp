@@ -22,6 +22,7 @@ void ProgressBar::setValue(int value) {
         return;
     value_ = value;
     update();
+    emit valueChanged(value);
 }
 
 QSize ProgressBar::sizeHint() const {

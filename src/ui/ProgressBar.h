@@ -21,6 +21,9 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
+signals:
+    void valueChanged(int value);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 

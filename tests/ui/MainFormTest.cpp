@@ -24,6 +24,7 @@
 #include <QScrollBar>
 #include <QSettings>
 #include <QTest>
+#include <algorithm>
 
 namespace lw::test {
 namespace {
@@ -321,8 +322,15 @@ TEST_F(MainFormTest, LoadsTheIndexAndListsABlockRange) {
     startNormal();
     enterWorldPaths();
     TMainForm& f = form();
+    std::vector<int> bar;
+    QObject::connect(f.ProgressBar, &ui::ProgressBar::valueChanged,
+                     [&](int value) { bar.push_back(value); });
     QTest::mouseClick(f.GetStaticIndexButton, Qt::LeftButton);
 
+    ASSERT_EQ(bar.size(), 100u); // every percentage from 1 (column 8) to 100, in order
+    EXPECT_TRUE(std::is_sorted(bar.begin(), bar.end()));
+    EXPECT_EQ(bar.front(), 1);
+    EXPECT_EQ(bar.back(), 100);
     EXPECT_EQ(logLines(), (QStringList{"Init in progress... Loamwright may look crashed, do not "
                                        "interrupt!",
                                        "Init completed!"}));
