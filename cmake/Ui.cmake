@@ -29,3 +29,10 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/src/app/main.cpp)
   target_compile_options(loamwright PRIVATE ${LW_WARNINGS})
   install(TARGETS loamwright RUNTIME DESTINATION bin)
 endif()
+
+# Renders every window on the demo world into PNG files (scripts/screenshots).
+if(TARGET loamwright_ui)
+  add_executable(lw_screenshots ${CMAKE_SOURCE_DIR}/tools/Screenshots.cpp)
+  target_link_libraries(lw_screenshots PRIVATE loamwright_ui)
+  target_compile_options(lw_screenshots PRIVATE ${LW_WARNINGS})
+endif()

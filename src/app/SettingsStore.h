@@ -1,0 +1,42 @@
+// The per-user settings: the paths each window last saw as valid, and the mode. On Windows the
+// registry key HKEY_CURRENT_USER\Software\Tolvanek\Loamwright, elsewhere Qt's per-user file.
+// Every call opens the store, reads or writes its values in order and closes it again.
+#pragma once
+
+#include "util/Errors.h"
+
+#include <QString>
+#include <array>
+#include <functional>
+
+namespace lw {
+
+// A value of the wrong type, or a write the platform refused.
+class SettingsError : public Error {
+public:
+    using Error::Error;
+};
+
+class SettingsStore {
+public:
+    using MainSettings = std::array<QString, 3>;      // StaIdx0.mul, Statics0.mul, UOX3.wsc
+    using FillClearSettings = std::array<QString, 3>; // StaIdx0.mul, Statics0.mul, Map0.mul
+    using DiffSettings = std::array<QString, 6>;      // the three O- values, then the three
+    using MapEditSettings = std::array<QString, 2>;   // Map0.mul, UOPath
+
+    MainSettings LoadMainSettings() const;
+    void SaveMainSettings(const MainSettings& values) const;
+    FillClearSettings LoadFillClearSettings() const;
+    void SaveFillClearSettings(const FillClearSettings& values) const;
+    DiffSettings LoadDiffSettings() const;
+    void SaveDiffSettings(const DiffSettings& values) const;
+    MapEditSettings LoadMapEditSettings() const;
+    void SaveMapEditSettings(const MapEditSettings& values) const;
+
+    // The stored mode; without one, askSimpleMode() decides (true = Simple, 1) and the answer
+    // is stored at once.
+    int ReadMode(const std::function<bool()>& askSimpleMode) const;
+    void WriteMode(int mode) const;
+};
+
+} // namespace lw

@@ -1,0 +1,125 @@
+// Renders every window of the desktop program on the demo world into PNG files, off screen,
+// for the README and for checking the windows' texts by eye.
+// Usage: lw_screenshots DEMO-WORLD-FOLDER OUTPUT-FOLDER
+#include "app/Application.h"
+#include "app/Main.h"
+#include "app/Progress.h"
+#include "diff/LWDiff.h"
+#include "fillclear/LWFillClear.h"
+#include "mapedit/LWMapEdit.h"
+#include "mapedit/LWTextureAuswahl.h"
+#include "ui/Dialogs.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <cstdio>
+
+namespace {
+
+// Answers every box with its first button and reports it, so a run never waits.
+class ReportingDialogs final : public lw::ui::Dialogs {
+public:
+    lw::ui::MessageButton message(QWidget*, const lw::ui::MessageRequest& request) override {
+        std::fprintf(stderr, "message box \"%s\": %s\n", qPrintable(request.title),
+                     qPrintable(request.text));
+        return request.buttons.empty() ? lw::ui::MessageButton::Ok : request.buttons.front();
+    }
+    std::optional<QString> openFileName(QWidget*, const lw::ui::FileDialogRequest&) override {
+        return std::nullopt;
+    }
+    std::optional<QString> saveFileName(QWidget*, const lw::ui::FileDialogRequest&) override {
+        return std::nullopt;
+    }
+    void showModal(QDialog&) override {}
+};
+
+// The client area under a plain caption bar, so the picture shows the window's caption too.
+QImage WithCaption(QWidget& window) {
+    const QPixmap client = window.grab();
+    constexpr int kCaptionHeight = 22;
+    QImage image(client.width(), client.height() + kCaptionHeight, QImage::Format_RGB32);
+    image.fill(QColor(0, 0, 128));
+    QPainter painter(&image);
+    painter.setPen(Qt::white);
+    QFont font = window.font();
+    font.setBold(true);
+    painter.setFont(font);
+    painter.drawText(QRect(6, 0, client.width() - 12, kCaptionHeight), Qt::AlignVCenter,
+                     window.windowTitle());
+    painter.drawPixmap(0, kCaptionHeight, client);
+    return image;
+}
+
+bool Save(QWidget& window, const QString& file) {
+    window.show();
+    QCoreApplication::processEvents();
+    const bool saved = WithCaption(window).save(file);
+    if (!saved)
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+    return saved;
+}
+
+void StorePaths(const QString& world, int mode) {
+    QSettings store(QSettings::NativeFormat, QSettings::UserScope, "Tolvanek", "Loamwright");
+    store.clear();
+    store.setValue("StaIdx0.mul", world + "/staidx0.mul");
+    store.setValue("Statics0.mul", world + "/statics0.mul");
+    store.setValue("UOX3.wsc", world + "/statics.cfg");
+    store.setValue("Map0.mul", world + "/map0.mul");
+    store.setValue("Mode", mode);
+}
+
+bool NormalMode(const QString& world, const QString& out) {
+    StorePaths(world, 0);
+    ReportingDialogs dialogs;
+    lw::Application program(&dialogs);
+    lw::TMainForm& main = program.mainForm();
+    main.show();
+    main.GetStaticIndexButton->click();
+    main.X1Edit->setText("1496");
+    main.X2Edit->setText("1535");
+    main.Y1Edit->setText("1600");
+    main.Y2Edit->setText("1639");
+    main.GetStaticBlockButton->click();
+    bool ok = Save(main, out + "/main-window.png");
+    main.hide();
+    ok = Save(program.diffForm(), out + "/lw-diff.png") && ok;
+    ok = Save(program.fillClearForm(), out + "/fill-clear.png") && ok;
+    ok = Save(program.mapEditForm(), out + "/map-edit.png") && ok;
+    ok = Save(program.textureAuswahlForm(), out + "/texture-auswahl.png") && ok;
+    ok = Save(program.progressForm(), out + "/progress.png") && ok;
+    return ok;
+}
+
+bool SimpleMode(const QString& world, const QString& out) {
+    StorePaths(world, 1);
+    ReportingDialogs dialogs;
+    lw::Application program(&dialogs);
+    program.mainForm().show();
+    return Save(program.mainForm(), out + "/main-window-simple.png");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Loamwright"));
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: lw_screenshots DEMO-WORLD-FOLDER OUTPUT-FOLDER\n");
+        return 2;
+    }
+    const QString world = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    const QString out = QString::fromLocal8Bit(argv[2]);
+    QDir().mkpath(out);
+    // The pictures' settings live in a folder of their own; the user's stay untouched.
+    QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+    const bool ok = NormalMode(world, out) && SimpleMode(world, out);
+    return ok ? 0 : 1;
+}
