@@ -16,5 +16,7 @@ inline void PrintLine(const std::string& line) {
 
 void AddListBlockCommand(CLI::App& app);
 void AddDemoWorldCommand(CLI::App& app);
+void AddMeltCommand(CLI::App& app);
+void AddFreezeCommand(CLI::App& app);
 
 } // namespace lw::cli

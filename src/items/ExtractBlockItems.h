@@ -1,0 +1,52 @@
+// Taking the selected items out of an item file as static records, block by block, with one
+// read and one write of the file.
+#pragma once
+
+#include "items/NormalisedCopy.h"
+#include "items/SelectItems.h"
+#include "world/Records.h"
+
+#include <exception>
+#include <string_view>
+#include <vector>
+
+namespace lw {
+
+class BlockItemExtraction {
+public:
+    // Reads the selected items' tags; errors are kept for the block that meets them.
+    BlockItemExtraction(std::string_view itemFileText, const ItemSelection& selection);
+
+    // The block's selected items as records with in-block X and Y, in file order. Throws what
+    // extracting this block from the file would meet first; the first block extracted also
+    // meets a section number outside 0-65535 anywhere in the file.
+    void extract(int blockX, int blockY, TStaticBlock& block);
+
+    // Every line except the selected items (each from its header to its "}"), normalised.
+    void writeRemaining(TextWriter& out) const;
+
+private:
+    struct Item {
+        std::int32_t Number = 0;
+        int BlockNumber = 0;
+        TStaticRec Rec{0, 0, 0, 0, 0};
+        std::int64_t CloseLine = -1;
+        std::int64_t ErrorLine = -1;
+        std::exception_ptr Error;
+    };
+    struct Failure {
+        std::int64_t Line = -1;
+        std::exception_ptr Error;
+    };
+    void readItems(const ItemSelection& selection);
+    Failure firstFailureOf(int blockNumber, TStaticBlock& block) const;
+
+    std::string_view text_;
+    std::vector<std::int64_t> selectedHeaders_; // ascending
+    std::vector<Item> items_;                   // in file order
+    std::vector<std::size_t> byBlock_;          // items_ indices, by block, then file order
+    Failure headerFailure_;
+    bool extractedBefore_ = false;
+};
+
+} // namespace lw
