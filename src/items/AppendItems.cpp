@@ -30,6 +30,11 @@ void WriteItemBody(TextWriter& out, std::int32_t serial, std::uint16_t id, int x
     out.line("");
 }
 
+std::string FileName(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 bool FitsAfter(std::int32_t highest, std::size_t count) {
     return static_cast<long long>(highest) + static_cast<long long>(count) <=
            std::numeric_limits<std::int32_t>::max();
@@ -63,7 +68,7 @@ void ItemAppender::add(const TStaticBlock& block, int blockX, int blockY, const 
         log("  Highest serial: " + IntToSpacedHex(highest_.Serial, 4));
     }
     if (!FitsAfter(highest_.Number, block.Count) || !FitsAfter(highest_.Serial, block.Count))
-        throw Error("No more items fit into " + path_ +
+        throw Error("No more items fit into " + FileName(path_) +
                     ": its highest number or serial would exceed 2147483647!");
     for (int i = 0; i < block.Count; ++i) {
         const TStaticRec& rec = block.Recs[i];
