@@ -198,8 +198,7 @@ protected:
             test::RunOperation(b.path() + "/staidx0.mul", make(ItemWorld{b.path()}, false), false);
         EXPECT_EQ(ours.error, ref.error);
         EXPECT_EQ(ours.log, ref.log);
-        if (getenv("LWDEBUG"))
-            printf("%s: %s\n", what.c_str(), ours.error.c_str());
+        printf("%s: %s\n", what.c_str(), ours.error.c_str());
         (ours.error.empty() ? completed : failed)++;
         if (ref.error.empty()) {
             EXPECT_EQ(ours.progress, ref.progress);
