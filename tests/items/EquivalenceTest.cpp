@@ -251,9 +251,13 @@ TEST_F(EquivalenceTest, FailuresComeAfterTheSameLogWithTheSameMessage) {
         std::string patch = {}; // "" for none
         int blockRecords = 0;
     } cases[] = {
-        {"tag out of range in the second block", twoBlocks + Item(3, 28, 47, "ID 70000\r\n")},
+        {"tag out of range in the second block", twoBlocks + Item(3, 28, 47, "Z 300\r\n")},
+        {"colour out of range after a selected item's error",
+         twoBlocks + Item(3, 28, 47, "COLOR 70000\r\n") + Item(4, 29, 47, "Z -129\r\n")},
         {"section number out of range after the items",
          twoBlocks + Item(70000, 27, 47, "", 5) + Item(4, 19, 40, "Z 300\r\n")},
+        {"item error before a section number out of range",
+         Item(5, 19, 47, "Z 300\r\n") + Item(6, 100, 100, "", 5) + Item(70000, 27, 47, "", 5)},
         {"item outside the world", twoBlocks + Item(9, 6200, 47)},
         {"block full after merging", nineMore, "", 2040},
         {"2049 items for one block", fullBlock},
