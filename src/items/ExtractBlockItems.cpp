@@ -19,9 +19,17 @@ bool EndsExtractedItem(std::string_view line) {
 BlockItemExtraction::BlockItemExtraction(std::string_view itemFileText,
                                          const ItemSelection& selection)
     : text_(itemFileText) {
-    for (const SelectedItem& s : selection.Items)
-        selectedHeaders_.push_back(s.Header);
-    readItems(selection);
+    for (const SelectedItem& selected : selection.Items) {
+        Item item;
+        item.Number = selected.Number;
+        item.BlockNumber = BlockNumber(selected.BlockX, selected.BlockY);
+        item.Offset = selected.Offset;
+        readItem(item);
+        items_.push_back(item);
+    }
+    if (selection.BadHeaderOffset != std::string_view::npos)
+        headerFailure_ = {selection.BadHeaderOffset,
+                          std::make_exception_ptr(InvalidTag(selection.SectionBeforeBadHeader))};
     for (std::size_t i = 0; i < items_.size(); ++i)
         byBlock_.push_back(i);
     std::stable_sort(byBlock_.begin(), byBlock_.end(), [this](std::size_t a, std::size_t b) {
@@ -29,52 +37,20 @@ BlockItemExtraction::BlockItemExtraction(std::string_view itemFileText,
     });
 }
 
-void BlockItemExtraction::readItems(const ItemSelection& selection) {
-    ItemLineReader lines(text_);
+// The lines from the item's header to its "}": pending values start at zero, the last of a tag
+// wins, and the first error is the one the extraction meets.
+void BlockItemExtraction::readItem(Item& item) const {
+    ItemLineReader lines(text_.substr(item.Offset));
     std::string_view line;
-    std::int64_t lineNumber = -1, header = -1;
-    std::int32_t section = kNoSection;
-    auto next = selection.Items.begin();
-    Item* item = nullptr;
-    const auto keepError = [&](std::exception_ptr error) {
-        if (!item->Error) {
-            item->Error = error;
-            item->ErrorLine = lineNumber;
-        }
+    lines.next(line); // the header
+    const auto value = [&](std::string_view tag, std::int32_t lo, std::int32_t hi) {
+        return TagValueInRange(TagValue(line, tag), lo, hi, item.Number);
     };
-    while (lines.next(line)) {
-        ++lineNumber;
-        if (item && EndsExtractedItem(line)) {
-            item->CloseLine = lineNumber;
-            item = nullptr;
-            if (line == "}")
-                continue;
-        }
-        if (HasTag(line, kWorldItemHeader)) {
-            ++header;
-            try {
-                section = TagValueInRange(TagValue(line, kWorldItemHeader), 0, 65535, section);
-            } catch (...) {
-                if (!headerFailure_.Error)
-                    headerFailure_ = {lineNumber, std::current_exception()};
-            }
-            if (next != selection.Items.end() && next->Header == header) {
-                Item selected;
-                selected.Number = next->Number;
-                selected.BlockNumber = BlockNumber(next->BlockX, next->BlockY);
-                items_.push_back(selected);
-                item = &items_.back();
-                ++next;
-            }
+    while (lines.next(line) && !EndsExtractedItem(line)) {
+        if (item.Error)
             continue;
-        }
-        if (!item)
-            continue;
-        const auto value = [&](std::string_view tag, std::int32_t lo, std::int32_t hi) {
-            return TagValueInRange(TagValue(line, tag), lo, hi, item->Number);
-        };
         try {
-            TStaticRec& rec = item->Rec;
+            TStaticRec& rec = item.Rec;
             if (HasTag(line, "ID"))
                 rec.ID = static_cast<std::uint16_t>(value("ID", 0, 65535));
             else if (HasTag(line, "X"))
@@ -86,9 +62,11 @@ void BlockItemExtraction::readItems(const ItemSelection& selection) {
             else if (HasTag(line, "COLOR"))
                 rec.Color = static_cast<std::uint16_t>(value("COLOR", 0, 65535));
         } catch (...) {
-            keepError(std::current_exception());
+            item.Error = std::current_exception();
+            item.ErrorOffset = static_cast<std::size_t>(line.data() - text_.data());
         }
     }
+    item.CloseOffset = static_cast<std::size_t>(line.data() - text_.data());
 }
 
 BlockItemExtraction::Failure BlockItemExtraction::firstFailureOf(int blockNumber,
@@ -99,9 +77,9 @@ BlockItemExtraction::Failure BlockItemExtraction::firstFailureOf(int blockNumber
     for (; it != byBlock_.end() && items_[*it].BlockNumber == blockNumber; ++it) {
         const Item& item = items_[*it];
         if (item.Error)
-            return {item.ErrorLine, item.Error};
+            return {item.ErrorOffset, item.Error};
         if (block.Count == kMaxStaticsPerBlock)
-            return {item.CloseLine, std::make_exception_ptr(InvalidTag(item.Number))};
+            return {item.CloseOffset, std::make_exception_ptr(InvalidTag(item.Number))};
         block.Recs[block.Count++] = item.Rec;
     }
     return {};
@@ -110,7 +88,7 @@ BlockItemExtraction::Failure BlockItemExtraction::firstFailureOf(int blockNumber
 void BlockItemExtraction::extract(int blockX, int blockY, TStaticBlock& block) {
     Failure failure = firstFailureOf(BlockNumber(blockX, blockY), block);
     if (!extractedBefore_ && headerFailure_.Error &&
-        (!failure.Error || headerFailure_.Line < failure.Line))
+        (!failure.Error || headerFailure_.Offset < failure.Offset))
         failure = headerFailure_;
     extractedBefore_ = true;
     if (failure.Error) {
@@ -123,8 +101,7 @@ void BlockItemExtraction::writeRemaining(TextWriter& out) const {
     NormalisedCopy copy(out);
     ItemLineReader lines(text_);
     std::string_view line;
-    std::int64_t header = -1;
-    auto next = selectedHeaders_.begin();
+    auto next = items_.begin();
     bool extracting = false;
     while (lines.next(line)) {
         if (extracting && EndsExtractedItem(line)) {
@@ -132,12 +109,10 @@ void BlockItemExtraction::writeRemaining(TextWriter& out) const {
             if (line == "}")
                 continue;
         }
-        if (HasTag(line, kWorldItemHeader)) {
-            ++header;
-            if (next != selectedHeaders_.end() && *next == header) {
-                extracting = true;
-                ++next;
-            }
+        if (next != items_.end() &&
+            static_cast<std::size_t>(line.data() - text_.data()) == next->Offset) {
+            extracting = true;
+            ++next;
         }
         if (!extracting)
             copy.copy(line);

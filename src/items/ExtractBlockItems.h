@@ -14,7 +14,8 @@ namespace lw {
 
 class BlockItemExtraction {
 public:
-    // Reads the selected items' tags; errors are kept for the block that meets them.
+    // Reads the selected items' tags from the item file text the selection was made on, which
+    // must outlive the extraction; errors are kept for the block that meets them.
     BlockItemExtraction(std::string_view itemFileText, const ItemSelection& selection);
 
     // The block's selected items as records with in-block X and Y, in file order. Throws what
@@ -30,21 +31,21 @@ private:
         std::int32_t Number = 0;
         int BlockNumber = 0;
         TStaticRec Rec{0, 0, 0, 0, 0};
-        std::int64_t CloseLine = -1;
-        std::int64_t ErrorLine = -1;
+        std::size_t Offset = 0; // of the header line
+        std::size_t CloseOffset = 0;
+        std::size_t ErrorOffset = 0;
         std::exception_ptr Error;
     };
     struct Failure {
-        std::int64_t Line = -1;
+        std::size_t Offset = 0;
         std::exception_ptr Error;
     };
-    void readItems(const ItemSelection& selection);
+    void readItem(Item& item) const;
     Failure firstFailureOf(int blockNumber, TStaticBlock& block) const;
 
     std::string_view text_;
-    std::vector<std::int64_t> selectedHeaders_; // ascending
-    std::vector<Item> items_;                   // in file order
-    std::vector<std::size_t> byBlock_;          // items_ indices, by block, then file order
+    std::vector<Item> items_;          // in file order
+    std::vector<std::size_t> byBlock_; // items_ indices, by block, then file order
     Failure headerFailure_;
     bool extractedBefore_ = false;
 };

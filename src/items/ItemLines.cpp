@@ -4,13 +4,37 @@
 #include "util/IntConv.h"
 #include "util/Text.h"
 
+#include <bit>
+#include <cstdint>
 #include <cstring>
 
 namespace lw {
 namespace {
 
-char UpperAscii(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+bool IsBlank(char c) {
+    return static_cast<unsigned char>(c) <= 32;
+}
+
+bool IsLineEnd(char c) {
+    return c == '\r' || c == '\n';
+}
+
+// The first CR or LF from p on, or end; eight bytes at a time, since item files are tens of
+// megabytes of short lines.
+const char* FindLineEnd(const char* p, const char* end) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
+    while (end - p >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p, 8);
+        const std::uint64_t lf = word ^ (kOnes * '\n'), cr = word ^ (kOnes * '\r');
+        const std::uint64_t hits = ((lf - kOnes) & ~lf & kHighs) | ((cr - kOnes) & ~cr & kHighs);
+        if (hits)
+            return p + std::countr_zero(hits) / 8;
+        p += 8;
+    }
+    while (p < end && !IsLineEnd(*p))
+        ++p;
+    return p;
 }
 
 bool IsEofLine(std::string_view line) {
@@ -28,35 +52,31 @@ std::string ReadItemFile(const std::string& path) {
 }
 
 bool ItemLineReader::next(std::string_view& line) {
-    while (!rest_.empty()) {
-        const char* start = rest_.data();
-        const auto* lf = static_cast<const char*>(std::memchr(start, '\n', rest_.size()));
-        std::size_t length = lf ? static_cast<std::size_t>(lf - start) : rest_.size();
-        const auto* cr = static_cast<const char*>(std::memchr(start, '\r', length));
-        if (cr)
-            length = static_cast<std::size_t>(cr - start);
-        const std::string_view raw = rest_.substr(0, length);
-        rest_.remove_prefix(length < rest_.size() ? length + 1 : length);
-        const std::string_view trimmed = Trim(raw);
-        if (trimmed.empty())
+    const char* p = rest_.data();
+    const char* const end = p + rest_.size();
+    while (p < end) {
+        const char* start = p;
+        p = FindLineEnd(p, end);
+        const char* stop = p;
+        if (p < end)
+            ++p;
+        while (start < stop && IsBlank(*start))
+            ++start;
+        while (stop > start && IsBlank(stop[-1]))
+            --stop;
+        if (stop == start)
             continue;
+        const std::string_view trimmed(start, static_cast<std::size_t>(stop - start));
         if (IsEofLine(trimmed)) {
             rest_ = {};
             return false;
         }
+        rest_ = std::string_view(p, static_cast<std::size_t>(end - p));
         line = trimmed;
         return true;
     }
+    rest_ = {};
     return false;
-}
-
-bool HasTag(std::string_view line, std::string_view upperCaseTag) {
-    if (line.size() < upperCaseTag.size())
-        return false;
-    for (std::size_t i = 0; i < upperCaseTag.size(); ++i)
-        if (UpperAscii(line[i]) != upperCaseTag[i])
-            return false;
-    return true;
 }
 
 std::string_view TagValue(std::string_view line, std::string_view tag) {

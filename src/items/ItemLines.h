@@ -21,8 +21,19 @@ private:
     std::string_view rest_;
 };
 
+inline char UpperCaseLetter(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
 // The prefix test of tags and headers on the upper-cased line, without copying the line.
-bool HasTag(std::string_view line, std::string_view upperCaseTag);
+inline bool HasTag(std::string_view line, std::string_view upperCaseTag) {
+    if (line.size() < upperCaseTag.size())
+        return false;
+    for (std::size_t i = 0; i < upperCaseTag.size(); ++i)
+        if (UpperCaseLetter(line[i]) != upperCaseTag[i])
+            return false;
+    return true;
+}
 // The text after a tag name, trimmed.
 std::string_view TagValue(std::string_view line, std::string_view tag);
 

@@ -14,6 +14,7 @@ namespace {
 struct ScanState {
     std::int32_t section = kNoSection;
     std::int64_t header = -1;
+    std::size_t offset = 0;
     std::int32_t id = 0, x = 0, y = 0, type = 0, cont = 0;
     std::string name;
 
@@ -41,12 +42,22 @@ void CloseSection(ScanState& s, int mode, const AutoSelectIDs& autoIds, const Lo
             throw InvalidTag(s.section);
         if (IsTaken(s, mode, autoIds)) {
             log("Selecting item for export: " + std::to_string(s.section));
-            selection.Items.push_back({s.section, s.header,
+            selection.Items.push_back({s.section, s.header, s.offset,
                                        static_cast<std::uint16_t>(s.x / kTilesPerBlockSide),
                                        static_cast<std::uint16_t>(s.y / kTilesPerBlockSide)});
         }
     }
     s.section = kNoSection;
+}
+
+void noteBadHeader(ItemSelection& selection, const ScanState& s, std::int32_t& lastHeaderNumber) {
+    const bool inRange = s.section >= 0 && s.section <= 65535;
+    if (!inRange && selection.BadHeaderOffset == std::string_view::npos) {
+        selection.BadHeaderOffset = s.offset;
+        selection.SectionBeforeBadHeader = lastHeaderNumber;
+    }
+    if (inRange)
+        lastHeaderNumber = s.section;
 }
 
 } // namespace
@@ -59,30 +70,54 @@ ItemSelection SelectItems(std::string_view itemFileText, int mode, const AutoSel
                             std::int32_t hi) {
         return TagValueInRange(TagValue(line, tag), lo, hi, s.section);
     };
+    // Tags with different first letters never match the same line, so dispatching on the first
+    // letter keeps the order in which the tags are tried.
+    std::int32_t lastHeaderNumber = kNoSection;
     ItemLineReader lines(itemFileText);
     std::string_view line;
     while (lines.next(line)) {
-        if (HasTag(line, kCharacterHeader) || HasTag(line, kGuildHeader)) {
-            s.section = kNoSection;
-        } else if (HasTag(line, kWorldItemHeader)) {
-            ++s.header;
-            s.startSection(SectionNumber(line));
-        } else if (HasTag(line, "NAME")) {
-            s.name = UpperCase(TagValue(line, "NAME"));
-        } else if (HasTag(line, "ID")) {
-            s.id = value(line, "ID", 0, 65535);
-        } else if (HasTag(line, "X")) {
+        switch (UpperCaseLetter(line.front())) {
+        case 'S':
+            if (HasTag(line, kCharacterHeader) || HasTag(line, kGuildHeader)) {
+                s.section = kNoSection;
+            } else if (HasTag(line, kWorldItemHeader)) {
+                ++s.header;
+                s.offset = static_cast<std::size_t>(line.data() - itemFileText.data());
+                s.startSection(SectionNumber(line));
+                noteBadHeader(selection, s, lastHeaderNumber);
+            }
+            break;
+        case 'N':
+            if (HasTag(line, "NAME"))
+                s.name = UpperCase(TagValue(line, "NAME"));
+            break;
+        case 'I':
+            if (HasTag(line, "ID"))
+                s.id = value(line, "ID", 0, 65535);
+            break;
+        case 'X':
             s.x = value(line, "X", 0, 65535);
-        } else if (HasTag(line, "Y")) {
+            break;
+        case 'Y':
             s.y = value(line, "Y", 0, 65535);
-        } else if (HasTag(line, "Z")) {
+            break;
+        case 'Z':
             StrToInt(TagValue(line, "Z"));
-        } else if (HasTag(line, "CONT")) {
-            s.cont = StrToInt(TagValue(line, "CONT"));
-        } else if (HasTag(line, "TYPE")) {
-            s.type = value(line, "TYPE", 0, 65535);
-        } else if (line == "}") {
-            CloseSection(s, mode, autoIds, log, selection);
+            break;
+        case 'C':
+            if (HasTag(line, "CONT"))
+                s.cont = StrToInt(TagValue(line, "CONT"));
+            break;
+        case 'T':
+            if (HasTag(line, "TYPE"))
+                s.type = value(line, "TYPE", 0, 65535);
+            break;
+        case '}':
+            if (line.size() == 1)
+                CloseSection(s, mode, autoIds, log, selection);
+            break;
+        default:
+            break;
         }
     }
     return selection;

@@ -19,16 +19,22 @@ inline constexpr int kSelectAuto = 1;
 using AutoSelectIDs = std::bitset<65536>;
 
 // One taken item. Header tells it apart from other sections with the same number: the count of
-// "SECTION WORLDITEM" headers before its own in the file.
+// "SECTION WORLDITEM" headers before its own in the file; Offset is where its header line starts
+// in the text.
 struct SelectedItem {
     std::int32_t Number;
     std::int64_t Header;
+    std::size_t Offset;
     std::uint16_t BlockX;
     std::uint16_t BlockY;
 };
 
 struct ItemSelection {
     std::vector<SelectedItem> Items; // in file order
+    // For the extraction, which refuses every section number outside 0-65535: where the first
+    // such header starts (npos: none) and the section before it.
+    std::size_t BadHeaderOffset = std::string_view::npos;
+    std::int32_t SectionBeforeBadHeader = 0;
 };
 
 // Scans item file text; logs "Selecting item for export: " and the number of each item taken.
