@@ -21,7 +21,7 @@ namespace lw::bench {
 namespace {
 
 constexpr int kItems = 200000;
-constexpr int kSelectedEvery = 4; // 50,000 selected
+constexpr int kSelectedEvery = 4;   // 50,000 selected
 constexpr int kBlocksPerSide = 100; // 10,000 blocks
 constexpr int kFreezeCorner = 200, kMeltCorner = 100;
 constexpr int kRecordsPerFreezeBlock = 3, kRecordsPerMeltBlock = 5;
@@ -40,7 +40,8 @@ std::string ItemText(int number, int x, int y, bool selected) {
            "\r\n\tNAME #\r\n\tID 3821\r\n\tX " + std::to_string(x) + "\r\n\tY " +
            std::to_string(y) + "\r\n\tZ 5\r\n\tCOLOR 0\r\n\tCONT -1\r\n\tTYPE " +
            (selected ? "255" : "0") +
-           "\r\n\tAMOUNT 1\r\n\tMOVABLE 1\r\n\tDECAY 3600\r\n\tWEIGHT 100\r\n}\r\n\r\n";
+           "\r\n\tAMOUNT 1\r\n\tMOVABLE 1\r\n\tDECAY 3600\r\n\tWEIGHT 100\r\n\tMORE 0\r\n"
+           "\tDIR 0\r\n\tSPAWNERID 0\r\n}\r\n\r\n";
 }
 
 void WriteItemFile(const std::string& path) {
@@ -98,8 +99,8 @@ void CopyFiles(const Paths& from, const Paths& to) {
     for (const auto& entry : std::filesystem::directory_iterator(to.folder))
         std::filesystem::remove(entry.path());
     for (const auto& entry : std::filesystem::directory_iterator(from.folder))
-        std::filesystem::copy_file(entry.path(), to.folder + "/" +
-                                                     entry.path().filename().string());
+        std::filesystem::copy_file(entry.path(),
+                                   to.folder + "/" + entry.path().filename().string());
 }
 
 std::string ReadRaw(const std::string& path) {
@@ -139,42 +140,43 @@ void RawTransfer(const Paths& p, const Transfer& t, bool sync) {
         std::abort();
 }
 
-using Operation = std::function<void(const Paths&)>;
+// The index is loaded beforehand, as the window has it loaded before "Melt!" or "Freeze!".
+using Operation = std::function<void(const Paths&, ProgramState&)>;
 
-void Freeze(const Paths& p) {
-    auto state = std::make_unique<ProgramState>();
+void Freeze(const Paths& p, ProgramState& state) {
     NullProgress progress;
-    LoadStaticIndex(*state, p.staidx(), progress);
     FreezeRequest r;
     r.StaIdxPath = p.staidx();
     r.StaticsPath = p.statics();
     r.ItemFilePath = p.items();
     r.WritePat = true;
     r.PatchFilePath = p.patch();
-    FreezeWorld(*state, r, [](const std::string&) {}, progress);
+    FreezeWorld(
+        state, r, [](const std::string&) {}, progress);
 }
 
-void Melt(const Paths& p) {
-    auto state = std::make_unique<ProgramState>();
+void Melt(const Paths& p, ProgramState& state) {
     NullProgress progress;
-    LoadStaticIndex(*state, p.staidx(), progress);
     const std::string first = std::to_string(kMeltCorner * 8);
     const std::string last = std::to_string((kMeltCorner + kBlocksPerSide) * 8 - 1);
     MeltBlockRange(
-        *state, {p.staidx(), p.statics(), p.items(), ItemFileStyle::Pol, {}},
-        {first, last, first, last}, [](const BlockRange&) {}, [](const std::string&) {},
-        progress);
+        state, {p.staidx(), p.statics(), p.items(), ItemFileStyle::Pol, {}},
+        {first, last, first, last}, [](const BlockRange&) {}, [](const std::string&) {}, progress);
 }
 
-// Median of runs, each on fresh copies of the original files (copying is not timed).
+// Median of runs, each on fresh copies of the original files with the index loaded (neither
+// is timed).
 double MedianOnFreshFiles(const Paths& original, const Paths& work,
-                          const std::function<void()>& body, int runs = 5) {
+                          const std::function<void(ProgramState&)>& body, int runs = 7) {
     std::vector<double> times;
+    auto state = std::make_unique<ProgramState>();
     for (int i = 0; i < runs; ++i) {
         CopyFiles(original, work);
+        NullProgress quiet;
+        LoadStaticIndex(*state, work.staidx(), quiet);
         ::sync();
         const auto start = std::chrono::steady_clock::now();
-        body();
+        body(*state);
         times.push_back(
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     }
@@ -196,32 +198,48 @@ long long PeakResidentBytesOfChild(const std::function<void()>& body) {
     return static_cast<long long>(usage.ru_maxrss) * 1024;
 }
 
-void Measure(const std::string& name, const Paths& original, const Paths& work,
-             const Operation& op, Transfer transfer) {
-    const double operation = MedianOnFreshFiles(original, work, [&] { op(work); });
-    // What the operation wrote, for the baseline's byte counts.
+// Runs the operation once on fresh files with a fresh index; returns its peak memory when run in
+// a child process.
+long long PeakOf(const Paths& original, const Paths& work, const Operation& op) {
     CopyFiles(original, work);
-    const std::uint64_t staticsBefore = FileSizeOf(work.statics());
-    op(work);
-    transfer.itemFileWritten = FileSizeOf(work.items());
-    transfer.patchWritten = FileExists(work.patch()) ? FileSizeOf(work.patch()) : 0;
-    transfer.staticsWritten = FileSizeOf(work.statics()) - staticsBefore;
-    const double synced =
-        MedianOnFreshFiles(original, work, [&] { RawTransfer(work, transfer, true); });
-    const double unsynced =
-        MedianOnFreshFiles(original, work, [&] { RawTransfer(work, transfer, false); });
-    Report(name + " vs raw I/O + sync", operation, synced, 5);
-    Report(name + " vs raw I/O, no sync", operation, unsynced, 5);
+    return PeakResidentBytesOfChild([&] {
+        auto state = std::make_unique<ProgramState>();
+        NullProgress quiet;
+        LoadStaticIndex(*state, work.staidx(), quiet);
+        op(work, *state);
+    });
+}
 
-    CopyFiles(original, work);
-    const long long itemFile = static_cast<long long>(FileSizeOf(work.items()));
-    const long long peak = PeakResidentBytesOfChild([&] { op(work); });
+void ReportMemory(const std::string& name, long long peak, long long itemFile) {
     const long long limit = 4 * itemFile + 100 * 1000 * 1000;
     std::printf("%-44s peak RSS %7.1f MB   limit %7.1f MB (4 x %.1f MB + 100 MB) %s\n",
                 name.c_str(), static_cast<double>(peak) / 1e6, static_cast<double>(limit) / 1e6,
-                static_cast<double>(itemFile) / 1e6,
-                peak <= limit ? "ok" : "OVER");
+                static_cast<double>(itemFile) / 1e6, peak <= limit ? "ok" : "OVER");
     std::fflush(stdout);
+}
+
+void Measure(const std::string& name, const Paths& original, const Paths& work, const Operation& op,
+             Transfer transfer) {
+    const double operation =
+        MedianOnFreshFiles(original, work, [&](ProgramState& state) { op(work, state); });
+    // What the operation wrote, for the baseline's byte counts.
+    CopyFiles(original, work);
+    const std::uint64_t staticsBefore = FileSizeOf(work.statics());
+    {
+        auto state = std::make_unique<ProgramState>();
+        NullProgress quiet;
+        LoadStaticIndex(*state, work.staidx(), quiet);
+        op(work, *state);
+    }
+    transfer.itemFileWritten = FileSizeOf(work.items());
+    transfer.patchWritten = FileExists(work.patch()) ? FileSizeOf(work.patch()) : 0;
+    transfer.staticsWritten = FileSizeOf(work.statics()) - staticsBefore;
+    const double synced = MedianOnFreshFiles(
+        original, work, [&](ProgramState&) { RawTransfer(work, transfer, true); });
+    const double unsynced = MedianOnFreshFiles(
+        original, work, [&](ProgramState&) { RawTransfer(work, transfer, false); });
+    Report(name + " vs raw I/O + sync", operation, synced, 5);
+    Report(name + " vs raw I/O, no sync", operation, unsynced, 5);
 }
 
 } // namespace
@@ -232,9 +250,16 @@ LW_BENCHMARK("items") {
     std::filesystem::create_directories(original.folder);
     WriteWorld(original);
     WriteItemFile(original.items());
-    std::printf("item file: %d items, %.1f MB\n", kItems, static_cast<double>(FileSizeOf(original.items())) / 1e6);
+    const auto itemFile = static_cast<long long>(FileSizeOf(original.items()));
+    // Memory first, while this process is still small: a child starts with its parent's pages.
+    const long long freezePeak = PeakOf(original, work, Freeze);
+    const long long meltPeak = PeakOf(original, work, Melt);
+    std::printf("item file: %d items, %.1f MB\n", kItems,
+                static_cast<double>(FileSizeOf(original.items())) / 1e6);
     Measure("freeze 50,000 items of 10,000 blocks + PAT", original, work, Freeze, {});
+    ReportMemory("freeze 50,000 items of 10,000 blocks + PAT", freezePeak, itemFile);
     Measure("melt 10,000 blocks into the item file", original, work, Melt, {});
+    ReportMemory("melt 10,000 blocks into the item file", meltPeak, itemFile);
 }
 
 } // namespace lw::bench
