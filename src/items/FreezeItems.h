@@ -39,9 +39,10 @@ void FreezeItems(ProgramState& state, const FreezeRequest& request, const AutoSe
 // checks the paths, loads request.AutoSelectPath in the "auto" mode, logs kFreezeStartLine,
 // freezes, sets state.FreezeDone, logs kFreezeDoneLine.
 // Before: disable SelectItemsRadioGroup and WritePATCheckBox; with "Write PAT" show
-// PATSaveDialog (cancel: stop), call CheckPatchFilePath, and when the file exists ask the
-// append question (No: stop). After success: disable the two controls again, then
-// UpdateControlStates and ShowGuidance. Errors propagate to the caller's error handler.
+// PATSaveDialog (cancel: stop), call CheckPatchFilePath (items/OperationPaths.h), and when
+// the file exists ask the append question (No: stop). Then call this. After success: disable
+// the two controls again, run UpdateControlStates and ShowGuidance. Errors propagate to the
+// caller's error handler; the controls stay disabled either way.
 void FreezeWorld(ProgramState& state, const FreezeRequest& request, const LogSink& log,
                  Progress& progress);
 
