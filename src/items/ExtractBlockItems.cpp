@@ -97,26 +97,37 @@ void BlockItemExtraction::extract(int blockX, int blockY, TStaticBlock& block) {
     }
 }
 
-void BlockItemExtraction::writeRemaining(TextWriter& out) const {
-    NormalisedCopy copy(out);
-    ItemLineReader lines(text_);
-    std::string_view line;
-    auto next = items_.begin();
-    bool extracting = false;
-    while (lines.next(line)) {
-        if (extracting && EndsExtractedItem(line)) {
-            extracting = false;
-            if (line == "}")
-                continue;
-        }
-        if (next != items_.end() &&
-            static_cast<std::size_t>(line.data() - text_.data()) == next->Offset) {
-            extracting = true;
-            ++next;
-        }
-        if (!extracting)
-            copy.copy(line);
+void RemainingItemsWriter::line(std::string_view line) {
+    if (closed_)
+        release();
+    if (HasTag(line, kWorldItemHeader)) {
+        release();
+        section_.push_back(line);
+    } else if (section_.empty()) {
+        copy_.copy(line);
+    } else if (HasTag(line, kCharacterHeader) || HasTag(line, kGuildHeader)) {
+        release();
+        copy_.copy(line);
+    } else {
+        section_.push_back(line);
+        closed_ = line == "}";
     }
+}
+
+void RemainingItemsWriter::taken() {
+    section_.clear();
+    closed_ = false;
+}
+
+void RemainingItemsWriter::finish() {
+    release();
+}
+
+void RemainingItemsWriter::release() {
+    for (const std::string_view held : section_)
+        copy_.copy(held);
+    section_.clear();
+    closed_ = false;
 }
 
 } // namespace lw

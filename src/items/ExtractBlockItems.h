@@ -23,9 +23,6 @@ public:
     // meets a section number outside 0-65535 anywhere in the file.
     void extract(int blockX, int blockY, TStaticBlock& block);
 
-    // Every line except the selected items (each from its header to its "}"), normalised.
-    void writeRemaining(TextWriter& out) const;
-
 private:
     struct Item {
         std::int32_t Number = 0;
@@ -48,6 +45,23 @@ private:
     std::vector<std::size_t> byBlock_; // items_ indices, by block, then file order
     Failure headerFailure_;
     bool extractedBefore_ = false;
+};
+
+// Writes, while SelectItems reads, every line except the items it takes (each from its header to
+// its "}"), normalised: what the item file holds once every selected item is extracted.
+class RemainingItemsWriter : public SelectionListener {
+public:
+    explicit RemainingItemsWriter(TextWriter& out) : copy_(out) {}
+    void line(std::string_view line) override;
+    void taken() override;
+    // Writes what is still held back; call after the scan.
+    void finish();
+
+private:
+    void release();
+    NormalisedCopy copy_;
+    std::vector<std::string_view> section_; // a world item until its "}" decides
+    bool closed_ = false;
 };
 
 } // namespace lw

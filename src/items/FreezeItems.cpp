@@ -10,6 +10,7 @@
 #include "util/Errors.h"
 #include "world/Blocks.h"
 
+#include <exception>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -86,6 +87,32 @@ private:
     std::string bytes_;
 };
 
+struct ItemFileScan {
+    ItemSelection selection;
+    std::unique_ptr<ReplacementFile> rewrite; // the item file without the selected items
+    std::exception_ptr cannotRewrite;         // matters only once an item has to leave the file
+};
+
+// Selects the items and, in the same pass, writes the item file without them beside the old
+// one, to be put in place only when the freeze completes.
+ItemFileScan SelectAndRewrite(const FreezeRequest& request, std::string_view text,
+                              const AutoSelectIDs& autoIds, const LogSink& log) {
+    ItemFileScan scan;
+    try {
+        scan.rewrite = std::make_unique<ReplacementFile>(request.ItemFilePath);
+    } catch (const Error&) {
+        scan.cannotRewrite = std::current_exception();
+        scan.selection = SelectItems(text, request.SelectionMode, autoIds, log);
+        return scan;
+    }
+    TextWriter out(scan.rewrite->file());
+    RemainingItemsWriter remaining(out);
+    scan.selection = SelectItems(text, request.SelectionMode, autoIds, log, remaining);
+    remaining.finish();
+    out.flush();
+    return scan;
+}
+
 } // namespace
 
 void FreezeItems(ProgramState& state, const FreezeRequest& request, const AutoSelectIDs& autoIds,
@@ -95,11 +122,13 @@ void FreezeItems(ProgramState& state, const FreezeRequest& request, const AutoSe
     IndexRollback rollback(state.StaticIndex);
     const bool itemFileExists = FileExists(request.ItemFilePath);
     const std::string text = itemFileExists ? ReadItemFile(request.ItemFilePath) : std::string();
-    ItemSelection selection;
+    ItemFileScan scan;
     if (itemFileExists)
-        selection = SelectItems(text, request.SelectionMode, autoIds, log);
+        scan = SelectAndRewrite(request, text, autoIds, log);
     else
         log("Nothing to do!");
+    const ItemSelection& selection = scan.selection;
+    std::unique_ptr<ReplacementFile>& itemFile = scan.rewrite;
     const std::vector<int> blocks = FlaggedBlocks(selection);
 
     BlockItemExtraction extraction(text, selection);
@@ -111,6 +140,8 @@ void FreezeItems(ProgramState& state, const FreezeRequest& request, const AutoSe
     for (std::size_t done = 0; done < blocks.size(); ++done) {
         const int blockX = blocks[done] / kBlockRows, blockY = blocks[done] % kBlockRows;
         log(BlockLine(blockX, blockY));
+        if (scan.cannotRewrite)
+            std::rethrow_exception(scan.cannotRewrite);
         extraction.extract(blockX, blockY, *extracted);
         StaticPointer& entry = state.StaticIndex.at(blockX, blockY);
         statics.read(entry, *merged);
@@ -125,14 +156,10 @@ void FreezeItems(ProgramState& state, const FreezeRequest& request, const AutoSe
     }
 
     runs.write();
-    std::unique_ptr<ReplacementFile> itemFile;
-    if (!blocks.empty()) {
-        itemFile = std::make_unique<ReplacementFile>(request.ItemFilePath);
-        TextWriter out(itemFile->file());
-        extraction.writeRemaining(out);
-        out.flush();
+    if (blocks.empty())
+        itemFile.reset(); // nothing taken: the item file stays as it is
+    else
         itemFile->finish();
-    }
     std::unique_ptr<ReplacementFile> patchFile = patch.hasItems() ? patch.stage() : nullptr;
     log("Writing staidx file...");
     auto index = StageStaticIndex(request.StaIdxPath, state.StaticIndex, progress);

@@ -36,7 +36,7 @@ bool IsTaken(const ScanState& s, int mode, const AutoSelectIDs& autoIds) {
 
 // The closing brace of a section: a world item lying in the world may be taken.
 void CloseSection(ScanState& s, int mode, const AutoSelectIDs& autoIds, const LogSink& log,
-                  ItemSelection& selection) {
+                  ItemSelection& selection, SelectionListener& listener) {
     if (s.section != kNoSection && s.cont == -1) {
         if (s.section < 0 || s.section > 65535)
             throw InvalidTag(s.section);
@@ -45,6 +45,7 @@ void CloseSection(ScanState& s, int mode, const AutoSelectIDs& autoIds, const Lo
             selection.Items.push_back({s.section, s.header, s.offset,
                                        static_cast<std::uint16_t>(s.x / kTilesPerBlockSide),
                                        static_cast<std::uint16_t>(s.y / kTilesPerBlockSide)});
+            listener.taken();
         }
     }
     s.section = kNoSection;
@@ -60,10 +61,21 @@ void noteBadHeader(ItemSelection& selection, const ScanState& s, std::int32_t& l
         lastHeaderNumber = s.section;
 }
 
+struct NoListener : SelectionListener {
+    void line(std::string_view) override {}
+    void taken() override {}
+};
+
 } // namespace
 
 ItemSelection SelectItems(std::string_view itemFileText, int mode, const AutoSelectIDs& autoIds,
                           const LogSink& log) {
+    NoListener none;
+    return SelectItems(itemFileText, mode, autoIds, log, none);
+}
+
+ItemSelection SelectItems(std::string_view itemFileText, int mode, const AutoSelectIDs& autoIds,
+                          const LogSink& log, SelectionListener& listener) {
     ItemSelection selection;
     ScanState s;
     const auto value = [&s](std::string_view line, std::string_view tag, std::int32_t lo,
@@ -76,6 +88,7 @@ ItemSelection SelectItems(std::string_view itemFileText, int mode, const AutoSel
     ItemLineReader lines(itemFileText);
     std::string_view line;
     while (lines.next(line)) {
+        listener.line(line);
         switch (UpperCaseLetter(line.front())) {
         case 'S':
             if (HasTag(line, kCharacterHeader) || HasTag(line, kGuildHeader)) {
@@ -114,7 +127,7 @@ ItemSelection SelectItems(std::string_view itemFileText, int mode, const AutoSel
             break;
         case '}':
             if (line.size() == 1)
-                CloseSection(s, mode, autoIds, log, selection);
+                CloseSection(s, mode, autoIds, log, selection, listener);
             break;
         default:
             break;

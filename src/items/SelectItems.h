@@ -37,8 +37,19 @@ struct ItemSelection {
     std::int32_t SectionBeforeBadHeader = 0;
 };
 
+// Sees every line the scan reads and hears when the world item whose "}" was just read is taken,
+// so that a freeze can write the item file without the taken items in the same pass.
+class SelectionListener {
+public:
+    virtual ~SelectionListener() = default;
+    virtual void line(std::string_view line) = 0;
+    virtual void taken() = 0;
+};
+
 // Scans item file text; logs "Selecting item for export: " and the number of each item taken.
 ItemSelection SelectItems(std::string_view itemFileText, int mode, const AutoSelectIDs& autoIds,
                           const LogSink& log);
+ItemSelection SelectItems(std::string_view itemFileText, int mode, const AutoSelectIDs& autoIds,
+                          const LogSink& log, SelectionListener& listener);
 
 } // namespace lw

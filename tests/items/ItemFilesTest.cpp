@@ -206,16 +206,18 @@ struct Extracted {
 };
 
 Extracted Extract(const std::string& text, int blockX, int blockY) {
-    const ItemSelection selection = SelectItems(text, kSelectType255, {}, [](const auto&) {});
-    BlockItemExtraction extraction(text, selection);
-    auto block = std::make_unique<TStaticBlock>();
-    extraction.extract(blockX, blockY, *block);
     test::TempDir dir;
     File file = File::Create(dir.file("out"));
     TextWriter out(file);
-    extraction.writeRemaining(out);
+    RemainingItemsWriter remaining(out);
+    const ItemSelection selection = SelectItems(
+        text, kSelectType255, {}, [](const auto&) {}, remaining);
+    remaining.finish();
     out.flush();
     file.close();
+    BlockItemExtraction extraction(text, selection);
+    auto block = std::make_unique<TStaticBlock>();
+    extraction.extract(blockX, blockY, *block);
     return {{block->Recs, block->Recs + block->Count}, ReadWholeFile(dir.file("out"))};
 }
 
