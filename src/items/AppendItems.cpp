@@ -17,13 +17,13 @@ constexpr std::int32_t kNewFileSerial = 0x40000000;
 void WriteItemBody(TextWriter& out, std::int32_t serial, std::uint16_t id, int x, int y, int z,
                    std::uint16_t color) {
     out.line("{");
-    out.indentedLine("SERIAL " + std::to_string(serial));
+    out.numberLine(true, "SERIAL ", serial);
     out.indentedLine("NAME #");
-    out.indentedLine("ID " + std::to_string(id));
-    out.indentedLine("X " + std::to_string(x));
-    out.indentedLine("Y " + std::to_string(y));
-    out.indentedLine("Z " + std::to_string(z));
-    out.indentedLine("COLOR " + std::to_string(color));
+    out.numberLine(true, "ID ", id);
+    out.numberLine(true, "X ", x);
+    out.numberLine(true, "Y ", y);
+    out.numberLine(true, "Z ", z);
+    out.numberLine(true, "COLOR ", color);
     out.indentedLine("CONT -1");
     out.indentedLine("TYPE 255");
     out.line("}");

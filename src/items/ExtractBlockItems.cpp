@@ -50,17 +50,30 @@ void BlockItemExtraction::readItem(Item& item) const {
         if (item.Error)
             continue;
         try {
+            // Each tag tried has its own first letter, so the first letter picks the only one
+            // that can match.
             TStaticRec& rec = item.Rec;
-            if (HasTag(line, "ID"))
-                rec.ID = static_cast<std::uint16_t>(value("ID", 0, 65535));
-            else if (HasTag(line, "X"))
+            switch (UpperCaseLetter(line.front())) {
+            case 'I':
+                if (HasTag(line, "ID"))
+                    rec.ID = static_cast<std::uint16_t>(value("ID", 0, 65535));
+                break;
+            case 'X':
                 rec.X = static_cast<std::uint8_t>(value("X", 0, 65535) % kTilesPerBlockSide);
-            else if (HasTag(line, "Y"))
+                break;
+            case 'Y':
                 rec.Y = static_cast<std::uint8_t>(value("Y", 0, 65535) % kTilesPerBlockSide);
-            else if (HasTag(line, "Z"))
+                break;
+            case 'Z':
                 rec.Z = static_cast<std::int8_t>(value("Z", -128, 127));
-            else if (HasTag(line, "COLOR"))
-                rec.Color = static_cast<std::uint16_t>(value("COLOR", 0, 65535));
+                break;
+            case 'C':
+                if (HasTag(line, "COLOR"))
+                    rec.Color = static_cast<std::uint16_t>(value("COLOR", 0, 65535));
+                break;
+            default:
+                break;
+            }
         } catch (...) {
             item.Error = std::current_exception();
             item.ErrorOffset = static_cast<std::size_t>(line.data() - text_.data());

@@ -1,5 +1,7 @@
 #include "items/NormalisedCopy.h"
 
+#include <charconv>
+
 namespace lw {
 namespace {
 constexpr std::size_t kSpillSize = 1 << 20;
@@ -14,6 +16,17 @@ void TextWriter::line(std::string_view text) {
 void TextWriter::indentedLine(std::string_view text) {
     buffer_.push_back('\t');
     line(text);
+}
+
+void TextWriter::numberLine(bool indented, std::string_view text, long long number) {
+    if (indented)
+        buffer_.push_back('\t');
+    buffer_.append(text);
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+    buffer_.append(digits, end);
+    buffer_.append("\r\n");
+    spill();
 }
 
 void TextWriter::spill() {

@@ -15,6 +15,8 @@ public:
     explicit TextWriter(File& file) : file_(file) {}
     void line(std::string_view text);
     void indentedLine(std::string_view text);
+    // A line of text followed by a number in decimal, with an optional tab in front.
+    void numberLine(bool indented, std::string_view text, long long number);
     void flush();
 
 private:
