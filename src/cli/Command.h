@@ -16,6 +16,8 @@ inline void PrintLine(const std::string& line) {
 
 void AddListBlockCommand(CLI::App& app);
 void AddDemoWorldCommand(CLI::App& app);
+void AddMeltCommand(CLI::App& app);
+void AddFreezeCommand(CLI::App& app);
 // index-crc, diff-generate, diff-apply.
 void AddDiffCommands(CLI::App& app);
 

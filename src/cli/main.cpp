@@ -11,6 +11,8 @@ int main(int argc, char** argv) {
     app.require_subcommand(1);
     lw::cli::AddListBlockCommand(app);
     lw::cli::AddDemoWorldCommand(app);
+    lw::cli::AddMeltCommand(app);
+    lw::cli::AddFreezeCommand(app);
     lw::cli::AddDiffCommands(app);
 
     try {

@@ -1,0 +1,42 @@
+// freeze: the selected items of the item file become statics, optionally also patch file items.
+#include "cli/Command.h"
+#include "items/FreezeItems.h"
+
+#include <memory>
+
+namespace lw::cli {
+
+void AddFreezeCommand(CLI::App& app) {
+    struct Options {
+        std::string staidx, statics, items, autoSelect, patch;
+        bool uox3 = false;
+    };
+    auto options = std::make_shared<Options>();
+    CLI::App* cmd =
+        app.add_subcommand("freeze", "Move the selected items of the item file into the statics");
+    cmd->add_option("--staidx", options->staidx, "staidx0.mul")->required();
+    cmd->add_option("--statics", options->statics, "statics0.mul")->required();
+    cmd->add_option("--items", options->items, "the emulator item file")->required();
+    cmd->add_flag("--uox3", options->uox3, "UOX3 style item files (end with EOF); POL otherwise");
+    cmd->add_option("--auto", options->autoSelect,
+                    "select \"auto\" with this AutoSelect.txt; otherwise \"type 255\"");
+    cmd->add_option("--pat", options->patch,
+                    "also write the frozen items to this patch file (appended to if it exists)");
+    cmd->callback([options] {
+        auto state = std::make_unique<ProgramState>();
+        NullProgress progress;
+        LoadStaticIndex(*state, options->staidx, progress);
+        FreezeRequest request;
+        request.StaIdxPath = options->staidx;
+        request.StaticsPath = options->statics;
+        request.ItemFilePath = options->items;
+        request.Style = options->uox3 ? ItemFileStyle::Uox3 : ItemFileStyle::Pol;
+        request.SelectionMode = options->autoSelect.empty() ? kSelectType255 : kSelectAuto;
+        request.AutoSelectPath = options->autoSelect;
+        request.WritePat = !options->patch.empty();
+        request.PatchFilePath = options->patch;
+        FreezeWorld(*state, request, PrintLine, progress);
+    });
+}
+
+} // namespace lw::cli

@@ -1,0 +1,41 @@
+// melt: the statics of a block range become TYPE 255 items of the item file.
+#include "cli/Command.h"
+#include "items/MeltBlocks.h"
+
+#include <memory>
+
+namespace lw::cli {
+
+void AddMeltCommand(CLI::App& app) {
+    struct Options {
+        std::string staidx, statics, items;
+        bool uox3 = false;
+        std::string x1, x2, y1, y2;
+    };
+    auto options = std::make_shared<Options>();
+    CLI::App* cmd = app.add_subcommand("melt", "Move the statics of a block range into the item "
+                                               "file as TYPE 255 items");
+    cmd->add_option("--staidx", options->staidx, "staidx0.mul")->required();
+    cmd->add_option("--statics", options->statics, "statics0.mul")->required();
+    cmd->add_option("--items", options->items, "the emulator item file")->required();
+    cmd->add_flag("--uox3", options->uox3, "UOX3 style item file (ends with EOF); POL otherwise");
+    cmd->add_option("X1", options->x1, "first tile X")->required();
+    cmd->add_option("X2", options->x2, "last tile X")->required();
+    cmd->add_option("Y1", options->y1, "first tile Y")->required();
+    cmd->add_option("Y2", options->y2, "last tile Y")->required();
+    cmd->callback([options] {
+        auto state = std::make_unique<ProgramState>();
+        NullProgress progress;
+        LoadStaticIndex(*state, options->staidx, progress);
+        MeltRequest request{options->staidx,
+                            options->statics,
+                            options->items,
+                            options->uox3 ? ItemFileStyle::Uox3 : ItemFileStyle::Pol,
+                            {}};
+        MeltBlockRange(
+            *state, request, {options->x1, options->x2, options->y1, options->y2},
+            [](const BlockRange&) {}, PrintLine, progress);
+    });
+}
+
+} // namespace lw::cli

@@ -1,0 +1,193 @@
+#include "items/FreezeItems.h"
+
+#include "items/AppendItems.h"
+#include "items/AutoSelect.h"
+#include "items/ExtractBlockItems.h"
+#include "items/ItemLines.h"
+#include "items/OperationPaths.h"
+#include "items/StagedWrites.h"
+#include "items/StaticBlockReader.h"
+#include "util/Errors.h"
+#include "world/Blocks.h"
+
+#include <exception>
+#include <limits>
+#include <memory>
+#include <optional>
+
+namespace lw {
+namespace {
+
+void CheckPaths(const FreezeRequest& r) {
+    CheckItemFilePath(r.StaIdxPath, r.StaticsPath, r.ItemFilePath);
+    if (r.WritePat)
+        CheckPatchFilePath(r.StaIdxPath, r.StaticsPath, r.ItemFilePath, r.PatchFilePath);
+}
+
+// The blocks that receive items, in block order; every selected item is checked first.
+std::vector<int> FlaggedBlocks(const ItemSelection& selection) {
+    std::vector<const SelectedItem*> byNumber;
+    for (const SelectedItem& item : selection.Items)
+        byNumber.push_back(&item);
+    std::stable_sort(
+        byNumber.begin(), byNumber.end(),
+        [](const SelectedItem* a, const SelectedItem* b) { return a->Number < b->Number; });
+    std::vector<bool> flags(kBlockCount);
+    for (const SelectedItem* item : byNumber) {
+        if (!IsBlockInWorld(item->BlockX, item->BlockY))
+            throw Error("Invalid item in patch file! (Item#: " + std::to_string(item->Number) +
+                        ")");
+        flags[static_cast<std::size_t>(BlockNumber(item->BlockX, item->BlockY))] = true;
+    }
+    std::vector<int> blocks;
+    for (int number = 0; number < kBlockCount; ++number)
+        if (flags[static_cast<std::size_t>(number)])
+            blocks.push_back(number);
+    return blocks;
+}
+
+std::string BlockLine(int blockX, int blockY) {
+    return "Extracting from WSC... XBlock: " + std::to_string(blockX) +
+           " YBlock: " + std::to_string(blockY) + "   Appending to Statics...";
+}
+
+std::string PatchLine(int blockX, int blockY) {
+    return "Appending to PAT-File... XBlock: " + std::to_string(blockX) +
+           " YBlock: " + std::to_string(blockY);
+}
+
+// The merged runs of all blocks, laid out as AppendStaticBlock would append them one by one.
+class NewRuns {
+public:
+    explicit NewRuns(std::string staticsPath) : path_(std::move(staticsPath)) {}
+
+    void add(StaticPointer& entry, const TStaticBlock& block) {
+        if (!append_)
+            append_.emplace(path_);
+        const std::uint64_t end = append_->oldSize() + bytes_.size();
+        const std::uint64_t length = block.Count * kStaticRecSize;
+        if (end + length > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()))
+            throw Error("statics0.mul would grow beyond 2,147,483,647 bytes; nothing was written");
+        bytes_.append(reinterpret_cast<const char*>(block.Recs), length);
+        entry.Offset = static_cast<std::int32_t>(end);
+        entry.Length = static_cast<std::uint32_t>(length);
+    }
+    void write() {
+        if (append_)
+            append_->write(bytes_);
+    }
+    void keep() {
+        if (append_)
+            append_->keep();
+    }
+
+private:
+    std::string path_;
+    std::optional<StaticsAppend> append_;
+    std::string bytes_;
+};
+
+struct ItemFileScan {
+    ItemSelection selection;
+    std::unique_ptr<ReplacementFile> rewrite; // the item file without the selected items
+    std::exception_ptr cannotRewrite;         // matters only once an item has to leave the file
+};
+
+// Selects the items and, in the same pass, writes the item file without them beside the old
+// one, to be put in place only when the freeze completes.
+ItemFileScan SelectAndRewrite(const FreezeRequest& request, std::string_view text,
+                              const AutoSelectIDs& autoIds, const LogSink& log) {
+    ItemFileScan scan;
+    try {
+        scan.rewrite = std::make_unique<ReplacementFile>(request.ItemFilePath);
+    } catch (const Error&) {
+        scan.cannotRewrite = std::current_exception();
+        scan.selection = SelectItems(text, request.SelectionMode, autoIds, log);
+        return scan;
+    }
+    TextWriter out(scan.rewrite->file());
+    RemainingItemsWriter remaining(out);
+    scan.selection = SelectItems(text, request.SelectionMode, autoIds, log, remaining);
+    remaining.finish();
+    out.flush();
+    return scan;
+}
+
+} // namespace
+
+void FreezeItems(ProgramState& state, const FreezeRequest& request, const AutoSelectIDs& autoIds,
+                 const LogSink& log, Progress& progress) {
+    CheckPaths(request);
+    progress.report(0);
+    IndexRollback rollback(state.StaticIndex);
+    const bool itemFileExists = FileExists(request.ItemFilePath);
+    const std::string text = itemFileExists ? ReadItemFile(request.ItemFilePath) : std::string();
+    ItemFileScan scan;
+    if (itemFileExists)
+        scan = SelectAndRewrite(request, text, autoIds, log);
+    else
+        log("Nothing to do!");
+    const ItemSelection& selection = scan.selection;
+    std::unique_ptr<ReplacementFile>& itemFile = scan.rewrite;
+    const std::vector<int> blocks = FlaggedBlocks(selection);
+
+    BlockItemExtraction extraction(text, selection);
+    StaticBlockReader statics(request.StaticsPath);
+    NewRuns runs(request.StaticsPath);
+    ItemAppender patch(request.PatchFilePath, request.Style);
+    auto extracted = std::make_unique<TStaticBlock>();
+    auto merged = std::make_unique<TStaticBlock>();
+    for (std::size_t done = 0; done < blocks.size(); ++done) {
+        const int blockX = blocks[done] / kBlockRows, blockY = blocks[done] % kBlockRows;
+        log(BlockLine(blockX, blockY));
+        if (scan.cannotRewrite)
+            std::rethrow_exception(scan.cannotRewrite);
+        extraction.extract(blockX, blockY, *extracted);
+        StaticPointer& entry = state.StaticIndex.at(blockX, blockY);
+        statics.read(entry, *merged);
+        MergeStaticBlocks(*merged, *extracted);
+        runs.add(entry, *merged);
+        if (request.WritePat) {
+            log(PatchLine(blockX, blockY));
+            patch.add(*extracted, blockX, blockY, log);
+        }
+        progress.report(static_cast<int>((done + 1) * 90 / blocks.size()));
+        progress.yield();
+    }
+
+    runs.write();
+    if (blocks.empty())
+        itemFile.reset(); // nothing taken: the item file stays as it is
+    else
+        itemFile->finish();
+    std::unique_ptr<ReplacementFile> patchFile = patch.hasItems() ? patch.stage() : nullptr;
+    log("Writing staidx file...");
+    auto index = StageStaticIndex(request.StaIdxPath, state.StaticIndex, progress);
+    // Patch, then index, then item file: killed in between, the frozen items are at worst
+    // both statics and items (or twice in the patch after a second freeze), never lost.
+    CommitInOrder({{patchFile.get(), [&] { patch.restore(); }},
+                   {index.get(),
+                    [&] {
+                        NullProgress quiet;
+                        WriteStaticIndex(request.StaIdxPath, rollback.saved(), quiet);
+                    }},
+                   {itemFile.get(), [] {}}});
+    runs.keep();
+    rollback.release();
+    log("Done!");
+    progress.report(100);
+}
+
+void FreezeWorld(ProgramState& state, const FreezeRequest& request, const LogSink& log,
+                 Progress& progress) {
+    CheckPaths(request);
+    auto autoIds = std::make_unique<AutoSelectIDs>();
+    if (request.SelectionMode == kSelectAuto)
+        LoadAutoSelect(request.AutoSelectPath, *autoIds);
+    log(kFreezeStartLine);
+    FreezeItems(state, request, *autoIds, log, progress);
+    state.FreezeDone = true;
+    log(kFreezeDoneLine);
+}
+
+} // namespace lw

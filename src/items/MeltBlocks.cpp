@@ -1,0 +1,67 @@
+#include "items/MeltBlocks.h"
+
+#include "items/AppendItems.h"
+#include "items/OperationPaths.h"
+#include "items/StagedWrites.h"
+#include "items/StaticBlockReader.h"
+#include "util/Errors.h"
+
+#include <memory>
+
+namespace lw {
+namespace {
+
+std::string BlockLine(int blockX, int blockY) {
+    return "Extracting from Statics... XBlock: " + std::to_string(blockX) +
+           " YBlock: " + std::to_string(blockY) + "   Appending to WSC...";
+}
+
+} // namespace
+
+void MeltBlocks(ProgramState& state, const MeltRequest& request, const LogSink& log,
+                Progress& progress) {
+    CheckItemFilePath(request.StaIdxPath, request.StaticsPath, request.ItemFilePath);
+    progress.report(0);
+    IndexRollback rollback(state.StaticIndex);
+    StaticBlockReader statics(request.StaticsPath);
+    ItemAppender items(request.ItemFilePath, request.Style);
+    auto block = std::make_unique<TStaticBlock>();
+    const BlockRange& range = request.Range;
+    for (int blockX = range.FirstX; blockX <= range.LastX; ++blockX)
+        for (int blockY = range.FirstY; blockY <= range.LastY; ++blockY) {
+            log(BlockLine(blockX, blockY));
+            if (!IsBlockInWorld(blockX, blockY))
+                throw RangeError();
+            StaticPointer& entry = state.StaticIndex.at(blockX, blockY);
+            statics.read(entry, *block);
+            items.add(*block, blockX, blockY, log);
+            entry = {kNoStatics, 0, 0};
+            progress.yield();
+        }
+
+    std::unique_ptr<ReplacementFile> itemFile = items.hasItems() ? items.stage() : nullptr;
+    log("Writing StaIdx file...");
+    auto index = StageStaticIndex(request.StaIdxPath, state.StaticIndex, progress);
+    // Items first: killed before the index, the items are in both files, never in neither.
+    CommitInOrder({{itemFile.get(), [&] { items.restore(); }},
+                   {index.get(), [&] {
+                        NullProgress quiet;
+                        WriteStaticIndex(request.StaIdxPath, rollback.saved(), quiet);
+                    }}});
+    rollback.release();
+    log("Done!");
+    progress.report(100);
+}
+
+void MeltBlockRange(ProgramState& state, MeltRequest request,
+                    const std::array<std::string, 4>& fieldTexts,
+                    const std::function<void(const BlockRange&)>& showRange, const LogSink& log,
+                    Progress& progress) {
+    log(kMeltStartLine);
+    request.Range = ParseBlockRange(fieldTexts);
+    showRange(request.Range);
+    MeltBlocks(state, request, log, progress);
+    log(kMeltDoneLine);
+}
+
+} // namespace lw

@@ -1,0 +1,139 @@
+#include "items/SelectItems.h"
+
+#include "items/InvalidTag.h"
+#include "items/ItemLines.h"
+#include "util/IntConv.h"
+#include "util/Text.h"
+#include "world/Records.h"
+
+#include <string>
+
+namespace lw {
+namespace {
+
+struct ScanState {
+    std::int32_t section = kNoSection;
+    std::int64_t header = -1;
+    std::size_t offset = 0;
+    std::int32_t id = 0, x = 0, y = 0, type = 0, cont = 0;
+    std::string name;
+
+    void startSection(std::int32_t number) {
+        section = number;
+        id = x = y = type = cont = 0;
+        name.clear();
+    }
+};
+
+bool IsTaken(const ScanState& s, int mode, const AutoSelectIDs& autoIds) {
+    if (mode == kSelectType255)
+        return s.type == 255;
+    if (mode == kSelectAuto)
+        return s.type == 255 ||
+               (autoIds[static_cast<std::size_t>(s.id)] && s.type == 0 && s.name == "#");
+    return false;
+}
+
+// The closing brace of a section: a world item lying in the world may be taken.
+void CloseSection(ScanState& s, int mode, const AutoSelectIDs& autoIds, const LogSink& log,
+                  ItemSelection& selection, SelectionListener& listener) {
+    if (s.section != kNoSection && s.cont == -1) {
+        if (s.section < 0 || s.section > 65535)
+            throw InvalidTag(s.section);
+        if (IsTaken(s, mode, autoIds)) {
+            log("Selecting item for export: " + std::to_string(s.section));
+            selection.Items.push_back({s.section, s.header, s.offset,
+                                       static_cast<std::uint16_t>(s.x / kTilesPerBlockSide),
+                                       static_cast<std::uint16_t>(s.y / kTilesPerBlockSide)});
+            listener.taken();
+        }
+    }
+    s.section = kNoSection;
+}
+
+void noteBadHeader(ItemSelection& selection, const ScanState& s, std::int32_t& lastHeaderNumber) {
+    const bool inRange = s.section >= 0 && s.section <= 65535;
+    if (!inRange && selection.BadHeaderOffset == std::string_view::npos) {
+        selection.BadHeaderOffset = s.offset;
+        selection.SectionBeforeBadHeader = lastHeaderNumber;
+    }
+    if (inRange)
+        lastHeaderNumber = s.section;
+}
+
+struct NoListener : SelectionListener {
+    void line(std::string_view) override {}
+    void taken() override {}
+};
+
+} // namespace
+
+ItemSelection SelectItems(std::string_view itemFileText, int mode, const AutoSelectIDs& autoIds,
+                          const LogSink& log) {
+    NoListener none;
+    return SelectItems(itemFileText, mode, autoIds, log, none);
+}
+
+ItemSelection SelectItems(std::string_view itemFileText, int mode, const AutoSelectIDs& autoIds,
+                          const LogSink& log, SelectionListener& listener) {
+    ItemSelection selection;
+    ScanState s;
+    const auto value = [&s](std::string_view line, std::string_view tag, std::int32_t lo,
+                            std::int32_t hi) {
+        return TagValueInRange(TagValue(line, tag), lo, hi, s.section);
+    };
+    // Tags with different first letters never match the same line, so dispatching on the first
+    // letter keeps the order in which the tags are tried.
+    std::int32_t lastHeaderNumber = kNoSection;
+    ItemLineReader lines(itemFileText);
+    std::string_view line;
+    while (lines.next(line)) {
+        listener.line(line);
+        switch (UpperCaseLetter(line.front())) {
+        case 'S':
+            if (HasTag(line, kCharacterHeader) || HasTag(line, kGuildHeader)) {
+                s.section = kNoSection;
+            } else if (HasTag(line, kWorldItemHeader)) {
+                ++s.header;
+                s.offset = static_cast<std::size_t>(line.data() - itemFileText.data());
+                s.startSection(SectionNumber(line));
+                noteBadHeader(selection, s, lastHeaderNumber);
+            }
+            break;
+        case 'N':
+            if (HasTag(line, "NAME"))
+                s.name = UpperCase(TagValue(line, "NAME"));
+            break;
+        case 'I':
+            if (HasTag(line, "ID"))
+                s.id = value(line, "ID", 0, 65535);
+            break;
+        case 'X':
+            s.x = value(line, "X", 0, 65535);
+            break;
+        case 'Y':
+            s.y = value(line, "Y", 0, 65535);
+            break;
+        case 'Z':
+            StrToInt(TagValue(line, "Z"));
+            break;
+        case 'C':
+            if (HasTag(line, "CONT"))
+                s.cont = StrToInt(TagValue(line, "CONT"));
+            break;
+        case 'T':
+            if (HasTag(line, "TYPE"))
+                s.type = value(line, "TYPE", 0, 65535);
+            break;
+        case '}':
+            if (line.size() == 1)
+                CloseSection(s, mode, autoIds, log, selection, listener);
+            break;
+        default:
+            break;
+        }
+    }
+    return selection;
+}
+
+} // namespace lw

@@ -1,0 +1,73 @@
+// How melt and freeze change several files without losing an item: every new content is
+// written and synced beside its file first, then the files are replaced one after another in an
+// order where a process killed in between leaves items at worst in two places, never in none.
+#pragma once
+
+#include "util/File.h"
+#include "util/Progress.h"
+#include "util/SafeReplace.h"
+#include "world/StaticIndex.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace lw {
+
+// WriteStaticIndex without the final rename (progress 90-99), so that the index can be
+// replaced in its place among the other files.
+std::unique_ptr<ReplacementFile>
+StageStaticIndex(const std::string& path, const StaticIndexTable& table, Progress& progress);
+
+struct StagedFile {
+    ReplacementFile* file; // null: nothing to replace
+    std::function<void()> restore;
+};
+
+// Commits the files in order. When one fails, those already replaced get their old content
+// back, last first, and the failure is rethrown.
+void CommitInOrder(const std::vector<StagedFile>& files);
+
+// Runs appended to statics0.mul in place; the file is cut back to its old size unless kept.
+class StaticsAppend {
+public:
+    explicit StaticsAppend(const std::string& staticsPath);
+    ~StaticsAppend();
+    StaticsAppend(const StaticsAppend&) = delete;
+    StaticsAppend& operator=(const StaticsAppend&) = delete;
+
+    std::uint64_t oldSize() const { return oldSize_; }
+    void write(const std::string& runs);
+    void keep() { kept_ = true; }
+
+private:
+    File file_;
+    std::uint64_t oldSize_;
+    bool written_ = false;
+    bool kept_ = false;
+};
+
+// Puts the program-wide index back as it was unless released, so that after a failure it
+// agrees with staidx0.mul.
+class IndexRollback {
+public:
+    explicit IndexRollback(StaticIndexTable& table)
+        : table_(table), saved_(std::make_unique<StaticIndexTable>(table)) {}
+    ~IndexRollback() {
+        if (saved_)
+            table_ = *saved_;
+    }
+    IndexRollback(const IndexRollback&) = delete;
+    IndexRollback& operator=(const IndexRollback&) = delete;
+
+    const StaticIndexTable& saved() const { return *saved_; }
+    void release() { saved_.reset(); }
+
+private:
+    StaticIndexTable& table_;
+    std::unique_ptr<StaticIndexTable> saved_;
+};
+
+} // namespace lw

@@ -1,0 +1,82 @@
+#include "OperationRun.h"
+
+#include "support/WorldFiles.h"
+#include "util/Errors.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace lw::test {
+
+MeltRequest ItemWorld::melt(ItemFileStyle style, int x1, int x2, int y1, int y2) const {
+    MeltRequest r{staidx(), statics(), items(), style, {}};
+    r.Range = ParseBlockRange(
+        {std::to_string(x1), std::to_string(x2), std::to_string(y1), std::to_string(y2)});
+    return r;
+}
+
+FreezeRequest ItemWorld::freeze(ItemFileStyle style, int mode, bool writePat) const {
+    FreezeRequest r;
+    r.StaIdxPath = staidx();
+    r.StaticsPath = statics();
+    r.ItemFilePath = items();
+    r.Style = style;
+    r.SelectionMode = mode;
+    r.WritePat = writePat;
+    r.PatchFilePath = patch();
+    return r;
+}
+
+std::map<std::string, std::string> Snapshot(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        files[entry.path().filename().string()] = ReadWholeFile(entry.path().string());
+    return files;
+}
+
+void ExpectSameFiles(const std::map<std::string, std::string>& actual,
+                     const std::map<std::string, std::string>& expected) {
+    for (const auto& [name, content] : expected) {
+        const auto it = actual.find(name);
+        if (it == actual.end()) {
+            ADD_FAILURE() << name << " is missing";
+        } else if (it->second != content) {
+            if (content.size() < 4000 && it->second.size() < 4000)
+                EXPECT_EQ(it->second, content) << name;
+            else
+                ADD_FAILURE() << name << " differs";
+        }
+    }
+    for (const auto& [name, content] : actual)
+        if (!expected.count(name))
+            ADD_FAILURE() << name << " should not be there";
+}
+
+void CopyFolder(const std::string& from, const std::string& to) {
+    std::filesystem::create_directories(to);
+    for (const auto& entry : std::filesystem::directory_iterator(from))
+        std::filesystem::copy_file(entry.path(), to + "/" + entry.path().filename().string());
+}
+
+Outcome RunOperation(const std::string& staidxPath, const Operation& operation,
+                     bool indexMustAgree) {
+    Outcome outcome;
+    auto state = std::make_unique<ProgramState>();
+    NullProgress quiet;
+    LoadStaticIndex(*state, staidxPath, quiet);
+    RecordingProgress progress(outcome.progress);
+    try {
+        operation(
+            *state, [&](const std::string& line) { outcome.log.push_back(line); }, progress);
+    } catch (const std::exception& e) {
+        outcome.error = e.what();
+    }
+    if (indexMustAgree) {
+        EXPECT_TRUE(state->StaticIndex == ReadIndexFile(staidxPath))
+            << "in-memory index differs from the file; error: " << outcome.error;
+    }
+    return outcome;
+}
+
+} // namespace lw::test
