@@ -54,7 +54,7 @@ void ExpectEntry(const StaticPointer& e, std::int32_t offset, std::uint32_t leng
 TEST_F(ApplyDiffTest, RoundTripReproducesTheModifiedWorld) {
     test::BuildEditedWorld(w);
     generate();
-    test::RecordingProgress recorded, expected;
+    test::DiffEventLog recorded, expected;
     const auto start = std::chrono::steady_clock::now();
     AppliedDiff result = ApplyDiff(w.original, w.target, w.diffPath, recorded);
     const auto elapsed = std::chrono::steady_clock::now() - start;
@@ -135,7 +135,7 @@ TEST_F(ApplyDiffTest, AChecksumMismatchChangesNothing) {
     generate();
     const std::uint32_t stored = test::ReadDiffHeader(w.diffPath).OriginalIndexChecksum;
     w.setEntry(w.original, 5, 5, {0, 7, 0});
-    const auto before = test::Snapshot(w.dir.path());
+    const auto before = test::FolderHashes(w.dir.path());
 
     const AppliedDiff result = apply();
     EXPECT_FALSE(result.applied);
@@ -143,7 +143,7 @@ TEST_F(ApplyDiffTest, AChecksumMismatchChangesNothing) {
     EXPECT_EQ(result.message,
               CrcErrorMessage(IndexChecksum(test::ReadIndexFile(w.original.staidx)), stored));
     EXPECT_FALSE(result.writtenIndex);
-    EXPECT_EQ(test::Snapshot(w.dir.path()), before);
+    EXPECT_EQ(test::FolderHashes(w.dir.path()), before);
 }
 
 void Put32(std::string& bytes, std::uint64_t position, std::uint32_t value) {
@@ -200,7 +200,7 @@ TEST_F(ApplyDiffTest, HostileDiffFilesChangeNothing) {
          "lies outside the map data"},
     };
     const std::string hostile = w.dir.file("hostile.lw2");
-    const auto before = test::Snapshot(w.dir.path());
+    const auto before = test::FolderHashes(w.dir.path());
     for (const auto& c : cases) {
         std::string bytes = valid;
         c.mutate(bytes);
@@ -212,7 +212,7 @@ TEST_F(ApplyDiffTest, HostileDiffFilesChangeNothing) {
             EXPECT_NE(std::string(e.what()).find(c.says), std::string::npos)
                 << c.name << ": " << e.what();
         }
-        auto after = test::Snapshot(w.dir.path());
+        auto after = test::FolderHashes(w.dir.path());
         after.erase(hostile);
         EXPECT_EQ(after, before) << c.name;
     }
@@ -222,7 +222,7 @@ TEST_F(ApplyDiffTest, RefusesTheOriginalStaticsOrAFolderAsTarget) {
     generate();
     std::filesystem::create_hard_link(w.original.statics, w.dir.file("linked.mul"));
     std::filesystem::create_directory(w.dir.file("folder.mul"));
-    const auto before = test::Snapshot(w.dir.path());
+    const auto before = test::FolderHashes(w.dir.path());
     for (const std::string& statics : {w.original.statics, w.dir.file("linked.mul")}) {
         WorldFileSet target = w.target;
         target.statics = statics;
@@ -231,14 +231,14 @@ TEST_F(ApplyDiffTest, RefusesTheOriginalStaticsOrAFolderAsTarget) {
     WorldFileSet target = w.target;
     target.staidx = w.dir.file("folder.mul");
     EXPECT_THROW(ApplyDiff(w.original, target, w.diffPath, progress), IoError);
-    EXPECT_EQ(test::Snapshot(w.dir.path()), before);
+    EXPECT_EQ(test::FolderHashes(w.dir.path()), before);
     EXPECT_TRUE(std::filesystem::is_directory(w.dir.file("folder.mul")));
 }
 
 TEST_F(ApplyDiffTest, AFailureAtAnyWriteOrRenameLeavesTheTargetsAsTheyWere) {
     test::BuildEveryKindOfBlock(w);
     generate();
-    const auto before = test::Snapshot(w.dir.path());
+    const auto before = test::FolderHashes(w.dir.path());
     // Writes: the new statics, the first index column, the first map piece. Renames: the
     // statics in place, the index set aside, the map in place with the others already in.
     const struct {
@@ -252,7 +252,7 @@ TEST_F(ApplyDiffTest, AFailureAtAnyWriteOrRenameLeavesTheTargetsAsTheyWere) {
         fault.arm(fault.n);
         EXPECT_THROW(apply(), IoError) << fault.n;
         FileFaults::Reset();
-        EXPECT_EQ(test::Snapshot(w.dir.path()), before) << fault.n;
+        EXPECT_EQ(test::FolderHashes(w.dir.path()), before) << fault.n;
         EXPECT_EQ(FileFaults::OpenHandles(), 0);
     }
     ASSERT_TRUE(apply().applied);
@@ -262,14 +262,14 @@ TEST_F(ApplyDiffTest, AFailureAtAnyWriteOrRenameLeavesTheTargetsAsTheyWere) {
 TEST_F(ApplyDiffTest, AMissingTargetMapChangesNothing) {
     generate();
     std::filesystem::remove(w.target.map);
-    const auto before = test::Snapshot(w.dir.path());
+    const auto before = test::FolderHashes(w.dir.path());
     try {
         apply();
         ADD_FAILURE() << "applied without a target map";
     } catch (const IoError& e) {
         EXPECT_EQ(e.code(), kIoFileNotFound);
     }
-    EXPECT_EQ(test::Snapshot(w.dir.path()), before);
+    EXPECT_EQ(test::FolderHashes(w.dir.path()), before);
 }
 
 TEST_F(ApplyDiffTest, AWiderOriginalIndexKeepsItsFurtherBlocks) {

@@ -48,7 +48,7 @@ TEST(MapChecksum, XorsTheBlocksAndReportsEveryBlock) {
     test::DiffWorlds w;
     w.putMapBlock(w.original, 0, 0, '\x5A');
     w.putMapBlock(w.original, 767, 511, '\x0F');
-    test::RecordingProgress progress, expected;
+    test::DiffEventLog progress, expected;
     EXPECT_EQ(MapChecksum(w.original.map, progress), XorOfWords(ReadWholeFile(w.original.map)));
     expected.mapChecksum();
     EXPECT_EQ(progress.events, expected.events);

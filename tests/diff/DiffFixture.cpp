@@ -56,7 +56,7 @@ StaticPointer DiffWorlds::entry(const WorldFileSet& set, int blockX, int blockY)
     return ReadAt<StaticPointer>(set.staidx, IndexEntryOffset(blockX, blockY));
 }
 
-std::map<std::string, std::size_t> Snapshot(const std::string& folder) {
+std::map<std::string, std::size_t> FolderHashes(const std::string& folder) {
     std::map<std::string, std::size_t> files;
     for (const auto& item : std::filesystem::recursive_directory_iterator(folder))
         if (item.is_regular_file())
@@ -132,33 +132,33 @@ bool CompactInBlockOrder(const WorldFileSet& set) {
     return end == FileSizeOf(set.statics);
 }
 
-void RecordingProgress::add(const std::string& event) {
+void DiffEventLog::add(const std::string& event) {
     if (!events.empty() && events.back().first == event)
         ++events.back().second;
     else
         events.emplace_back(event, 1);
 }
 
-void RecordingProgress::indexRead() {
+void DiffEventLog::indexRead() {
     report(0);
     for (int x = 0; x < kBlockColumns; ++x)
         report(x * 100 / kBlockColumns);
     report(100);
 }
 
-void RecordingProgress::columns() {
+void DiffEventLog::columns() {
     for (int x = 0; x < kBlockColumns; ++x)
         stageProgress(x * 100 / kBlockColumns);
 }
 
-void RecordingProgress::mapChecksum() {
+void DiffEventLog::mapChecksum() {
     report(0);
     for (long long n = 1; n <= kBlockCount; ++n)
         report(static_cast<int>(n * 100 / kBlockCount));
     report(100);
 }
 
-void RecordingProgress::indexWrite() {
+void DiffEventLog::indexWrite() {
     for (int x = 0; x < kBlockColumns; ++x)
         report(90 + x * 10 / kBlockColumns);
     report(100);

@@ -32,7 +32,7 @@ public:
 
 // The file names and contents of a folder and its subfolders, hashed, to see that nothing
 // changed and nothing was left behind.
-std::map<std::string, std::size_t> Snapshot(const std::string& folder);
+std::map<std::string, std::size_t> FolderHashes(const std::string& folder);
 
 DiffHeader ReadDiffHeader(const std::string& diffPath);
 StaticsDiffEntry ReadStaticsDiffEntry(const std::string& diffPath, int blockNumber);
@@ -49,7 +49,7 @@ std::vector<std::string> EveryBlock(const WorldFileSet& set);
 bool CompactInBlockOrder(const WorldFileSet& set);
 
 // Every report, caption and bar value, with runs of equal events counted.
-class RecordingProgress : public DiffProgress {
+class DiffEventLog : public DiffProgress {
 public:
     void report(int percent) override { add("report " + std::to_string(percent)); }
     void stage(const std::string& caption) override { add("stage " + caption); }

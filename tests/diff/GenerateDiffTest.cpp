@@ -119,7 +119,7 @@ TEST_F(GenerateDiffTest, EachPartAlone) {
 
 TEST_F(GenerateDiffTest, ReportsEveryStepAndYieldsAtAPace) {
     test::BuildEveryKindOfBlock(w);
-    test::RecordingProgress recorded, expected;
+    test::DiffEventLog recorded, expected;
     const auto start = std::chrono::steady_clock::now();
     GenerateDiff(w.original, w.modified, w.diffPath, {}, recorded);
     const auto elapsed = std::chrono::steady_clock::now() - start;
@@ -141,11 +141,11 @@ TEST_F(GenerateDiffTest, ReportsEveryStepAndYieldsAtAPace) {
 
 TEST_F(GenerateDiffTest, RefusesToWriteOverAnInput) {
     std::filesystem::create_hard_link(w.modified.map, w.dir.file("other-name.lw2"));
-    const auto before = test::Snapshot(w.dir.path());
+    const auto before = test::FolderHashes(w.dir.path());
     for (const std::string& out :
          {w.original.staidx, w.modified.statics, w.original.map, w.dir.file("other-name.lw2")})
         EXPECT_THROW(GenerateDiff(w.original, w.modified, out, {}, progress), Error) << out;
-    EXPECT_EQ(test::Snapshot(w.dir.path()), before);
+    EXPECT_EQ(test::FolderHashes(w.dir.path()), before);
 }
 
 TEST_F(GenerateDiffTest, AFailedGenerationLeavesNoDiffBehind) {
@@ -153,7 +153,7 @@ TEST_F(GenerateDiffTest, AFailedGenerationLeavesNoDiffBehind) {
     test::WriteWholeFile(w.diffPath, "an earlier diff");
     const auto fail = [&](const std::function<void()>& arrange, const std::string& message) {
         arrange();
-        const auto before = test::Snapshot(w.dir.path());
+        const auto before = test::FolderHashes(w.dir.path());
         try {
             generate();
             ADD_FAILURE() << "no failure for " << message;
@@ -161,7 +161,7 @@ TEST_F(GenerateDiffTest, AFailedGenerationLeavesNoDiffBehind) {
             EXPECT_EQ(e.what(), message);
         }
         FileFaults::Reset();
-        EXPECT_EQ(test::Snapshot(w.dir.path()), before) << message;
+        EXPECT_EQ(test::FolderHashes(w.dir.path()), before) << message;
     };
     fail([] { FileFaults::FailNthWrite(3); }, IoError::textFor(kIoDiskFull));
     fail([] { FileFaults::FailNthSync(1); }, IoError::textFor(kIoDiskFull));
