@@ -3,37 +3,6 @@
 #include <vector>
 
 namespace lw {
-namespace {
-
-// Copies what the old index holds past the table (the index of a wider map).
-void CopyIndexTail(const std::string& path, File& out) {
-    if (!FileExists(path))
-        return;
-    File old = File::OpenRead(path);
-    if (old.size() <= kIndexFileSize)
-        return;
-    old.seek(kIndexFileSize);
-    std::vector<char> buffer(1 << 20);
-    while (const std::size_t got = old.readSome(buffer.data(), buffer.size()))
-        out.write(buffer.data(), got);
-    old.close();
-}
-
-} // namespace
-
-std::unique_ptr<ReplacementFile>
-StageStaticIndex(const std::string& path, const StaticIndexTable& table, Progress& progress) {
-    auto replacement = std::make_unique<ReplacementFile>(path);
-    File& out = replacement->file();
-    for (int blockX = 0; blockX < kBlockColumns; ++blockX) {
-        out.write(&table.at(blockX, 0), kIndexColumnSize);
-        progress.report(90 + blockX * 10 / kBlockColumns);
-        progress.yield();
-    }
-    CopyIndexTail(path, out);
-    replacement->finish();
-    return replacement;
-}
 
 void CommitInOrder(const std::vector<StagedFile>& files) {
     std::size_t committed = 0;

@@ -16,11 +16,6 @@
 
 namespace lw {
 
-// WriteStaticIndex without the final rename (progress 90-99), so that the index can be
-// replaced in its place among the other files.
-std::unique_ptr<ReplacementFile>
-StageStaticIndex(const std::string& path, const StaticIndexTable& table, Progress& progress);
-
 struct StagedFile {
     ReplacementFile* file; // null: nothing to replace
     std::function<void()> restore;

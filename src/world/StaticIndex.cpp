@@ -2,7 +2,6 @@
 
 #include "util/Errors.h"
 #include "util/File.h"
-#include "util/SafeReplace.h"
 
 #include <cstring>
 
@@ -52,15 +51,21 @@ void ReadStaticIndex(const std::string& path, StaticIndexTable& table, Progress&
 }
 
 void WriteStaticIndex(const std::string& path, const StaticIndexTable& table, Progress& progress) {
-    ReplacementFile replacement(path);
-    File& out = replacement.file();
+    StageStaticIndex(path, table, progress)->commit();
+}
+
+std::unique_ptr<ReplacementFile>
+StageStaticIndex(const std::string& path, const StaticIndexTable& table, Progress& progress) {
+    auto replacement = std::make_unique<ReplacementFile>(path);
+    File& out = replacement->file();
     for (int blockX = 0; blockX < kBlockColumns; ++blockX) {
         out.write(&table.at(blockX, 0), kIndexColumnSize);
         progress.report(90 + blockX * 10 / kBlockColumns);
         progress.yield();
     }
     CopyTail(path, out);
-    replacement.commit();
+    replacement->finish();
+    return replacement;
 }
 
 } // namespace lw

@@ -3,8 +3,10 @@
 #pragma once
 
 #include "util/Progress.h"
+#include "util/SafeReplace.h"
 #include "world/Records.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -35,5 +37,10 @@ void ReadStaticIndex(const std::string& path, StaticIndexTable& table, Progress&
 // Replaces the index file with the table, keeping any bytes the old file holds beyond the
 // table (the index of a wider map); progress 90-99 per block column, never 100.
 void WriteStaticIndex(const std::string& path, const StaticIndexTable& table, Progress& progress);
+
+// WriteStaticIndex up to the final rename: the new index is written and synced beside the old
+// one, so that an operation replacing several files can put it in place at the right moment.
+std::unique_ptr<ReplacementFile>
+StageStaticIndex(const std::string& path, const StaticIndexTable& table, Progress& progress);
 
 } // namespace lw
