@@ -4,9 +4,9 @@
 #include "diff/DiffContents.h"
 #include "diff/DiffMessages.h"
 #include "diff/DiffPieces.h"
-#include "diff/ReplacementSet.h"
 #include "diff/StaticRecords.h"
 #include "util/Errors.h"
+#include "util/ReplacementSet.h"
 #include "util/SafeReplace.h"
 
 #include <cstring>
@@ -175,8 +175,8 @@ AppliedDiff ApplyDiff(const WorldFileSet& original, const WorldFileSet& target,
                                           staticsOut->file(), paced);
         indexOut = std::make_unique<ReplacementFile>(target.staidx);
         WriteIndex(build, indexOut->file(), paced);
-        replacements.add(*staticsOut);
-        replacements.add(*indexOut);
+        replacements.add(staticsOut.get());
+        replacements.add(indexOut.get());
         result.writtenIndex = std::move(build.table);
     }
     if (contents.map) {
@@ -184,7 +184,7 @@ AppliedDiff ApplyDiff(const WorldFileSet& original, const WorldFileSet& target,
         SectionRead("Applying Diff (Reading map index)", paced);
         paced.stage("Applying Diff (Creating map)");
         BuildMap(*contents.map, original, target, diff, mapOut->file(), paced);
-        replacements.add(*mapOut);
+        replacements.add(mapOut.get());
     }
     replacements.commit();
     diffFile.close();

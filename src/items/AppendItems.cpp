@@ -108,13 +108,6 @@ std::unique_ptr<ReplacementFile> ItemAppender::stage() const {
     return replacement;
 }
 
-void ItemAppender::restore() const {
-    if (existed_)
-        ReplaceFile(path_, [&](File& file) { file.write(old_.data(), old_.size()); });
-    else
-        RemoveFileQuietly(path_);
-}
-
 void AppendItems(const std::string& path, ItemFileStyle style, const TStaticBlock& block,
                  int blockX, int blockY, const LogSink& log) {
     ItemAppender appender(path, style);

@@ -26,8 +26,6 @@ public:
 
     // The new content, written and synced beside the file; the caller commits it.
     std::unique_ptr<ReplacementFile> stage() const;
-    // Puts the content from before back, after a committed stage() must be undone.
-    void restore() const;
 
 private:
     struct NewItem {

@@ -8,6 +8,7 @@
 #include "items/StagedWrites.h"
 #include "items/StaticBlockReader.h"
 #include "util/Errors.h"
+#include "util/ReplacementSet.h"
 #include "world/Blocks.h"
 
 #include <exception>
@@ -165,13 +166,11 @@ void FreezeItems(ProgramState& state, const FreezeRequest& request, const AutoSe
     auto index = StageStaticIndex(request.StaIdxPath, state.StaticIndex, progress);
     // Patch, then index, then item file: killed in between, the frozen items are at worst
     // both statics and items (or twice in the patch after a second freeze), never lost.
-    CommitInOrder({{patchFile.get(), [&] { patch.restore(); }},
-                   {index.get(),
-                    [&] {
-                        NullProgress quiet;
-                        WriteStaticIndex(request.StaIdxPath, rollback.saved(), quiet);
-                    }},
-                   {itemFile.get(), [] {}}});
+    ReplacementSet replacements;
+    replacements.add(patchFile.get());
+    replacements.add(index.get());
+    replacements.add(itemFile.get());
+    replacements.commit();
     runs.keep();
     rollback.release();
     log("Done!");

@@ -5,6 +5,7 @@
 #include "items/StagedWrites.h"
 #include "items/StaticBlockReader.h"
 #include "util/Errors.h"
+#include "util/ReplacementSet.h"
 
 #include <memory>
 
@@ -43,11 +44,10 @@ void MeltBlocks(ProgramState& state, const MeltRequest& request, const LogSink& 
     log("Writing StaIdx file...");
     auto index = StageStaticIndex(request.StaIdxPath, state.StaticIndex, progress);
     // Items first: killed before the index, the items are in both files, never in neither.
-    CommitInOrder({{itemFile.get(), [&] { items.restore(); }},
-                   {index.get(), [&] {
-                        NullProgress quiet;
-                        WriteStaticIndex(request.StaIdxPath, rollback.saved(), quiet);
-                    }}});
+    ReplacementSet replacements;
+    replacements.add(itemFile.get());
+    replacements.add(index.get());
+    replacements.commit();
     rollback.release();
     log("Done!");
     progress.report(100);

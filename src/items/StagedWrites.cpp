@@ -1,28 +1,6 @@
 #include "items/StagedWrites.h"
 
-#include <vector>
-
 namespace lw {
-
-void CommitInOrder(const std::vector<StagedFile>& files) {
-    std::size_t committed = 0;
-    try {
-        for (; committed < files.size(); ++committed)
-            if (files[committed].file)
-                files[committed].file->commit();
-    } catch (...) {
-        while (committed-- > 0) {
-            if (!files[committed].file)
-                continue;
-            try {
-                files[committed].restore();
-            } catch (...) {
-                // The first failure is the one to report; items are at worst in two places.
-            }
-        }
-        throw;
-    }
-}
 
 StaticsAppend::StaticsAppend(const std::string& staticsPath)
     : file_(File::OpenReadWrite(staticsPath)), oldSize_(file_.size()) {}

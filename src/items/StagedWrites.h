@@ -8,22 +8,10 @@
 #include "util/SafeReplace.h"
 #include "world/StaticIndex.h"
 
-#include <functional>
 #include <memory>
-#include <optional>
 #include <string>
-#include <vector>
 
 namespace lw {
-
-struct StagedFile {
-    ReplacementFile* file; // null: nothing to replace
-    std::function<void()> restore;
-};
-
-// Commits the files in order. When one fails, those already replaced get their old content
-// back, last first, and the failure is rethrown.
-void CommitInOrder(const std::vector<StagedFile>& files);
 
 // Runs appended to statics0.mul in place; the file is cut back to its old size unless kept.
 class StaticsAppend {

@@ -200,6 +200,11 @@ void RenameFile(const std::string& from, const std::string& to) {
         ThrowErrno();
 }
 
+void LinkFile(const std::string& existing, const std::string& newName) {
+    if (::link(existing.c_str(), newName.c_str()) != 0)
+        ThrowErrno();
+}
+
 void RemoveFileQuietly(const std::string& path) noexcept {
     ::unlink(path.c_str());
 }

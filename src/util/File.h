@@ -53,6 +53,8 @@ bool IsRegularFile(const std::string& path);
 bool SameFile(const std::string& a, const std::string& b);
 std::uint64_t FileSizeOf(const std::string& path);
 void RenameFile(const std::string& from, const std::string& to);
+// Gives an existing file a second name (a hard link) in the same folder.
+void LinkFile(const std::string& existing, const std::string& newName);
 // Removes a file if it is there; never throws (used on failure paths).
 void RemoveFileQuietly(const std::string& path) noexcept;
 // The folder part of a path ("." when it has none).

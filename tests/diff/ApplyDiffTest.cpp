@@ -240,14 +240,14 @@ TEST_F(ApplyDiffTest, AFailureAtAnyWriteOrRenameLeavesTheTargetsAsTheyWere) {
     generate();
     const auto before = test::FolderHashes(w.dir.path());
     // Writes: the new statics, the first index column, the first map piece. Renames: the
-    // statics in place, the index set aside, the map in place with the others already in.
+    // statics in place, the index in place, the map in place with the others already in.
     const struct {
         void (*arm)(int);
         int n;
     } faults[] = {{FileFaults::FailNthWrite, 1},   {FileFaults::FailNthWrite, 2},
                   {FileFaults::FailNthWrite, 770}, {FileFaults::FailNthSync, 3},
-                  {FileFaults::FailNthRename, 2},  {FileFaults::FailNthRename, 3},
-                  {FileFaults::FailNthRename, 6}};
+                  {FileFaults::FailNthRename, 1},  {FileFaults::FailNthRename, 2},
+                  {FileFaults::FailNthRename, 3}};
     for (const auto& fault : faults) {
         fault.arm(fault.n);
         EXPECT_THROW(apply(), IoError) << fault.n;

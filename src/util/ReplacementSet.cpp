@@ -1,4 +1,4 @@
-#include "diff/ReplacementSet.h"
+#include "util/ReplacementSet.h"
 
 #include "util/File.h"
 
@@ -10,7 +10,7 @@ namespace {
 
 struct Step {
     ReplacementFile* file;
-    std::string aside; // where the old target waits; empty when there was none
+    std::string aside; // a second name of the old target; empty when there was none
     bool inPlace = false;
 };
 
@@ -21,14 +21,17 @@ void RenameQuietly(const std::string& from, const std::string& to) noexcept {
     }
 }
 
-// Back to how it was: the new content returns to its temporary name, which the
-// ReplacementFile removes, and the old target to its own.
+// Back to how it was: each replaced target gets its old content back in one rename; a target
+// that did not exist before goes back to its temporary name, which the ReplacementFile removes;
+// a target not yet replaced only loses its second name.
 void Undo(std::vector<Step>& steps) noexcept {
     for (auto it = steps.rbegin(); it != steps.rend(); ++it) {
-        if (it->inPlace)
-            RenameQuietly(it->file->target(), it->file->temporaryPath());
-        if (!it->aside.empty())
+        if (it->inPlace && !it->aside.empty())
             RenameQuietly(it->aside, it->file->target());
+        else if (it->inPlace)
+            RenameQuietly(it->file->target(), it->file->temporaryPath());
+        else if (!it->aside.empty())
+            RemoveFileQuietly(it->aside);
     }
 }
 
@@ -43,7 +46,7 @@ void ReplacementSet::commit() {
             Step& step = steps.emplace_back(Step{file, {}});
             if (FileExists(file->target())) {
                 const std::string aside = file->target() + ".lw-old-" + std::to_string(::getpid());
-                RenameFile(file->target(), aside);
+                LinkFile(file->target(), aside);
                 step.aside = aside;
             }
             RenameFile(file->temporaryPath(), file->target());
