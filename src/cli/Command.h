@@ -4,6 +4,7 @@
 #include "util/Progress.h"
 
 #include <CLI/CLI.hpp>
+#include <array>
 #include <iostream>
 #include <string>
 

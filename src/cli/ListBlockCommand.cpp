@@ -10,22 +10,18 @@ namespace lw::cli {
 void AddListBlockCommand(CLI::App& app) {
     struct Options {
         std::string staidx, statics;
-        std::string x1, x2, y1, y2;
+        BlockFieldTexts range;
     };
     auto options = std::make_shared<Options>();
     CLI::App* cmd = app.add_subcommand("list-block", "List the static items of a block range");
     cmd->add_option("--staidx", options->staidx, "staidx0.mul")->required();
     cmd->add_option("--statics", options->statics, "statics0.mul")->required();
-    cmd->add_option("X1", options->x1, "first tile X")->required();
-    cmd->add_option("X2", options->x2, "last tile X")->required();
-    cmd->add_option("Y1", options->y1, "first tile Y")->required();
-    cmd->add_option("Y2", options->y2, "last tile Y")->required();
+    AddBlockRangeArguments(*cmd, options->range);
     cmd->callback([options] {
         auto state = std::make_unique<ProgramState>();
         NullProgress progress;
         LoadStaticIndex(*state, options->staidx, progress);
-        const BlockRange range =
-            ParseBlockRange({options->x1, options->x2, options->y1, options->y2});
+        const BlockRange range = ParseBlockRange(options->range);
         ListStaticBlocks(options->statics, state->StaticIndex, range, PrintLine);
     });
 }

@@ -10,7 +10,7 @@ void AddMeltCommand(CLI::App& app) {
     struct Options {
         std::string staidx, statics, items;
         bool uox3 = false;
-        std::string x1, x2, y1, y2;
+        BlockFieldTexts range;
     };
     auto options = std::make_shared<Options>();
     CLI::App* cmd = app.add_subcommand("melt", "Move the statics of a block range into the item "
@@ -19,10 +19,7 @@ void AddMeltCommand(CLI::App& app) {
     cmd->add_option("--statics", options->statics, "statics0.mul")->required();
     cmd->add_option("--items", options->items, "the emulator item file")->required();
     cmd->add_flag("--uox3", options->uox3, "UOX3 style item file (ends with EOF); POL otherwise");
-    cmd->add_option("X1", options->x1, "first tile X")->required();
-    cmd->add_option("X2", options->x2, "last tile X")->required();
-    cmd->add_option("Y1", options->y1, "first tile Y")->required();
-    cmd->add_option("Y2", options->y2, "last tile Y")->required();
+    AddBlockRangeArguments(*cmd, options->range);
     cmd->callback([options] {
         auto state = std::make_unique<ProgramState>();
         NullProgress progress;
@@ -33,8 +30,7 @@ void AddMeltCommand(CLI::App& app) {
                             options->uox3 ? ItemFileStyle::Uox3 : ItemFileStyle::Pol,
                             {}};
         MeltBlockRange(
-            *state, request, {options->x1, options->x2, options->y1, options->y2},
-            [](const BlockRange&) {}, PrintLine, progress);
+            *state, request, options->range, [](const BlockRange&) {}, PrintLine, progress);
     });
 }
 
