@@ -15,6 +15,17 @@ inline void PrintLine(const std::string& line) {
     std::cout << line << '\n';
 }
 
+// The four tile coordinates X1 X2 Y1 Y2 of a block range, kept as texts: they are converted
+// exactly as the block fields are.
+using BlockFieldTexts = std::array<std::string, 4>;
+inline void AddBlockRangeArguments(CLI::App& cmd, BlockFieldTexts& texts) {
+    static constexpr const char* kNames[] = {"X1", "X2", "Y1", "Y2"};
+    static constexpr const char* kHelp[] = {"first tile X", "last tile X", "first tile Y",
+                                            "last tile Y"};
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        cmd.add_option(kNames[i], texts[i], kHelp[i])->required();
+}
+
 void AddListBlockCommand(CLI::App& app);
 void AddDemoWorldCommand(CLI::App& app);
 void AddMeltCommand(CLI::App& app);
