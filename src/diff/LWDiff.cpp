@@ -187,14 +187,15 @@ QWidget* TLWDiffForm::buildConfigurationPanel() {
     ConfigurationPanel = Named(new QWidget(this), "ConfigurationPanel");
     ConfigurationPanel->setFixedHeight(kConfigurationPanelHeight);
     auto* layout = new QHBoxLayout(ConfigurationPanel);
-    layout->setContentsMargins(4, 1, 4, 3);
-    layout->setSpacing(6);
+    layout->setContentsMargins(2, 1, 2, 3);
+    layout->setSpacing(3);
 
     GenerateSelectGroupBox =
         Named(new QGroupBox(QStringLiteral("Generate diff for"), ConfigurationPanel),
               "GenerateSelectGroupBox");
     auto* parts = new QHBoxLayout(GenerateSelectGroupBox);
-    parts->setContentsMargins(8, 0, 8, 2);
+    parts->setContentsMargins(5, 0, 3, 2);
+    parts->setSpacing(6);
     StaticsCheckBox =
         Named(new QCheckBox(QStringLiteral("StaIdx0.mul + Statics0.mul"), GenerateSelectGroupBox),
               "StaticsCheckBox");
@@ -209,7 +210,8 @@ QWidget* TLWDiffForm::buildConfigurationPanel() {
     ButtonGroupBox = Named(new QGroupBox(QStringLiteral("Select an action"), ConfigurationPanel),
                            "ButtonGroupBox");
     auto* actions = new QHBoxLayout(ButtonGroupBox);
-    actions->setContentsMargins(6, 0, 6, 2);
+    actions->setContentsMargins(3, 0, 3, 2);
+    actions->setSpacing(3);
     GenerateButton =
         Named(new QPushButton(QStringLiteral("Generate Diff"), ButtonGroupBox), "GenerateButton");
     ApplyButton =
@@ -217,6 +219,8 @@ QWidget* TLWDiffForm::buildConfigurationPanel() {
     for (QPushButton* button : {GenerateButton, ApplyButton}) {
         button->setEnabled(false);
         button->setAutoDefault(false);
+        // Wide enough for the caption: the style's minimum button width would crowd the parts.
+        button->setFixedWidth(button->fontMetrics().horizontalAdvance(button->text()) + 14);
         actions->addWidget(button);
     }
 

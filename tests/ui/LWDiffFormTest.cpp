@@ -209,9 +209,17 @@ TEST_F(LWDiffFormTest, CreatedWithItsAreasTextsAndStates) {
         const QRect inParent = control->geometry();
         EXPECT_TRUE(control->parentWidget()->rect().contains(inParent))
             << control->objectName().toStdString();
+        const std::string name = control->objectName().toStdString();
         if (qobject_cast<const QPushButton*>(control) || qobject_cast<const QLineEdit*>(control)) {
-            EXPECT_GE(inParent.height(), control->minimumSizeHint().height())
-                << control->objectName().toStdString();
+            EXPECT_GE(inParent.height(), control->minimumSizeHint().height()) << name;
+        }
+        // No caption is cut off.
+        if (const auto* button = qobject_cast<const QPushButton*>(control)) {
+            EXPECT_GE(inParent.width(), button->fontMetrics().horizontalAdvance(button->text()) + 8)
+                << name;
+        } else if (qobject_cast<const QAbstractButton*>(control) ||
+                   qobject_cast<const QLabel*>(control)) {
+            EXPECT_GE(inParent.width(), control->sizeHint().width()) << name;
         }
     }
 }
