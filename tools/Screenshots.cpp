@@ -67,19 +67,18 @@ bool Save(QWidget& window, const QString& file) {
 
 const char* const kWorldFiles[] = {"staidx0.mul", "statics0.mul", "map0.mul"};
 
-// The demo world is one set of files; the diff window's original set links to it, as a
-// player's untouched copy would look.
+// The demo world is one set of files; the diff window's original set is a copy of it, as a
+// player's untouched files would be. A copy, not a link: tools change the demo files in place.
 bool MakeOriginalSet(const QString& world) {
     const std::filesystem::path folder = std::filesystem::path(world.toStdString()) / "original";
     std::error_code failed;
     std::filesystem::create_directories(folder, failed);
-    for (const char* name : kWorldFiles) {
-        const std::filesystem::path link = folder / name;
-        if (!failed && !std::filesystem::exists(link, failed))
-            std::filesystem::create_hard_link(folder.parent_path() / name, link, failed);
-    }
+    for (const char* name : kWorldFiles)
+        if (!failed)
+            std::filesystem::copy_file(folder.parent_path() / name, folder / name,
+                                       std::filesystem::copy_options::skip_existing, failed);
     if (failed)
-        std::fprintf(stderr, "cannot link the original set: %s\n", failed.message().c_str());
+        std::fprintf(stderr, "cannot copy the original set: %s\n", failed.message().c_str());
     return !failed;
 }
 
