@@ -263,20 +263,31 @@ TEST_F(LWDiffFormTest, FieldsAreGreenOnlyForAnExistingFileOfTheirColumn) {
     EXPECT_TRUE(dialogs_.messages.empty()); // a bad path shows only as a red field
 }
 
-TEST_F(LWDiffFormTest, FirstUseShowsTheStoredWorkingFilesAndARedOriginalRow) {
+TEST_F(LWDiffFormTest, FirstUseShowsTheMainWindowsFilesAndARedOriginalRow) {
     const Paths working = emptyFiles("working");
-    settings_.put("StaIdx0.mul", Q(working.staidx));
-    settings_.put("Statics0.mul", Q(working.statics));
-    settings_.put("Map0.mul", Q(working.map));
+    settings_.put("Map0.mul", Q(working.map)); // as the map editor stores it
     startInMode(0);
-    diff().show();
-    EXPECT_EQ(diff().OStaIdxEdit->text(), "");
-    EXPECT_EQ(diff().MStaticsEdit->text(), Q(working.statics));
-    EXPECT_EQ(fieldStates(), (std::vector<FieldState>{FieldState::Invalid, FieldState::Invalid,
-                                                      FieldState::Invalid, FieldState::Valid,
-                                                      FieldState::Valid, FieldState::Valid}));
-    EXPECT_FALSE(diff().GenerateButton->isEnabled());
-    EXPECT_FALSE(diff().ApplyButton->isEnabled());
+    typeInto(*form().StaIdxEdit, Q(working.staidx));
+    typeInto(*form().StaticsEdit, Q(working.statics));
+
+    // Opened with the main window's button, as the user does.
+    std::vector<FieldState> states;
+    dialogs_.onModal = [&](QDialog& window) {
+        window.show();
+        states = fieldStates();
+        EXPECT_EQ(diff().OStaIdxEdit->text(), "");
+        EXPECT_EQ(diff().MStaIdxEdit->text(), Q(working.staidx));
+        EXPECT_EQ(diff().MStaticsEdit->text(), Q(working.statics));
+        EXPECT_EQ(diff().MMapEdit->text(), Q(working.map));
+        EXPECT_FALSE(diff().GenerateButton->isEnabled());
+        EXPECT_FALSE(diff().ApplyButton->isEnabled());
+        window.hide();
+    };
+    QTest::mouseClick(form().LWDiffButton, Qt::LeftButton);
+    EXPECT_EQ(dialogs_.modalWindows, std::vector<QString>{"TLWDiffForm"});
+    EXPECT_EQ(states, (std::vector<FieldState>{FieldState::Invalid, FieldState::Invalid,
+                                               FieldState::Invalid, FieldState::Valid,
+                                               FieldState::Valid, FieldState::Valid}));
     EXPECT_TRUE(settings_.get("O-StaIdx0.mul").isNull()); // nothing stored until all are valid
 }
 
