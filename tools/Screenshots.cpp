@@ -18,6 +18,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <filesystem>
 
 namespace {
 
@@ -64,6 +65,23 @@ bool Save(QWidget& window, const QString& file) {
     return saved;
 }
 
+const char* const kWorldFiles[] = {"staidx0.mul", "statics0.mul", "map0.mul"};
+
+// The demo world is one set of files; the diff window's original set is a copy of it, as a
+// player's untouched files would be. A copy, not a link: tools change the demo files in place.
+bool MakeOriginalSet(const QString& world) {
+    const std::filesystem::path folder = std::filesystem::path(world.toStdString()) / "original";
+    std::error_code failed;
+    std::filesystem::create_directories(folder, failed);
+    for (const char* name : kWorldFiles)
+        if (!failed)
+            std::filesystem::copy_file(folder.parent_path() / name, folder / name,
+                                       std::filesystem::copy_options::skip_existing, failed);
+    if (failed)
+        std::fprintf(stderr, "cannot copy the original set: %s\n", failed.message().c_str());
+    return !failed;
+}
+
 void StorePaths(const QString& world, int mode) {
     QSettings store(QSettings::NativeFormat, QSettings::UserScope, "Tolvanek", "Loamwright");
     store.clear();
@@ -71,6 +89,9 @@ void StorePaths(const QString& world, int mode) {
     store.setValue("Statics0.mul", world + "/statics0.mul");
     store.setValue("UOX3.wsc", world + "/statics.cfg");
     store.setValue("Map0.mul", world + "/map0.mul");
+    store.setValue("O-StaIdx0.mul", world + "/original/staidx0.mul");
+    store.setValue("O-Statics0.mul", world + "/original/statics0.mul");
+    store.setValue("O-Map0.mul", world + "/original/map0.mul");
     store.setValue("Mode", mode);
 }
 
@@ -120,6 +141,6 @@ int main(int argc, char** argv) {
     // The pictures' settings live in a folder of their own; the user's stay untouched.
     QTemporaryDir settings;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
-    const bool ok = NormalMode(world, out) && SimpleMode(world, out);
+    const bool ok = MakeOriginalSet(world) && NormalMode(world, out) && SimpleMode(world, out);
     return ok ? 0 : 1;
 }

@@ -30,6 +30,7 @@ Application::Application(ui::Dialogs* dialogs)
     textureAuswahl_ = std::make_unique<TLWTextureAuswahlForm>(context_);
     progress_ = std::make_unique<TProgressForm>();
     main_->SetToolWindows(*diff_, *fillClear_, *mapEdit_);
+    diff_->SetCompanions(*main_, *progress_);
 }
 
 Application::~Application() = default;

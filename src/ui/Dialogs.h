@@ -30,6 +30,8 @@ struct FileDialogRequest {
     // the flags are kept so that callers state what they ask for.
     bool hideReadOnly = false;
     bool pathMustExist = false;
+    // Save dialogs only: ask before a chosen existing file is overwritten.
+    bool confirmOverwrite = false;
 };
 
 class Dialogs {
