@@ -3,6 +3,9 @@
 #include "app/MainTexts.h"
 #include "diff/LWDiff.h"
 #include "fillclear/LWFillClear.h"
+#include "items/FreezeItems.h"
+#include "items/MeltBlocks.h"
+#include "items/OperationPaths.h"
 #include "mapedit/LWMapEdit.h"
 #include "ui/FieldText.h"
 #include "ui/Guarded.h"
@@ -11,12 +14,15 @@
 #include "ui/ProgressBar.h"
 #include "ui/QtProgress.h"
 #include "ui/UpDown.h"
+#include "util/File.h"
 #include "util/IntConv.h"
 #include "world/BlockListing.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -71,6 +77,10 @@ std::string Std(const QString& text) {
     return text.toStdString();
 }
 
+ItemFileStyle StyleOf(const QCheckBox& polStyle) {
+    return polStyle.isChecked() ? ItemFileStyle::Pol : ItemFileStyle::Uox3;
+}
+
 // Clamps a field to its spinner's limits; both tests use the value read first.
 void ClampToLimits(QLineEdit& field, const ui::UpDown& limits) {
     const int value = StrToInt(Std(field.text()));
@@ -86,7 +96,7 @@ TMainForm::TMainForm(AppContext& context)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                            Qt::WindowCloseButtonHint),
-      context_(context) {
+      context_(context), programFolder_(QCoreApplication::applicationDirPath()) {
     setObjectName("MainForm");
     setWindowTitle(kMainCaption);
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
@@ -278,6 +288,10 @@ void TMainForm::SetToolWindows(TLWDiffForm& diff, TLWFillClearForm& fillClear,
     mapEditForm_ = &mapEdit;
 }
 
+void TMainForm::SetProgramFolder(const QString& folder) {
+    programFolder_ = folder;
+}
+
 // ---- Log, progress, states, guidance -------------------------------------------------------
 
 void TMainForm::AddLogLine(const QString& text) {
@@ -433,14 +447,8 @@ void TMainForm::GetStaticIndexButtonClick() {
 void TMainForm::GetStaticBlockButtonClick() {
     runOperation([this] {
         MainListBox->clear();
-        const BlockRange range = ParseBlockRange(
-            {Std(X1Edit->text()), Std(X2Edit->text()), Std(Y1Edit->text()), Std(Y2Edit->text())});
-        ui::SetTextRunningChange(*X1Edit, QString::fromStdString(range.SnappedTexts[0]),
-                                 [this] { x1EditChanged(); });
-        X2Edit->setText(QString::fromStdString(range.SnappedTexts[1]));
-        ui::SetTextRunningChange(*Y1Edit, QString::fromStdString(range.SnappedTexts[2]),
-                                 [this] { y1EditChanged(); });
-        Y2Edit->setText(QString::fromStdString(range.SnappedTexts[3]));
+        const BlockRange range = ParseBlockRange(blockFieldTexts());
+        showBlockRange(range);
 
         // Lines go to the list in batches; a failure part-way still shows what was listed.
         QStringList pending;
@@ -468,13 +476,79 @@ void TMainForm::FreezeWorldButtonClick() {
     runOperation([this] { runFreeze(); });
 }
 
+std::array<std::string, 4> TMainForm::blockFieldTexts() const {
+    return {Std(X1Edit->text()), Std(X2Edit->text()), Std(Y1Edit->text()), Std(Y2Edit->text())};
+}
+
+// The fields are written in the order X1, X2, Y1, Y2; a lower field's change moves the limit
+// of its upper field as typing would.
+void TMainForm::showBlockRange(const BlockRange& range) {
+    ui::SetTextRunningChange(*X1Edit, QString::fromStdString(range.SnappedTexts[0]),
+                             [this] { x1EditChanged(); });
+    X2Edit->setText(QString::fromStdString(range.SnappedTexts[1]));
+    ui::SetTextRunningChange(*Y1Edit, QString::fromStdString(range.SnappedTexts[2]),
+                             [this] { y1EditChanged(); });
+    Y2Edit->setText(QString::fromStdString(range.SnappedTexts[3]));
+}
+
+LogSink TMainForm::logSink() {
+    return [this](const std::string& line) { AddLogLine(QString::fromStdString(line)); };
+}
+
 void TMainForm::runMelt() {
-    // Melting the block range into the item file comes with the item-file work.
+    MeltRequest request;
+    request.StaIdxPath = Std(StaIdxEdit->text());
+    request.StaticsPath = Std(StaticsEdit->text());
+    request.ItemFilePath = Std(WSCEdit->text());
+    request.Style = StyleOf(*PolStyle);
+    ui::QtProgress progress([this](int percent) { SetMainProgress(percent); });
+    MeltBlockRange(
+        context_.state, std::move(request), blockFieldTexts(),
+        [this](const BlockRange& range) { showBlockRange(range); }, logSink(), progress);
 }
 
 void TMainForm::runFreeze() {
-    // Freezing the item file into the statics comes with the item-file work; it ends with
-    // UpdateControlStates() and ShowGuidance().
+    // Once a freeze has been asked for, the selection and "Write PAT" stay as they are for the
+    // rest of the run, also when it is cancelled or fails.
+    SelectItemsRadioGroup->setEnabled(false);
+    WritePATCheckBox->setEnabled(false);
+    FreezeRequest request;
+    request.StaIdxPath = Std(StaIdxEdit->text());
+    request.StaticsPath = Std(StaticsEdit->text());
+    request.ItemFilePath = Std(WSCEdit->text());
+    request.Style = StyleOf(*PolStyle);
+    request.SelectionMode = SelectedItemsIndex();
+    request.WritePat = WritePATCheckBox->isChecked();
+    if (request.WritePat && !choosePatchFile(request))
+        return;
+    request.AutoSelectPath =
+        JoinPath(Std(QDir::toNativeSeparators(programFolder_)), "AutoSelect.txt");
+    ui::QtProgress progress([this](int percent) { SetMainProgress(percent); });
+    FreezeWorld(context_.state, request, logSink(), progress);
+    SelectItemsRadioGroup->setEnabled(false);
+    WritePATCheckBox->setEnabled(false);
+    UpdateControlStates();
+    ShowGuidance();
+}
+
+bool TMainForm::choosePatchFile(FreezeRequest& request) {
+    const std::optional<QString> chosen = context_.dialogs.saveFileName(this, PATSaveDialog);
+    if (!chosen)
+        return false;
+    // The dialog keeps its file name, so the next freeze offers the same patch file.
+    PATSaveDialog.initialPath = *chosen;
+    request.PatchFilePath = Std(*chosen);
+    CheckPatchFilePath(request.StaIdxPath, request.StaticsPath, request.ItemFilePath,
+                       request.PatchFilePath);
+    if (!FileExists(request.PatchFilePath))
+        return true;
+    const ui::MessageRequest question{
+        QStringLiteral("Append to ") + *chosen + QStringLiteral("?"),
+        QStringLiteral("Do you want to append new items to ") + *chosen +
+            QStringLiteral("? All old items will remain in this file."),
+        ui::MessageIcon::Question,
+        {ui::MessageButton::Yes, ui::MessageButton::No}};
+    return context_.dialogs.message(this, question) == ui::MessageButton::Yes;
 }
 
 void TMainForm::FillClearButtonClick() {

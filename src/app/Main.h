@@ -3,9 +3,12 @@
 #pragma once
 
 #include "app/AppContext.h"
+#include "items/LogSink.h"
 #include "ui/Dialogs.h"
 
 #include <QWidget>
+#include <array>
+#include <string>
 
 class QButtonGroup;
 class QCheckBox;
@@ -24,6 +27,8 @@ class ProgressBar;
 class UpDown;
 } // namespace ui
 
+struct BlockRange;
+struct FreezeRequest;
 class TLWDiffForm;
 class TLWFillClearForm;
 class TLWMapEditForm;
@@ -36,6 +41,10 @@ public:
 
     // The tool windows are created after the main window; the buttons only show them.
     void SetToolWindows(TLWDiffForm& diff, TLWFillClearForm& fillClear, TLWMapEditForm& mapEdit);
+
+    // The folder whose "AutoSelect.txt" an "auto" freeze reads: the executable's own folder,
+    // unless a test puts its own there.
+    void SetProgramFolder(const QString& folder);
 
     void AddLogLine(const QString& text);
     void SetMainProgress(int percent);
@@ -132,6 +141,11 @@ private:
     // The statics operations of melting and freezing; they run inside the busy guard.
     void runMelt();
     void runFreeze();
+    std::array<std::string, 4> blockFieldTexts() const;
+    void showBlockRange(const BlockRange& range);
+    LogSink logSink();
+    // False when the user cancels the dialog or declines to append to an existing file.
+    bool choosePatchFile(FreezeRequest& request);
 
     void runGuarded(const std::function<void()>& body);
     void runOperation(const std::function<void()>& op);
@@ -143,6 +157,7 @@ private:
     TLWFillClearForm* fillClearForm_ = nullptr;
     TLWMapEditForm* mapEditForm_ = nullptr;
     QButtonGroup* selectItems_ = nullptr;
+    QString programFolder_;
     bool shown_ = false;
 };
 

@@ -28,31 +28,6 @@ FreezeRequest ItemWorld::freeze(ItemFileStyle style, int mode, bool writePat) co
     return r;
 }
 
-std::map<std::string, std::string> Snapshot(const std::string& folder) {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        files[entry.path().filename().string()] = ReadWholeFile(entry.path().string());
-    return files;
-}
-
-void ExpectSameFiles(const std::map<std::string, std::string>& actual,
-                     const std::map<std::string, std::string>& expected) {
-    for (const auto& [name, content] : expected) {
-        const auto it = actual.find(name);
-        if (it == actual.end()) {
-            ADD_FAILURE() << name << " is missing";
-        } else if (it->second != content) {
-            if (content.size() < 4000 && it->second.size() < 4000)
-                EXPECT_EQ(it->second, content) << name;
-            else
-                ADD_FAILURE() << name << " differs";
-        }
-    }
-    for (const auto& [name, content] : actual)
-        if (!expected.count(name))
-            ADD_FAILURE() << name << " should not be there";
-}
-
 void CopyFolder(const std::string& from, const std::string& to) {
     std::filesystem::create_directories(to);
     for (const auto& entry : std::filesystem::directory_iterator(from))

@@ -3,10 +3,10 @@
 
 #include "items/FreezeItems.h"
 #include "items/MeltBlocks.h"
+#include "support/FolderSnapshot.h"
 #include "support/TempDir.h"
 
 #include <functional>
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -36,11 +36,6 @@ struct ItemWorld {
     FreezeRequest freeze(ItemFileStyle style, int mode, bool writePat) const;
 };
 
-// Every file of the folder by name, with its bytes.
-std::map<std::string, std::string> Snapshot(const std::string& folder);
-// Names the files that differ, without printing megabytes of them.
-void ExpectSameFiles(const std::map<std::string, std::string>& actual,
-                     const std::map<std::string, std::string>& expected);
 void CopyFolder(const std::string& from, const std::string& to);
 
 using Operation = std::function<void(ProgramState&, const LogSink&, Progress&)>;
