@@ -11,14 +11,37 @@ namespace lw {
 namespace {
 
 std::uint32_t XorWords(const void* data, std::size_t wordCount) {
+    // Eight bytes at a time in four independent lanes, so that the loads need not wait for each
+    // other; the two halves of the 64-bit sum are the sums of the even and the odd words.
     const auto* bytes = static_cast<const char*>(data);
-    std::uint32_t sum = 0;
-    for (std::size_t i = 0; i < wordCount; ++i) {
-        std::uint32_t word;
-        std::memcpy(&word, bytes + i * sizeof word, sizeof word);
-        sum ^= word;
+    std::uint64_t lanes[4] = {0, 0, 0, 0};
+    const std::size_t pairs = wordCount / 2;
+    std::size_t i = 0;
+    for (; i + 4 <= pairs; i += 4)
+        for (std::size_t lane = 0; lane < 4; ++lane) {
+            std::uint64_t two;
+            std::memcpy(&two, bytes + (i + lane) * 8, 8);
+            lanes[lane] ^= two;
+        }
+    for (; i < pairs; ++i) {
+        std::uint64_t two;
+        std::memcpy(&two, bytes + i * 8, 8);
+        lanes[0] ^= two;
+    }
+    const std::uint64_t wide = lanes[0] ^ lanes[1] ^ lanes[2] ^ lanes[3];
+    auto sum = static_cast<std::uint32_t>(wide ^ (wide >> 32));
+    if (wordCount % 2 != 0) {
+        std::uint32_t last;
+        std::memcpy(&last, bytes + pairs * 8, sizeof last);
+        sum ^= last;
     }
     return sum;
+}
+
+// done x 100 div 393,216 without a division: 393,216 is 3 x 2^17.
+int BlocksDonePercent(int done) {
+    static_assert(kBlockCount == 3 << 17);
+    return static_cast<int>((static_cast<std::uint64_t>(done) * 100 * 0xAAAAAAABull >> 33) >> 17);
 }
 
 } // namespace
@@ -39,12 +62,11 @@ std::uint32_t MapChecksum(const std::string& mapPath, Progress& progress) {
     for (int first = 0; first < kBlockCount; first += kBlocksPerPiece) {
         const std::size_t got = file.readSome(piece.data(), piece.size());
         const int blocks = static_cast<int>(got / kMapBlockSize);
-        for (int i = 0; i < blocks; ++i) {
-            sum ^= XorWords(piece.data() + i * kMapBlockSize, kMapBlockSize / 4);
-            const long long done = first + i + 1;
-            progress.report(static_cast<int>(done * 100 / kBlockCount));
-            progress.yield();
-        }
+        // Whole blocks are whole words, so the piece's sum is the sum of its blocks.
+        sum ^= XorWords(piece.data(), blocks * kMapBlockSize / 4);
+        for (int done = first + 1; done <= first + blocks; ++done)
+            progress.report(BlocksDonePercent(done));
+        progress.yield();
         if (blocks < kBlocksPerPiece)
             throw IoError(kIoReadPastEnd);
     }
