@@ -372,10 +372,13 @@ void TLWDiffForm::setActionControlsEnabled(bool enabled) {
 
 void TLWDiffForm::UpdateDiffControls() {
     // Buttons left enabled beside a red field would start a run on a path known to be wrong.
+    // Before the fields were first all valid, the controls keep their initial states.
     if (!allFieldsValid()) {
-        setActionControlsEnabled(false);
+        if (actionsOffered_)
+            setActionControlsEnabled(false);
         return;
     }
+    actionsOffered_ = true;
     context_.settings.SaveDiffSettings({OStaIdxEdit->text(), OStaticsEdit->text(), OMapEdit->text(),
                                         MStaIdxEdit->text(), MStaticsEdit->text(),
                                         MMapEdit->text()});

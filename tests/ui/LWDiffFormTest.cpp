@@ -279,8 +279,8 @@ TEST_F(LWDiffFormTest, FirstUseShowsTheMainWindowsFilesAndARedOriginalRow) {
         EXPECT_EQ(diff().MStaIdxEdit->text(), Q(working.staidx));
         EXPECT_EQ(diff().MStaticsEdit->text(), Q(working.statics));
         EXPECT_EQ(diff().MMapEdit->text(), Q(working.map));
-        EXPECT_FALSE(diff().GenerateButton->isEnabled());
-        EXPECT_FALSE(diff().ApplyButton->isEnabled());
+        // The parts stay as created until all six fields are valid.
+        EXPECT_EQ(actionControls(), (std::vector<bool>{true, true, false, false}));
         window.hide();
     };
     QTest::mouseClick(form().LWDiffButton, Qt::LeftButton);
