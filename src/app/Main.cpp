@@ -81,11 +81,15 @@ ItemFileStyle StyleOf(const QCheckBox& polStyle) {
     return polStyle.isChecked() ? ItemFileStyle::Pol : ItemFileStyle::Uox3;
 }
 
-// Clamps a field to its spinner's limits; both tests use the value read first.
+// Clamps a field to its spinner's limits. The lower limit is tested last, against the value
+// after the upper test: a lower field typed past the map's edge raises the lower limit above
+// the upper one, and the selection must then not end before it starts.
 void ClampToLimits(QLineEdit& field, const ui::UpDown& limits) {
-    const int value = StrToInt(Std(field.text()));
-    if (value > limits.max())
-        field.setText(QString::number(limits.max()));
+    int value = StrToInt(Std(field.text()));
+    if (value > limits.max()) {
+        value = limits.max();
+        field.setText(QString::number(value));
+    }
     if (value < limits.min())
         field.setText(QString::number(limits.min()));
 }

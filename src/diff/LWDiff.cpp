@@ -372,10 +372,13 @@ void TLWDiffForm::setActionControlsEnabled(bool enabled) {
 
 void TLWDiffForm::UpdateDiffControls() {
     // Buttons left enabled beside a red field would start a run on a path known to be wrong.
+    // Before the fields were first all valid, the controls keep their initial states.
     if (!allFieldsValid()) {
-        setActionControlsEnabled(false);
+        if (actionsOffered_)
+            setActionControlsEnabled(false);
         return;
     }
+    actionsOffered_ = true;
     context_.settings.SaveDiffSettings({OStaIdxEdit->text(), OStaticsEdit->text(), OMapEdit->text(),
                                         MStaIdxEdit->text(), MStaticsEdit->text(),
                                         MMapEdit->text()});
@@ -447,11 +450,10 @@ WorldFileSet TLWDiffForm::modifiedFiles() const {
 void TLWDiffForm::runGenerate(const QString& diffPath) {
     const DiffParts parts{StaticsCheckBox->isChecked(), MapCheckBox->isChecked()};
     WindowProgress progress(main_, progress_);
-    GeneratedDiff generated;
-    {
-        const ProgressWindowShown shown(progress_);
-        generated = GenerateDiff(originalFiles(), modifiedFiles(), Std(diffPath), parts, progress);
-    }
+    // The checksum box belongs to the run: the progress window goes only after it.
+    const ProgressWindowShown shown(progress_);
+    const GeneratedDiff generated =
+        GenerateDiff(originalFiles(), modifiedFiles(), Std(diffPath), parts, progress);
     context_.dialogs.message(this, {QString::fromStdString(generated.caption),
                                     QString::fromStdString(generated.message),
                                     ui::MessageIcon::Information,
@@ -461,11 +463,8 @@ void TLWDiffForm::runGenerate(const QString& diffPath) {
 void TLWDiffForm::runApply(const QString& diffPath) {
     const WorldFileSet target = modifiedFiles();
     WindowProgress progress(main_, progress_);
-    AppliedDiff applied;
-    {
-        const ProgressWindowShown shown(progress_);
-        applied = ApplyDiff(originalFiles(), target, Std(diffPath), progress);
-    }
+    const ProgressWindowShown shown(progress_);
+    AppliedDiff applied = ApplyDiff(originalFiles(), target, Std(diffPath), progress);
     if (!applied.applied) {
         context_.dialogs.message(this, {QString::fromStdString(applied.caption),
                                         QString::fromStdString(applied.message),

@@ -100,6 +100,7 @@ private:
     AppContext& context_;
     TMainForm* main_ = nullptr;
     TProgressForm* progress_ = nullptr;
+    bool actionsOffered_ = false; // all six fields have been valid at once
 };
 
 } // namespace lw

@@ -279,8 +279,8 @@ TEST_F(LWDiffFormTest, FirstUseShowsTheMainWindowsFilesAndARedOriginalRow) {
         EXPECT_EQ(diff().MStaIdxEdit->text(), Q(working.staidx));
         EXPECT_EQ(diff().MStaticsEdit->text(), Q(working.statics));
         EXPECT_EQ(diff().MMapEdit->text(), Q(working.map));
-        EXPECT_FALSE(diff().GenerateButton->isEnabled());
-        EXPECT_FALSE(diff().ApplyButton->isEnabled());
+        // The parts stay as created until all six fields are valid.
+        EXPECT_EQ(actionControls(), (std::vector<bool>{true, true, false, false}));
         window.hide();
     };
     QTest::mouseClick(form().LWDiffButton, Qt::LeftButton);
@@ -422,9 +422,15 @@ TEST_F(LWDiffFormTest, GeneratesADiffAndAPlayerAppliesIt) {
     storeDiffPaths(original, modified);
     showDiff();
     ASSERT_EQ(fieldStates(), kAllGreen);
+    // The checksum boxes are part of the run: the progress window is still up behind them.
+    std::vector<bool> progressUpAtBox;
+    dialogs_.onMessage = [&](const ui::MessageRequest&) {
+        progressUpAtBox.push_back(program_->progressForm().isVisible());
+    };
     watch_ = {};
     generate(world("world.lw2"));
     ASSERT_EQ(dialogs_.messages.size(), 1u);
+    EXPECT_EQ(progressUpAtBox, std::vector<bool>{true});
     EXPECT_EQ(dialogs_.messages[0].title, "CRC value");
     EXPECT_TRUE(QRegularExpression("^The original statics file has a CRC value of "
                                    "[0-9A-F]{2} [0-9A-F]{2} [0-9A-F]{2} [0-9A-F]{2}\\.$")
@@ -457,6 +463,8 @@ TEST_F(LWDiffFormTest, GeneratesADiffAndAPlayerAppliesIt) {
     apply(world("world.lw2"));
     ASSERT_EQ(dialogs_.messages.size(), 1u);
     EXPECT_EQ(dialogs_.messages[0].title, "CRC error!");
+    EXPECT_EQ(progressUpAtBox, (std::vector<bool>{true, true, true}));
+    EXPECT_FALSE(program_->progressForm().isVisible());
     EXPECT_TRUE(
         dialogs_.messages[0].text.startsWith("The CRC value of your orginal statics file ("));
     EXPECT_EQ(ReadWholeFile(player.staidx), playerIndexFile);

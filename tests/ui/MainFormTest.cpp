@@ -296,6 +296,17 @@ TEST_F(MainFormTest, BlockFieldsClampWhileTypingAndOnLeaving) {
     EXPECT_EQ(f.X2Edit->text(), "6143");
     EXPECT_TRUE(dialogs_.errors().empty());
 
+    // One replaced digit takes X1 from 7500 to 7000: X2 (7500) lies above both limits of its
+    // spinner and ends at the lower one.
+    typeInto(*f.X1Edit, "7500");
+    EXPECT_EQ(f.X2Edit->text(), "7500");
+    f.X1Edit->setSelection(1, 1);
+    QTest::keyClick(f.X1Edit, Qt::Key_0);
+    EXPECT_EQ(f.X2UpDown->min(), 7000);
+    EXPECT_EQ(f.X2Edit->text(), "7000");
+    f.Y1Edit->setFocus();
+    EXPECT_EQ(f.X2Edit->text(), "6143");
+
     typeInto(*f.X1Edit, "");
     EXPECT_TRUE(dialogs_.errors().empty()); // empty text waits for leaving
     f.Y1Edit->setFocus();

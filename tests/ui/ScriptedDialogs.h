@@ -13,6 +13,7 @@ class ScriptedDialogs final : public ui::Dialogs {
 public:
     std::vector<ui::MessageRequest> messages;
     std::deque<ui::MessageButton> answers; // when empty, the first button is pressed
+    std::function<void(const ui::MessageRequest&)> onMessage; // looks around while a box is up
     std::vector<QString> modalWindows;     // object names of windows shown modally
     std::function<void(QDialog&)> onModal; // drives a modal window, if set
     std::vector<ui::FileDialogRequest> fileRequests;
@@ -20,6 +21,8 @@ public:
 
     ui::MessageButton message(QWidget*, const ui::MessageRequest& request) override {
         messages.push_back(request);
+        if (onMessage)
+            onMessage(request);
         if (!answers.empty()) {
             const ui::MessageButton answer = answers.front();
             answers.pop_front();
