@@ -146,11 +146,11 @@ using Operation = std::function<void(const Paths&, ProgramState&)>;
 void Freeze(const Paths& p, ProgramState& state) {
     NullProgress progress;
     FreezeRequest r;
-    r.StaIdxPath = p.staidx();
-    r.StaticsPath = p.statics();
-    r.ItemFilePath = p.items();
-    r.WritePat = true;
-    r.PatchFilePath = p.patch();
+    r.staidx = p.staidx();
+    r.statics = p.statics();
+    r.itemFile = p.items();
+    r.writePat = true;
+    r.patchFile = p.patch();
     FreezeWorld(
         state, r, [](const std::string&) {}, progress);
 }
@@ -159,9 +159,11 @@ void Melt(const Paths& p, ProgramState& state) {
     NullProgress progress;
     const std::string first = std::to_string(kMeltCorner * 8);
     const std::string last = std::to_string((kMeltCorner + kBlocksPerSide) * 8 - 1);
-    MeltBlockRange(
-        state, {p.staidx(), p.statics(), p.items(), ItemFileStyle::Pol, {}},
-        {first, last, first, last}, [](const BlockRange&) {}, [](const std::string&) {}, progress);
+    MeltBlocks(
+        state,
+        {p.staidx(), p.statics(), p.items(), ItemFileStyle::Pol,
+         ParseBlockRange({first, last, first, last})},
+        [](const std::string&) {}, progress);
 }
 
 // Median of runs, each on fresh copies of the original files with the index loaded (neither

@@ -2,13 +2,13 @@
 // for the README and for checking the windows' texts by eye.
 // Usage: lw_screenshots DEMO-WORLD-FOLDER OUTPUT-FOLDER
 #include "app/Application.h"
-#include "app/Main.h"
-#include "app/Progress.h"
-#include "diff/LWDiff.h"
-#include "fillclear/LWFillClear.h"
-#include "mapedit/LWMapEdit.h"
-#include "mapedit/LWTextureAuswahl.h"
-#include "ui/Dialogs.h"
+#include "gui/DiffWindow.h"
+#include "gui/FillClearWindow.h"
+#include "gui/MainWindow.h"
+#include "gui/MapEditorWindow.h"
+#include "gui/ProgressWindow.h"
+#include "gui/TexturePaletteWindow.h"
+#include "gui/widgets/Dialogs.h"
 
 #include <QApplication>
 #include <QDir>
@@ -23,17 +23,17 @@
 namespace {
 
 // Answers every box with its first button and reports it, so a run never waits.
-class ReportingDialogs final : public lw::ui::Dialogs {
+class ReportingDialogs final : public lw::gui::Dialogs {
 public:
-    lw::ui::MessageButton message(QWidget*, const lw::ui::MessageRequest& request) override {
+    lw::gui::MessageButton message(QWidget*, const lw::gui::MessageRequest& request) override {
         std::fprintf(stderr, "message box \"%s\": %s\n", qPrintable(request.title),
                      qPrintable(request.text));
-        return request.buttons.empty() ? lw::ui::MessageButton::Ok : request.buttons.front();
+        return request.buttons.empty() ? lw::gui::MessageButton::Ok : request.buttons.front();
     }
-    std::optional<QString> openFileName(QWidget*, const lw::ui::FileDialogRequest&) override {
+    std::optional<QString> openFileName(QWidget*, const lw::gui::FileDialogRequest&) override {
         return std::nullopt;
     }
-    std::optional<QString> saveFileName(QWidget*, const lw::ui::FileDialogRequest&) override {
+    std::optional<QString> saveFileName(QWidget*, const lw::gui::FileDialogRequest&) override {
         return std::nullopt;
     }
     void showModal(QDialog&) override {}
@@ -99,14 +99,14 @@ bool NormalMode(const QString& world, const QString& out) {
     StorePaths(world, 0);
     ReportingDialogs dialogs;
     lw::Application program(&dialogs);
-    lw::TMainForm& main = program.mainForm();
+    lw::MainWindow& main = program.mainForm();
     main.show();
-    main.GetStaticIndexButton->click();
-    main.X1Edit->setText("1496");
-    main.X2Edit->setText("1535");
-    main.Y1Edit->setText("1600");
-    main.Y2Edit->setText("1639");
-    main.GetStaticBlockButton->click();
+    main.getStaticIndexButton->click();
+    main.x1Edit->setText("1496");
+    main.x2Edit->setText("1535");
+    main.y1Edit->setText("1600");
+    main.y2Edit->setText("1639");
+    main.getStaticBlockButton->click();
     bool ok = Save(main, out + "/main-window.png");
     main.hide();
     ok = Save(program.diffForm(), out + "/lw-diff.png") && ok;

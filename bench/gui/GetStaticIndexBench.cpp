@@ -2,9 +2,9 @@
 // the handler), against a raw read of the same index file in the same run.
 #include "Harness.h"
 #include "app/Application.h"
-#include "app/Main.h"
-#include "ui/Dialogs.h"
-#include "ui/LineList.h"
+#include "gui/MainWindow.h"
+#include "gui/widgets/Dialogs.h"
+#include "gui/widgets/LineList.h"
 #include "world/Records.h"
 
 #include <QApplication>
@@ -21,16 +21,16 @@
 namespace lw::bench {
 namespace {
 
-class SilentDialogs final : public ui::Dialogs {
+class SilentDialogs final : public gui::Dialogs {
 public:
-    ui::MessageButton message(QWidget*, const ui::MessageRequest& request) override {
+    gui::MessageButton message(QWidget*, const gui::MessageRequest& request) override {
         std::fprintf(stderr, "unexpected message: %s\n", qPrintable(request.text));
         std::abort();
     }
-    std::optional<QString> openFileName(QWidget*, const ui::FileDialogRequest&) override {
+    std::optional<QString> openFileName(QWidget*, const gui::FileDialogRequest&) override {
         return std::nullopt;
     }
-    std::optional<QString> saveFileName(QWidget*, const ui::FileDialogRequest&) override {
+    std::optional<QString> saveFileName(QWidget*, const gui::FileDialogRequest&) override {
         return std::nullopt;
     }
     void showModal(QDialog&) override {}
@@ -73,19 +73,19 @@ struct ClickTimes {
 ClickTimes TimedClick(const QString& folder) {
     SilentDialogs dialogs;
     Application program(&dialogs);
-    TMainForm& form = program.mainForm();
+    MainWindow& form = program.mainForm();
     form.show();
-    form.StaIdxEdit->setText(folder + "/staidx0.mul");
-    form.StaticsEdit->setText(folder + "/statics0.mul");
-    form.WSCEdit->setText(folder + "/statics.cfg");
+    form.staIdxEdit->setText(folder + "/staidx0.mul");
+    form.staticsEdit->setText(folder + "/statics0.mul");
+    form.wscEdit->setText(folder + "/statics.cfg");
     QCoreApplication::processEvents();
     std::chrono::steady_clock::time_point completed{};
-    QObject::connect(form.LogListBox->model(), &QAbstractItemModel::rowsInserted, [&] {
-        if (form.LogListBox->lines().back() == "Init completed!")
+    QObject::connect(form.logListBox->model(), &QAbstractItemModel::rowsInserted, [&] {
+        if (form.logListBox->lines().back() == "Init completed!")
             completed = std::chrono::steady_clock::now();
     });
     const auto start = std::chrono::steady_clock::now();
-    form.GetStaticIndexButton->click();
+    form.getStaticIndexButton->click();
     const auto end = std::chrono::steady_clock::now();
     if (completed == std::chrono::steady_clock::time_point{})
         std::abort();

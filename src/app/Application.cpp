@@ -1,36 +1,36 @@
 #include "app/Application.h"
 
-#include "app/Main.h"
-#include "app/Progress.h"
-#include "diff/LWDiff.h"
-#include "fillclear/LWFillClear.h"
-#include "mapedit/LWMapEdit.h"
-#include "mapedit/LWTextureAuswahl.h"
+#include "gui/DiffWindow.h"
+#include "gui/FillClearWindow.h"
+#include "gui/MainWindow.h"
+#include "gui/MapEditorWindow.h"
+#include "gui/ProgressWindow.h"
+#include "gui/TexturePaletteWindow.h"
 
 namespace lw {
 namespace {
 
-ui::Dialogs& ChooseDialogs(ui::Dialogs* given, std::unique_ptr<ui::Dialogs>& own) {
+gui::Dialogs& ChooseDialogs(gui::Dialogs* given, std::unique_ptr<gui::Dialogs>& own) {
     if (given != nullptr)
         return *given;
-    own = std::make_unique<ui::QtDialogs>();
+    own = std::make_unique<gui::QtDialogs>();
     return *own;
 }
 
 } // namespace
 
-Application::Application(ui::Dialogs* dialogs)
+Application::Application(gui::Dialogs* dialogs)
     : state_(std::make_unique<ProgramState>()), context_{*state_, settings_,
                                                          ChooseDialogs(dialogs, ownDialogs_),
                                                          busy_} {
-    main_ = std::make_unique<TMainForm>(context_);
-    diff_ = std::make_unique<TLWDiffForm>(context_);
-    fillClear_ = std::make_unique<TLWFillClearForm>(context_);
-    mapEdit_ = std::make_unique<TLWMapEditForm>(context_);
-    textureAuswahl_ = std::make_unique<TLWTextureAuswahlForm>(context_);
-    progress_ = std::make_unique<TProgressForm>();
-    main_->SetToolWindows(*diff_, *fillClear_, *mapEdit_);
-    diff_->SetCompanions(*main_, *progress_);
+    main_ = std::make_unique<MainWindow>(context_);
+    diff_ = std::make_unique<DiffWindow>(context_);
+    fillClear_ = std::make_unique<FillClearWindow>(context_);
+    mapEdit_ = std::make_unique<MapEditorWindow>(context_);
+    textureAuswahl_ = std::make_unique<TexturePaletteWindow>(context_);
+    progress_ = std::make_unique<ProgressWindow>();
+    main_->setToolWindows(*diff_, *fillClear_, *mapEdit_);
+    diff_->setCompanions([this](int percent) { main_->setMainProgress(percent); }, *progress_);
 }
 
 Application::~Application() = default;

@@ -2,45 +2,45 @@
 // in their fixed order and living for the whole run.
 #pragma once
 
-#include "app/AppContext.h"
+#include "gui/WindowContext.h"
 
 #include <memory>
 
 namespace lw {
 
-class TMainForm;
-class TLWDiffForm;
-class TLWFillClearForm;
-class TLWMapEditForm;
-class TLWTextureAuswahlForm;
-class TProgressForm;
+class MainWindow;
+class DiffWindow;
+class FillClearWindow;
+class MapEditorWindow;
+class TexturePaletteWindow;
+class ProgressWindow;
 
 class Application {
 public:
     // Uses the given dialogs (tests pass scripted ones) or the real Qt dialogs.
-    explicit Application(ui::Dialogs* dialogs = nullptr);
+    explicit Application(gui::Dialogs* dialogs = nullptr);
     ~Application();
 
-    AppContext& context() { return context_; }
-    TMainForm& mainForm() { return *main_; }
-    TLWDiffForm& diffForm() { return *diff_; }
-    TLWFillClearForm& fillClearForm() { return *fillClear_; }
-    TLWMapEditForm& mapEditForm() { return *mapEdit_; }
-    TLWTextureAuswahlForm& textureAuswahlForm() { return *textureAuswahl_; }
-    TProgressForm& progressForm() { return *progress_; }
+    WindowContext& context() { return context_; }
+    MainWindow& mainForm() { return *main_; }
+    DiffWindow& diffForm() { return *diff_; }
+    FillClearWindow& fillClearForm() { return *fillClear_; }
+    MapEditorWindow& mapEditForm() { return *mapEdit_; }
+    TexturePaletteWindow& textureAuswahlForm() { return *textureAuswahl_; }
+    ProgressWindow& progressForm() { return *progress_; }
 
 private:
     std::unique_ptr<ProgramState> state_;
     SettingsStore settings_;
-    std::unique_ptr<ui::Dialogs> ownDialogs_;
-    ui::BusyGuard busy_;
-    AppContext context_;
-    std::unique_ptr<TMainForm> main_;
-    std::unique_ptr<TLWDiffForm> diff_;
-    std::unique_ptr<TLWFillClearForm> fillClear_;
-    std::unique_ptr<TLWMapEditForm> mapEdit_;
-    std::unique_ptr<TLWTextureAuswahlForm> textureAuswahl_;
-    std::unique_ptr<TProgressForm> progress_;
+    std::unique_ptr<gui::Dialogs> ownDialogs_;
+    gui::BusyGuard busy_;
+    WindowContext context_;
+    std::unique_ptr<MainWindow> main_;
+    std::unique_ptr<DiffWindow> diff_;
+    std::unique_ptr<FillClearWindow> fillClear_;
+    std::unique_ptr<MapEditorWindow> mapEdit_;
+    std::unique_ptr<TexturePaletteWindow> textureAuswahl_;
+    std::unique_ptr<ProgressWindow> progress_;
 };
 
 } // namespace lw

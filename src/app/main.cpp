@@ -1,8 +1,7 @@
 // The desktop program: sets the application title, creates the windows and runs until the
 // main window closes. Nothing is saved at the end.
-#include "app/Main.h"
-
 #include "app/Application.h"
+#include "gui/MainWindow.h"
 
 #include <QApplication>
 

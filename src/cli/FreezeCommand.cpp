@@ -27,14 +27,15 @@ void AddFreezeCommand(CLI::App& app) {
         NullProgress progress;
         LoadStaticIndex(*state, options->staidx, progress);
         FreezeRequest request;
-        request.StaIdxPath = options->staidx;
-        request.StaticsPath = options->statics;
-        request.ItemFilePath = options->items;
-        request.Style = options->uox3 ? ItemFileStyle::Uox3 : ItemFileStyle::Pol;
-        request.SelectionMode = options->autoSelect.empty() ? kSelectType255 : kSelectAuto;
-        request.AutoSelectPath = options->autoSelect;
-        request.WritePat = !options->patch.empty();
-        request.PatchFilePath = options->patch;
+        request.staidx = options->staidx;
+        request.statics = options->statics;
+        request.itemFile = options->items;
+        request.style = options->uox3 ? ItemFileStyle::Uox3 : ItemFileStyle::Pol;
+        request.selection =
+            options->autoSelect.empty() ? SelectionMode::Type255 : SelectionMode::Auto;
+        request.autoSelectFile = options->autoSelect;
+        request.writePat = !options->patch.empty();
+        request.patchFile = options->patch;
         FreezeWorld(*state, request, PrintLine, progress);
     });
 }

@@ -24,13 +24,12 @@ void AddMeltCommand(CLI::App& app) {
         auto state = std::make_unique<ProgramState>();
         NullProgress progress;
         LoadStaticIndex(*state, options->staidx, progress);
-        MeltRequest request{options->staidx,
-                            options->statics,
-                            options->items,
-                            options->uox3 ? ItemFileStyle::Uox3 : ItemFileStyle::Pol,
-                            {}};
-        MeltBlockRange(
-            *state, request, options->range, [](const BlockRange&) {}, PrintLine, progress);
+        PrintLine(kMeltStartLine);
+        const MeltRequest request{options->staidx, options->statics, options->items,
+                                  options->uox3 ? ItemFileStyle::Uox3 : ItemFileStyle::Pol,
+                                  ParseBlockRange(options->range)};
+        MeltBlocks(*state, request, PrintLine, progress);
+        PrintLine(kMeltDoneLine);
     });
 }
 

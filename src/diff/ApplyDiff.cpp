@@ -4,10 +4,10 @@
 #include "diff/DiffContents.h"
 #include "diff/DiffMessages.h"
 #include "diff/DiffPieces.h"
-#include "diff/StaticRecords.h"
 #include "util/Errors.h"
 #include "util/ReplacementSet.h"
 #include "util/SafeReplace.h"
+#include "world/StaticRuns.h"
 
 #include <cstring>
 
@@ -192,10 +192,10 @@ AppliedDiff ApplyDiff(const WorldFileSet& original, const WorldFileSet& target,
     return result;
 }
 
-bool TakeWrittenIndex(ProgramState& state, const std::string& loadedIndexPath,
-                      const std::string& targetIndexPath, AppliedDiff& applied) {
+bool TakeWrittenIndex(ProgramState& state, const std::string& targetIndexPath,
+                      AppliedDiff& applied) {
     if (!applied.writtenIndex || !state.StaticIndexLoaded ||
-        !IsSameFile(loadedIndexPath, targetIndexPath))
+        !IsSameFile(state.StaticIndexPath, targetIndexPath))
         return false;
     state.StaticIndex = std::move(*applied.writtenIndex);
     applied.writtenIndex.reset();

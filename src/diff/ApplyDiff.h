@@ -32,7 +32,7 @@ AppliedDiff ApplyDiff(const WorldFileSet& original, const WorldFileSet& target,
 // After an application: when the target index is the file the program-wide index was loaded
 // from, that index takes the table just written, so a later melt or freeze does not write the
 // old table back. Returns whether it did.
-bool TakeWrittenIndex(ProgramState& state, const std::string& loadedIndexPath,
-                      const std::string& targetIndexPath, AppliedDiff& applied);
+bool TakeWrittenIndex(ProgramState& state, const std::string& targetIndexPath,
+                      AppliedDiff& applied);
 
 } // namespace lw

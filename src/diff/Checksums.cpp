@@ -2,7 +2,7 @@
 
 #include "util/Errors.h"
 #include "util/File.h"
-#include "util/Tools.h"
+#include "util/SpacedHex.h"
 
 #include <cstring>
 #include <vector>

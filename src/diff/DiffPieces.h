@@ -4,7 +4,7 @@
 
 #include "diff/DiffFormat.h"
 #include "diff/DiffProgress.h"
-#include "diff/FilePieces.h"
+#include "util/FilePieces.h"
 
 #include <cstdint>
 #include <string_view>

@@ -5,10 +5,10 @@
 #include "diff/DiffFormat.h"
 #include "diff/DiffMessages.h"
 #include "diff/DiffPieces.h"
-#include "diff/StaticRecords.h"
 #include "util/Errors.h"
 #include "util/SafeReplace.h"
 #include "world/StaticIndex.h"
+#include "world/StaticRuns.h"
 
 #include <algorithm>
 #include <cstring>

@@ -11,7 +11,4 @@ struct WorldFileSet {
     std::string map;     // map0.mul
 };
 
-// The same path, or the same existing file through another path.
-bool IsSameFile(const std::string& a, const std::string& b);
-
 } // namespace lw

@@ -4,7 +4,7 @@
 #include "items/NormalisedCopy.h"
 #include "util/Errors.h"
 #include "util/File.h"
-#include "util/Tools.h"
+#include "util/SpacedHex.h"
 
 #include <limits>
 

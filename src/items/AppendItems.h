@@ -2,8 +2,9 @@
 // freeze's patch file.
 #pragma once
 
-#include "items/LogSink.h"
+#include "items/ItemFileStyle.h"
 #include "items/ScanHighestNumbers.h"
+#include "util/LogSink.h"
 #include "util/SafeReplace.h"
 #include "world/Records.h"
 

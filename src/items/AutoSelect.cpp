@@ -2,8 +2,8 @@
 
 #include "items/ItemLines.h"
 #include "util/Errors.h"
+#include "util/SpacedHex.h"
 #include "util/Text.h"
-#include "util/Tools.h"
 
 namespace lw {
 namespace {

@@ -5,14 +5,13 @@
 #include "items/ExtractBlockItems.h"
 #include "items/ItemLines.h"
 #include "items/OperationPaths.h"
-#include "items/StagedWrites.h"
-#include "items/StaticBlockReader.h"
 #include "util/Errors.h"
 #include "util/ReplacementSet.h"
 #include "world/Blocks.h"
+#include "world/IndexRollback.h"
+#include "world/StaticRuns.h"
 
 #include <exception>
-#include <limits>
 #include <memory>
 #include <optional>
 
@@ -20,9 +19,9 @@ namespace lw {
 namespace {
 
 void CheckPaths(const FreezeRequest& r) {
-    CheckItemFilePath(r.StaIdxPath, r.StaticsPath, r.ItemFilePath);
-    if (r.WritePat)
-        CheckPatchFilePath(r.StaIdxPath, r.StaticsPath, r.ItemFilePath, r.PatchFilePath);
+    CheckItemFilePath(r.staidx, r.statics, r.itemFile);
+    if (r.writePat)
+        CheckPatchFilePath(r.staidx, r.statics, r.itemFile, r.patchFile);
 }
 
 // The blocks that receive items, in block order; every selected item is checked first.
@@ -65,13 +64,9 @@ public:
     void add(StaticPointer& entry, const TStaticBlock& block) {
         if (!append_)
             append_.emplace(path_);
-        const std::uint64_t end = append_->oldSize() + bytes_.size();
         const std::uint64_t length = block.Count * kStaticRecSize;
-        if (end + length > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()))
-            throw Error("statics0.mul would grow beyond 2,147,483,647 bytes; nothing was written");
+        entry = PlaceStaticRun(append_->oldSize() + bytes_.size(), length, entry.Extra);
         bytes_.append(reinterpret_cast<const char*>(block.Recs), length);
-        entry.Offset = static_cast<std::int32_t>(end);
-        entry.Length = static_cast<std::uint32_t>(length);
     }
     void write() {
         if (append_)
@@ -100,15 +95,15 @@ ItemFileScan SelectAndRewrite(const FreezeRequest& request, std::string_view tex
                               const AutoSelectIDs& autoIds, const LogSink& log) {
     ItemFileScan scan;
     try {
-        scan.rewrite = std::make_unique<ReplacementFile>(request.ItemFilePath);
+        scan.rewrite = std::make_unique<ReplacementFile>(request.itemFile);
     } catch (const Error&) {
         scan.cannotRewrite = std::current_exception();
-        scan.selection = SelectItems(text, request.SelectionMode, autoIds, log);
+        scan.selection = SelectItems(text, request.selection, autoIds, log);
         return scan;
     }
     TextWriter out(scan.rewrite->file());
     RemainingItemsWriter remaining(out);
-    scan.selection = SelectItems(text, request.SelectionMode, autoIds, log, remaining);
+    scan.selection = SelectItems(text, request.selection, autoIds, log, remaining);
     remaining.finish();
     out.flush();
     return scan;
@@ -121,8 +116,8 @@ void FreezeItems(ProgramState& state, const FreezeRequest& request, const AutoSe
     CheckPaths(request);
     progress.report(0);
     IndexRollback rollback(state.StaticIndex);
-    const bool itemFileExists = FileExists(request.ItemFilePath);
-    const std::string text = itemFileExists ? ReadItemFile(request.ItemFilePath) : std::string();
+    const bool itemFileExists = FileExists(request.itemFile);
+    const std::string text = itemFileExists ? ReadItemFile(request.itemFile) : std::string();
     ItemFileScan scan;
     if (itemFileExists)
         scan = SelectAndRewrite(request, text, autoIds, log);
@@ -133,9 +128,9 @@ void FreezeItems(ProgramState& state, const FreezeRequest& request, const AutoSe
     const std::vector<int> blocks = FlaggedBlocks(selection);
 
     BlockItemExtraction extraction(text, selection);
-    StaticBlockReader statics(request.StaticsPath);
-    NewRuns runs(request.StaticsPath);
-    ItemAppender patch(request.PatchFilePath, request.Style);
+    StaticRunReader statics(request.statics);
+    NewRuns runs(request.statics);
+    ItemAppender patch(request.patchFile, request.style);
     auto extracted = std::make_unique<TStaticBlock>();
     auto merged = std::make_unique<TStaticBlock>();
     for (std::size_t done = 0; done < blocks.size(); ++done) {
@@ -148,7 +143,7 @@ void FreezeItems(ProgramState& state, const FreezeRequest& request, const AutoSe
         statics.read(entry, *merged);
         MergeStaticBlocks(*merged, *extracted);
         runs.add(entry, *merged);
-        if (request.WritePat) {
+        if (request.writePat) {
             log(PatchLine(blockX, blockY));
             patch.add(*extracted, blockX, blockY, log);
         }
@@ -163,7 +158,7 @@ void FreezeItems(ProgramState& state, const FreezeRequest& request, const AutoSe
         itemFile->finish();
     std::unique_ptr<ReplacementFile> patchFile = patch.hasItems() ? patch.stage() : nullptr;
     log("Writing staidx file...");
-    auto index = StageStaticIndex(request.StaIdxPath, state.StaticIndex, progress);
+    auto index = StageStaticIndex(request.staidx, state.StaticIndex, progress);
     // Patch, then index, then item file: killed in between, the frozen items are at worst
     // both statics and items (or twice in the patch after a second freeze), never lost.
     ReplacementSet replacements;
@@ -181,8 +176,8 @@ void FreezeWorld(ProgramState& state, const FreezeRequest& request, const LogSin
                  Progress& progress) {
     CheckPaths(request);
     auto autoIds = std::make_unique<AutoSelectIDs>();
-    if (request.SelectionMode == kSelectAuto)
-        LoadAutoSelect(request.AutoSelectPath, *autoIds);
+    if (request.selection == SelectionMode::Auto)
+        LoadAutoSelect(request.autoSelectFile, *autoIds);
     log(kFreezeStartLine);
     FreezeItems(state, request, *autoIds, log, progress);
     state.FreezeDone = true;

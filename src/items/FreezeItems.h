@@ -2,8 +2,9 @@
 // optionally items of a patch file ("PAT") for others.
 #pragma once
 
-#include "items/LogSink.h"
+#include "items/ItemFileStyle.h"
 #include "items/SelectItems.h"
+#include "util/LogSink.h"
 #include "util/Progress.h"
 #include "world/ProgramState.h"
 
@@ -12,14 +13,14 @@
 namespace lw {
 
 struct FreezeRequest {
-    std::string StaIdxPath;   // StaIdxEdit
-    std::string StaticsPath;  // StaticsEdit
-    std::string ItemFilePath; // WSCEdit
-    ItemFileStyle Style = ItemFileStyle::Pol;
-    int SelectionMode = kSelectType255; // SelectItemsRadioGroup's item index
-    std::string AutoSelectPath;         // read in the "auto" mode: program folder + AutoSelect.txt
-    bool WritePat = false;              // WritePATCheckBox
-    std::string PatchFilePath;          // PATSaveDialog's file; appended to when it exists
+    std::string staidx;   // staidx0.mul
+    std::string statics;  // statics0.mul
+    std::string itemFile; // the emulator item file the items come from
+    ItemFileStyle style = ItemFileStyle::Pol;
+    SelectionMode selection = SelectionMode::Type255;
+    std::string autoSelectFile; // the ID list read in the "auto" mode
+    bool writePat = false;      // also write the frozen items to a patch file
+    std::string patchFile;      // appended to when it exists
 };
 
 inline constexpr const char* kFreezeStartLine =
@@ -35,14 +36,9 @@ inline constexpr const char* kFreezeDoneLine = "Freezing completed!";
 void FreezeItems(ProgramState& state, const FreezeRequest& request, const AutoSelectIDs& autoIds,
                  const LogSink& log, Progress& progress);
 
-// What "Freeze!" does (FreezeWorldButtonClick) once the window has decided everything:
-// checks the paths, loads request.AutoSelectPath in the "auto" mode, logs kFreezeStartLine,
-// freezes, sets state.FreezeDone, logs kFreezeDoneLine.
-// Before: disable SelectItemsRadioGroup and WritePATCheckBox; with "Write PAT" show
-// PATSaveDialog (cancel: stop), call CheckPatchFilePath (items/OperationPaths.h), and when
-// the file exists ask the append question (No: stop). Then call this. After success: disable
-// the two controls again, run UpdateControlStates and ShowGuidance. Errors propagate to the
-// caller's error handler; the controls stay disabled either way.
+// The whole freeze as the log shows it: checks the paths, loads request.autoSelectFile in the
+// "auto" mode, logs kFreezeStartLine, freezes, sets state.FreezeDone and logs kFreezeDoneLine.
+// A patch file that exists is appended to; asking whether to is the caller's business.
 void FreezeWorld(ProgramState& state, const FreezeRequest& request, const LogSink& log,
                  Progress& progress);
 

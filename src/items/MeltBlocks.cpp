@@ -2,10 +2,10 @@
 
 #include "items/AppendItems.h"
 #include "items/OperationPaths.h"
-#include "items/StagedWrites.h"
-#include "items/StaticBlockReader.h"
 #include "util/Errors.h"
 #include "util/ReplacementSet.h"
+#include "world/IndexRollback.h"
+#include "world/StaticRuns.h"
 
 #include <memory>
 
@@ -21,13 +21,13 @@ std::string BlockLine(int blockX, int blockY) {
 
 void MeltBlocks(ProgramState& state, const MeltRequest& request, const LogSink& log,
                 Progress& progress) {
-    CheckItemFilePath(request.StaIdxPath, request.StaticsPath, request.ItemFilePath);
+    CheckItemFilePath(request.staidx, request.statics, request.itemFile);
     progress.report(0);
     IndexRollback rollback(state.StaticIndex);
-    StaticBlockReader statics(request.StaticsPath);
-    ItemAppender items(request.ItemFilePath, request.Style);
+    StaticRunReader statics(request.statics);
+    ItemAppender items(request.itemFile, request.style);
     auto block = std::make_unique<TStaticBlock>();
-    const BlockRange& range = request.Range;
+    const BlockRange& range = request.range;
     for (int blockX = range.FirstX; blockX <= range.LastX; ++blockX)
         for (int blockY = range.FirstY; blockY <= range.LastY; ++blockY) {
             log(BlockLine(blockX, blockY));
@@ -42,7 +42,7 @@ void MeltBlocks(ProgramState& state, const MeltRequest& request, const LogSink& 
 
     std::unique_ptr<ReplacementFile> itemFile = items.hasItems() ? items.stage() : nullptr;
     log("Writing StaIdx file...");
-    auto index = StageStaticIndex(request.StaIdxPath, state.StaticIndex, progress);
+    auto index = StageStaticIndex(request.staidx, state.StaticIndex, progress);
     // Items first: killed before the index, the items are in both files, never in neither.
     ReplacementSet replacements;
     replacements.add(itemFile.get());
@@ -51,17 +51,6 @@ void MeltBlocks(ProgramState& state, const MeltRequest& request, const LogSink& 
     rollback.release();
     log("Done!");
     progress.report(100);
-}
-
-void MeltBlockRange(ProgramState& state, MeltRequest request,
-                    const std::array<std::string, 4>& fieldTexts,
-                    const std::function<void(const BlockRange&)>& showRange, const LogSink& log,
-                    Progress& progress) {
-    log(kMeltStartLine);
-    request.Range = ParseBlockRange(fieldTexts);
-    showRange(request.Range);
-    MeltBlocks(state, request, log, progress);
-    log(kMeltDoneLine);
 }
 
 } // namespace lw

@@ -7,12 +7,8 @@
 namespace lw {
 namespace {
 
-bool IsSameFile(const std::string& a, const std::string& b) {
-    return a == b || SameFile(a, b);
-}
-
-bool IsWorldFile(const std::string& staIdxPath, const std::string& staticsPath,
-                 const std::string& path) {
+bool IsStaticsFile(const std::string& staIdxPath, const std::string& staticsPath,
+                   const std::string& path) {
     return IsSameFile(path, staIdxPath) || IsSameFile(path, staticsPath);
 }
 
@@ -20,7 +16,7 @@ bool IsWorldFile(const std::string& staIdxPath, const std::string& staticsPath,
 
 void CheckItemFilePath(const std::string& staIdxPath, const std::string& staticsPath,
                        const std::string& itemFilePath) {
-    if (IsWorldFile(staIdxPath, staticsPath, itemFilePath))
+    if (IsStaticsFile(staIdxPath, staticsPath, itemFilePath))
         throw Error("The WSC file cannot be the StaIdx or the Statics file!");
 }
 
@@ -29,7 +25,7 @@ void CheckPatchFilePath(const std::string& staIdxPath, const std::string& static
     if (UpperCase(patchFilePath) == UpperCase(itemFilePath) ||
         SameFile(patchFilePath, itemFilePath))
         throw Error("The WSC and the PAT file cannot be the same!");
-    if (IsWorldFile(staIdxPath, staticsPath, patchFilePath))
+    if (IsStaticsFile(staIdxPath, staticsPath, patchFilePath))
         throw Error("The PAT file cannot be the StaIdx or the Statics file!");
 }
 

@@ -25,18 +25,18 @@ struct ScanState {
     }
 };
 
-bool IsTaken(const ScanState& s, int mode, const AutoSelectIDs& autoIds) {
-    if (mode == kSelectType255)
+bool IsTaken(const ScanState& s, SelectionMode mode, const AutoSelectIDs& autoIds) {
+    if (mode == SelectionMode::Type255)
         return s.type == 255;
-    if (mode == kSelectAuto)
+    if (mode == SelectionMode::Auto)
         return s.type == 255 ||
                (autoIds[static_cast<std::size_t>(s.id)] && s.type == 0 && s.name == "#");
     return false;
 }
 
 // The closing brace of a section: a world item lying in the world may be taken.
-void CloseSection(ScanState& s, int mode, const AutoSelectIDs& autoIds, const LogSink& log,
-                  ItemSelection& selection, SelectionListener& listener) {
+void CloseSection(ScanState& s, SelectionMode mode, const AutoSelectIDs& autoIds,
+                  const LogSink& log, ItemSelection& selection, SelectionListener& listener) {
     if (s.section != kNoSection && s.cont == -1) {
         if (s.section < 0 || s.section > 65535)
             throw InvalidTag(s.section);
@@ -68,14 +68,15 @@ struct NoListener : SelectionListener {
 
 } // namespace
 
-ItemSelection SelectItems(std::string_view itemFileText, int mode, const AutoSelectIDs& autoIds,
-                          const LogSink& log) {
+ItemSelection SelectItems(std::string_view itemFileText, SelectionMode mode,
+                          const AutoSelectIDs& autoIds, const LogSink& log) {
     NoListener none;
     return SelectItems(itemFileText, mode, autoIds, log, none);
 }
 
-ItemSelection SelectItems(std::string_view itemFileText, int mode, const AutoSelectIDs& autoIds,
-                          const LogSink& log, SelectionListener& listener) {
+ItemSelection SelectItems(std::string_view itemFileText, SelectionMode mode,
+                          const AutoSelectIDs& autoIds, const LogSink& log,
+                          SelectionListener& listener) {
     ItemSelection selection;
     ScanState s;
     const auto value = [&s](std::string_view line, std::string_view tag, std::int32_t lo,

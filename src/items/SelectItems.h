@@ -2,7 +2,8 @@
 // mode also TYPE 0 items named "#" whose ID the AutoSelect list holds.
 #pragma once
 
-#include "items/LogSink.h"
+#include "items/ItemFileStyle.h"
+#include "util/LogSink.h"
 
 #include <bitset>
 #include <cstdint>
@@ -11,9 +12,9 @@
 
 namespace lw {
 
-// The items of SelectItemsRadioGroup: 0 "type 255", 1 "auto".
-inline constexpr int kSelectType255 = 0;
-inline constexpr int kSelectAuto = 1;
+// Which items a freeze takes: "type 255" takes the world items marked TYPE 255; "auto" also
+// the TYPE 0 items named "#" whose ID the AutoSelect list holds.
+enum class SelectionMode { Type255 = 0, Auto = 1 };
 
 // One flag per item ID, filled from "AutoSelect.txt".
 using AutoSelectIDs = std::bitset<65536>;
@@ -47,9 +48,10 @@ public:
 };
 
 // Scans item file text; logs "Selecting item for export: " and the number of each item taken.
-ItemSelection SelectItems(std::string_view itemFileText, int mode, const AutoSelectIDs& autoIds,
-                          const LogSink& log);
-ItemSelection SelectItems(std::string_view itemFileText, int mode, const AutoSelectIDs& autoIds,
-                          const LogSink& log, SelectionListener& listener);
+ItemSelection SelectItems(std::string_view itemFileText, SelectionMode mode,
+                          const AutoSelectIDs& autoIds, const LogSink& log);
+ItemSelection SelectItems(std::string_view itemFileText, SelectionMode mode,
+                          const AutoSelectIDs& autoIds, const LogSink& log,
+                          SelectionListener& listener);
 
 } // namespace lw

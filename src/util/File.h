@@ -51,6 +51,10 @@ bool FileExists(const std::string& path);
 bool IsRegularFile(const std::string& path);
 // True when both paths name one existing file (the same path, a link, another spelling).
 bool SameFile(const std::string& a, const std::string& b);
+// The same path, or the same existing file through another path.
+inline bool IsSameFile(const std::string& a, const std::string& b) {
+    return a == b || SameFile(a, b);
+}
 std::uint64_t FileSizeOf(const std::string& path);
 void RenameFile(const std::string& from, const std::string& to);
 // Gives an existing file a second name (a hard link) in the same folder.

@@ -1,6 +1,6 @@
 #include "world/BlockListing.h"
 
-#include "util/Tools.h"
+#include "util/SpacedHex.h"
 #include "world/Blocks.h"
 
 #include <memory>

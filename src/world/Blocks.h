@@ -17,9 +17,6 @@ void WriteMapBlock(const std::string& mapPath, int blockX, int blockY, const TMa
 // than a block holds before reading anything.
 void ReadStaticBlock(const std::string& staticsPath, const StaticPointer& entry,
                      TStaticBlock& block);
-// Checks an entry's length and returns its record count.
-int StaticRecordCount(const StaticPointer& entry);
-
 // Appends the block's records to the end of statics0.mul and points the entry at them
 // (Extra stays). Refuses an append that would end past 2,147,483,647; the entry changes only
 // after the records are written.
@@ -30,9 +27,9 @@ void AppendStaticBlock(const std::string& staticsPath, StaticPointer& entry,
 // when they do not fit.
 void MergeStaticBlocks(TStaticBlock& target, const TStaticBlock& source);
 
-enum BlockCover : int { BlockOutside = 0, BlockPartly = 1, BlockInside = 2 };
+enum class BlockCover { Outside, Partly, Inside };
 
 // How the block lies against a tile rectangle inclusive on all sides.
-int ClassifyBlock(int left, int top, int right, int bottom, int blockX, int blockY);
+BlockCover ClassifyBlock(int left, int top, int right, int bottom, int blockX, int blockY);
 
 } // namespace lw

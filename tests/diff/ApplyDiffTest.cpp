@@ -343,12 +343,13 @@ TEST_F(ApplyDiffTest, TheLoadedIndexTakesTheTableWrittenToItsFile) {
     generate({.statics = true, .map = false});
     auto state = std::make_unique<ProgramState>();
     AppliedDiff result = apply();
-    EXPECT_FALSE(TakeWrittenIndex(*state, w.target.staidx, w.target.staidx, result))
-        << "nothing loaded yet";
+    state->StaticIndexPath = w.target.staidx;
+    EXPECT_FALSE(TakeWrittenIndex(*state, w.target.staidx, result)) << "nothing loaded yet";
     state->StaticIndexLoaded = true;
-    EXPECT_FALSE(TakeWrittenIndex(*state, w.original.staidx, w.target.staidx, result));
-    const std::string otherSpelling = w.dir.path() + "/original/../target/staidx0.mul";
-    EXPECT_TRUE(TakeWrittenIndex(*state, otherSpelling, w.target.staidx, result));
+    state->StaticIndexPath = w.original.staidx;
+    EXPECT_FALSE(TakeWrittenIndex(*state, w.target.staidx, result));
+    state->StaticIndexPath = w.dir.path() + "/original/../target/staidx0.mul";
+    EXPECT_TRUE(TakeWrittenIndex(*state, w.target.staidx, result));
     EXPECT_TRUE(state->StaticIndex == test::ReadIndexFile(w.target.staidx));
 }
 

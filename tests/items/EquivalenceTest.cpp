@@ -167,9 +167,10 @@ protected:
                 fast ? MeltBlocks(st, r, log, p) : reference::MeltBlocks(st, r, log, p);
             };
         });
-        for (const int mode : {kSelectType255, kSelectAuto})
+        for (const SelectionMode mode : {SelectionMode::Type255, SelectionMode::Auto})
             for (const bool pat : {false, true})
-                runPair("freeze mode " + std::to_string(mode) + (pat ? " with PAT" : ""),
+                runPair("freeze mode " + std::to_string(static_cast<int>(mode)) +
+                            (pat ? " with PAT" : ""),
                         [&](const ItemWorld& w, bool fast) -> test::Operation {
                             return [w, style, mode, pat, fast](ProgramState& st, const LogSink& log,
                                                                Progress& p) {

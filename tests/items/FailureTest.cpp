@@ -86,14 +86,14 @@ TEST_F(FailureTest, Melt) {
 TEST_F(FailureTest, FreezeWithoutPatchFile) {
     expectNothingChangesOnFailure(
         [](const ItemWorld& w, ProgramState& s, const LogSink& log, Progress& p) {
-            FreezeItems(s, w.freeze(ItemFileStyle::Pol, kSelectType255, false), {}, log, p);
+            FreezeItems(s, w.freeze(ItemFileStyle::Pol, SelectionMode::Type255, false), {}, log, p);
         });
 }
 
 TEST_F(FailureTest, FreezeWithNewPatchFile) {
     expectNothingChangesOnFailure(
         [](const ItemWorld& w, ProgramState& s, const LogSink& log, Progress& p) {
-            FreezeItems(s, w.freeze(ItemFileStyle::Pol, kSelectType255, true), {}, log, p);
+            FreezeItems(s, w.freeze(ItemFileStyle::Pol, SelectionMode::Type255, true), {}, log, p);
         });
 }
 
@@ -101,7 +101,7 @@ TEST_F(FailureTest, FreezeAppendingToPatchFile) {
     test::WriteWholeFile(world.patch(), Item(7, 100, 100));
     expectNothingChangesOnFailure(
         [](const ItemWorld& w, ProgramState& s, const LogSink& log, Progress& p) {
-            FreezeItems(s, w.freeze(ItemFileStyle::Uox3, kSelectType255, true), {}, log, p);
+            FreezeItems(s, w.freeze(ItemFileStyle::Uox3, SelectionMode::Type255, true), {}, log, p);
         });
 }
 

@@ -114,7 +114,7 @@ struct Scanned {
     ItemSelection selection;
 };
 
-Scanned Select(const std::string& text, int mode, const AutoSelectIDs& ids = {}) {
+Scanned Select(const std::string& text, SelectionMode mode, const AutoSelectIDs& ids = {}) {
     Scanned s;
     s.selection =
         SelectItems(text, mode, ids, [&](const std::string& line) { s.log.push_back(line); });
@@ -142,15 +142,16 @@ TEST(SelectItems, TakesWorldItemsByTypeOrAutoList) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.tags);
-        EXPECT_EQ(Select(Section(4, c.tags), kSelectType255, ids).selection.Items.size(),
+        EXPECT_EQ(Select(Section(4, c.tags), SelectionMode::Type255, ids).selection.Items.size(),
                   c.type255 ? 1u : 0u);
-        EXPECT_EQ(Select(Section(4, c.tags), kSelectAuto, ids).selection.Items.size(),
+        EXPECT_EQ(Select(Section(4, c.tags), SelectionMode::Auto, ids).selection.Items.size(),
                   c.autoMode ? 1u : 0u);
-        EXPECT_TRUE(Select(Section(4, c.tags), 2, ids).selection.Items.empty());
+        EXPECT_TRUE(
+            Select(Section(4, c.tags), static_cast<SelectionMode>(2), ids).selection.Items.empty());
     }
     const Scanned s = Select(Section(65535, "CONT -1\r\nTYPE 255\r\n") +
                                  Section(7, "X 6200\r\nY 47\r\nCONT -1\r\nTYPE 255\r\n"),
-                             kSelectType255);
+                             SelectionMode::Type255);
     EXPECT_EQ(s.log, std::vector<std::string>{"Selecting item for export: 7"});
     ASSERT_EQ(s.selection.Items.size(), 1u);
     EXPECT_EQ(s.selection.Items[0].Header, 1);
@@ -170,13 +171,13 @@ TEST(SelectItems, InvalidTagMessagesNameTheSection) {
     };
     for (const auto& c : cases) {
         try {
-            Select(c.text, kSelectType255);
+            Select(c.text, SelectionMode::Type255);
             ADD_FAILURE() << c.text;
         } catch (const Error& e) {
             EXPECT_EQ(e.what(), c.message);
         }
     }
-    EXPECT_NO_THROW(Select(Section(70000, "CONT 5\r\nZ 3000\r\n"), kSelectType255));
+    EXPECT_NO_THROW(Select(Section(70000, "CONT 5\r\nZ 3000\r\n"), SelectionMode::Type255));
 }
 
 TEST(LoadAutoSelect, ReadsTheFirstFiveCharactersAsSpacedHex) {
@@ -194,7 +195,7 @@ TEST(LoadAutoSelect, ReadsTheFirstFiveCharactersAsSpacedHex) {
     EXPECT_THROW(LoadAutoSelect(dir.file("none.txt"), ids), IoError);
     // The template shipped beside the program explains itself and selects nothing.
     const std::string shipped =
-        (std::filesystem::path(__FILE__).parent_path() / "../../src/items/AutoSelect.txt").string();
+        (std::filesystem::path(LW_SOURCE_DIR) / "src/items/AutoSelect.txt").string();
     LoadAutoSelect(shipped, ids);
     EXPECT_EQ(ids.count(), 0u);
 }
@@ -211,7 +212,7 @@ Extracted Extract(const std::string& text, int blockX, int blockY) {
     TextWriter out(file);
     RemainingItemsWriter remaining(out);
     const ItemSelection selection = SelectItems(
-        text, kSelectType255, {}, [](const auto&) {}, remaining);
+        text, SelectionMode::Type255, {}, [](const auto&) {}, remaining);
     remaining.finish();
     out.flush();
     file.close();

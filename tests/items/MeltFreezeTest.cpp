@@ -30,9 +30,11 @@ protected:
                        ItemFileStyle style = ItemFileStyle::Pol) {
         return test::RunOperation(
             w.staidx(), [&](ProgramState& s, const LogSink& log, Progress& p) {
-                MeltBlockRange(
-                    s, {w.staidx(), w.statics(), w.items(), style, {}}, fields,
-                    [&](const BlockRange& r) { shownRange = r.SnappedTexts; }, log, p);
+                log(kMeltStartLine);
+                const BlockRange range = ParseBlockRange(fields);
+                shownRange = range.SnappedTexts;
+                MeltBlocks(s, {w.staidx(), w.statics(), w.items(), style, range}, log, p);
+                log(kMeltDoneLine);
             });
     }
     test::Outcome freeze(const FreezeRequest& request) {
@@ -104,7 +106,7 @@ TEST_F(MeltFreezeTest, FreezeAppendsTheBlockAsANewRun) {
                          {{1, 0, 0, 0, 0}, {2, 1, 1, 1, 1}, {3, 2, 2, 2, 2}});
     WriteWholeFile(w.items(), Item(12, 19, 47) + "// stays\r\n");
     const std::uint64_t oldSize = FileSizeOf(w.statics());
-    const test::Outcome out = freeze(w.freeze(ItemFileStyle::Pol, kSelectType255, false));
+    const test::Outcome out = freeze(w.freeze(ItemFileStyle::Pol, SelectionMode::Type255, false));
     EXPECT_EQ(out.log,
               (Lines{"Freezing in progress... Loamwright may look crashed, do not interrupt!",
                      "Selecting item for export: 12",
@@ -124,7 +126,7 @@ TEST_F(MeltFreezeTest, FreezeAppendsTheBlockAsANewRun) {
 
 TEST_F(MeltFreezeTest, FreezeGoesInBlockOrderAndWritesThePatchFile) {
     WriteWholeFile(w.items(), Item(1, 8, 40) + Item(2, 3, 4095));
-    const test::Outcome out = freeze(w.freeze(ItemFileStyle::Uox3, kSelectType255, true));
+    const test::Outcome out = freeze(w.freeze(ItemFileStyle::Uox3, SelectionMode::Type255, true));
     EXPECT_EQ(out.log[3], "Extracting from WSC... XBlock: 0 YBlock: 511   Appending to Statics...");
     EXPECT_EQ(out.log[4], "Appending to PAT-File... XBlock: 0 YBlock: 511");
     EXPECT_EQ(out.log[5], "Extracting from WSC... XBlock: 1 YBlock: 5   Appending to Statics...");
@@ -145,24 +147,25 @@ TEST_F(MeltFreezeTest, FreezeGoesInBlockOrderAndWritesThePatchFile) {
 
 TEST_F(MeltFreezeTest, FreezeWithNothingSelectedStillWritesTheIndex) {
     WriteWholeFile(w.items(), Item(1, 8, 40, "CONT 5\r\nTYPE 255\r\n"));
-    const test::Outcome out = freeze(w.freeze(ItemFileStyle::Pol, kSelectType255, true));
+    const test::Outcome out = freeze(w.freeze(ItemFileStyle::Pol, SelectionMode::Type255, true));
     EXPECT_EQ(out.log, (Lines{"Freezing in progress... Loamwright may look crashed, do not "
                               "interrupt!",
                               "Writing staidx file...", "Done!", "Freezing completed!"}));
     EXPECT_FALSE(FileExists(w.patch()));
     std::filesystem::remove(w.items());
-    EXPECT_EQ(freeze(w.freeze(ItemFileStyle::Pol, kSelectType255, true)).log[1], "Nothing to do!");
+    EXPECT_EQ(freeze(w.freeze(ItemFileStyle::Pol, SelectionMode::Type255, true)).log[1],
+              "Nothing to do!");
 }
 
 TEST_F(MeltFreezeTest, AutoModeReadsTheAutoSelectListBeforeStarting) {
     WriteWholeFile(w.items(), Item(1, 8, 40, "NAME #\r\nCONT -1\r\nTYPE 0\r\n"));
-    FreezeRequest request = w.freeze(ItemFileStyle::Pol, kSelectAuto, false);
-    request.AutoSelectPath = dir.file("AutoSelect.txt");
+    FreezeRequest request = w.freeze(ItemFileStyle::Pol, SelectionMode::Auto, false);
+    request.autoSelectFile = dir.file("AutoSelect.txt");
     const test::Outcome missing = freeze(request);
     EXPECT_EQ(missing.error, "Datei nicht gefunden");
     EXPECT_TRUE(missing.log.empty());
     EXPECT_FALSE(freezeDone);
-    WriteWholeFile(request.AutoSelectPath, "0E ED gold\r\n");
+    WriteWholeFile(request.autoSelectFile, "0E ED gold\r\n");
     EXPECT_EQ(freeze(request).log[1], "Selecting item for export: 1");
 }
 
@@ -181,9 +184,9 @@ TEST_F(MeltFreezeTest, RefusesItemAndPatchFilesThatAreOtherFiles) {
     };
     const auto before = test::Snapshot(dir.path());
     for (const auto& c : cases) {
-        FreezeRequest request = w.freeze(ItemFileStyle::Pol, kSelectType255, true);
-        request.ItemFilePath = c.items;
-        request.PatchFilePath = c.patch;
+        FreezeRequest request = w.freeze(ItemFileStyle::Pol, SelectionMode::Type255, true);
+        request.itemFile = c.items;
+        request.patchFile = c.patch;
         const test::Outcome out = freeze(request);
         EXPECT_EQ(out.error, c.message) << c.patch;
         EXPECT_TRUE(out.log.empty());
@@ -216,7 +219,7 @@ TEST_F(MeltFreezeTest, FreezeUndoesAMelt) {
                                   "dchen\nCONT 5\n}\n// note\n";
         WriteWholeFile(w.items(), items);
         ASSERT_EQ(melt({"16", "31", "40", "55"}, style).error, "");
-        ASSERT_EQ(freeze(w.freeze(style, kSelectType255, false)).error, "");
+        ASSERT_EQ(freeze(w.freeze(style, SelectionMode::Type255, false)).error, "");
         EXPECT_EQ(ReadWholeFile(w.items()), "section worlditem 1\r\n{\r\n\tNAME M\xE4"
                                             "dchen\r\n\tCONT 5\r\n}\r\n\r\n// note\r\n");
         const auto equal = [](const std::vector<TStaticRec>& x, const std::vector<TStaticRec>& y) {

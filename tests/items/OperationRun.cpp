@@ -11,20 +11,20 @@ namespace lw::test {
 
 MeltRequest ItemWorld::melt(ItemFileStyle style, int x1, int x2, int y1, int y2) const {
     MeltRequest r{staidx(), statics(), items(), style, {}};
-    r.Range = ParseBlockRange(
+    r.range = ParseBlockRange(
         {std::to_string(x1), std::to_string(x2), std::to_string(y1), std::to_string(y2)});
     return r;
 }
 
-FreezeRequest ItemWorld::freeze(ItemFileStyle style, int mode, bool writePat) const {
+FreezeRequest ItemWorld::freeze(ItemFileStyle style, SelectionMode mode, bool writePat) const {
     FreezeRequest r;
-    r.StaIdxPath = staidx();
-    r.StaticsPath = statics();
-    r.ItemFilePath = items();
-    r.Style = style;
-    r.SelectionMode = mode;
-    r.WritePat = writePat;
-    r.PatchFilePath = patch();
+    r.staidx = staidx();
+    r.statics = statics();
+    r.itemFile = items();
+    r.style = style;
+    r.selection = mode;
+    r.writePat = writePat;
+    r.patchFile = patch();
     return r;
 }
 

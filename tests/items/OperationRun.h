@@ -33,7 +33,7 @@ struct ItemWorld {
     std::string items() const { return folder + "/items.wsc"; }
     std::string patch() const { return folder + "/freeze.pat"; }
     MeltRequest melt(ItemFileStyle style, int x1, int x2, int y1, int y2) const;
-    FreezeRequest freeze(ItemFileStyle style, int mode, bool writePat) const;
+    FreezeRequest freeze(ItemFileStyle style, SelectionMode mode, bool writePat) const;
 };
 
 void CopyFolder(const std::string& from, const std::string& to);

@@ -4,8 +4,8 @@
 #include "util/Errors.h"
 #include "util/File.h"
 #include "util/IntConv.h"
+#include "util/SpacedHex.h"
 #include "util/Text.h"
-#include "util/Tools.h"
 #include "world/Blocks.h"
 
 #include <map>
@@ -218,19 +218,19 @@ void MeltBlocks(ProgramState& state, const MeltRequest& request, const LogSink& 
                 Progress& progress) {
     progress.report(0);
     auto block = std::make_unique<TStaticBlock>();
-    const BlockRange& range = request.Range;
+    const BlockRange& range = request.range;
     for (int bx = range.FirstX; bx <= range.LastX; ++bx)
         for (int by = range.FirstY; by <= range.LastY; ++by) {
             log("Extracting from Statics... XBlock: " + std::to_string(bx) +
                 " YBlock: " + std::to_string(by) + "   Appending to WSC...");
             if (!IsBlockInWorld(bx, by))
                 throw RangeError();
-            ReadStaticBlock(request.StaticsPath, state.StaticIndex.at(bx, by), *block);
-            AppendItems(request.ItemFilePath, request.Style, *block, bx, by, log);
+            ReadStaticBlock(request.statics, state.StaticIndex.at(bx, by), *block);
+            AppendItems(request.itemFile, request.style, *block, bx, by, log);
             state.StaticIndex.at(bx, by) = {-1, 0, 0};
         }
     log("Writing StaIdx file...");
-    WriteStaticIndex(request.StaIdxPath, state.StaticIndex, progress);
+    WriteStaticIndex(request.staidx, state.StaticIndex, progress);
     log("Done!");
     progress.report(100);
 }
@@ -239,10 +239,10 @@ void FreezeItems(ProgramState& state, const FreezeRequest& request, const AutoSe
                  const LogSink& log, Progress& progress) {
     progress.report(0);
     Selection selection;
-    if (FileExists(request.ItemFilePath))
-        selection = SelectionByNumber(
-            request.ItemFilePath,
-            SelectItems(ReadAll(request.ItemFilePath), request.SelectionMode, autoIds, log));
+    if (FileExists(request.itemFile))
+        selection =
+            SelectionByNumber(request.itemFile, SelectItems(ReadAll(request.itemFile),
+                                                            request.selection, autoIds, log));
     else
         log("Nothing to do!");
     std::vector<bool> flags(kBlockCount);
@@ -267,20 +267,20 @@ void FreezeItems(ProgramState& state, const FreezeRequest& request, const AutoSe
             log("Extracting from WSC... XBlock: " + std::to_string(bx) +
                 " YBlock: " + std::to_string(by) + "   Appending to Statics...");
             extracted->Count = 0;
-            ExtractBlockItems(request.ItemFilePath, selection, bx, by, *extracted, log);
-            ReadStaticBlock(request.StaticsPath, state.StaticIndex.at(bx, by), *current);
+            ExtractBlockItems(request.itemFile, selection, bx, by, *extracted, log);
+            ReadStaticBlock(request.statics, state.StaticIndex.at(bx, by), *current);
             MergeStaticBlocks(*current, *extracted);
-            AppendStaticBlock(request.StaticsPath, state.StaticIndex.at(bx, by), *current);
-            if (request.WritePat) {
+            AppendStaticBlock(request.statics, state.StaticIndex.at(bx, by), *current);
+            if (request.writePat) {
                 log("Appending to PAT-File... XBlock: " + std::to_string(bx) +
                     " YBlock: " + std::to_string(by));
-                AppendItems(request.PatchFilePath, request.Style, *extracted, bx, by, log);
+                AppendItems(request.patchFile, request.style, *extracted, bx, by, log);
             }
             ++done;
             progress.report(done * 90 / total);
         }
     log("Writing staidx file...");
-    WriteStaticIndex(request.StaIdxPath, state.StaticIndex, progress);
+    WriteStaticIndex(request.staidx, state.StaticIndex, progress);
     log("Done!");
     progress.report(100);
 }

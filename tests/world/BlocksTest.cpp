@@ -173,13 +173,16 @@ TEST_F(BlocksTest, MergeStaticBlocksFillsUpTo2048) {
 }
 
 TEST(ClassifyBlock, TellsInsidePartlyAndOutside) {
+    using enum BlockCover;
     const struct {
-        int left, top, right, bottom, bx, by, expected;
+        int left, top, right, bottom, bx, by;
+        BlockCover expected;
     } cases[] = {
-        {8, 8, 15, 15, 1, 1, 2},         {8, 8, 15, 15, 0, 1, 0}, {8, 8, 15, 15, 2, 1, 0},
-        {8, 8, 15, 15, 1, 0, 0},         {8, 8, 15, 15, 1, 2, 0}, {7, 8, 16, 15, 1, 1, 2},
-        {7, 8, 16, 15, 0, 1, 1},         {7, 8, 16, 15, 2, 1, 1}, {7, 8, 16, 15, 1, 0, 0},
-        {0, 0, 6143, 4095, 767, 511, 2},
+        {8, 8, 15, 15, 1, 1, Inside},  {8, 8, 15, 15, 0, 1, Outside},
+        {8, 8, 15, 15, 2, 1, Outside}, {8, 8, 15, 15, 1, 0, Outside},
+        {8, 8, 15, 15, 1, 2, Outside}, {7, 8, 16, 15, 1, 1, Inside},
+        {7, 8, 16, 15, 0, 1, Partly},  {7, 8, 16, 15, 2, 1, Partly},
+        {7, 8, 16, 15, 1, 0, Outside}, {0, 0, 6143, 4095, 767, 511, Inside},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ClassifyBlock(c.left, c.top, c.right, c.bottom, c.bx, c.by), c.expected)

@@ -1,0 +1,27 @@
+# The desktop program: the window layer (loamwright_gui: every source under src/gui/), the wiring
+# that creates the windows (loamwright_app) and the executable.
+find_package(Qt6 REQUIRED COMPONENTS Widgets Test)
+
+file(GLOB_RECURSE LW_GUI_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/gui/*.cpp
+     ${CMAKE_SOURCE_DIR}/src/gui/*.h)
+add_library(loamwright_gui STATIC ${LW_GUI_SOURCES})
+set_target_properties(loamwright_gui PROPERTIES AUTOMOC ON)
+target_link_libraries(loamwright_gui PUBLIC loamwright_core Qt6::Widgets)
+target_compile_options(loamwright_gui PRIVATE ${LW_WARNINGS})
+
+file(GLOB LW_APP_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/app/*.cpp
+     ${CMAKE_SOURCE_DIR}/src/app/*.h)
+list(FILTER LW_APP_SOURCES EXCLUDE REGEX "/src/app/main\\.cpp$")
+add_library(loamwright_app STATIC ${LW_APP_SOURCES})
+target_link_libraries(loamwright_app PUBLIC loamwright_gui)
+target_compile_options(loamwright_app PRIVATE ${LW_WARNINGS})
+
+add_executable(loamwright ${CMAKE_SOURCE_DIR}/src/app/main.cpp)
+target_link_libraries(loamwright PRIVATE loamwright_app)
+target_compile_options(loamwright PRIVATE ${LW_WARNINGS})
+install(TARGETS loamwright RUNTIME DESTINATION bin)
+
+# Renders every window on the demo world into PNG files (scripts/screenshots).
+add_executable(lw_screenshots ${CMAKE_SOURCE_DIR}/tools/Screenshots.cpp)
+target_link_libraries(lw_screenshots PRIVATE loamwright_app)
+target_compile_options(lw_screenshots PRIVATE ${LW_WARNINGS})

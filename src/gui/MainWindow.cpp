@@ -1,0 +1,676 @@
+#include "gui/MainWindow.h"
+
+#include "gui/MainWindowTexts.h"
+#include "gui/widgets/Controls.h"
+#include "gui/widgets/FieldText.h"
+#include "gui/widgets/Guarded.h"
+#include "gui/widgets/LineList.h"
+#include "gui/widgets/PathField.h"
+#include "gui/widgets/ProgressBar.h"
+#include "gui/widgets/QtProgress.h"
+#include "gui/widgets/UpDown.h"
+#include "items/FreezeItems.h"
+#include "items/MeltBlocks.h"
+#include "items/OperationPaths.h"
+#include "util/File.h"
+#include "util/IntConv.h"
+#include "world/BlockListing.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFocusEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSplitter>
+#include <QVBoxLayout>
+#include <tuple>
+
+namespace lw {
+namespace {
+
+using gui::Named;
+using gui::PathEdit;
+using gui::Std;
+
+constexpr int kClientWidth = 619;
+constexpr int kClientHeight = 425;
+constexpr int kButtonColumnWidth = 117;
+constexpr int kFileNameStripHeight = 29;
+constexpr int kLogHeight = 113;
+constexpr int kProgressHeight = 16;
+constexpr int kMaxTileX = 6143;
+constexpr int kMaxTileY = 4095;
+
+QPushButton* Button(const char* name, const char* caption, bool enabled, QWidget* parent) {
+    auto* button = Named(new QPushButton(QString::fromUtf8(caption), parent), name);
+    button->setEnabled(enabled);
+    return button;
+}
+
+// A block field ("X1Edit") with its spinner ("X1UpDown"), both off until the index is loaded.
+std::pair<QLineEdit*, gui::UpDown*> BlockField(const QString& name, int max, QWidget* parent) {
+    auto* edit = new QLineEdit(QStringLiteral("0"), parent);
+    edit->setObjectName(name + "Edit");
+    edit->setMinimumWidth(30);
+    edit->setEnabled(false);
+    auto* upDown = new gui::UpDown(*edit, 0, max, parent);
+    upDown->setObjectName(name + "UpDown");
+    upDown->setEnabled(false);
+    return {edit, upDown};
+}
+
+ItemFileStyle StyleOf(const QCheckBox& polStyle) {
+    return polStyle.isChecked() ? ItemFileStyle::Pol : ItemFileStyle::Uox3;
+}
+
+// Clamps a field to its spinner's limits. The lower limit is tested last, against the value
+// after the upper test: a lower field typed past the map's edge raises the lower limit above
+// the upper one, and the selection must then not end before it starts.
+void ClampToLimits(QLineEdit& field, const gui::UpDown& limits) {
+    int value = StrToInt(Std(field.text()));
+    if (value > limits.max()) {
+        value = limits.max();
+        field.setText(QString::number(value));
+    }
+    if (value < limits.min())
+        field.setText(QString::number(limits.min()));
+}
+
+} // namespace
+
+MainWindow::MainWindow(WindowContext& context)
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                           Qt::WindowCloseButtonHint),
+      context_(context), programFolder_(QCoreApplication::applicationDirPath()) {
+    setObjectName("MainForm");
+    setWindowTitle(kMainCaption);
+    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    setFixedSize(kClientWidth, kClientHeight);
+
+    auto* root = new QVBoxLayout(this);
+    root->setContentsMargins(0, 0, 0, 0);
+    root->setSpacing(0);
+    auto* top = new QHBoxLayout;
+    top->setContentsMargins(0, 0, 0, 0);
+    top->setSpacing(0);
+    top->addWidget(buildMainArea(), 1);
+    top->addWidget(buildButtonColumn());
+    root->addLayout(top, 1);
+    root->addWidget(buildFileNameStrip());
+
+    patSaveDialog.title = QStringLiteral("Save or append the patch to");
+    patSaveDialog.defaultSuffix = QStringLiteral("PAT");
+    patSaveDialog.hideReadOnly = true;
+    patSaveDialog.pathMustExist = true;
+
+    for (QLineEdit* field : {staIdxEdit, staticsEdit, wscEdit})
+        context_.busy.lockWhileBusy(*field);
+    connectHandlers();
+}
+
+MainWindow::~MainWindow() = default;
+
+QWidget* MainWindow::buildMainArea() {
+    auto* area = new QWidget(this);
+    auto* layout = new QVBoxLayout(area);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    mainPanelSplitter = Named(new QSplitter(Qt::Vertical, area), "MainPanelSplitter");
+    mainPanelSplitter->setChildrenCollapsible(false);
+    mainListBox = Named(new gui::LineList(mainPanelSplitter), "MainListBox");
+    logListBox = Named(new gui::LineList(mainPanelSplitter), "LogListBox");
+    mainListBox->setMinimumHeight(50);
+    logListBox->setMinimumHeight(50);
+    mainPanelSplitter->addWidget(mainListBox);
+    mainPanelSplitter->addWidget(logListBox);
+    mainPanelSplitter->setStretchFactor(0, 1);
+    mainPanelSplitter->setStretchFactor(1, 0);
+    const int mainHeight = kClientHeight - kFileNameStripHeight - kProgressHeight - kLogHeight;
+    mainPanelSplitter->setSizes({mainHeight, kLogHeight});
+    mainListBox->addLines(ManualLines());
+    progressBar = Named(new gui::ProgressBar(area), "ProgressBar");
+    progressBar->setRange(0, 100);
+    progressBar->setFixedHeight(kProgressHeight);
+    layout->addWidget(mainPanelSplitter, 1);
+    layout->addWidget(progressBar);
+    return area;
+}
+
+QWidget* MainWindow::buildButtonColumn() {
+    auto* column = new QWidget(this);
+    column->setFixedWidth(kButtonColumnWidth);
+    auto* layout = new QVBoxLayout(column);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setSpacing(3);
+
+    getStaticIndexButton = Button("GetStaticIndexButton", "GetStaticIndex", false, column);
+    layout->addWidget(getStaticIndexButton);
+
+    const auto blockRow = [&](const char* axis, int max, QLineEdit*& lower,
+                              gui::UpDown*& lowerUpDown, QLineEdit*& upper,
+                              gui::UpDown*& upperUpDown) {
+        auto* row = new QHBoxLayout;
+        row->setSpacing(1);
+        const QString name = QString::fromLatin1(axis);
+        auto* label = Named(new QLabel(name, column), qPrintable(name + "Label"));
+        row->addWidget(label);
+        std::tie(lower, lowerUpDown) = BlockField(name + "1", max, column);
+        std::tie(upper, upperUpDown) = BlockField(name + "2", max, column);
+        for (QWidget* widget :
+             std::initializer_list<QWidget*>{lower, lowerUpDown, upper, upperUpDown})
+            row->addWidget(widget, qobject_cast<QLineEdit*>(widget) ? 1 : 0);
+        layout->addLayout(row);
+        return label;
+    };
+    xLabel = blockRow("X", kMaxTileX, x1Edit, x1UpDown, x2Edit, x2UpDown);
+    yLabel = blockRow("Y", kMaxTileY, y1Edit, y1UpDown, y2Edit, y2UpDown);
+
+    getStaticBlockButton = Button("GetStaticBlockButton", "GetStaticBlock", false, column);
+    meltBlockButton = Button("MeltBlockButton", "Melt!", false, column);
+    freezeWorldButton = Button("FreezeWorldButton", "Freeze!", false, column);
+    layout->addWidget(getStaticBlockButton);
+    layout->addWidget(meltBlockButton);
+    layout->addWidget(freezeWorldButton);
+
+    selectItemsRadioGroup =
+        Named(new QGroupBox(QStringLiteral(" Freeze items "), column), "SelectItemsRadioGroup");
+    auto* itemsLayout = new QVBoxLayout(selectItemsRadioGroup);
+    itemsLayout->setContentsMargins(6, 2, 4, 2);
+    itemsLayout->setSpacing(0);
+    selectItems_ = new QButtonGroup(this);
+    const char* const items[] = {"type 255", "auto"};
+    for (int i = 0; i < 2; ++i) {
+        auto* radio = new QRadioButton(QString::fromLatin1(items[i]), selectItemsRadioGroup);
+        radio->setChecked(i == 0);
+        selectItems_->addButton(radio, i);
+        itemsLayout->addWidget(radio);
+    }
+    layout->addWidget(selectItemsRadioGroup);
+
+    writePatCheckBox =
+        Named(new QCheckBox(QStringLiteral("Write PAT"), column), "WritePATCheckBox");
+    layout->addWidget(writePatCheckBox);
+
+    fillClearButton = Button("FillClearButton", "Fill/Clear", false, column);
+    lwDiffButton = Button("LWDiffButton", "LW-Diff", false, column);
+    mapEditButton = Button("MapEditButton", "MapEdit", true, column);
+    layout->addWidget(fillClearButton);
+    layout->addWidget(lwDiffButton);
+    layout->addWidget(mapEditButton);
+
+    modeGroupBox = Named(new QGroupBox(QStringLiteral(" Mode "), column), "ModeGroupBox");
+    auto* modeLayout = new QVBoxLayout(modeGroupBox);
+    modeLayout->setContentsMargins(6, 2, 4, 2);
+    modeLayout->setSpacing(0);
+    normalModeRadioButton =
+        Named(new QRadioButton(QStringLiteral("Normal"), modeGroupBox), "NormalModeRadioButton");
+    simpleModeRadioButton =
+        Named(new QRadioButton(QStringLiteral("Simple"), modeGroupBox), "SimpleModeRadioButton");
+    normalModeRadioButton->setChecked(true);
+    modeLayout->addWidget(normalModeRadioButton);
+    modeLayout->addWidget(simpleModeRadioButton);
+    layout->addWidget(modeGroupBox);
+    layout->addStretch(1);
+    return column;
+}
+
+QWidget* MainWindow::buildFileNameStrip() {
+    auto* strip = new QWidget(this);
+    strip->setFixedHeight(kFileNameStripHeight);
+    auto* layout = new QHBoxLayout(strip);
+    layout->setContentsMargins(4, 2, 4, 2);
+    layout->setSpacing(4);
+    staIdxLabel = Named(new QLabel(QStringLiteral("staidx0.mul"), strip), "StaIdxLabel");
+    staIdxEdit = PathEdit("StaIdxEdit", strip);
+    staticsLabel = Named(new QLabel(QStringLiteral("statics0.mul"), strip), "StaticsLabel");
+    staticsEdit = PathEdit("StaticsEdit", strip);
+    polStyle = Named(new QCheckBox(QStringLiteral("Pol"), strip), "PolStyle");
+    polStyle->setChecked(true);
+    wscLabel = Named(new QLabel(QStringLiteral("statics.cfg"), strip), "WSCLabel");
+    wscLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    wscLabel->setMinimumWidth(wscLabel->fontMetrics().horizontalAdvance("statics.cfg") + 4);
+    wscEdit = PathEdit("WSCEdit", strip);
+    layout->addWidget(staIdxLabel);
+    layout->addWidget(staIdxEdit, 1);
+    layout->addSpacing(4);
+    layout->addWidget(staticsLabel);
+    layout->addWidget(staticsEdit, 1);
+    layout->addSpacing(4);
+    layout->addWidget(polStyle);
+    layout->addWidget(wscLabel);
+    layout->addWidget(wscEdit, 1);
+    return strip;
+}
+
+void MainWindow::connectHandlers() {
+    connect(getStaticIndexButton, &QPushButton::clicked, this, [this] { getStaticIndexClicked(); });
+    connect(getStaticBlockButton, &QPushButton::clicked, this, [this] { getStaticBlockClicked(); });
+    connect(meltBlockButton, &QPushButton::clicked, this, [this] { meltBlockClicked(); });
+    connect(freezeWorldButton, &QPushButton::clicked, this, [this] { freezeWorldClicked(); });
+    connect(fillClearButton, &QPushButton::clicked, this, [this] { fillClearClicked(); });
+    connect(lwDiffButton, &QPushButton::clicked, this, [this] { lwDiffClicked(); });
+    connect(mapEditButton, &QPushButton::clicked, this, [this] { mapEditClicked(); });
+    connect(normalModeRadioButton, &QRadioButton::toggled, this, [this] { normalModeClicked(); });
+    connect(simpleModeRadioButton, &QRadioButton::toggled, this, [this] { simpleModeClicked(); });
+    connect(staIdxEdit, &QLineEdit::textChanged, this, [this] { staIdxTextChanged(); });
+    connect(staticsEdit, &QLineEdit::textChanged, this, [this] { staticsTextChanged(); });
+    connect(wscEdit, &QLineEdit::textChanged, this, [this] { wscTextChanged(); });
+    connect(polStyle, &QCheckBox::toggled, this, [this] { polStyleClicked(); });
+    connect(x1Edit, &QLineEdit::textChanged, this, [this] { x1TextChanged(); });
+    connect(y1Edit, &QLineEdit::textChanged, this, [this] { y1TextChanged(); });
+    for (QLineEdit* field : {x1Edit, x2Edit, y1Edit, y2Edit})
+        field->installEventFilter(this);
+}
+
+void MainWindow::setToolWindows(QDialog& diff, QDialog& fillClear, QDialog& mapEdit) {
+    diffWindow_ = &diff;
+    fillClearWindow_ = &fillClear;
+    mapEditorWindow_ = &mapEdit;
+}
+
+void MainWindow::setProgramFolder(const QString& folder) {
+    programFolder_ = folder;
+}
+
+// ---- Log, progress, states, guidance -------------------------------------------------------
+
+void MainWindow::addLogLine(const QString& text) {
+    logListBox->addLine(text);
+    logListBox->scrollToEnd();
+}
+
+void MainWindow::setMainProgress(int percent) {
+    progressBar->setValue(percent);
+}
+
+SelectionMode MainWindow::selectedItems() const {
+    return static_cast<SelectionMode>(selectItems_->checkedId());
+}
+
+bool MainWindow::isSimpleMode() const {
+    return context_.state.AppMode == AppModeKind::Simple;
+}
+
+void MainWindow::setBlockFieldsEnabled(bool enabled) {
+    for (QWidget* widget : std::initializer_list<QWidget*>{x1Edit, x1UpDown, x2Edit, x2UpDown,
+                                                           y1Edit, y1UpDown, y2Edit, y2UpDown})
+        widget->setEnabled(enabled);
+}
+
+void MainWindow::updateControlStates() {
+    const bool staticsValid = gui::IsGreen(*staIdxEdit) && gui::IsGreen(*staticsEdit);
+    const bool allValid = staticsValid && gui::IsGreen(*wscEdit);
+    // Valid statics fields store the item file as empty text, all three valid store its path:
+    // one write with the final values.
+    if (staticsValid)
+        context_.settings.SaveMainSettings(
+            {staIdxEdit->text(), staticsEdit->text(), allValid ? wscEdit->text() : QString()});
+    lwDiffButton->setEnabled(staticsValid);
+    fillClearButton->setEnabled(staticsValid);
+
+    const bool loaded = context_.state.StaticIndexLoaded;
+    getStaticIndexButton->setEnabled(allValid && !loaded);
+    setBlockFieldsEnabled(allValid && loaded);
+    for (QPushButton* button : {getStaticBlockButton, meltBlockButton, freezeWorldButton})
+        button->setEnabled(allValid && loaded);
+
+    if (isSimpleMode()) {
+        setBlockFieldsEnabled(false);
+        getStaticBlockButton->setEnabled(false);
+        meltBlockButton->setEnabled(false);
+        if (context_.state.FreezeDone)
+            freezeWorldButton->setEnabled(false);
+        selectItemsRadioGroup->setEnabled(false);
+        writePatCheckBox->setEnabled(false);
+        fillClearButton->setEnabled(false);
+        mapEditButton->setEnabled(false);
+    }
+}
+
+void MainWindow::showGuidance() {
+    if (!isSimpleMode())
+        return;
+    GuidanceStep step = GuidanceStep::Finished;
+    if (gui::IsRed(*staIdxEdit))
+        step = GuidanceStep::EnterStaIdx;
+    else if (gui::IsRed(*staticsEdit))
+        step = GuidanceStep::EnterStatics;
+    else if (gui::IsRed(*wscEdit))
+        step = GuidanceStep::EnterItemFile;
+    else if (!context_.state.StaticIndexLoaded)
+        step = GuidanceStep::LoadIndex;
+    else if (!context_.state.FreezeDone)
+        step = GuidanceStep::Freeze;
+    mainListBox->clear();
+    mainListBox->addLines(GuidanceLines(step));
+}
+
+// ---- Showing and closing ---------------------------------------------------------------------
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (shown_)
+        return;
+    shown_ = true;
+    runGuarded([this] { prepareForShow(); });
+}
+
+void MainWindow::prepareForShow() {
+    initializing = true;
+    struct ClearFlag {
+        bool& flag;
+        ~ClearFlag() { flag = false; }
+    } clearFlag{initializing};
+
+    const SettingsStore::MainSettings paths = context_.settings.LoadMainSettings();
+    const int mode = context_.settings.ReadMode([this] {
+        return context_.dialogs.message(this,
+                                        {QStringLiteral("Simple mode?"),
+                                         SimpleModeQuestion(),
+                                         gui::MessageIcon::None,
+                                         {gui::MessageButton::Yes, gui::MessageButton::No}}) ==
+               gui::MessageButton::Yes;
+    });
+    context_.state.AppMode = static_cast<AppModeKind>(mode & 0xFF);
+    if (context_.state.AppMode == AppModeKind::Normal) {
+        normalModeRadioButton->setChecked(true);
+        setWindowTitle(windowTitle() + QStringLiteral(" (Normal mode)"));
+    } else if (context_.state.AppMode == AppModeKind::Simple) {
+        simpleModeRadioButton->setChecked(true);
+        setWindowTitle(windowTitle() + QStringLiteral(" (Simple mode)"));
+    }
+    gui::SetTextRunningChange(*staIdxEdit, paths[0], [this] { staIdxEditChanged(); });
+    gui::SetTextRunningChange(*staticsEdit, paths[1], [this] { staticsEditChanged(); });
+    gui::SetTextRunningChange(*wscEdit, paths[2], [this] { wscEditChanged(); });
+    mainListBox->scrollToEnd();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (context_.busy.deferClose(*this)) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
+// ---- Guards ----------------------------------------------------------------------------------
+
+void MainWindow::runGuarded(const std::function<void()>& body) {
+    gui::guarded(context_.dialogs, this, body);
+}
+
+void MainWindow::runOperation(const std::function<void()>& op) {
+    gui::RunOperation(context_.dialogs, context_.busy, this, op);
+}
+
+void MainWindow::showToolWindow(QDialog* window) {
+    if (context_.busy.busy() || window == nullptr)
+        return;
+    runGuarded([&] { context_.dialogs.showModal(*window); });
+}
+
+// ---- Statics operations ----------------------------------------------------------------------
+
+void MainWindow::getStaticIndexClicked() {
+    runOperation([this] {
+        addLogLine(
+            QStringLiteral("Init in progress... Loamwright may look crashed, do not interrupt!"));
+        gui::QtProgress progress([this](int percent) { setMainProgress(percent); });
+        LoadStaticIndex(context_.state, Std(staIdxEdit->text()), progress);
+        staIdxEdit->setEnabled(false);
+        staticsEdit->setEnabled(false);
+        updateControlStates();
+        showGuidance();
+        addLogLine(QStringLiteral("Init completed!"));
+    });
+}
+
+void MainWindow::getStaticBlockClicked() {
+    runOperation([this] {
+        mainListBox->clear();
+        const BlockRange range = ParseBlockRange(blockFieldTexts());
+        showBlockRange(range);
+
+        // Lines go to the list in batches; a failure part-way still shows what was listed.
+        QStringList pending;
+        struct Flush {
+            gui::LineList& list;
+            QStringList& lines;
+            ~Flush() { list.addLines(lines); }
+        } flush{*mainListBox, pending};
+        ListStaticBlocks(Std(staticsEdit->text()), context_.state.StaticIndex, range,
+                         [&](const std::string& line) {
+                             pending.append(QString::fromStdString(line));
+                             if (pending.size() >= 4096) {
+                                 mainListBox->addLines(pending);
+                                 pending.clear();
+                             }
+                         });
+    });
+}
+
+void MainWindow::meltBlockClicked() {
+    runOperation([this] { runMelt(); });
+}
+
+void MainWindow::freezeWorldClicked() {
+    runOperation([this] { runFreeze(); });
+}
+
+std::array<std::string, 4> MainWindow::blockFieldTexts() const {
+    return {Std(x1Edit->text()), Std(x2Edit->text()), Std(y1Edit->text()), Std(y2Edit->text())};
+}
+
+// The fields are written in the order X1, X2, Y1, Y2; a lower field's change moves the limit
+// of its upper field as typing would.
+void MainWindow::showBlockRange(const BlockRange& range) {
+    gui::SetTextRunningChange(*x1Edit, QString::fromStdString(range.SnappedTexts[0]),
+                              [this] { x1EditChanged(); });
+    x2Edit->setText(QString::fromStdString(range.SnappedTexts[1]));
+    gui::SetTextRunningChange(*y1Edit, QString::fromStdString(range.SnappedTexts[2]),
+                              [this] { y1EditChanged(); });
+    y2Edit->setText(QString::fromStdString(range.SnappedTexts[3]));
+}
+
+LogSink MainWindow::logSink() {
+    return [this](const std::string& line) { addLogLine(QString::fromStdString(line)); };
+}
+
+void MainWindow::runMelt() {
+    MeltRequest request;
+    request.staidx = Std(staIdxEdit->text());
+    request.statics = Std(staticsEdit->text());
+    request.itemFile = Std(wscEdit->text());
+    request.style = StyleOf(*polStyle);
+    gui::QtProgress progress([this](int percent) { setMainProgress(percent); });
+    const LogSink log = logSink();
+    log(kMeltStartLine);
+    request.range = ParseBlockRange(blockFieldTexts());
+    // The snapped range goes back into the fields before melting, so also when the melt fails.
+    showBlockRange(request.range);
+    MeltBlocks(context_.state, request, log, progress);
+    log(kMeltDoneLine);
+}
+
+void MainWindow::runFreeze() {
+    // Once a freeze has been asked for, the selection and "Write PAT" stay as they are for the
+    // rest of the run, also when it is cancelled or fails.
+    selectItemsRadioGroup->setEnabled(false);
+    writePatCheckBox->setEnabled(false);
+    FreezeRequest request;
+    request.staidx = Std(staIdxEdit->text());
+    request.statics = Std(staticsEdit->text());
+    request.itemFile = Std(wscEdit->text());
+    request.style = StyleOf(*polStyle);
+    request.selection = selectedItems();
+    request.writePat = writePatCheckBox->isChecked();
+    if (request.writePat && !choosePatchFile(request))
+        return;
+    request.autoSelectFile =
+        JoinPath(Std(QDir::toNativeSeparators(programFolder_)), "AutoSelect.txt");
+    gui::QtProgress progress([this](int percent) { setMainProgress(percent); });
+    FreezeWorld(context_.state, request, logSink(), progress);
+    selectItemsRadioGroup->setEnabled(false);
+    writePatCheckBox->setEnabled(false);
+    updateControlStates();
+    showGuidance();
+}
+
+bool MainWindow::choosePatchFile(FreezeRequest& request) {
+    const std::optional<QString> chosen = context_.dialogs.saveFileName(this, patSaveDialog);
+    if (!chosen)
+        return false;
+    // The dialog keeps its file name, so the next freeze offers the same patch file.
+    patSaveDialog.initialPath = *chosen;
+    request.patchFile = Std(*chosen);
+    CheckPatchFilePath(request.staidx, request.statics, request.itemFile, request.patchFile);
+    if (!FileExists(request.patchFile))
+        return true;
+    const gui::MessageRequest question{
+        QStringLiteral("Append to ") + *chosen + QStringLiteral("?"),
+        QStringLiteral("Do you want to append new items to ") + *chosen +
+            QStringLiteral("? All old items will remain in this file."),
+        gui::MessageIcon::Question,
+        {gui::MessageButton::Yes, gui::MessageButton::No}};
+    return context_.dialogs.message(this, question) == gui::MessageButton::Yes;
+}
+
+void MainWindow::fillClearClicked() {
+    showToolWindow(fillClearWindow_);
+}
+void MainWindow::lwDiffClicked() {
+    showToolWindow(diffWindow_);
+}
+void MainWindow::mapEditClicked() {
+    showToolWindow(mapEditorWindow_);
+}
+
+// ---- Mode --------------------------------------------------------------------------------------
+
+void MainWindow::normalModeClicked() {
+    if (normalModeRadioButton->isChecked() && !initializing)
+        runGuarded([this] { selectMode(0, QStringLiteral("Normal mode selected")); });
+}
+
+void MainWindow::simpleModeClicked() {
+    if (simpleModeRadioButton->isChecked() && !initializing)
+        runGuarded([this] { selectMode(1, QStringLiteral("Simple mode selected")); });
+}
+
+void MainWindow::selectMode(int mode, const QString& title) {
+    context_.settings.WriteMode(mode);
+    context_.dialogs.message(
+        this, {title, ModeNotice(), gui::MessageIcon::None, {gui::MessageButton::Ok}});
+}
+
+// ---- File-name fields ------------------------------------------------------------------------
+
+void MainWindow::staIdxTextChanged() {
+    runGuarded([this] { staIdxEditChanged(); });
+}
+void MainWindow::staticsTextChanged() {
+    runGuarded([this] { staticsEditChanged(); });
+}
+void MainWindow::wscTextChanged() {
+    runGuarded([this] { wscEditChanged(); });
+}
+
+void MainWindow::staIdxEditChanged() {
+    gui::ValidatePathField(*staIdxEdit, "staidx0.mul");
+    fileNameChanged();
+}
+
+void MainWindow::staticsEditChanged() {
+    gui::ValidatePathField(*staticsEdit, "statics0.mul");
+    fileNameChanged();
+}
+
+void MainWindow::wscEditChanged() {
+    gui::ValidatePathField(*wscEdit, "");
+    fileNameChanged();
+}
+
+void MainWindow::fileNameChanged() {
+    updateControlStates();
+    showGuidance();
+}
+
+void MainWindow::polStyleClicked() {
+    wscLabel->setText(polStyle->isChecked() ? QStringLiteral("statics.cfg")
+                                            : QStringLiteral("items.wsc"));
+}
+
+// ---- Block fields ----------------------------------------------------------------------------
+
+void MainWindow::x1TextChanged() {
+    runGuarded([this] { x1EditChanged(); });
+}
+void MainWindow::y1TextChanged() {
+    runGuarded([this] { y1EditChanged(); });
+}
+void MainWindow::x1EditingFinished() {
+    runGuarded([this] { lowerEditExit(*x1Edit, *x1UpDown, *x2Edit, *x2UpDown); });
+}
+void MainWindow::y1EditingFinished() {
+    runGuarded([this] { lowerEditExit(*y1Edit, *y1UpDown, *y2Edit, *y2UpDown); });
+}
+void MainWindow::x2EditingFinished() {
+    runGuarded([this] { ClampToLimits(*x2Edit, *x2UpDown); });
+}
+void MainWindow::y2EditingFinished() {
+    runGuarded([this] { ClampToLimits(*y2Edit, *y2UpDown); });
+}
+
+void MainWindow::x1EditChanged() {
+    lowerEditChanged(*x1Edit, *x2Edit, *x2UpDown);
+}
+void MainWindow::y1EditChanged() {
+    lowerEditChanged(*y1Edit, *y2Edit, *y2UpDown);
+}
+
+void MainWindow::lowerEditChanged(QLineEdit& lower, QLineEdit& upper, gui::UpDown& upperUpDown) {
+    if (lower.text().isEmpty())
+        return;
+    upperUpDown.setMin(StrToIntInRange(Std(lower.text()), -32768, 32767));
+    ClampToLimits(upper, upperUpDown);
+}
+
+void MainWindow::lowerEditExit(QLineEdit& lower, gui::UpDown& lowerUpDown, QLineEdit& upper,
+                               gui::UpDown& upperUpDown) {
+    const int value = StrToInt(Std(lower.text()));
+    const auto changed = [&] { lowerEditChanged(lower, upper, upperUpDown); };
+    if (value > lowerUpDown.max())
+        gui::SetTextRunningChange(lower, QString::number(lowerUpDown.max()), changed);
+    if (value < lowerUpDown.min())
+        gui::SetTextRunningChange(lower, QString::number(lowerUpDown.min()), changed);
+    upperUpDown.setMin(StrToIntInRange(Std(lower.text()), -32768, 32767));
+    ClampToLimits(upper, upperUpDown);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut) {
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        // Leaving the window for a message box or another program does not leave the field.
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+            if (watched == x1Edit)
+                x1EditingFinished();
+            else if (watched == x2Edit)
+                x2EditingFinished();
+            else if (watched == y1Edit)
+                y1EditingFinished();
+            else if (watched == y2Edit)
+                y2EditingFinished();
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace lw

@@ -1,0 +1,118 @@
+#include "gui/SettingsStore.h"
+
+#include <QSettings>
+#include <cstdint>
+#include <vector>
+
+namespace lw {
+namespace {
+
+const char* const kMainNames[] = {"StaIdx0.mul", "Statics0.mul", "UOX3.wsc"};
+const char* const kFillClearNames[] = {"StaIdx0.mul", "Statics0.mul", "Map0.mul"};
+const char* const kDiffNames[] = {"O-StaIdx0.mul", "O-Statics0.mul", "O-Map0.mul",
+                                  "StaIdx0.mul",   "Statics0.mul",   "Map0.mul"};
+const char* const kMapEditNames[] = {"Map0.mul", "UOPath"};
+constexpr const char* kModeName = "Mode";
+
+QSettings OpenStore() {
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Tolvanek", "Loamwright");
+}
+
+SettingsError WrongType(const char* name) {
+    return SettingsError(std::string("Ungültiger Datentyp für '") + name + "'");
+}
+
+void CheckWritten(QSettings& store, const char* name) {
+    store.sync();
+    if (store.status() != QSettings::NoError)
+        throw SettingsError(std::string("Fehler beim Setzen der Daten für '") + name + "'");
+}
+
+QString ReadString(const QSettings& store, const char* name) {
+    const QVariant value = store.value(name);
+    if (!value.isValid())
+        return {};
+    if (value.typeId() != QMetaType::QString && value.typeId() != QMetaType::QByteArray)
+        throw WrongType(name);
+    return value.toString();
+}
+
+template <std::size_t N> std::array<QString, N> LoadStrings(const char* const (&names)[N]) {
+    const QSettings store = OpenStore();
+    std::array<QString, N> values;
+    for (std::size_t i = 0; i < N; ++i)
+        values[i] = ReadString(store, names[i]);
+    return values;
+}
+
+template <std::size_t N>
+void SaveStrings(const char* const (&names)[N], const std::array<QString, N>& values) {
+    QSettings store = OpenStore();
+    // Paths are stored on every keystroke that leaves a window's fields valid; values that
+    // are already stored need no write of the whole file.
+    bool unchanged = true;
+    for (std::size_t i = 0; i < N && unchanged; ++i) {
+        const QVariant stored = store.value(names[i]);
+        unchanged = stored.typeId() == QMetaType::QString && stored.toString() == values[i];
+    }
+    if (unchanged)
+        return;
+    for (std::size_t i = 0; i < N; ++i)
+        store.setValue(names[i], values[i]);
+    CheckWritten(store, names[0]);
+}
+
+} // namespace
+
+SettingsStore::MainSettings SettingsStore::LoadMainSettings() const {
+    return LoadStrings(kMainNames);
+}
+void SettingsStore::SaveMainSettings(const MainSettings& values) const {
+    SaveStrings(kMainNames, values);
+}
+SettingsStore::FillClearSettings SettingsStore::LoadFillClearSettings() const {
+    return LoadStrings(kFillClearNames);
+}
+void SettingsStore::SaveFillClearSettings(const FillClearSettings& values) const {
+    SaveStrings(kFillClearNames, values);
+}
+SettingsStore::DiffSettings SettingsStore::LoadDiffSettings() const {
+    return LoadStrings(kDiffNames);
+}
+void SettingsStore::SaveDiffSettings(const DiffSettings& values) const {
+    SaveStrings(kDiffNames, values);
+}
+SettingsStore::MapEditSettings SettingsStore::LoadMapEditSettings() const {
+    return LoadStrings(kMapEditNames);
+}
+void SettingsStore::SaveMapEditSettings(const MapEditSettings& values) const {
+    SaveStrings(kMapEditNames, values);
+}
+
+int SettingsStore::ReadMode(const std::function<bool()>& askSimpleMode) const {
+    {
+        const QSettings store = OpenStore();
+        const QVariant value = store.value(kModeName);
+        if (value.isValid()) {
+            // The settings file has no types on Linux: a value that does not convert is as
+            // wrong as a string in the registry.
+            bool ok = false;
+            const qlonglong mode = value.toLongLong(&ok);
+            if (!ok || mode < INT32_MIN || mode > INT32_MAX || value.typeId() == QMetaType::Bool ||
+                value.typeId() == QMetaType::Double)
+                throw WrongType(kModeName);
+            return static_cast<int>(mode);
+        }
+    }
+    const int mode = askSimpleMode() ? 1 : 0;
+    WriteMode(mode);
+    return mode;
+}
+
+void SettingsStore::WriteMode(int mode) const {
+    QSettings store = OpenStore();
+    store.setValue(kModeName, mode);
+    CheckWritten(store, kModeName);
+}
+
+} // namespace lw

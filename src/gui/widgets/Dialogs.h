@@ -1,0 +1,60 @@
+// The seam through which windows ask the user things: message boxes, file dialogs and the
+// modal showing of tool windows. Tests put a scripted implementation in its place.
+#pragma once
+
+#include <QString>
+#include <optional>
+#include <vector>
+
+class QDialog;
+class QWidget;
+
+namespace lw::gui {
+
+enum class MessageIcon { None, Information, Warning, Error, Question };
+enum class MessageButton { Ok, Cancel, Yes, No };
+
+struct MessageRequest {
+    QString title;
+    QString text;
+    MessageIcon icon = MessageIcon::None;
+    std::vector<MessageButton> buttons{MessageButton::Ok};
+};
+
+struct FileDialogRequest {
+    QString title;
+    QString defaultSuffix; // without the dot
+    QString filter;        // e.g. "Patch files (*.PAT);;All files (*)"
+    QString initialPath;
+    // Qt's save dialog only offers existing folders, and has no way to hide read-only files;
+    // the flags are kept so that callers state what they ask for.
+    bool hideReadOnly = false;
+    bool pathMustExist = false;
+    // Save dialogs only: ask before a chosen existing file is overwritten.
+    bool confirmOverwrite = false;
+};
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // Shows a message box and returns the button pressed (the last button when dismissed).
+    virtual MessageButton message(QWidget* parent, const MessageRequest& request) = 0;
+    // A chosen file name, or nothing when the dialog was cancelled.
+    virtual std::optional<QString> openFileName(QWidget* parent,
+                                                const FileDialogRequest& request) = 0;
+    virtual std::optional<QString> saveFileName(QWidget* parent,
+                                                const FileDialogRequest& request) = 0;
+    // Shows a tool window modally and returns when it is closed.
+    virtual void showModal(QDialog& window) = 0;
+};
+
+// The real dialogs: QMessageBox, QFileDialog and QDialog::exec().
+class QtDialogs final : public Dialogs {
+public:
+    MessageButton message(QWidget* parent, const MessageRequest& request) override;
+    std::optional<QString> openFileName(QWidget* parent, const FileDialogRequest& request) override;
+    std::optional<QString> saveFileName(QWidget* parent, const FileDialogRequest& request) override;
+    void showModal(QDialog& window) override;
+};
+
+} // namespace lw::gui

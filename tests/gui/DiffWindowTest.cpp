@@ -1,0 +1,503 @@
+// The diff window driven as a user would: its areas and texts, the six fields and the control
+// states in both modes, the check boxes, generating and applying with scripted dialogs, the
+// refusal of other diff files, and errors.
+#include "gui/DiffWindow.h"
+
+#include "UiFixture.h"
+#include "gui/ProgressWindow.h"
+#include "gui/widgets/LineList.h"
+#include "gui/widgets/PathField.h"
+#include "gui/widgets/ProgressBar.h"
+#include "support/WorldFiles.h"
+#include "util/File.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+#include <set>
+
+namespace lw::test {
+namespace {
+
+using gui::FieldState;
+
+struct Paths {
+    std::string staidx, statics, map;
+};
+
+void PutMapBlock(const std::string& map, int blockX, int blockY, char fill) {
+    File file = File::OpenReadWrite(map);
+    file.seek(MapBlockOffset(blockX, blockY));
+    const std::string block(kMapBlockSize, fill);
+    file.write(block.data(), block.size());
+    file.close();
+}
+
+std::string MapBlock(const std::string& map, int blockX, int blockY) {
+    File file = File::OpenRead(map);
+    file.seek(MapBlockOffset(blockX, blockY));
+    std::string block(kMapBlockSize, '\0');
+    file.readExact(block.data(), block.size());
+    file.close();
+    return block;
+}
+
+std::vector<std::uint16_t> Ids(const std::vector<TStaticRec>& records) {
+    std::vector<std::uint16_t> ids;
+    for (const TStaticRec& record : records)
+        ids.push_back(record.ID);
+    return ids;
+}
+
+TStaticRec Rec(std::uint16_t id) {
+    return {id, 1, 2, 3, 0};
+}
+
+// What the windows showed while an operation ran, sampled at every move of the progress
+// window's bar.
+struct RunWatch {
+    std::set<QString> captions;
+    bool diffWindowEverEnabled = false;
+    bool progressWindowEverHidden = false;
+    int samples = 0;
+    std::vector<int> mainBar;
+};
+
+class LWDiffFormTest : public UiTest {
+protected:
+    void startInMode(int mode) {
+        settings_.put("Mode", mode);
+        start();
+        ProgressWindow& progress = program_->progressForm();
+        QObject::connect(progress.progressBar, &gui::ProgressBar::valueChanged, [this, &progress] {
+            ++watch_.samples;
+            watch_.captions.insert(progress.progressLabel->text());
+            watch_.diffWindowEverEnabled |= diff().isEnabled();
+            watch_.progressWindowEverHidden |= !progress.isVisible();
+        });
+        QObject::connect(form().progressBar, &gui::ProgressBar::valueChanged,
+                         [this](int value) { watch_.mainBar.push_back(value); });
+    }
+    DiffWindow& diff() { return program_->diffForm(); }
+
+    Paths folder(const std::string& name) {
+        QDir().mkpath(Q(world(name)));
+        return {world(name + "/staidx0.mul"), world(name + "/statics0.mul"),
+                world(name + "/map0.mul")};
+    }
+    // Files that pass the fields' checks but hold no world.
+    Paths emptyFiles(const std::string& name) {
+        const Paths paths = folder(name);
+        for (const std::string& path : {paths.staidx, paths.statics, paths.map})
+            WriteWholeFile(path, "");
+        return paths;
+    }
+    Paths fullSizeWorld(const std::string& name) {
+        const Paths paths = folder(name);
+        MakeEmptyStatics(paths.staidx, paths.statics);
+        MakeSparseMap(paths.map);
+        return paths;
+    }
+    void storeDiffPaths(const Paths& original, const Paths& modified) {
+        const std::pair<const char*, std::string> values[] = {
+            {"O-StaIdx0.mul", original.staidx}, {"O-Statics0.mul", original.statics},
+            {"O-Map0.mul", original.map},       {"StaIdx0.mul", modified.staidx},
+            {"Statics0.mul", modified.statics}, {"Map0.mul", modified.map}};
+        for (const auto& [name, path] : values)
+            settings_.put(name, Q(path));
+    }
+    // Shows the window again, as the main window's button does, so it reads the stored paths.
+    void showDiff() {
+        diff().hide();
+        diff().show();
+    }
+    std::vector<bool> actionControls() {
+        return {diff().staticsCheckBox->isEnabled(), diff().mapCheckBox->isEnabled(),
+                diff().generateButton->isEnabled(), diff().applyButton->isEnabled()};
+    }
+    std::vector<FieldState> fieldStates() {
+        std::vector<FieldState> states;
+        for (const QLineEdit* field : {diff().oStaIdxEdit, diff().oStaticsEdit, diff().oMapEdit,
+                                       diff().mStaIdxEdit, diff().mStaticsEdit, diff().mMapEdit})
+            states.push_back(gui::PathFieldState(*field));
+        return states;
+    }
+    void generate(const std::string& diffPath) {
+        dialogs_.fileAnswers = {Q(diffPath)};
+        QTest::mouseClick(diff().generateButton, Qt::LeftButton);
+    }
+    void apply(const std::string& diffPath) {
+        dialogs_.fileAnswers = {Q(diffPath)};
+        QTest::mouseClick(diff().applyButton, Qt::LeftButton);
+    }
+    // After a run: the progress window is gone and this window takes clicks again.
+    void expectUsableAfterRun() {
+        EXPECT_FALSE(program_->progressForm().isVisible());
+        EXPECT_TRUE(diff().isEnabled());
+        EXPECT_FALSE(watch_.diffWindowEverEnabled);
+        EXPECT_FALSE(watch_.progressWindowEverHidden);
+    }
+
+    RunWatch watch_;
+};
+
+const std::vector<bool> kAllOn(4, true);
+const std::vector<bool> kAllOff(4, false);
+const std::vector<FieldState> kAllGreen(6, FieldState::Valid);
+
+TEST_F(LWDiffFormTest, CreatedWithItsAreasTextsAndStates) {
+    startInMode(0);
+    DiffWindow& d = diff();
+    EXPECT_EQ(d.windowTitle(), "LW-Diff");
+    EXPECT_EQ(d.size(), QSize(457, 361));
+    EXPECT_EQ(d.generateSelectGroupBox->title(), "Generate diff for");
+    EXPECT_EQ(d.staticsCheckBox->text(), "StaIdx0.mul + Statics0.mul");
+    EXPECT_EQ(d.mapCheckBox->text(), "Map0.mul");
+    EXPECT_EQ(d.buttonGroupBox->title(), "Select an action");
+    EXPECT_EQ(d.generateButton->text(), "Generate Diff");
+    EXPECT_EQ(d.applyButton->text(), "Apply Diff");
+    EXPECT_TRUE(d.staticsCheckBox->isChecked());
+    EXPECT_TRUE(d.mapCheckBox->isChecked());
+    EXPECT_EQ(actionControls(), (std::vector<bool>{true, true, false, false}));
+    EXPECT_EQ(d.staIdxLabel->text(), "StaIdx0.mul");
+    EXPECT_EQ(d.staticsLabel->text(), "Statics0.mul");
+    EXPECT_EQ(d.mapLabel->text(), "Map0.mul");
+    EXPECT_EQ(d.originalLabel->text(), "Original files");
+    EXPECT_EQ(d.modifiedLabel->text(), "Modified files");
+    EXPECT_FALSE(d.mStaIdxEdit->isEnabled());
+    EXPECT_FALSE(d.mStaticsEdit->isEnabled());
+    EXPECT_TRUE(d.mMapEdit->isEnabled());
+    EXPECT_EQ(d.oMapEdit->text(), "OMapEdit");
+
+    const QStringList help = d.lwDiffListBox->lines();
+    ASSERT_EQ(help.size(), 35);
+    EXPECT_EQ(help[0], "LW-Diff is used to write a file that allows players on public shrads to");
+    EXPECT_EQ(help[2], "The shrad operators use the \"Generate\"-function to build this file.");
+    EXPECT_EQ(help[4], "");
+    EXPECT_EQ(help[13], "  Original OSI statics: 0D C2 9C 5A");
+    EXPECT_EQ(help[20], "  3. Generating a CRC value for the original ");
+    EXPECT_EQ(help[23], "      Map0.mul");
+    EXPECT_EQ(help[25], "  6. Saveing the index of the LWD file");
+    EXPECT_EQ(help[34], "  5. Writing the modified index");
+
+    for (const gui::FileDialogRequest* dialog : {&d.lwdFileSaveDialog, &d.lwdFileOpenDialog}) {
+        EXPECT_EQ(dialog->filter, "LW-Diff file (Version 2) (*.lw2)");
+        EXPECT_TRUE(dialog->hideReadOnly);
+        EXPECT_TRUE(dialog->pathMustExist);
+    }
+    EXPECT_TRUE(d.lwdFileSaveDialog.confirmOverwrite);
+    EXPECT_EQ(d.lwdFileSaveDialog.defaultSuffix, "lw2"); // a bare name can be applied later
+    EXPECT_EQ(d.lwdFileOpenDialog.defaultSuffix, "lwd");
+
+    // Across the original row, then across the modified row.
+    const QWidget* order[] = {d.oStaIdxEdit, d.oStaticsEdit, d.oMapEdit,
+                              d.mStaIdxEdit, d.mStaticsEdit, d.mMapEdit};
+    for (int i = 0; i + 1 < 6; ++i)
+        EXPECT_EQ(order[i]->nextInFocusChain(), order[i + 1]) << i;
+
+    // The three areas stack without gaps, and every control fits inside its area.
+    d.show();
+    EXPECT_EQ(d.configurationPanel->geometry(), QRect(0, 0, 457, 49));
+    EXPECT_EQ(d.fileNamePanel->geometry(), QRect(0, 361 - 77, 457, 77));
+    EXPECT_EQ(d.lwDiffListBox->geometry(), QRect(0, 49, 457, 361 - 49 - 77));
+    for (const QWidget* control : d.findChildren<QWidget*>()) {
+        if (control->parentWidget() == nullptr || !control->isVisibleTo(&d))
+            continue;
+        const QRect inParent = control->geometry();
+        EXPECT_TRUE(control->parentWidget()->rect().contains(inParent))
+            << control->objectName().toStdString();
+        const std::string name = control->objectName().toStdString();
+        if (qobject_cast<const QPushButton*>(control) || qobject_cast<const QLineEdit*>(control)) {
+            EXPECT_GE(inParent.height(), control->minimumSizeHint().height()) << name;
+        }
+        // No caption is cut off.
+        if (const auto* button = qobject_cast<const QPushButton*>(control)) {
+            EXPECT_GE(inParent.width(), button->fontMetrics().horizontalAdvance(button->text()) + 8)
+                << name;
+        } else if (qobject_cast<const QAbstractButton*>(control) ||
+                   qobject_cast<const QLabel*>(control)) {
+            EXPECT_GE(inParent.width(), control->sizeHint().width()) << name;
+        }
+    }
+}
+
+TEST_F(LWDiffFormTest, FieldsAreGreenOnlyForAnExistingFileOfTheirColumn) {
+    const Paths set = emptyFiles("set");
+    WriteWholeFile(world("set/StaIdx0.MUL"), "");
+    WriteWholeFile(world("set/MAP0.mul"), "");
+    QDir().mkpath(Q(world("folder/statics0.mul")));
+    startInMode(0);
+    diff().show();
+    DiffWindow& d = diff();
+    struct Case {
+        QLineEdit* field;
+        std::string path;
+        bool green;
+    };
+    const Case cases[] = {
+        {d.oStaIdxEdit, "set/StaIdx0.MUL", true},
+        {d.oStaIdxEdit, "set/statics0.mul", false}, // a file of another column
+        {d.oStaIdxEdit, "missing/staidx0.mul", false},
+        {d.oStaticsEdit, "folder/statics0.mul", false},
+        {d.oStaticsEdit, "set/statics0.mul", true},
+        {d.oMapEdit, "set/MAP0.mul", true},
+        {d.mMapEdit, "set/map0.mul", true},
+        {d.mMapEdit, "set/map0.mul.bak", false},
+        {d.mStaIdxEdit, "set/staidx0.mul", true},
+        {d.mStaticsEdit, "set", false},
+    };
+    for (const Case& c : cases) {
+        // The disabled fields take no typing; their texts come from the store or from code.
+        if (c.field->isEnabled())
+            typeInto(*c.field, Q(world(c.path)));
+        else
+            c.field->setText(Q(world(c.path)));
+        EXPECT_EQ(gui::IsGreen(*c.field), c.green) << c.path;
+        EXPECT_EQ(c.field->palette().color(QPalette::Base),
+                  c.green ? QColor(0, 128, 0) : QColor(255, 0, 0))
+            << c.path;
+    }
+    EXPECT_TRUE(dialogs_.messages.empty()); // a bad path shows only as a red field
+}
+
+TEST_F(LWDiffFormTest, FirstUseShowsTheMainWindowsFilesAndARedOriginalRow) {
+    const Paths working = emptyFiles("working");
+    settings_.put("Map0.mul", Q(working.map)); // as the map editor stores it
+    startInMode(0);
+    typeInto(*form().staIdxEdit, Q(working.staidx));
+    typeInto(*form().staticsEdit, Q(working.statics));
+
+    // Opened with the main window's button, as the user does.
+    std::vector<FieldState> states;
+    dialogs_.onModal = [&](QDialog& window) {
+        window.show();
+        states = fieldStates();
+        EXPECT_EQ(diff().oStaIdxEdit->text(), "");
+        EXPECT_EQ(diff().mStaIdxEdit->text(), Q(working.staidx));
+        EXPECT_EQ(diff().mStaticsEdit->text(), Q(working.statics));
+        EXPECT_EQ(diff().mMapEdit->text(), Q(working.map));
+        // The parts stay as created until all six fields are valid.
+        EXPECT_EQ(actionControls(), (std::vector<bool>{true, true, false, false}));
+        window.hide();
+    };
+    QTest::mouseClick(form().lwDiffButton, Qt::LeftButton);
+    EXPECT_EQ(dialogs_.modalWindows, std::vector<QString>{"TLWDiffForm"});
+    EXPECT_EQ(states, (std::vector<FieldState>{FieldState::Invalid, FieldState::Invalid,
+                                               FieldState::Invalid, FieldState::Valid,
+                                               FieldState::Valid, FieldState::Valid}));
+    EXPECT_TRUE(settings_.get("O-StaIdx0.mul").isNull()); // nothing stored until all are valid
+}
+
+TEST_F(LWDiffFormTest, ControlStatesAndStoredPathsFollowTheFieldsInBothModes) {
+    const Paths original = emptyFiles("original");
+    const Paths modified = emptyFiles("modified");
+    const Paths other = emptyFiles("other");
+    struct Mode {
+        int mode;
+        std::vector<bool> allValid; // check boxes, Generate, Apply
+    };
+    for (const Mode& m : {Mode{0, kAllOn}, Mode{1, {false, false, false, true}}}) {
+        program_.reset();
+        storeDiffPaths(original, modified);
+        startInMode(m.mode);
+        diff().show();
+        EXPECT_EQ(fieldStates(), kAllGreen);
+        EXPECT_EQ(actionControls(), m.allValid) << m.mode;
+
+        // Each change that leaves all six valid is stored at once.
+        typeInto(*diff().mMapEdit, Q(other.map));
+        EXPECT_EQ(settings_.get("Map0.mul").toString(), Q(other.map));
+        EXPECT_EQ(actionControls(), m.allValid);
+
+        // A red field takes the actions away again; the store keeps the last valid set.
+        typeInto(*diff().oStaticsEdit, Q(world("original/statics0.mu")));
+        EXPECT_EQ(actionControls(), kAllOff) << m.mode;
+        EXPECT_EQ(settings_.get("O-Statics0.mul").toString(), Q(original.statics));
+        typeInto(*diff().oStaticsEdit, Q(other.statics));
+        EXPECT_EQ(actionControls(), m.allValid);
+        EXPECT_EQ(settings_.get("O-Statics0.mul").toString(), Q(other.statics));
+        EXPECT_FALSE(diff().mStaIdxEdit->isEnabled());
+        EXPECT_FALSE(diff().mStaticsEdit->isEnabled());
+    }
+}
+
+TEST_F(LWDiffFormTest, OneOfTheTwoPartsStaysChecked) {
+    storeDiffPaths(emptyFiles("original"), emptyFiles("modified"));
+    startInMode(0);
+    diff().show();
+    QCheckBox& statics = *diff().staticsCheckBox;
+    QCheckBox& map = *diff().mapCheckBox;
+    QTest::mouseClick(&statics, Qt::LeftButton);
+    EXPECT_FALSE(statics.isChecked());
+    EXPECT_TRUE(map.isChecked());
+    // Unchecking the only checked box moves the check to the other one.
+    QTest::mouseClick(&map, Qt::LeftButton);
+    EXPECT_FALSE(map.isChecked());
+    EXPECT_TRUE(statics.isChecked());
+    QTest::mouseClick(&map, Qt::LeftButton);
+    EXPECT_TRUE(map.isChecked());
+    EXPECT_TRUE(statics.isChecked());
+}
+
+TEST_F(LWDiffFormTest, AFileThatIsNoLw2IsRefusedAndNothingIsRead) {
+    storeDiffPaths(emptyFiles("original"), emptyFiles("modified"));
+    startInMode(1);
+    diff().show();
+    for (const char* name : {"world.lwd", "WORLD.LWD", "world", "world.lw2.txt"}) {
+        dialogs_.messages.clear();
+        // The file does not even exist: reading it would end in an error box.
+        apply(world(name));
+        ASSERT_EQ(dialogs_.messages.size(), 1u) << name;
+        const gui::MessageRequest& box = dialogs_.messages[0];
+        EXPECT_EQ(box.text, "You can't apply this file! If you want to apply a .lwd file, "
+                            "please use Loamwright 5.");
+        EXPECT_EQ(box.icon, gui::MessageIcon::Error);
+        EXPECT_EQ(box.buttons, std::vector{gui::MessageButton::Cancel});
+        EXPECT_TRUE(diff().isEnabled());
+        EXPECT_TRUE(diff().applyButton->isEnabled());
+    }
+    EXPECT_EQ(watch_.samples, 0);
+
+    // A cancelled dialog does nothing at all.
+    dialogs_.messages.clear();
+    apply("");
+    EXPECT_TRUE(dialogs_.messages.empty());
+    EXPECT_EQ(dialogs_.fileRequests.back().filter, "LW-Diff file (Version 2) (*.lw2)");
+    EXPECT_TRUE(diff().applyButton->isEnabled());
+}
+
+TEST_F(LWDiffFormTest, AnErrorIsShownAndTheWindowStaysUsable) {
+    storeDiffPaths(emptyFiles("original"), emptyFiles("modified"));
+    WriteWholeFile(world("bad.lw2"), "not a diff");
+    startInMode(0);
+    diff().show();
+
+    apply(world("bad.lw2"));
+    ASSERT_EQ(dialogs_.errors().size(), 1u);
+    expectUsableAfterRun();
+    EXPECT_EQ(actionControls(), kAllOn);
+
+    // Generating from files that hold no world fails too, and leaves no diff file behind.
+    generate(world("out.lw2"));
+    ASSERT_EQ(dialogs_.errors().size(), 2u);
+    EXPECT_FALSE(FileExists(world("out.lw2")));
+    expectUsableAfterRun();
+    EXPECT_EQ(actionControls(), kAllOn);
+    EXPECT_EQ(FileFaults::OpenHandles(), 0);
+
+    // The same button works again: the run is not stuck as busy.
+    apply(world("bad.lw2"));
+    EXPECT_EQ(dialogs_.errors().size(), 3u);
+}
+
+TEST_F(LWDiffFormTest, GeneratesADiffAndAPlayerAppliesIt) {
+    // The operator's original and modified worlds, and a player's copy of the original.
+    const Paths original = fullSizeWorld("original");
+    const Paths modified = fullSizeWorld("modified");
+    const Paths player = fullSizeWorld("player");
+    for (const Paths& set : {original, player}) {
+        PutStaticBlock(set.staidx, set.statics, 1, 0, {Rec(0x10)});
+        PutStaticBlock(set.staidx, set.statics, 2, 0, {Rec(0x20)});
+        PutMapBlock(set.map, 3, 3, 1);
+    }
+    PutStaticBlock(modified.staidx, modified.statics, 1, 0, {Rec(0x10)});
+    PutStaticBlock(modified.staidx, modified.statics, 2, 0, {Rec(0x20), Rec(0x21)});
+    PutStaticBlock(modified.staidx, modified.statics, 700, 500, {Rec(0x30)});
+    PutMapBlock(modified.map, 3, 3, 1);
+    PutMapBlock(modified.map, 767, 511, 7);
+
+    // The player has loaded the index of the files the diff will be applied to.
+    WriteWholeFile(world("player/statics.cfg"), "");
+    settings_.put("StaIdx0.mul", Q(player.staidx));
+    settings_.put("Statics0.mul", Q(player.statics));
+    settings_.put("UOX3.wsc", Q(world("player/statics.cfg")));
+    startInMode(0);
+    QTest::mouseClick(form().getStaticIndexButton, Qt::LeftButton);
+    ASSERT_TRUE(program_->context().state.StaticIndexLoaded);
+    const StaticIndexTable playerIndexBefore = program_->context().state.StaticIndex;
+
+    storeDiffPaths(original, modified);
+    showDiff();
+    ASSERT_EQ(fieldStates(), kAllGreen);
+    // The checksum boxes are part of the run: the progress window is still up behind them.
+    std::vector<bool> progressUpAtBox;
+    dialogs_.onMessage = [&](const gui::MessageRequest&) {
+        progressUpAtBox.push_back(program_->progressForm().isVisible());
+    };
+    watch_ = {};
+    generate(world("world.lw2"));
+    ASSERT_EQ(dialogs_.messages.size(), 1u);
+    EXPECT_EQ(progressUpAtBox, std::vector<bool>{true});
+    EXPECT_EQ(dialogs_.messages[0].title, "CRC value");
+    EXPECT_TRUE(QRegularExpression("^The original statics file has a CRC value of "
+                                   "[0-9A-F]{2} [0-9A-F]{2} [0-9A-F]{2} [0-9A-F]{2}\\.$")
+                    .match(dialogs_.messages[0].text)
+                    .hasMatch())
+        << dialogs_.messages[0].text.toStdString();
+    EXPECT_NE(dialogs_.messages[0].text.right(12), "00 00 00 00.");
+    EXPECT_EQ(dialogs_.messages[0].buttons, std::vector{gui::MessageButton::Ok});
+    EXPECT_TRUE(dialogs_.fileRequests[0].confirmOverwrite);
+    EXPECT_TRUE(FileExists(world("world.lw2")));
+    expectUsableAfterRun();
+    EXPECT_EQ(watch_.captions,
+              (std::set<QString>{"Generating Diff (Statics)", "Generating Diff (Statics index)",
+                                 "Generating Diff (Map)", "Generating Diff (Map index)"}));
+    ASSERT_FALSE(watch_.mainBar.empty());
+    EXPECT_EQ(watch_.mainBar.back(), 100);
+
+    // Without the statics part the box shows four pairs of zeros.
+    QTest::mouseClick(diff().staticsCheckBox, Qt::LeftButton);
+    generate(world("map-only.lw2"));
+    EXPECT_EQ(dialogs_.messages.back().text,
+              "The original statics file has a CRC value of 00 00 00 00.");
+
+    // A player whose original is another one gets the checksum box, and nothing changes.
+    const std::string playerIndexFile = ReadWholeFile(player.staidx);
+    const std::string playerStatics = ReadWholeFile(player.statics);
+    storeDiffPaths(modified, player);
+    showDiff();
+    dialogs_.messages.clear();
+    apply(world("world.lw2"));
+    ASSERT_EQ(dialogs_.messages.size(), 1u);
+    EXPECT_EQ(dialogs_.messages[0].title, "CRC error!");
+    EXPECT_EQ(progressUpAtBox, (std::vector<bool>{true, true, true}));
+    EXPECT_FALSE(program_->progressForm().isVisible());
+    EXPECT_TRUE(
+        dialogs_.messages[0].text.startsWith("The CRC value of your orginal statics file ("));
+    EXPECT_EQ(ReadWholeFile(player.staidx), playerIndexFile);
+    EXPECT_EQ(ReadWholeFile(player.statics), playerStatics);
+    EXPECT_EQ(MapBlock(player.map, 767, 511), std::string(kMapBlockSize, '\0'));
+    EXPECT_TRUE(program_->context().state.StaticIndex == playerIndexBefore);
+
+    // With the right original the player's files become the modified world.
+    storeDiffPaths(original, player);
+    showDiff();
+    dialogs_.messages.clear();
+    watch_ = {};
+    apply(world("world.lw2"));
+    EXPECT_TRUE(dialogs_.messages.empty()); // a successful application says nothing
+    expectUsableAfterRun();
+    EXPECT_TRUE(watch_.captions.count("Applying Diff (Creating statics)"));
+    EXPECT_TRUE(watch_.captions.count("Applying Diff (Creating map)"));
+    EXPECT_EQ(MapBlock(player.map, 767, 511), std::string(kMapBlockSize, '\7'));
+    EXPECT_EQ(MapBlock(player.map, 3, 3), std::string(kMapBlockSize, '\1'));
+    EXPECT_EQ(Ids(ReadBlockRecords(player.staidx, player.statics, 1, 0)),
+              std::vector<std::uint16_t>{0x10});
+    EXPECT_EQ(Ids(ReadBlockRecords(player.staidx, player.statics, 2, 0)),
+              (std::vector<std::uint16_t>{0x20, 0x21}));
+    EXPECT_EQ(Ids(ReadBlockRecords(player.staidx, player.statics, 700, 500)),
+              std::vector<std::uint16_t>{0x30});
+
+    // The loaded index is the table just written, so a later melt or freeze keeps it.
+    EXPECT_TRUE(program_->context().state.StaticIndex == ReadIndexFile(player.staidx));
+    EXPECT_FALSE(program_->context().state.StaticIndex == playerIndexBefore);
+    EXPECT_TRUE(dialogs_.errors().empty());
+    EXPECT_EQ(FileFaults::OpenHandles(), 0);
+}
+
+} // namespace
+} // namespace lw::test

@@ -1,0 +1,464 @@
+// The main window driven as a user would: file-name fields, control states, modes, the first
+// start, the block fields, loading the index and listing blocks, errors.
+#include "UiFixture.h"
+#include "gui/DiffWindow.h"
+#include "gui/FillClearWindow.h"
+#include "gui/MainWindowTexts.h"
+#include "gui/MapEditorWindow.h"
+#include "gui/ProgressWindow.h"
+#include "gui/SettingsStore.h"
+#include "gui/TexturePaletteWindow.h"
+#include "gui/widgets/LineList.h"
+#include "gui/widgets/PathField.h"
+#include "gui/widgets/ProgressBar.h"
+#include "gui/widgets/UpDown.h"
+#include "support/WorldFiles.h"
+#include "util/File.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSettings>
+#include <QTest>
+#include <algorithm>
+
+namespace lw::test {
+namespace {
+
+using gui::FieldState;
+
+class MainFormTest : public UiTest {
+protected:
+    void startNormal() {
+        settings_.put("Mode", 0);
+        start();
+    }
+    void startSimple() {
+        settings_.put("Mode", 1);
+        start();
+    }
+    void enterWorldPaths() {
+        typeInto(*form().staIdxEdit, Q(world("staidx0.mul")));
+        typeInto(*form().staticsEdit, Q(world("statics0.mul")));
+        typeInto(*form().wscEdit, Q(world("statics.cfg")));
+    }
+    QStringList mainLines() { return form().mainListBox->lines(); }
+    QStringList logLines() { return form().logListBox->lines(); }
+    std::vector<bool> blockControlsEnabled() {
+        MainWindow& f = form();
+        return {f.x1Edit->isEnabled(),         f.x1UpDown->isEnabled(),
+                f.x2Edit->isEnabled(),         f.y1Edit->isEnabled(),
+                f.y2UpDown->isEnabled(),       f.getStaticBlockButton->isEnabled(),
+                f.meltBlockButton->isEnabled()};
+    }
+};
+
+TEST_F(MainFormTest, CreatedWithItsCaptionsTextsAndStates) {
+    startNormal();
+    MainWindow& f = form();
+    EXPECT_EQ(f.windowTitle(), "Loamwright (Version 6a / SubVersion 3) (Normal mode)");
+    EXPECT_EQ(f.size(), QSize(619, 425));
+    EXPECT_EQ(f.getStaticIndexButton->text(), "GetStaticIndex");
+    EXPECT_EQ(f.meltBlockButton->text(), "Melt!");
+    EXPECT_EQ(f.freezeWorldButton->text(), "Freeze!");
+    EXPECT_EQ(f.selectItemsRadioGroup->title(), " Freeze items ");
+    EXPECT_EQ(f.selectedItems(), SelectionMode::Type255);
+    EXPECT_EQ(f.writePatCheckBox->text(), "Write PAT");
+    EXPECT_FALSE(f.writePatCheckBox->isChecked());
+    EXPECT_TRUE(f.mapEditButton->isEnabled());
+    EXPECT_FALSE(f.lwDiffButton->isEnabled());
+    EXPECT_EQ(f.x1UpDown->max(), 6143);
+    EXPECT_EQ(f.y2UpDown->max(), 4095);
+    EXPECT_EQ(f.x1Edit->text(), "0");
+    EXPECT_EQ(f.patSaveDialog.title, "Save or append the patch to");
+    EXPECT_EQ(f.patSaveDialog.defaultSuffix, "PAT");
+
+    // The manual stays until Simple mode replaces it, and is scrolled to its end.
+    EXPECT_EQ(mainLines(), ManualLines());
+    ASSERT_EQ(mainLines().size(), 31);
+    EXPECT_EQ(mainLines()[3].back(), ' ');
+    EXPECT_EQ(mainLines()[30], "That's it!");
+    QCoreApplication::processEvents();
+    const QScrollBar* bar = f.mainListBox->verticalScrollBar();
+    EXPECT_EQ(bar->value(), bar->maximum());
+
+    EXPECT_EQ(f.wscLabel->text(), "statics.cfg");
+    f.polStyle->click();
+    EXPECT_EQ(f.wscLabel->text(), "items.wsc");
+    f.polStyle->click();
+    EXPECT_EQ(f.wscLabel->text(), "statics.cfg");
+}
+
+TEST_F(MainFormTest, FileNameFieldsAreValidatedOnEveryChange) {
+    makeWorld();
+    WriteWholeFile(world("StaIdx0.MUL"), "");
+    WriteWholeFile(world("staidx1.mul"), "");
+    WriteWholeFile(world("anything.txt"), "");
+    QDir(Q(worldDir_.path())).mkpath("folder/statics0.mul");
+    startNormal();
+    MainWindow& f = form();
+    struct Case {
+        QLineEdit* field;
+        std::string path;
+        FieldState expected;
+    };
+    const Case cases[] = {
+        {f.staIdxEdit, "StaIdx0.MUL", FieldState::Valid},
+        {f.staIdxEdit, "staidx1.mul", FieldState::Invalid},
+        {f.staIdxEdit, "missing/staidx0.mul", FieldState::Invalid},
+        {f.staticsEdit, "folder/statics0.mul", FieldState::Invalid},
+        {f.staticsEdit, "statics0.mul", FieldState::Valid},
+        {f.wscEdit, "anything.txt", FieldState::Valid},
+        {f.wscEdit, "staidx1.mul", FieldState::Valid},
+        {f.wscEdit, "folder", FieldState::Invalid},
+        {f.wscEdit, "nothing.wsc", FieldState::Invalid},
+    };
+    for (const Case& c : cases) {
+        typeInto(*c.field, Q(world(c.path)));
+        EXPECT_EQ(gui::PathFieldState(*c.field), c.expected) << c.path;
+        const QColor colour = c.field->palette().color(QPalette::Base);
+        EXPECT_EQ(colour, c.expected == FieldState::Valid ? QColor(0, 128, 0) : QColor(255, 0, 0));
+    }
+}
+
+TEST_F(MainFormTest, ControlStatesAndStoredPathsInNormalMode) {
+    makeWorld();
+    startNormal();
+    MainWindow& f = form();
+    const std::vector<bool> allOff(7, false);
+    EXPECT_EQ(gui::PathFieldState(*f.staIdxEdit), FieldState::Invalid); // empty stored path
+
+    typeInto(*f.staIdxEdit, Q(world("staidx0.mul")));
+    typeInto(*f.staticsEdit, Q(world("statics0.mul")));
+    EXPECT_TRUE(f.lwDiffButton->isEnabled());
+    EXPECT_TRUE(f.fillClearButton->isEnabled());
+    EXPECT_FALSE(f.getStaticIndexButton->isEnabled());
+    const auto stored = SettingsStore().LoadMainSettings();
+    EXPECT_EQ(stored[0], Q(world("staidx0.mul")));
+    EXPECT_EQ(stored[1], Q(world("statics0.mul")));
+    EXPECT_EQ(stored[2], "");
+
+    typeInto(*f.wscEdit, Q(world("statics.cfg")));
+    EXPECT_TRUE(f.getStaticIndexButton->isEnabled());
+    EXPECT_EQ(blockControlsEnabled(), allOff);
+    EXPECT_EQ(SettingsStore().LoadMainSettings()[2], Q(world("statics.cfg")));
+
+    // Only the statics fields valid again: the stored item file is emptied, and the next start
+    // shows an empty red item-file field.
+    typeInto(*f.wscEdit, Q(world("gone.cfg")));
+    EXPECT_FALSE(f.getStaticIndexButton->isEnabled());
+    EXPECT_EQ(SettingsStore().LoadMainSettings()[2], "");
+    program_.reset();
+    start();
+    EXPECT_EQ(form().wscEdit->text(), "");
+    EXPECT_EQ(gui::PathFieldState(*form().wscEdit), FieldState::Invalid);
+    EXPECT_EQ(gui::PathFieldState(*form().staIdxEdit), FieldState::Valid);
+    EXPECT_TRUE(form().selectItemsRadioGroup->isEnabled());
+    EXPECT_TRUE(form().mapEditButton->isEnabled());
+}
+
+TEST_F(MainFormTest, SimpleModeRestrictsControlsAndGuidesStepByStep) {
+    makeWorld();
+    startSimple();
+    MainWindow& f = form();
+    EXPECT_TRUE(f.windowTitle().endsWith(" (Simple mode)"));
+    EXPECT_TRUE(f.simpleModeRadioButton->isChecked());
+    EXPECT_EQ(mainLines(), GuidanceLines(GuidanceStep::EnterStaIdx));
+    typeInto(*f.staIdxEdit, Q(world("staidx0.mul")));
+    EXPECT_EQ(mainLines(), GuidanceLines(GuidanceStep::EnterStatics));
+    typeInto(*f.staticsEdit, Q(world("statics0.mul")));
+    EXPECT_EQ(mainLines(), GuidanceLines(GuidanceStep::EnterItemFile));
+    EXPECT_TRUE(f.lwDiffButton->isEnabled());
+    EXPECT_FALSE(f.fillClearButton->isEnabled());
+    EXPECT_FALSE(f.mapEditButton->isEnabled());
+    EXPECT_FALSE(f.selectItemsRadioGroup->isEnabled());
+    EXPECT_FALSE(f.writePatCheckBox->isEnabled());
+    typeInto(*f.wscEdit, Q(world("statics.cfg")));
+    EXPECT_EQ(mainLines(), GuidanceLines(GuidanceStep::LoadIndex));
+    EXPECT_TRUE(f.getStaticIndexButton->isEnabled());
+
+    QTest::mouseClick(f.getStaticIndexButton, Qt::LeftButton);
+    EXPECT_EQ(mainLines(), GuidanceLines(GuidanceStep::Freeze));
+    EXPECT_TRUE(f.freezeWorldButton->isEnabled());
+    EXPECT_EQ(blockControlsEnabled(), std::vector<bool>(7, false));
+
+    program_->context().state.FreezeDone = true;
+    f.updateControlStates();
+    f.showGuidance();
+    EXPECT_FALSE(f.freezeWorldButton->isEnabled());
+    EXPECT_EQ(mainLines(), GuidanceLines(GuidanceStep::Finished));
+    EXPECT_EQ(mainLines().size(), 2);
+}
+
+TEST_F(MainFormTest, FirstStartAsksForTheModeBeforeFillingTheFields) {
+    makeWorld();
+    settings_.put("StaIdx0.mul", Q(world("staidx0.mul")));
+    for (const bool simple : {true, false}) {
+        dialogs_.messages.clear();
+        dialogs_.answers = {simple ? gui::MessageButton::Yes : gui::MessageButton::No};
+        program_.reset();
+        {
+            QSettings store(QSettings::NativeFormat, QSettings::UserScope, "Tolvanek",
+                            "Loamwright");
+            store.remove("Mode");
+        }
+        start();
+        ASSERT_EQ(dialogs_.messages.size(), 1u);
+        const gui::MessageRequest& question = dialogs_.messages[0];
+        EXPECT_EQ(question.title, "Simple mode?");
+        EXPECT_EQ(question.text, SimpleModeQuestion());
+        EXPECT_EQ(question.icon, gui::MessageIcon::None);
+        EXPECT_EQ(question.buttons, (std::vector{gui::MessageButton::Yes, gui::MessageButton::No}));
+        EXPECT_EQ(settings_.get("Mode").toInt(), simple ? 1 : 0);
+        EXPECT_EQ(form().windowTitle().endsWith(" (Simple mode)"), simple);
+        EXPECT_EQ(form().windowTitle().endsWith(" (Normal mode)"), !simple);
+        EXPECT_EQ(form().staIdxEdit->text(), Q(world("staidx0.mul")));
+        // Choosing at start-up is no mode switch: no notice follows.
+        EXPECT_EQ(dialogs_.messages.size(), 1u);
+    }
+    // Answered once: the next start asks nothing.
+    dialogs_.messages.clear();
+    program_.reset();
+    start();
+    EXPECT_TRUE(dialogs_.messages.empty());
+}
+
+TEST_F(MainFormTest, AnUnknownStoredModeBehavesAsNormalWithoutSuffix) {
+    makeWorld();
+    settings_.put("Mode", 2);
+    start();
+    EXPECT_EQ(form().windowTitle(), kMainCaption);
+    EXPECT_TRUE(form().normalModeRadioButton->isChecked());
+    EXPECT_EQ(mainLines(), ManualLines());
+    EXPECT_TRUE(form().mapEditButton->isEnabled());
+    EXPECT_TRUE(dialogs_.messages.empty());
+}
+
+TEST_F(MainFormTest, SwitchingModeStoresItAndTakesEffectAtTheNextStart) {
+    startNormal();
+    MainWindow& f = form();
+    const QString caption = f.windowTitle();
+    QTest::mouseClick(f.normalModeRadioButton, Qt::LeftButton);
+    EXPECT_TRUE(dialogs_.messages.empty());
+
+    QTest::mouseClick(f.simpleModeRadioButton, Qt::LeftButton);
+    ASSERT_EQ(dialogs_.messages.size(), 1u);
+    EXPECT_EQ(dialogs_.messages[0].title, "Simple mode selected");
+    EXPECT_EQ(dialogs_.messages[0].text,
+              "The new mode will be active the next time you start Loamwright.");
+    EXPECT_EQ(dialogs_.messages[0].buttons, std::vector{gui::MessageButton::Ok});
+    EXPECT_EQ(settings_.get("Mode").toInt(), 1);
+    EXPECT_EQ(f.windowTitle(), caption);
+    EXPECT_TRUE(f.mapEditButton->isEnabled());
+    EXPECT_EQ(mainLines(), ManualLines());
+
+    QTest::mouseClick(f.normalModeRadioButton, Qt::LeftButton);
+    EXPECT_EQ(dialogs_.messages.back().title, "Normal mode selected");
+    EXPECT_EQ(settings_.get("Mode").toInt(), 0);
+}
+
+TEST_F(MainFormTest, ABadModeValueOrAFailingWriteIsReportedAsAnError) {
+    settings_.put("Mode", "simple");
+    start();
+    EXPECT_EQ(dialogs_.errors(), std::vector<QString>{"Ungültiger Datentyp für 'Mode'"});
+    EXPECT_EQ(form().staIdxEdit->text(), "StaIdxEdit"); // the show handler ended there
+    EXPECT_FALSE(form().initializing);
+
+    // A settings folder that cannot be created: the mode write fails visibly.
+    program_.reset();
+    dialogs_.messages.clear();
+    WriteWholeFile(settings_.folder() + "/blocker", "");
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       Q(settings_.folder() + "/blocker/settings"));
+    start();
+    QTest::mouseClick(form().simpleModeRadioButton, Qt::LeftButton);
+    ASSERT_FALSE(dialogs_.errors().empty());
+    EXPECT_EQ(dialogs_.errors().back(), "Fehler beim Setzen der Daten für 'Mode'");
+}
+
+TEST_F(MainFormTest, BlockFieldsClampWhileTypingAndOnLeaving) {
+    makeWorld();
+    startNormal();
+    enterWorldPaths();
+    QTest::mouseClick(form().getStaticIndexButton, Qt::LeftButton);
+    MainWindow& f = form();
+
+    typeInto(*f.x1Edit, "7000");
+    EXPECT_EQ(f.x2UpDown->min(), 7000);
+    EXPECT_EQ(f.x2Edit->text(), "7000");
+    f.y1Edit->setFocus(); // leave X1
+    EXPECT_EQ(f.x1Edit->text(), "6143");
+    EXPECT_EQ(f.x2UpDown->min(), 6143);
+    EXPECT_EQ(f.x2Edit->text(), "6143");
+    EXPECT_TRUE(dialogs_.errors().empty());
+
+    // One replaced digit takes X1 from 7500 to 7000: X2 (7500) lies above both limits of its
+    // spinner and ends at the lower one.
+    typeInto(*f.x1Edit, "7500");
+    EXPECT_EQ(f.x2Edit->text(), "7500");
+    f.x1Edit->setSelection(1, 1);
+    QTest::keyClick(f.x1Edit, Qt::Key_0);
+    EXPECT_EQ(f.x2UpDown->min(), 7000);
+    EXPECT_EQ(f.x2Edit->text(), "7000");
+    f.y1Edit->setFocus();
+    EXPECT_EQ(f.x2Edit->text(), "6143");
+
+    typeInto(*f.x1Edit, "");
+    EXPECT_TRUE(dialogs_.errors().empty()); // empty text waits for leaving
+    f.y1Edit->setFocus();
+    EXPECT_EQ(dialogs_.errors(), std::vector<QString>{"'' ist kein gültiger Integerwert"});
+
+    dialogs_.messages.clear();
+    typeInto(*f.y1Edit, "40000");
+    EXPECT_EQ(dialogs_.errors().back(), "Fehler bei Bereichsprüfung");
+    EXPECT_EQ(f.y1Edit->text(), "40000");
+
+    typeInto(*f.y1Edit, "100");
+    typeInto(*f.y2Edit, "50");
+    f.x2Edit->setFocus(); // leave Y2: below its lower limit
+    EXPECT_EQ(f.y2Edit->text(), "100");
+    f.y2UpDown->step(1);
+    EXPECT_EQ(f.y2Edit->text(), "101");
+}
+
+TEST_F(MainFormTest, LoadsTheIndexAndListsABlockRange) {
+    makeWorld();
+    PutStaticBlock(world("staidx0.mul"), world("statics0.mul"), 2, 0,
+                   {{0x0EED, 3, 7, -5, 0}, {0x1234, 0, 0, 10, 0x0481}});
+    PutStaticBlock(world("staidx0.mul"), world("statics0.mul"), 1, 0, {{0x0001, 1, 2, 0, 0}});
+    startNormal();
+    enterWorldPaths();
+    MainWindow& f = form();
+    std::vector<int> bar;
+    QObject::connect(f.progressBar, &gui::ProgressBar::valueChanged,
+                     [&](int value) { bar.push_back(value); });
+    QTest::mouseClick(f.getStaticIndexButton, Qt::LeftButton);
+
+    ASSERT_EQ(bar.size(), 100u); // every percentage from 1 (column 8) to 100, in order
+    EXPECT_TRUE(std::is_sorted(bar.begin(), bar.end()));
+    EXPECT_EQ(bar.front(), 1);
+    EXPECT_EQ(bar.back(), 100);
+    EXPECT_EQ(logLines(), (QStringList{"Init in progress... Loamwright may look crashed, do not "
+                                       "interrupt!",
+                                       "Init completed!"}));
+    EXPECT_TRUE(program_->context().state.StaticIndexLoaded);
+    EXPECT_EQ(f.progressBar->value(), 100);
+    EXPECT_FALSE(f.staIdxEdit->isEnabled());
+    EXPECT_FALSE(f.staticsEdit->isEnabled());
+    EXPECT_FALSE(f.getStaticIndexButton->isEnabled());
+    EXPECT_EQ(blockControlsEnabled(), std::vector<bool>(7, true));
+    EXPECT_TRUE(f.freezeWorldButton->isEnabled());
+
+    typeInto(*f.x1Edit, "13");
+    typeInto(*f.x2Edit, "20");
+    QTest::mouseClick(f.getStaticBlockButton, Qt::LeftButton);
+    EXPECT_EQ(f.x1Edit->text(), "8");
+    EXPECT_EQ(f.x2Edit->text(), "23");
+    EXPECT_EQ(f.y1Edit->text(), "0");
+    EXPECT_EQ(f.y2Edit->text(), "7");
+    EXPECT_EQ(mainLines(),
+              (QStringList{"Item #1: Item ID = 00 01, X = 9, Y = 2, Z = 0, Color = 00 00",
+                           "Item #2: Item ID = 0E ED, X = 19, Y = 7, Z = -5, Color = 00 00",
+                           "Item #3: Item ID = 12 34, X = 16, Y = 0, Z = 10, Color = 04 81"}));
+    EXPECT_EQ(logLines().size(), 2);
+    EXPECT_TRUE(dialogs_.errors().empty());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(f.mainListBox->verticalScrollBar()->value(), 0); // the listing shows its start
+
+    // A reversed range (the upper field not yet left) lists nothing and snaps the fields.
+    typeInto(*f.x1Edit, "20");
+    typeInto(*f.x2Edit, "13");
+    f.getStaticBlockClicked();
+    EXPECT_EQ(f.x1Edit->text(), "16");
+    EXPECT_EQ(f.x2Edit->text(), "15");
+    EXPECT_TRUE(mainLines().isEmpty());
+}
+
+TEST_F(MainFormTest, AnIoErrorIsShownAndTheWindowStaysUsable) {
+    makeWorld();
+    const std::string index = ReadWholeFile(world("staidx0.mul"));
+    WriteWholeFile(world("staidx0.mul"), index.substr(0, index.size() / 2));
+    startNormal();
+    enterWorldPaths();
+    MainWindow& f = form();
+    QTest::mouseClick(f.getStaticIndexButton, Qt::LeftButton);
+    EXPECT_EQ(dialogs_.errors(), std::vector<QString>{"Versuch hinter dem Dateiende zu lesen"});
+    EXPECT_FALSE(program_->context().state.StaticIndexLoaded);
+    EXPECT_TRUE(f.staIdxEdit->isEnabled());
+    EXPECT_TRUE(f.getStaticIndexButton->isEnabled());
+    EXPECT_FALSE(f.getStaticBlockButton->isEnabled());
+    EXPECT_EQ(logLines().size(), 1);
+    EXPECT_EQ(FileFaults::OpenHandles(), 0);
+
+    // Put right, the same button works.
+    WriteWholeFile(world("staidx0.mul"), index);
+    QTest::mouseClick(f.getStaticIndexButton, Qt::LeftButton);
+    EXPECT_TRUE(program_->context().state.StaticIndexLoaded);
+    EXPECT_EQ(logLines().back(), "Init completed!");
+    EXPECT_EQ(dialogs_.errors().size(), 1u);
+}
+
+TEST_F(MainFormTest, ClosingDuringARunWaitsUntilItEnds) {
+    startNormal();
+    gui::BusyGuard& busy = program_->context().busy;
+    gui::RunOperation(dialogs_, busy, &form(), [&] {
+        EXPECT_FALSE(form().close());
+        EXPECT_TRUE(form().isVisible());
+    });
+    EXPECT_FALSE(form().isVisible());
+}
+
+TEST_F(MainFormTest, ToolButtonsShowTheirWindowsModally) {
+    makeWorld();
+    startNormal();
+    typeInto(*form().staIdxEdit, Q(world("staidx0.mul")));
+    typeInto(*form().staticsEdit, Q(world("statics0.mul")));
+    QTest::mouseClick(form().lwDiffButton, Qt::LeftButton);
+    QTest::mouseClick(form().fillClearButton, Qt::LeftButton);
+    QTest::mouseClick(form().mapEditButton, Qt::LeftButton);
+    EXPECT_EQ(dialogs_.modalWindows,
+              (std::vector<QString>{"TLWDiffForm", "TLWFillClearForm", "TLWMapEditForm"}));
+
+    struct Window {
+        QWidget& window;
+        const char* caption;
+        QSize size;
+    };
+    const Window windows[] = {
+        {program_->diffForm(), "LW-Diff", {457, 361}},
+        {program_->fillClearForm(), "Fill/Clear", {385, 257}},
+        {program_->mapEditForm(), "MapEdit", {697, 575}},
+        {program_->textureAuswahlForm(), "TextureAuswahl", {366, 331}},
+        {program_->progressForm(), "Progress", {297, 49}},
+    };
+    for (const Window& w : windows) {
+        EXPECT_EQ(w.window.windowTitle(), w.caption);
+        EXPECT_EQ(w.window.size(), w.size) << w.caption;
+        EXPECT_FALSE(w.window.isVisible()) << w.caption;
+    }
+}
+
+TEST_F(MainFormTest, TheLogStaysFastWithManyLinesAndShowsItsEnd) {
+    startNormal();
+    QElapsedTimer timer;
+    timer.start();
+    constexpr int kLines = 300000;
+    for (int i = 0; i < kLines; ++i) {
+        form().addLogLine(QStringLiteral("Block %1 melted").arg(i));
+        if (i % 1000 == 0)
+            QCoreApplication::processEvents();
+    }
+    QCoreApplication::processEvents();
+    EXPECT_LT(timer.elapsed(), 10000);
+    EXPECT_EQ(logLines().size(), kLines);
+    const QScrollBar* bar = form().logListBox->verticalScrollBar();
+    EXPECT_EQ(bar->value(), bar->maximum());
+    EXPECT_GT(bar->maximum(), 0);
+}
+
+} // namespace
+} // namespace lw::test

@@ -1,0 +1,48 @@
+// The progress window: its texts, a reset on every showing, and no way for the user to close it.
+#include "gui/ProgressWindow.h"
+
+#include "gui/widgets/ProgressBar.h"
+#include "gui/widgets/QtProgress.h"
+
+#include <QLabel>
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace lw::test {
+namespace {
+
+TEST(ProgressFormTest, ShowingResetsItAndTheUserCannotCloseIt) {
+    ProgressWindow form;
+    EXPECT_EQ(form.windowTitle(), "Progress");
+    EXPECT_EQ(form.size(), QSize(297, 49));
+    EXPECT_FALSE(form.windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_FALSE(form.windowFlags() & Qt::WindowSystemMenuHint);
+    form.show();
+    form.setStage("Generating Diff (statics)");
+    form.setStageProgress(40);
+    EXPECT_EQ(form.progressLabel->text(), "Generating Diff (statics)");
+    EXPECT_EQ(form.progressBar->value(), 40);
+    form.setStage("Next");
+    EXPECT_EQ(form.progressBar->value(), 0);
+    form.setStageProgress(70);
+
+    EXPECT_FALSE(form.close());
+    EXPECT_TRUE(form.isVisible());
+    form.hide();
+    form.show();
+    EXPECT_EQ(form.progressLabel->text(), "Working, please wait...");
+    EXPECT_EQ(form.progressBar->value(), 0);
+}
+
+TEST(ProgressFormTest, QtProgressPassesEveryReportToTheBar) {
+    std::vector<int> values;
+    gui::QtProgress progress([&](int percent) { values.push_back(percent); });
+    for (int percent : {0, 50, 100}) {
+        progress.report(percent);
+        progress.yield();
+    }
+    EXPECT_EQ(values, (std::vector<int>{0, 50, 100}));
+}
+
+} // namespace
+} // namespace lw::test

@@ -1,0 +1,60 @@
+// The settings store: windows share value names, so what one stores another shows; values of
+// the wrong type are errors.
+#include "gui/SettingsStore.h"
+
+#include "UiFixture.h"
+
+#include <QSettings>
+#include <gtest/gtest.h>
+
+namespace lw::test {
+namespace {
+
+TEST(SettingsStoreTest, WindowsShareTheValuesTheyStore) {
+    PrivateSettings settings;
+    const SettingsStore store;
+    EXPECT_EQ(store.LoadDiffSettings(), SettingsStore::DiffSettings{}); // nothing stored yet
+
+    store.SaveMainSettings({"/w/staidx0.mul", "/w/statics0.mul", ""});
+    EXPECT_EQ(store.LoadFillClearSettings(),
+              (SettingsStore::FillClearSettings{"/w/staidx0.mul", "/w/statics0.mul", ""}));
+
+    store.SaveFillClearSettings({"/w/staidx0.mul", "/w/statics0.mul", "/w/map0.mul"});
+    store.SaveDiffSettings({"/o/staidx0.mul", "/o/statics0.mul", "/o/map0.mul", "/w/staidx0.mul",
+                            "/w/statics0.mul", "/w/map0.mul"});
+    EXPECT_EQ(store.LoadMapEditSettings(), (SettingsStore::MapEditSettings{"/w/map0.mul", ""}));
+    store.SaveMapEditSettings({"/m/map0.mul", "/uo"});
+    EXPECT_EQ(store.LoadDiffSettings()[5], "/m/map0.mul");
+    EXPECT_EQ(settings.get("O-Statics0.mul").toString(), "/o/statics0.mul");
+    EXPECT_EQ(settings.get("UOPath").toString(), "/uo");
+    EXPECT_EQ(settings.get("UOX3.wsc").toString(), ""); // written as empty text, not removed
+
+    int asked = 0;
+    EXPECT_EQ(store.ReadMode([&] { return ++asked, true; }), 1);
+    EXPECT_EQ(store.ReadMode([&] { return ++asked, false; }), 1);
+    EXPECT_EQ(asked, 1);
+    store.WriteMode(0);
+    EXPECT_EQ(store.ReadMode([] { return true; }), 0);
+}
+
+TEST(SettingsStoreTest, AValueOfTheWrongTypeIsAnError) {
+    PrivateSettings settings;
+    const SettingsStore store;
+    for (const char* mode : {"1.5", "x", "", "99999999999"}) {
+        settings.put("Mode", mode);
+        EXPECT_THROW(store.ReadMode([] { return true; }), SettingsError) << mode;
+    }
+    settings.put("Mode", "1");
+    EXPECT_EQ(store.ReadMode([] { return false; }), 1);
+
+    settings.put("Statics0.mul", QStringList{"a", "b"});
+    try {
+        store.LoadMainSettings();
+        FAIL() << "no error";
+    } catch (const SettingsError& error) {
+        EXPECT_STREQ(error.what(), "Ungültiger Datentyp für 'Statics0.mul'");
+    }
+}
+
+} // namespace
+} // namespace lw::test
