@@ -24,6 +24,7 @@ std::atomic<int> gWritesUntilFailure{0};
 std::atomic<int> gRenamesUntilFailure{0};
 std::atomic<int> gSyncsUntilFailure{0};
 std::atomic<int> gRenamesUntilKill{0};
+std::atomic<int> gRenamesUntilStuck{0}; // from this rename on, every one fails
 
 // Counts down an armed fault; true when this call is the one that must fail.
 bool FaultDue(std::atomic<int>& countdown) {
@@ -43,6 +44,10 @@ bool FaultDue(std::atomic<int>& countdown) {
 bool RenameStepKilled() {
     if (FaultDue(gRenamesUntilFailure))
         throw IoError(kIoAccessDenied);
+    if (gRenamesUntilStuck.load() == 1 || FaultDue(gRenamesUntilStuck)) {
+        gRenamesUntilStuck = 1;
+        throw IoError(kIoAccessDenied);
+    }
     return FaultDue(gRenamesUntilKill);
 }
 
@@ -399,8 +404,12 @@ void FailNthSync(int n) {
 void KillAtNthRename(int n) {
     gRenamesUntilKill = n;
 }
+void FailRenamesFrom(int n) {
+    gRenamesUntilStuck = n;
+}
 void Reset() {
     gRenamesUntilKill = 0;
+    gRenamesUntilStuck = 0;
     gWritesUntilFailure = 0;
     gRenamesUntilFailure = 0;
     gSyncsUntilFailure = 0;

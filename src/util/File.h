@@ -117,6 +117,8 @@ void FailNthWrite(int n);
 void FailNthRename(int n);
 void FailNthSync(int n);
 void KillAtNthRename(int n);
+// The Nth rename and every one after it fail, as on a disk that went bad part-way.
+void FailRenamesFrom(int n);
 void Reset();
 int OpenHandles();
 } // namespace FileFaults
