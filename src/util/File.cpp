@@ -233,7 +233,7 @@ std::string RealPathOf(const std::string& path) {
     return resolved;
 }
 
-std::string ResolveLinks(const std::string& path, int hopsLeft) {
+std::string FollowLinks(const std::string& path, int hopsLeft) {
     if (std::string real = RealPathOf(path); !real.empty())
         return real;
     // A link to a file not there yet is followed by hand; anything else resolves its folder.
@@ -241,8 +241,8 @@ std::string ResolveLinks(const std::string& path, int hopsLeft) {
     const ssize_t length = ::readlink(path.c_str(), target, sizeof target - 1);
     if (length > 0 && hopsLeft > 0) {
         const std::string next(target, static_cast<std::size_t>(length));
-        return ResolveLinks(next.front() == '/' ? next : JoinPath(DirectoryOf(path), next),
-                            hopsLeft - 1);
+        return FollowLinks(next.front() == '/' ? next : JoinPath(DirectoryOf(path), next),
+                           hopsLeft - 1);
     }
     const std::string folder = RealPathOf(DirectoryOf(path));
     return folder.empty() ? path : JoinPath(folder, NameOf(path));
@@ -251,7 +251,7 @@ std::string ResolveLinks(const std::string& path, int hopsLeft) {
 } // namespace
 
 std::string ResolveLinks(const std::string& path) {
-    return ResolveLinks(path, 40);
+    return FollowLinks(path, 40);
 }
 
 bool FileExists(const std::string& path) {

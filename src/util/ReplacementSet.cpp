@@ -69,7 +69,11 @@ void ReplacementSet::commit() {
     if (files_.size() == 1 && files_.front()->method() == ReplaceMethod::Rename) {
         RenameFile(files_.front()->temporaryPath(), files_.front()->target());
         files_.front()->committed_ = true;
-        SyncFolder(DirectoryOf(files_.front()->target()));
+        try {
+            SyncFolder(DirectoryOf(files_.front()->target()));
+        } catch (const Error&) {
+            // The rename is done; a folder that cannot be synced makes it no less so.
+        }
         return;
     }
 
