@@ -6,6 +6,9 @@ namespace lw {
 
 IoError::IoError(int code) : Error(textFor(code)), code_(code) {}
 
+IoError::IoError(int code, const std::string& path)
+    : Error(textFor(code) + ": " + path), code_(code) {}
+
 std::string IoError::textFor(int code) {
     switch (code) {
     case kIoFileNotFound:
@@ -49,7 +52,7 @@ int IoCodeFromErrno(int err) {
     case EFBIG:
         return kIoDiskFull;
     default:
-        return err;
+        return kIoSystemErrorBase + err;
     }
 }
 

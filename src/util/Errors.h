@@ -15,6 +15,8 @@ public:
 class IoError : public Error {
 public:
     explicit IoError(int code);
+    // The same text, followed by the file it is about.
+    IoError(int code, const std::string& path);
     int code() const { return code_; }
     static std::string textFor(int code);
 
@@ -49,8 +51,12 @@ inline constexpr int kIoAccessDenied = 5;
 inline constexpr int kIoInvalidHandle = 6;
 inline constexpr int kIoReadPastEnd = 100;
 inline constexpr int kIoDiskFull = 112;
+// A system error the runtime has no code of its own for shows as this base plus the errno value:
+// above every code the runtime reports (Windows error codes end below 16000), so "E/A-Fehler 30005"
+// (EIO) is never mistaken for code 5, "Dateizugriff verweigert".
+inline constexpr int kIoSystemErrorBase = 30000;
 
-// Maps an errno value to the runtime's I/O error code.
+// Maps an errno value to the runtime's I/O error code by meaning.
 int IoCodeFromErrno(int err);
 
 // Throws RangeError unless lo <= value <= hi; returns value.

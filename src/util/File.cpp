@@ -2,10 +2,16 @@
 
 #include "util/Errors.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <climits>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
+#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -17,6 +23,8 @@ std::atomic<int> gOpenHandles{0};
 std::atomic<int> gWritesUntilFailure{0};
 std::atomic<int> gRenamesUntilFailure{0};
 std::atomic<int> gSyncsUntilFailure{0};
+std::atomic<int> gRenamesUntilKill{0};
+std::atomic<int> gRenamesUntilStuck{0}; // from this rename on, every one fails
 
 // Counts down an armed fault; true when this call is the one that must fail.
 bool FaultDue(std::atomic<int>& countdown) {
@@ -30,6 +38,22 @@ bool FaultDue(std::atomic<int>& countdown) {
 
 [[noreturn]] void ThrowErrno() {
     throw IoError(IoCodeFromErrno(errno));
+}
+
+// The seams every rename and in-place overwrite passes; true when the step is to be killed.
+bool RenameStepKilled() {
+    if (FaultDue(gRenamesUntilFailure))
+        throw IoError(kIoAccessDenied);
+    if (gRenamesUntilStuck.load() == 1 || FaultDue(gRenamesUntilStuck)) {
+        gRenamesUntilStuck = 1;
+        throw IoError(kIoAccessDenied);
+    }
+    return FaultDue(gRenamesUntilKill);
+}
+
+[[noreturn]] void KillThisProcess() {
+    ::kill(::getpid(), SIGKILL);
+    std::abort(); // not reached
 }
 
 int OpenChecked(const std::string& path, int flags) {
@@ -159,6 +183,15 @@ void File::sync() {
         ThrowErrno();
 }
 
+void File::takeModeAndOwner(mode_t mode, uid_t owner, gid_t group) {
+    // Only a privileged process may give a file away; anyone else keeps it as their own.
+    // A change of owner clears the set-id bits, so the bits come after it.
+    if (owner != ::geteuid() || group != ::getegid())
+        (void)!::fchown(fd_, owner, group);
+    if (::fchmod(fd_, mode & 07777) != 0)
+        ThrowErrno();
+}
+
 void File::close() {
     if (fd_ < 0)
         return;
@@ -166,6 +199,59 @@ void File::close() {
     --gOpenHandles;
     if (::close(fd) != 0 && errno != EINTR)
         ThrowErrno();
+}
+
+bool FileStatus::isRegular() const {
+    return S_ISREG(mode);
+}
+
+bool FileStatus::isFolder() const {
+    return S_ISDIR(mode);
+}
+
+std::optional<FileStatus> StatusOf(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return std::nullopt;
+    FileStatus status;
+    status.device = st.st_dev;
+    status.inode = st.st_ino;
+    status.mode = st.st_mode;
+    status.owner = st.st_uid;
+    status.group = st.st_gid;
+    status.links = st.st_nlink;
+    status.size = static_cast<std::uint64_t>(st.st_size);
+    return status;
+}
+
+namespace {
+
+std::string RealPathOf(const std::string& path) {
+    char resolved[PATH_MAX];
+    if (::realpath(path.c_str(), resolved) == nullptr)
+        return {};
+    return resolved;
+}
+
+std::string FollowLinks(const std::string& path, int hopsLeft) {
+    if (std::string real = RealPathOf(path); !real.empty())
+        return real;
+    // A link to a file not there yet is followed by hand; anything else resolves its folder.
+    char target[PATH_MAX];
+    const ssize_t length = ::readlink(path.c_str(), target, sizeof target - 1);
+    if (length > 0 && hopsLeft > 0) {
+        const std::string next(target, static_cast<std::size_t>(length));
+        return FollowLinks(next.front() == '/' ? next : JoinPath(DirectoryOf(path), next),
+                           hopsLeft - 1);
+    }
+    const std::string folder = RealPathOf(DirectoryOf(path));
+    return folder.empty() ? path : JoinPath(folder, NameOf(path));
+}
+
+} // namespace
+
+std::string ResolveLinks(const std::string& path) {
+    return FollowLinks(path, 40);
 }
 
 bool FileExists(const std::string& path) {
@@ -194,8 +280,8 @@ std::uint64_t FileSizeOf(const std::string& path) {
 }
 
 void RenameFile(const std::string& from, const std::string& to) {
-    if (FaultDue(gRenamesUntilFailure))
-        throw IoError(kIoAccessDenied);
+    if (RenameStepKilled())
+        KillThisProcess();
     if (::rename(from.c_str(), to.c_str()) != 0)
         ThrowErrno();
 }
@@ -207,6 +293,87 @@ void LinkFile(const std::string& existing, const std::string& newName) {
 
 void RemoveFileQuietly(const std::string& path) noexcept {
     ::unlink(path.c_str());
+}
+
+void RemoveFile(const std::string& path) {
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT)
+        ThrowErrno();
+}
+
+std::string UniqueNamePart() {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::random_device random;
+    std::string part;
+    for (int i = 0; i < 12; ++i)
+        part += kDigits[random() % 16];
+    return part;
+}
+
+File CreateUnique(const std::string& prefix, std::string& createdPath) {
+    for (int attempt = 0;; ++attempt) {
+        createdPath = prefix + UniqueNamePart();
+        try {
+            return File::CreateNew(createdPath);
+        } catch (const IoError&) {
+            if (!FileExists(createdPath) || attempt >= 20)
+                throw;
+        }
+    }
+}
+
+void SyncFolder(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        ThrowErrno();
+    const int result = ::fsync(fd);
+    const int err = errno;
+    ::close(fd);
+    // Some file systems cannot sync a folder; their renames are as durable as they get.
+    if (result != 0 && err != EINVAL && err != EROFS)
+        throw IoError(IoCodeFromErrno(err));
+}
+
+std::vector<std::string> FolderEntries(const std::string& folder) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr)
+        ThrowErrno();
+    std::vector<std::string> names;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    }
+    ::closedir(dir);
+    return names;
+}
+
+void OverwriteInPlace(const std::string& source, const std::string& target) {
+    const bool killHalfWay = RenameStepKilled();
+    File in = File::OpenRead(source);
+    File out = File::OpenReadWrite(target);
+    const std::uint64_t size = in.size();
+    std::vector<char> buffer(1 << 20);
+    const std::uint64_t toCopy = killHalfWay ? size / 2 : size;
+    for (std::uint64_t done = 0; done < toCopy;) {
+        const std::size_t piece =
+            static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), toCopy - done));
+        in.readExact(buffer.data(), piece);
+        out.write(buffer.data(), piece);
+        done += piece;
+    }
+    if (killHalfWay) {
+        out.sync();
+        KillThisProcess();
+    }
+    out.truncate(size);
+    out.sync();
+    out.close();
+    in.close();
+}
+
+std::string NameOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 std::string DirectoryOf(const std::string& path) {
@@ -234,7 +401,15 @@ void FailNthRename(int n) {
 void FailNthSync(int n) {
     gSyncsUntilFailure = n;
 }
+void KillAtNthRename(int n) {
+    gRenamesUntilKill = n;
+}
+void FailRenamesFrom(int n) {
+    gRenamesUntilStuck = n;
+}
 void Reset() {
+    gRenamesUntilKill = 0;
+    gRenamesUntilStuck = 0;
     gWritesUntilFailure = 0;
     gRenamesUntilFailure = 0;
     gSyncsUntilFailure = 0;

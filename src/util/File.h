@@ -4,7 +4,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <sys/types.h>
+#include <vector>
 
 namespace lw {
 
@@ -35,6 +38,9 @@ public:
     void write(const void* buffer, std::size_t n);
     void truncate(std::uint64_t size);
     void sync();
+    // Gives the file the permission bits of another and, where the process may, its owner and
+    // group (a replaced file must stay usable by the server that owns it).
+    void takeModeAndOwner(mode_t mode, uid_t owner, gid_t group);
     void close();
 
     bool isOpen() const { return fd_ >= 0; }
@@ -45,6 +51,29 @@ private:
     int fd_ = -1;
     std::string path_;
 };
+
+// What the file system says about a file, following symbolic links.
+struct FileStatus {
+    dev_t device = 0;
+    ino_t inode = 0;
+    mode_t mode = 0; // type and permission bits
+    uid_t owner = 0;
+    gid_t group = 0;
+    nlink_t links = 0;
+    std::uint64_t size = 0;
+
+    bool isRegular() const;
+    bool isFolder() const;
+    bool sameFileAs(const FileStatus& other) const {
+        return device == other.device && inode == other.inode;
+    }
+};
+// Nothing when the path names no file (or a link that leads nowhere).
+std::optional<FileStatus> StatusOf(const std::string& path);
+
+// The real file a path names: absolute, every symbolic link followed, "." and ".." gone. A path
+// that does not exist yet (an output, or a link that points to one) resolves through its folder.
+std::string ResolveLinks(const std::string& path);
 
 bool FileExists(const std::string& path);
 // True only for a regular file (a folder of that name is not one).
@@ -61,17 +90,39 @@ void RenameFile(const std::string& from, const std::string& to);
 void LinkFile(const std::string& existing, const std::string& newName);
 // Removes a file if it is there; never throws (used on failure paths).
 void RemoveFileQuietly(const std::string& path) noexcept;
+// Removes a file; one that is already gone is no error.
+void RemoveFile(const std::string& path);
+// Creates "<prefix><random part>" exclusively and returns it with its name: unique per run, so
+// a file left by a killed run never stands in the way.
+File CreateUnique(const std::string& prefix, std::string& createdPath);
+// A random part for a unique name.
+std::string UniqueNamePart();
+// Makes renames, creations and removals in a folder durable.
+void SyncFolder(const std::string& folder);
+// The names in a folder, without "." and "..".
+std::vector<std::string> FolderEntries(const std::string& folder);
+// Writes the content of source over target in place, keeping target's inode (and with it every
+// hard link to it), cuts target to the new size and syncs it. Counts as a rename for the test
+// seam below.
+void OverwriteInPlace(const std::string& source, const std::string& target);
+// The last component of a path.
+std::string NameOf(const std::string& path);
 // The folder part of a path ("." when it has none).
 std::string DirectoryOf(const std::string& path);
 // A path inside a folder, joined with the platform's separator.
 std::string JoinPath(const std::string& folder, const std::string& name);
 
 // Test seam: make the Nth write, rename or sync from now fail (1 = the next one), and count
-// the open handles so tests can see that none leak.
+// the open handles so tests can see that none leak. KillAtNthRename ends the process with
+// SIGKILL in place of the Nth rename (an in-place overwrite is killed half-way through), for
+// tests that run an operation in a child process and then check what the next run repairs.
 namespace FileFaults {
 void FailNthWrite(int n);
 void FailNthRename(int n);
 void FailNthSync(int n);
+void KillAtNthRename(int n);
+// The Nth rename and every one after it fail, as on a disk that went bad part-way.
+void FailRenamesFrom(int n);
 void Reset();
 int OpenHandles();
 } // namespace FileFaults

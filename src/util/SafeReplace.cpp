@@ -1,39 +1,31 @@
 #include "util/SafeReplace.h"
 
 #include "util/Errors.h"
-
-#include <sys/stat.h>
-#include <unistd.h>
+#include "util/ReplacementSet.h"
 
 namespace lw {
 namespace {
 
-File CreateTemporaryBeside(const std::string& target, std::string& tempPath) {
-    const std::string stem = target + ".lw-new-" + std::to_string(::getpid()) + "-";
-    for (int attempt = 0;; ++attempt) {
-        tempPath = stem + std::to_string(attempt);
+File StageBeside(const std::string& target, ReplaceMethod& method, std::string& tempPath) {
+    const std::optional<FileStatus> old = StatusOf(target);
+    if (old && old->links > 1)
+        method = ReplaceMethod::InPlace;
+    File file = CreateUnique(target + kStagedMarker, tempPath);
+    if (old) {
         try {
-            return File::CreateNew(tempPath);
-        } catch (const IoError&) {
-            if (!FileExists(tempPath) || attempt >= 100)
-                throw;
+            file.takeModeAndOwner(old->mode, old->owner, old->group);
+        } catch (...) {
+            RemoveFileQuietly(tempPath);
+            throw;
         }
     }
-}
-
-File OpenTemporary(const std::string& target, std::string& tempPath) {
-    File file = CreateTemporaryBeside(target, tempPath);
-    // Keep the permissions of the file being replaced.
-    struct stat st {};
-    if (::stat(target.c_str(), &st) == 0)
-        ::chmod(tempPath.c_str(), st.st_mode & 07777);
     return file;
 }
 
 } // namespace
 
-ReplacementFile::ReplacementFile(std::string target)
-    : target_(std::move(target)), file_(OpenTemporary(target_, temp_)) {}
+ReplacementFile::ReplacementFile(const std::string& target)
+    : target_(ResolveLinks(target)), file_(StageBeside(target_, method_, temp_)) {}
 
 ReplacementFile::~ReplacementFile() {
     if (committed_)
@@ -54,9 +46,9 @@ void ReplacementFile::finish() {
 }
 
 void ReplacementFile::commit() {
-    finish();
-    RenameFile(temp_, target_);
-    committed_ = true;
+    ReplacementSet one;
+    one.add(this);
+    one.commit();
 }
 
 void ReplaceFile(const std::string& target, const std::function<void(File&)>& write) {

@@ -1,8 +1,17 @@
 // Safe replacement of an existing file: the new content is written beside it and put in place
-// by a rename only when all of it is written and synced.
+// only when all of it is written and synced.
+//
+// What the user has stays as it is: a target that is a symbolic link is replaced at the file it
+// points to (the new content is staged beside that file, the link stays a link); the new file
+// gets the old one's permission bits and, where the process may set them, its owner and group.
+// A target with more than one hard link cannot be renamed over without cutting it from its other
+// names, so it is overwritten in place instead: its old content is first copied to a kept file
+// and named in the journal (ReplacementJournal.h), and a failure or a killed run writes that
+// copy back, which keeps the change all or nothing.
 #pragma once
 
 #include "util/File.h"
+#include "util/ReplacementJournal.h"
 
 #include <functional>
 #include <string>
@@ -11,23 +20,27 @@ namespace lw {
 
 class ReplacementFile {
 public:
-    // Creates the temporary file in the target's folder.
-    explicit ReplacementFile(std::string target);
-    ~ReplacementFile(); // removes the temporary file unless committed
+    // Creates the staged file (unique name, created exclusively) beside the real target.
+    explicit ReplacementFile(const std::string& target);
+    ~ReplacementFile(); // removes the staged file unless committed
     ReplacementFile(const ReplacementFile&) = delete;
     ReplacementFile& operator=(const ReplacementFile&) = delete;
 
     File& file() { return file_; }
+    // The real file replaced: symbolic links followed.
     const std::string& target() const { return target_; }
     const std::string& temporaryPath() const { return temp_; }
+    ReplaceMethod method() const { return method_; }
 
     // Syncs and closes the new content; may fail, nothing is replaced yet.
     void finish();
-    // finish(), then renames the new content over the target.
+    // finish(), then puts the new content in place.
     void commit();
 
 private:
+    friend class ReplacementSet;
     std::string target_;
+    ReplaceMethod method_ = ReplaceMethod::Rename;
     std::string temp_;
     File file_;
     bool finished_ = false;

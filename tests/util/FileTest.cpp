@@ -5,6 +5,7 @@
 #include "util/Errors.h"
 #include "util/SafeReplace.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -42,6 +43,30 @@ TEST_F(FileTest, SystemFailuresBecomeRuntimeCodes) {
     File f = File::OpenRead(dir.file("short"));
     char buf[4];
     EXPECT_EQ(IoCodeOf([&] { f.readExact(buf, 4); }), 100);
+}
+
+// Mapped by meaning; what has no code of its own can never pass for one that has (EIO is no
+// "access denied", EEXIST is no Windows error 17).
+TEST(ErrnoMapping, SystemErrorsBecomeRuntimeCodesByMeaning) {
+    const struct {
+        int err;
+        int code;
+        const char* text;
+    } cases[] = {
+        {ENOENT, 2, "Datei nicht gefunden"},     {EACCES, 5, "Dateizugriff verweigert"},
+        {EPERM, 5, "Dateizugriff verweigert"},   {EROFS, 5, "Dateizugriff verweigert"},
+        {ENOSPC, kIoDiskFull, "E/A-Fehler 112"}, {EDQUOT, kIoDiskFull, "E/A-Fehler 112"},
+        {EIO, 30005, "E/A-Fehler 30005"},        {EEXIST, 30017, "E/A-Fehler 30017"},
+        {EXDEV, 30018, "E/A-Fehler 30018"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.err);
+        const IoError error(IoCodeFromErrno(c.err));
+        EXPECT_EQ(error.code(), c.code);
+        EXPECT_STREQ(error.what(), c.text);
+    }
+    EXPECT_STREQ(IoError(kIoAccessDenied, "/w/staidx0.mul").what(),
+                 "Dateizugriff verweigert: /w/staidx0.mul");
 }
 
 TEST_F(FileTest, ReadOnlyFilesCanBeReadButNotOpenedForWriting) {

@@ -1,0 +1,173 @@
+#include "util/OperationFiles.h"
+
+#include "util/Errors.h"
+#include "util/File.h"
+#include "util/Text.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace lw {
+namespace {
+
+bool NamesOneFile(const std::string& a, const std::string& b) {
+    if (a == b)
+        return true;
+    const auto sa = StatusOf(a), sb = StatusOf(b);
+    return sa && sb && sa->sameFileAs(*sb);
+}
+
+// Permission bits, ownership, a read-only mount, an immutable or append-only flag, a running
+// program: whatever the reason, opening for writing says it, so the file is opened (never
+// truncated) and closed again. A file not there yet needs a folder that takes new files.
+void RequireWritable(const std::string& path) {
+    const auto status = StatusOf(path);
+    if (status && !status->isRegular())
+        throw IoError(kIoAccessDenied, path);
+    const std::string folder = DirectoryOf(path);
+    if (::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0)
+        throw IoError(IoCodeFromErrno(errno), path);
+    if (!status)
+        return;
+    if (::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0)
+        throw IoError(IoCodeFromErrno(errno), path);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        throw IoError(IoCodeFromErrno(errno), path);
+    ::close(fd);
+}
+
+std::string Listed(const std::vector<std::string>& paths) {
+    std::string text;
+    for (const std::string& path : paths)
+        text += (text.empty() ? "" : ", ") + path;
+    return text;
+}
+
+bool HoldsNulByte(const std::string& path) {
+    File file = File::OpenRead(path);
+    std::vector<char> buffer(1 << 20);
+    bool found = false;
+    while (const std::size_t got = file.readSome(buffer.data(), buffer.size()))
+        if (std::memchr(buffer.data(), '\0', got) != nullptr) {
+            found = true;
+            break;
+        }
+    file.close();
+    return found;
+}
+
+// One lock per folder: a second flock of the same folder from this process would refuse it.
+void LockFolder(std::vector<FolderLock>& locks, const std::string& folder, bool exclusive,
+                const std::string& file) {
+    for (FolderLock& lock : locks)
+        if (NamesOneFile(lock.folder(), folder)) {
+            if (exclusive)
+                lock.makeExclusive(file);
+            return;
+        }
+    locks.emplace_back(folder, exclusive, file);
+}
+
+// Undoes the journals in the folders locked so far. A journal may name files elsewhere, whose
+// folders are locked before they are touched.
+void RecoverJournals(std::vector<FolderLock>& locks, const FileLog& log) {
+    const std::size_t searched = locks.size();
+    for (std::size_t i = 0; i < searched; ++i) {
+        const std::string folder = locks[i].folder();
+        for (const std::string& journal : FindJournals(folder)) {
+            LockFolder(locks, folder, true, journal);
+            for (const JournalEntry& entry : ReadJournal(journal))
+                LockFolder(locks, DirectoryOf(entry.target), true, entry.target);
+            RecoverJournal(journal, log);
+        }
+    }
+}
+
+} // namespace
+
+OperationFiles::OperationFiles(std::vector<DeclaredFile> files, const FileLog& log) {
+    for (DeclaredFile& file : files) {
+        std::string real = ResolveLinks(file.path);
+        files_.push_back({std::move(file), std::move(real)});
+    }
+    refuseSharedFiles();
+    for (const Resolved& file : files_)
+        LockFolder(locks_, DirectoryOf(file.real), file.declared.use == FileUse::Write,
+                   file.declared.path);
+    recover(log);
+    refuseUnwritable();
+}
+
+const OperationFiles::Resolved& OperationFiles::find(std::string_view role) const {
+    for (const Resolved& file : files_)
+        if (file.declared.role == role)
+            return file;
+    throw Error("No file was declared as the " + std::string(role) + ".");
+}
+
+const std::string& OperationFiles::path(std::string_view role) const {
+    return find(role).real;
+}
+
+void OperationFiles::requireText(std::string_view role) const {
+    const Resolved& file = find(role);
+    std::vector<std::string> worldFiles;
+    for (const Resolved& other : files_)
+        if (&other != &file && IsWorldFileName(other.real))
+            worldFiles.push_back(other.real);
+    RequireTextFile(file.declared.role, file.real, worldFiles);
+}
+
+void OperationFiles::refuseSharedFiles() const {
+    for (std::size_t i = 0; i < files_.size(); ++i)
+        for (std::size_t j = i + 1; j < files_.size(); ++j)
+            if (NamesOneFile(files_[i].real, files_[j].real))
+                throw Error("The " + files_[i].declared.role + " and the " +
+                            files_[j].declared.role + " are the same file: " + files_[j].real);
+}
+
+void OperationFiles::recover(const FileLog& log) {
+    RecoverJournals(locks_, log);
+    std::vector<std::string> removed;
+    for (const Resolved& file : files_)
+        if (file.declared.use == FileUse::Write && FileExists(DirectoryOf(file.real)))
+            for (std::string& path : RemoveStaleReplacementFiles(file.real))
+                removed.push_back(std::move(path));
+    if (!removed.empty())
+        log("Removed files left by an interrupted operation: " + Listed(removed));
+}
+
+void OperationFiles::refuseUnwritable() const {
+    for (const Resolved& file : files_)
+        if (file.declared.use == FileUse::Write)
+            RequireWritable(file.real);
+}
+
+bool IsWorldFileName(const std::string& path) {
+    const std::string name = UpperCase(NameOf(path));
+    return name == "STAIDX0.MUL" || name == "STATICS0.MUL" || name == "MAP0.MUL";
+}
+
+void RequireTextFile(const std::string& role, const std::string& path,
+                     const std::vector<std::string>& worldFiles) {
+    bool worldFile = IsWorldFileName(path);
+    for (const std::string& world : worldFiles)
+        worldFile = worldFile || NamesOneFile(ResolveLinks(path), ResolveLinks(world));
+    if (worldFile)
+        throw Error("The " + role + " " + path + " is a world file, not a text file.");
+    if (IsRegularFile(path) && HoldsNulByte(path))
+        throw Error("The " + role + " " + path + " holds a NUL byte: it is not a text file.");
+}
+
+void RecoverInterruptedOperations(const std::vector<std::string>& folders, const FileLog& log) {
+    std::vector<FolderLock> locks;
+    for (const std::string& folder : folders)
+        if (!FindJournals(ResolveLinks(folder)).empty())
+            LockFolder(locks, ResolveLinks(folder), true, folder);
+    RecoverJournals(locks, log);
+}
+
+} // namespace lw

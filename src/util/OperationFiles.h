@@ -1,0 +1,69 @@
+// The files of one operation, checked and held before its first write: an operation declares
+// each file with its role as the user knows it ("statics index", "item file", "target map", ...)
+// and whether it only reads it; this object then does what every operation needs, in one place.
+#pragma once
+
+#include "util/FolderLock.h"
+#include "util/ReplacementJournal.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lw {
+
+enum class FileUse {
+    Read,  // read only; may lie on read-only media
+    Write, // replaced, changed in place or created
+};
+
+struct DeclaredFile {
+    std::string role; // as the user sees it: "statics index", "item file", ...
+    std::string path; // as the user gave it
+    FileUse use = FileUse::Read;
+};
+
+class OperationFiles {
+public:
+    // In this order: follows every symbolic link to the real file; refuses two roles naming one
+    // file (same device and inode, or the same real path for a file not there yet); locks the
+    // folder of every file (FolderLock), for the whole life of this object; undoes what a killed
+    // run left in those folders (RecoverJournal) and removes its leftover files, saying so
+    // through log; refuses a file to be written that the process may not write, before anything
+    // is written ("Dateizugriff verweigert: <file>").
+    OperationFiles(std::vector<DeclaredFile> files, const FileLog& log);
+    OperationFiles(const OperationFiles&) = delete;
+    OperationFiles& operator=(const OperationFiles&) = delete;
+
+    // The real file of a role, links followed: the one to stage beside and replace.
+    const std::string& path(std::string_view role) const;
+    // RequireTextFile for the file of a role, against the other declared files.
+    void requireText(std::string_view role) const;
+
+private:
+    struct Resolved {
+        DeclaredFile declared;
+        std::string real;
+    };
+    const Resolved& find(std::string_view role) const;
+    void refuseSharedFiles() const;
+    void recover(const FileLog& log);
+    void refuseUnwritable() const;
+
+    std::vector<Resolved> files_;
+    std::vector<FolderLock> locks_;
+};
+
+// True for staidx0.mul, statics0.mul and map0.mul, by the last component, in any letter case.
+bool IsWorldFileName(const std::string& path);
+
+// Refuses an item or patch file that is not text: a world file by name or the same file as one
+// of worldFiles, or a file holding a NUL byte. A file not there yet passes.
+void RequireTextFile(const std::string& role, const std::string& path,
+                     const std::vector<std::string>& worldFiles);
+
+// For the desktop program at start-up: undoes what a killed run left in these folders, under
+// their locks, as an operation does first.
+void RecoverInterruptedOperations(const std::vector<std::string>& folders, const FileLog& log);
+
+} // namespace lw
