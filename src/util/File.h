@@ -4,7 +4,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace lw {
 
@@ -61,6 +63,20 @@ void RemoveFileQuietly(const std::string& path) noexcept;
 std::string DirectoryOf(const std::string& path);
 // A path inside a folder, joined with the platform's separator.
 std::string JoinPath(const std::string& folder, const std::string& name);
+
+// What tells one version of a file from another without reading it.
+struct FileStamp {
+    std::uint64_t Size = 0;
+    std::int64_t ModifiedNs = 0;
+    std::uint64_t Device = 0;
+    std::uint64_t Inode = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+// The stamp of a regular file; nothing for a missing file or anything else.
+std::optional<FileStamp> StampOf(const std::string& path);
+
+// The names of a folder's entries, without "." and ".."; empty when it cannot be listed.
+std::vector<std::string> FolderEntryNames(const std::string& folder);
 
 // Test seam: make the Nth write, rename or sync from now fail (1 = the next one), and count
 // the open handles so tests can see that none leak.
