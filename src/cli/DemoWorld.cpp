@@ -1,6 +1,7 @@
 #include "cli/DemoWorld.h"
 
 #include "cli/Command.h"
+#include "cli/DemoImages.h"
 #include "fillclear/LWTools.h"
 #include "util/File.h"
 #include "util/SafeReplace.h"
@@ -286,6 +287,7 @@ void WriteDemoWorld(const std::string& folder) {
     WriteText(JoinPath(folder, "statics.cfg"), ItemFileText(false));
     WriteText(JoinPath(folder, "items.wsc"), ItemFileText(true));
     WriteText(JoinPath(folder, "AutoSelect.txt"), kAutoSelect);
+    WriteDemoImages(folder);
 }
 
 void AddDemoWorldCommand(CLI::App& app) {

@@ -5,8 +5,8 @@
 
 namespace lw::cli {
 
-// Writes map0.mul, staidx0.mul, statics0.mul, statics.cfg (POL), items.wsc (UOX3) and
-// AutoSelect.txt into folder, which must exist. Deterministic.
+// Writes map0.mul, staidx0.mul, statics0.mul, statics.cfg (POL), items.wsc (UOX3),
+// AutoSelect.txt and the four image files into folder, which must exist. Deterministic.
 void WriteDemoWorld(const std::string& folder);
 
 } // namespace lw::cli

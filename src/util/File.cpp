@@ -391,6 +391,20 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
     return folder + '/' + name;
 }
 
+std::optional<FileStamp> StampOf(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    return FileStamp{static_cast<std::uint64_t>(st.st_size),
+                     static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 +
+                         st.st_mtim.tv_nsec,
+                     static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
+
+    ::closedir(dir);
+    return names;
+}
+
 namespace FileFaults {
 void FailNthWrite(int n) {
     gWritesUntilFailure = n;

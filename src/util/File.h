@@ -112,6 +112,17 @@ std::string DirectoryOf(const std::string& path);
 // A path inside a folder, joined with the platform's separator.
 std::string JoinPath(const std::string& folder, const std::string& name);
 
+// What tells one version of a file from another without reading it.
+struct FileStamp {
+    std::uint64_t Size = 0;
+    std::int64_t ModifiedNs = 0;
+    std::uint64_t Device = 0;
+    std::uint64_t Inode = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+// The stamp of a regular file; nothing for a missing file or anything else.
+std::optional<FileStamp> StampOf(const std::string& path);
+
 // Test seam: make the Nth write, rename or sync from now fail (1 = the next one), and count
 // the open handles so tests can see that none leak. KillAtNthRename ends the process with
 // SIGKILL in place of the Nth rename (an in-place overwrite is killed half-way through), for

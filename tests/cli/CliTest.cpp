@@ -1,3 +1,6 @@
+#include "fillclear/LWTools.h"
+#include "mapedit/PaletteLine.h"
+#include "mapedit/TilePictures.h"
 #include "support/RunProgram.h"
 #include "support/TempDir.h"
 #include "support/WorldFiles.h"
@@ -66,7 +69,8 @@ TEST_F(CliTest, DemoWorldIsFullSizeAndDeterministic) {
     EXPECT_EQ(FileSizeOf(a + "/map0.mul"), kMapFileSize);
     EXPECT_EQ(FileSizeOf(a + "/staidx0.mul"), kIndexFileSize);
     for (const char* name :
-         {"map0.mul", "staidx0.mul", "statics0.mul", "statics.cfg", "items.wsc", "AutoSelect.txt"})
+         {"map0.mul", "staidx0.mul", "statics0.mul", "statics.cfg", "items.wsc", "AutoSelect.txt",
+          "texidx.mul", "texmaps.mul", "artidx.mul", "art.mul"})
         EXPECT_TRUE(test::ReadWholeFile(a + "/" + name) == test::ReadWholeFile(b + "/" + name))
             << name;
     // Every block's statics are readable, and the towns have some.
@@ -74,6 +78,32 @@ TEST_F(CliTest, DemoWorldIsFullSizeAndDeterministic) {
                               a + "/statics0.mul", "0", "6143", "0", "4095"});
     EXPECT_EQ(listing.exitCode, 0) << listing.err;
     EXPECT_GT(listing.outLines().size(), 10000u);
+}
+
+TEST_F(CliTest, DemoWorldHasPicturesForEveryGroupAndPaletteTile) {
+    ASSERT_EQ(cli({"demo-world", dir.path()}).exitCode, 0);
+    const auto files = FindImageFiles(dir.path());
+    ASSERT_TRUE(files);
+    const auto pictureSide = [&](int id) {
+        return MakeTileImage(*files, static_cast<std::uint16_t>(id)).Width;
+    };
+    for (const TNamedTile& group : NamedTiles)
+        for (int k = 0; k < group.TileCount; ++k)
+            EXPECT_EQ(pictureSide(group.BaseTile + k), 64) << group.Name << " " << k;
+    int artOnly = 0;
+    for (const char* text : kBuiltInPaletteLines) {
+        const PaletteLine line = ParsePaletteLine(text);
+        for (int i = 0; i < line.rowCount() * line.columnCount(); ++i) {
+            const int id = SelectionCellTile(line, i / line.columnCount(), i % line.columnCount(),
+                                             line.columnCount());
+            if (id == kNoTile)
+                continue;
+            const int side = pictureSide(id);
+            EXPECT_TRUE(side == 64 || side == 45) << text << " " << id;
+            artOnly += side == 45;
+        }
+    }
+    EXPECT_GT(artOnly, 0);
 }
 
 } // namespace

@@ -1,0 +1,47 @@
+// The four image files of the game client in one folder, and their 12-byte index entries.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace lw {
+
+inline constexpr const char* kTexIdxName = "texidx.mul";
+inline constexpr const char* kTexMapsName = "texmaps.mul";
+inline constexpr const char* kArtIdxName = "artidx.mul";
+inline constexpr const char* kArtName = "art.mul";
+
+#pragma pack(push, 1)
+struct ImageIndexEntry {
+    std::int32_t Offset; // -1: no art image
+    std::int32_t Length;
+    std::uint32_t Extra;
+};
+#pragma pack(pop)
+static_assert(sizeof(ImageIndexEntry) == 12);
+
+// Only these ids have pictures; larger ones are never looked up.
+inline constexpr int kImageIdCount = 4096;
+
+struct ImageFiles {
+    std::string TexIdx, TexMaps, ArtIdx, Art;
+    bool operator==(const ImageFiles&) const = default;
+};
+
+// The folder text exactly as typed, a separator, then the name.
+std::string ImageFilePath(const std::string& folder, std::string_view name);
+
+// The file of that name in folder: the exact spelling when it is there, otherwise one whose name
+// differs only in the case of A-Z (files copied from Windows often do); the first such name in
+// byte order when there are several.
+std::optional<std::string> FindImageFile(const std::string& folder, std::string_view name);
+
+// All four files, or nothing when any of them is missing.
+std::optional<ImageFiles> FindImageFiles(const std::string& folder);
+
+// Entry id of an index file (opened, read, closed); a file too short for it is an I/O error.
+ImageIndexEntry ReadImageIndexEntry(const std::string& indexPath, int id);
+
+} // namespace lw

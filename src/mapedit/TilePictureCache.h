@@ -1,0 +1,47 @@
+// Tile pictures kept between draws while the image files stay as they are on disk.
+#pragma once
+
+#include "mapedit/ImageFiles.h"
+#include "mapedit/TileImage.h"
+#include "util/File.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+
+namespace lw {
+
+class TilePictureCache {
+public:
+    // Looks at the image files of folder once per draw: another folder, or a file of another size,
+    // time or identity, drops every kept picture. False when the four files are not all there.
+    bool refresh(const std::string& folder);
+
+    // The picture of tile id by the tile picture rule, from the files of the last refresh; black
+    // when that refresh found no files. A read error propagates and nothing is kept for the id.
+    // The reference holds until the next call.
+    const TileImage& picture(std::uint16_t id);
+
+    // Changes whenever the kept pictures are dropped, for callers that keep derived pictures.
+    std::uint64_t generation() const { return generation_; }
+
+private:
+    struct Key {
+        std::string folder;
+        std::optional<ImageFiles> files;
+        std::array<std::optional<FileStamp>, 4> stamps;
+        bool operator==(const Key&) const = default;
+    };
+    void drop();
+
+    std::optional<Key> key_;
+    std::unordered_map<std::uint16_t, TileImage> pictures_;
+    std::size_t bytes_ = 0;
+    std::uint64_t generation_ = 0;
+    TileImage black_ = BlackTileImage();
+};
+
+} // namespace lw

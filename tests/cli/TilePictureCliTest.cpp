@@ -1,0 +1,124 @@
+#include "mapedit/TilePictures.h"
+#include "support/ImageFiles.h"
+#include "support/RunProgram.h"
+#include "support/TempDir.h"
+#include "util/File.h"
+
+#include <array>
+#include <gtest/gtest.h>
+#include <png.h>
+
+namespace lw {
+namespace {
+
+using test::CountingValues;
+
+struct DecodedPng {
+    int width = 0, height = 0;
+    std::vector<std::uint8_t> rgb;
+    std::array<std::uint8_t, 3> at(int x, int y) const {
+        const auto i = static_cast<std::size_t>((y * width + x) * 3);
+        return {rgb[i], rgb[i + 1], rgb[i + 2]};
+    }
+};
+
+DecodedPng ReadPng(const std::string& path) {
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    DecodedPng decoded;
+    if (!png_image_begin_read_from_file(&png, path.c_str())) {
+        ADD_FAILURE() << path << ": " << png.message;
+        return decoded;
+    }
+    png.format = PNG_FORMAT_RGB;
+    decoded.width = static_cast<int>(png.width);
+    decoded.height = static_cast<int>(png.height);
+    decoded.rgb.resize(PNG_IMAGE_SIZE(png));
+    if (!png_image_finish_read(&png, nullptr, decoded.rgb.data(), 0, nullptr))
+        ADD_FAILURE() << path << ": " << png.message;
+    return decoded;
+}
+
+std::array<std::uint8_t, 3> Widened(std::uint16_t pixel) {
+    const auto widen = [](unsigned c) { return static_cast<std::uint8_t>((c << 3) | (c >> 2)); };
+    return {widen(pixel >> 10 & 31), widen(pixel >> 5 & 31), widen(pixel & 31)};
+}
+
+class TilePictureCliTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // Every channel value in the texture, and bit 15 set on some pixels (it is ignored).
+        textureValues = CountingValues(64 * 64, 0);
+        for (std::size_t i = 0; i < textureValues.size(); i += 3)
+            textureValues[i] |= 0x8000;
+        test::ImagePair textures, art;
+        textures.add(0x10, textureValues);
+        textures.setEntry(0x30, {0, 100, 0});
+        art.add(0x20, artValues, 2048);
+        art.setEntry(0x30, {5000, 2048, 0});
+        test::WriteImageFolder(dir.path(), textures, art);
+    }
+    test::ProgramResult picture(const std::string& id) {
+        return test::RunProgram(LW_CLI_PATH,
+                                {"tile-picture", "--images", dir.path(), id, "--out", out});
+    }
+    test::TempDir dir;
+    std::string out = dir.file("tile.png");
+    std::vector<std::uint16_t> textureValues;
+    std::vector<std::uint16_t> artValues = CountingValues(kArtPixelCount, 0x7000);
+};
+
+TEST_F(TilePictureCliTest, WritesTheTexturePixelByPixel) {
+    const auto r = picture("$10");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    const DecodedPng png = ReadPng(out);
+    ASSERT_EQ(png.width, 64);
+    ASSERT_EQ(png.height, 64);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            ASSERT_EQ(png.at(x, y), Widened(textureValues[static_cast<std::size_t>(y * 64 + x)]))
+                << x << "," << y;
+    EXPECT_EQ(png.at(31, 0), (std::array<std::uint8_t, 3>{0, 0, 255}));
+}
+
+TEST_F(TilePictureCliTest, WritesTheRotatedArtOrOneBlackPixel) {
+    ASSERT_EQ(picture("32").exitCode, 0);
+    const DecodedPng art = ReadPng(out);
+    const TileImage expected =
+        RotateArt(std::span<const std::uint16_t, kArtPixelCount>(artValues.data(), kArtPixelCount));
+    ASSERT_EQ(art.width, 45);
+    ASSERT_EQ(art.height, 45);
+    for (int y = 0; y < 45; ++y)
+        for (int x = 0; x < 45; ++x)
+            ASSERT_EQ(art.at(x, y), Widened(expected.pixel(x, y))) << x << "," << y;
+
+    for (const char* id : {"0x11", "4096", "65535"}) {
+        ASSERT_EQ(picture(id).exitCode, 0) << id;
+        const DecodedPng black = ReadPng(out);
+        EXPECT_EQ(black.width, 1) << id;
+        EXPECT_EQ(black.rgb, std::vector<std::uint8_t>(3, 0)) << id;
+    }
+}
+
+TEST_F(TilePictureCliTest, FailuresEndWithTheMessageAndWriteNothing) {
+    const struct {
+        std::string images, id, message;
+    } cases[] = {
+        {dir.file("nowhere"), "1", "Datei nicht gefunden"},
+        {dir.path(), "1e", "'1e' ist kein gültiger Integerwert"},
+        {dir.path(), "70000", "Fehler bei Bereichsprüfung"},
+        {dir.path(), "0x30", "Versuch hinter dem Dateiende zu lesen"}, // art past its data
+        {dir.path(), "0x40", "Versuch hinter dem Dateiende zu lesen"}, // past both indexes
+    };
+    for (const auto& c : cases) {
+        const auto r = test::RunProgram(LW_CLI_PATH,
+                                        {"tile-picture", "--images", c.images, c.id, "--out", out});
+        EXPECT_EQ(r.exitCode, 1) << c.id;
+        EXPECT_EQ(r.lastErrLine(), c.message) << c.id;
+        EXPECT_FALSE(FileExists(out)) << c.id;
+    }
+}
+
+} // namespace
+} // namespace lw
