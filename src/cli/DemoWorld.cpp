@@ -1,7 +1,7 @@
 #include "cli/DemoWorld.h"
 
 #include "cli/Command.h"
-#include "fillclear/LWTools.h"
+#include "fillclear/NamedTiles.h"
 #include "util/File.h"
 #include "util/SafeReplace.h"
 #include "world/StaticIndex.h"
