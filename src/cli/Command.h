@@ -32,5 +32,6 @@ void AddMeltCommand(CLI::App& app);
 void AddFreezeCommand(CLI::App& app);
 // index-crc, diff-generate, diff-apply.
 void AddDiffCommands(CLI::App& app);
+void AddFillClearCommand(CLI::App& app);
 
 } // namespace lw::cli

@@ -14,6 +14,7 @@ int main(int argc, char** argv) {
     lw::cli::AddMeltCommand(app);
     lw::cli::AddFreezeCommand(app);
     lw::cli::AddDiffCommands(app);
+    lw::cli::AddFillClearCommand(app);
 
     try {
         app.parse(argc, argv);

@@ -23,4 +23,10 @@ void StaticsAppend::write(const std::string& runs) {
     file_.sync();
 }
 
+File& StaticsAppend::appendFile() {
+    written_ = true;
+    file_.seek(oldSize_);
+    return file_;
+}
+
 } // namespace lw

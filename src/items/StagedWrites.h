@@ -23,6 +23,10 @@ public:
 
     std::uint64_t oldSize() const { return oldSize_; }
     void write(const std::string& runs);
+    // For a pass that appends run by run through its own writer: the file, positioned at its
+    // old end. Call sync() once the writer is flushed.
+    File& appendFile();
+    void sync() { file_.sync(); }
     void keep() { kept_ = true; }
 
 private:

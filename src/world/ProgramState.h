@@ -13,12 +13,14 @@ enum class AppModeKind : int { Normal = 0, Simple = 1 };
 struct ProgramState {
     StaticIndexTable StaticIndex;
     bool StaticIndexLoaded = false;
+    std::string StaticIndexPath; // the staidx0.mul StaticIndex was loaded from
     AppModeKind AppMode = AppModeKind::Normal;
     bool FreezeDone = false;
     std::uint32_t RandomSeed = 0; // the tile groups' random generator
 };
 
-// ReadStaticIndex into the program-wide table; sets StaticIndexLoaded only on success.
+// ReadStaticIndex into the program-wide table; sets StaticIndexLoaded and StaticIndexPath only on
+// success.
 void LoadStaticIndex(ProgramState& state, const std::string& path, Progress& progress);
 
 } // namespace lw
