@@ -67,7 +67,8 @@ std::unique_ptr<StaticIndexTable> ClearStatics(const FillClearRequest& request,
         progress.yield();
     }
     out.flush();
-    appended.sync();
+    if (out.position() > appended.oldSize())
+        appended.sync();
     staticsIn.close();
     return table;
 }

@@ -13,11 +13,6 @@ int FindNamedTile(std::string_view text) {
     return -1;
 }
 
-std::uint32_t RandomPick(std::uint32_t& seed, std::uint32_t n) {
-    seed = seed * 134775813u + 1u;
-    return static_cast<std::uint32_t>((static_cast<std::uint64_t>(n) * seed) >> 32);
-}
-
 std::uint16_t PickNamedTile(std::uint32_t& seed, int index) {
     if (index < 0 || index >= static_cast<int>(NamedTiles.size()))
         throw RangeError();

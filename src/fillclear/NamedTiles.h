@@ -37,7 +37,10 @@ inline constexpr std::array<TNamedTile, 14> NamedTiles{{
 int FindNamedTile(std::string_view text);
 
 // The generator's next value in 0 .. n-1, every value equally likely; advances seed one step.
-std::uint32_t RandomPick(std::uint32_t& seed, std::uint32_t n);
+inline std::uint32_t RandomPick(std::uint32_t& seed, std::uint32_t n) {
+    seed = seed * 134775813u + 1u;
+    return static_cast<std::uint32_t>((static_cast<std::uint64_t>(n) * seed) >> 32);
+}
 
 // A random tile id of group index; a RangeError for an index outside 0-13.
 std::uint16_t PickNamedTile(std::uint32_t& seed, int index);

@@ -159,6 +159,12 @@ void File::sync() {
         ThrowErrno();
 }
 
+void File::startWriteback() noexcept {
+#ifdef __linux__
+    ::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);
+#endif
+}
+
 void File::close() {
     if (fd_ < 0)
         return;
