@@ -33,5 +33,6 @@ void AddFreezeCommand(CLI::App& app);
 // index-crc, diff-generate, diff-apply.
 void AddDiffCommands(CLI::App& app);
 void AddTilePictureCommand(CLI::App& app);
+void AddFillClearCommand(CLI::App& app);
 
 } // namespace lw::cli

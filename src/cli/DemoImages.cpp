@@ -1,6 +1,6 @@
 #include "cli/DemoImages.h"
 
-#include "fillclear/LWTools.h"
+#include "fillclear/NamedTiles.h"
 #include "mapedit/ImageFiles.h"
 #include "mapedit/PaletteLine.h"
 #include "util/File.h"

@@ -2,7 +2,7 @@
 
 #include "cli/Command.h"
 #include "cli/DemoImages.h"
-#include "fillclear/LWTools.h"
+#include "fillclear/NamedTiles.h"
 #include "util/File.h"
 #include "util/SafeReplace.h"
 #include "world/StaticIndex.h"

@@ -15,6 +15,7 @@ int main(int argc, char** argv) {
     lw::cli::AddFreezeCommand(app);
     lw::cli::AddDiffCommands(app);
     lw::cli::AddTilePictureCommand(app);
+    lw::cli::AddFillClearCommand(app);
 
     try {
         app.parse(argc, argv);

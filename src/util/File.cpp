@@ -192,6 +192,12 @@ void File::takeModeAndOwner(mode_t mode, uid_t owner, gid_t group) {
         ThrowErrno();
 }
 
+void File::startWriteback() noexcept {
+#ifdef __linux__
+    ::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);
+#endif
+}
+
 void File::close() {
     if (fd_ < 0)
         return;
@@ -399,10 +405,6 @@ std::optional<FileStamp> StampOf(const std::string& path) {
                      static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 +
                          st.st_mtim.tv_nsec,
                      static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
-}
-
-    ::closedir(dir);
-    return names;
 }
 
 namespace FileFaults {

@@ -41,6 +41,9 @@ public:
     // Gives the file the permission bits of another and, where the process may, its owner and
     // group (a replaced file must stay usable by the server that owns it).
     void takeModeAndOwner(mode_t mode, uid_t owner, gid_t group);
+    // A hint that what is written so far will be synced: the system may start writing it to
+    // disk now, so that a later sync() of a large file waits less. Never fails.
+    void startWriteback() noexcept;
     void close();
 
     bool isOpen() const { return fd_ >= 0; }

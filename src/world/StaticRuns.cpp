@@ -61,6 +61,12 @@ StaticsAppend::~StaticsAppend() {
     }
 }
 
+File& StaticsAppend::appendFile() {
+    written_ = true;
+    file_.seek(oldSize_);
+    return file_;
+}
+
 void StaticsAppend::write(std::string_view runs) {
     written_ = true;
     file_.seek(oldSize_);

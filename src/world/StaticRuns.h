@@ -55,6 +55,10 @@ public:
     std::uint64_t oldSize() const { return oldSize_; }
     // Writes the runs at the old end and syncs them.
     void write(std::string_view runs);
+    // For a pass that appends run by run through its own writer: the file, positioned at its
+    // old end. Call sync() once the writer is flushed.
+    File& appendFile();
+    void sync() { file_.sync(); }
     void keep() { kept_ = true; }
 
 private:

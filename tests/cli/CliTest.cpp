@@ -1,4 +1,4 @@
-#include "fillclear/LWTools.h"
+#include "fillclear/NamedTiles.h"
 #include "mapedit/PaletteLine.h"
 #include "mapedit/TilePictures.h"
 #include "support/RunProgram.h"

@@ -1,6 +1,8 @@
-// An injected failure at any write, sync or rename of a melt or freeze leaves every file as it
-// was, no temporary file behind, no handle open, and the in-memory index agreeing with the file.
+// An injected failure at any write, sync or rename of a melt, freeze or fill/clear leaves every
+// file as it was, no temporary file behind, no handle open, and the in-memory index agreeing
+// with the file.
 #include "OperationRun.h"
+#include "fillclear/FillClear.h"
 #include "support/WorldFiles.h"
 #include "util/File.h"
 
@@ -102,6 +104,25 @@ TEST_F(FailureTest, FreezeAppendingToPatchFile) {
     expectNothingChangesOnFailure(
         [](const ItemWorld& w, ProgramState& s, const LogSink& log, Progress& p) {
             FreezeItems(s, w.freeze(ItemFileStyle::Uox3, SelectionMode::Type255, true), {}, log, p);
+        });
+}
+
+TEST_F(FailureTest, FillClear) {
+    // Block (2, 5) is partly inside, so runs are appended before the index and the map are
+    // staged; block (3, 6) is wholly inside.
+    test::MakeSparseMap(world.folder + "/map0.mul");
+    expectNothingChangesOnFailure(
+        [](const ItemWorld& w, ProgramState& s, const LogSink&, Progress& p) {
+            FillClearRequest r;
+            r.StaIdxPath = w.staidx();
+            r.StaticsPath = w.statics();
+            r.MapPath = w.folder + "/map0.mul";
+            r.Left = 17;
+            r.Top = 40;
+            r.Right = 40;
+            r.Bottom = 60;
+            r.Tile = {6, 0};
+            FillClear(s, r, p);
         });
 }
 

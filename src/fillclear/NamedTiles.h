@@ -1,5 +1,6 @@
 // Named tile groups: a name that stands for a run of consecutive terrain tile ids, from which
-// painted and filled cells draw a random id.
+// painted and filled cells draw a random id. The generator state the picks advance is the
+// program's one seed (ProgramState::RandomSeed), 0 at start, so fills repeat from run to run.
 #pragma once
 
 #include <array>
@@ -35,8 +36,11 @@ inline constexpr std::array<TNamedTile, 14> NamedTiles{{
 // Index 0-13 of the group whose name equals text (a-z case-insensitive, whole text), or -1.
 int FindNamedTile(std::string_view text);
 
-// The generator's next value in 0 .. n-1; advances seed by one step.
-std::uint32_t RandomPick(std::uint32_t& seed, std::uint32_t n);
+// The generator's next value in 0 .. n-1, every value equally likely; advances seed one step.
+inline std::uint32_t RandomPick(std::uint32_t& seed, std::uint32_t n) {
+    seed = seed * 134775813u + 1u;
+    return static_cast<std::uint32_t>((static_cast<std::uint64_t>(n) * seed) >> 32);
+}
 
 // A random tile id of group index; a RangeError for an index outside 0-13.
 std::uint16_t PickNamedTile(std::uint32_t& seed, int index);

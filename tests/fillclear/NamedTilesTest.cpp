@@ -1,4 +1,4 @@
-#include "fillclear/LWTools.h"
+#include "fillclear/NamedTiles.h"
 
 #include "util/Errors.h"
 

@@ -1,4 +1,4 @@
-#include "fillclear/LWTools.h"
+#include "fillclear/NamedTiles.h"
 
 #include "util/Errors.h"
 #include "util/Text.h"
@@ -11,11 +11,6 @@ int FindNamedTile(std::string_view text) {
         if (UpperCase(NamedTiles[i].Name) == wanted)
             return static_cast<int>(i);
     return -1;
-}
-
-std::uint32_t RandomPick(std::uint32_t& seed, std::uint32_t n) {
-    seed = seed * 134775813u + 1u;
-    return static_cast<std::uint32_t>((static_cast<std::uint64_t>(n) * seed) >> 32);
 }
 
 std::uint16_t PickNamedTile(std::uint32_t& seed, int index) {

@@ -1,0 +1,51 @@
+// fill-clear: clears the statics and fills the terrain of a tile rectangle, as the "Fill/Clear"
+// window's Go! does.
+#include "cli/Command.h"
+#include "fillclear/FillClearFields.h"
+
+#include <memory>
+
+namespace lw::cli {
+
+void AddFillClearCommand(CLI::App& app) {
+    struct Options {
+        FillClearRequest request;
+        FillClearFieldTexts texts;
+        bool noStatics = false, noMap = false;
+        std::uint32_t seed = 0;
+    };
+    auto options = std::make_shared<Options>();
+    CLI::App* cmd = app.add_subcommand(
+        "fill-clear", "Remove the statics of a tile rectangle and fill its terrain with one tile "
+                      "or a random tile group");
+    cmd->add_option("--staidx", options->request.StaIdxPath, "staidx0.mul")->required();
+    cmd->add_option("--statics", options->request.StaticsPath, "statics0.mul")->required();
+    cmd->add_option("--map", options->request.MapPath, "map0.mul")->required();
+    cmd->add_option("--top", options->texts.Top, "top border (tile Y)")->capture_default_str();
+    cmd->add_option("--left", options->texts.Left, "left border (tile X)")->capture_default_str();
+    cmd->add_option("--right", options->texts.Right, "right border (tile X)")
+        ->capture_default_str();
+    cmd->add_option("--bottom", options->texts.Bottom, "bottom border (tile Y)")
+        ->capture_default_str();
+    cmd->add_option("--tile", options->texts.Tile,
+                    "a tile group such as \"Random grass\", or a tile id in hex such as \"00 03\"");
+    cmd->add_option("--altitude", options->texts.Altitude, "altitude of the filled cells")
+        ->capture_default_str();
+    CLI::Option* noStatics =
+        cmd->add_flag("--no-statics", options->noStatics, "leave staidx0.mul and statics0.mul");
+    cmd->add_flag("--no-map", options->noMap, "leave map0.mul")->excludes(noStatics);
+    cmd->add_option("--seed", options->seed, "the random generator's state to start from")
+        ->capture_default_str();
+    cmd->callback([options] {
+        FillClearRequest request = options->request;
+        request.ClearStatics = !options->noStatics;
+        request.FillTerrain = !options->noMap;
+        request = ReadFillClearFields(request, options->texts);
+        auto state = std::make_unique<ProgramState>();
+        state->RandomSeed = options->seed;
+        NullProgress progress;
+        FillClear(*state, request, progress);
+    });
+}
+
+} // namespace lw::cli
