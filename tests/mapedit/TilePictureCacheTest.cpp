@@ -41,8 +41,8 @@ TEST_F(ImageFolderTest, NamesDifferingInCaseAreFoundAfterTheExactOne) {
     EXPECT_EQ(files->TexMaps, dir.file("TexMaps.mul"));
     EXPECT_EQ(files->ArtIdx, dir.file("ArtIdx.mul"));
     EXPECT_EQ(files->Art, dir.file("art.mul"));
-    // The folder text is kept as typed.
-    EXPECT_EQ(FindImageFile(dir.path() + "/", "art.mul"), dir.path() + "//art.mul");
+    // A folder typed with its separator gets no second one.
+    EXPECT_EQ(FindImageFile(dir.path() + "/", "art.mul"), dir.path() + "/art.mul");
 
     fs::remove(dir.file("TexMaps.mul"));
     EXPECT_FALSE(FindImageFiles(dir.path()));
