@@ -20,7 +20,7 @@ public:
 
     // The block's selected items as records with in-block X and Y, in file order. Throws what
     // extracting this block from the file would meet first; the first block extracted also
-    // meets a section number outside 0-65535 anywhere in the file.
+    // meets a section number outside 0-2,147,483,647 anywhere in the file.
     void extract(int blockX, int blockY, TStaticBlock& block);
 
 private:

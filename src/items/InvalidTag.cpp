@@ -1,13 +1,13 @@
 #include "items/InvalidTag.h"
 
-#include "util/IntConv.h"
+#include "items/ItemLines.h"
 
 #include <string>
 
 namespace lw {
 namespace {
 
-std::string MessageFor(std::int32_t currentSection) {
+std::string MessageFor(CurrentSection currentSection) {
     if (currentSection == kNoSection)
         return "Invalid tag in a character section!";
     return "Invalid tag after \"SECTION WORLDITEM " + std::to_string(currentSection) + "\"";
@@ -15,11 +15,11 @@ std::string MessageFor(std::int32_t currentSection) {
 
 } // namespace
 
-InvalidTag::InvalidTag(std::int32_t currentSection) : Error(MessageFor(currentSection)) {}
+InvalidTag::InvalidTag(CurrentSection currentSection) : Error(MessageFor(currentSection)) {}
 
 std::int32_t TagValueInRange(std::string_view value, std::int32_t lo, std::int32_t hi,
-                             std::int32_t currentSection) {
-    const std::int32_t number = StrToInt(value);
+                             CurrentSection currentSection) {
+    const std::int32_t number = TagInt(value);
     if (number < lo || number > hi)
         throw InvalidTag(currentSection);
     return number;

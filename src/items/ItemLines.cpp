@@ -1,5 +1,6 @@
 #include "items/ItemLines.h"
 
+#include "util/Errors.h"
 #include "util/File.h"
 #include "util/IntConv.h"
 #include "util/Text.h"
@@ -83,8 +84,16 @@ std::string_view TagValue(std::string_view line, std::string_view tag) {
     return Trim(line.substr(tag.size()));
 }
 
+std::int32_t TagInt(std::string_view value) {
+    try {
+        return StrToInt(value);
+    } catch (const ConvertError&) {
+        throw ConvertError::notAnInteger(UpperCase(value));
+    }
+}
+
 std::int32_t SectionNumber(std::string_view headerLine) {
-    return StrToInt(TagValue(headerLine, kWorldItemHeader));
+    return TagInt(TagValue(headerLine, kWorldItemHeader));
 }
 
 } // namespace lw

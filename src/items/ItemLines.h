@@ -41,7 +41,11 @@ inline constexpr std::string_view kWorldItemHeader = "SECTION WORLDITEM";
 inline constexpr std::string_view kCharacterHeader = "SECTION CHARACTER";
 inline constexpr std::string_view kGuildHeader = "SECTION GUILD";
 
-// The number of a "SECTION WORLDITEM" header line; text that is no integer is a ConvertError.
+// A tag's value as an integer. The scans read their lines upper-cased, so text that is no
+// integer is a ConvertError quoting it upper-cased.
+std::int32_t TagInt(std::string_view value);
+
+// The number of a "SECTION WORLDITEM" header line, as TagInt reads it.
 std::int32_t SectionNumber(std::string_view headerLine);
 
 } // namespace lw

@@ -15,7 +15,7 @@ HighestNumbers ScanHighestNumbers(std::string_view itemFileText) {
         if (HasTag(line, kWorldItemHeader))
             highest.Number = std::max(highest.Number, SectionNumber(line));
         else if (HasTag(line, "SERIAL"))
-            highest.Serial = std::max(highest.Serial, StrToInt(TagValue(line, "SERIAL")));
+            highest.Serial = std::max(highest.Serial, TagInt(TagValue(line, "SERIAL")));
     }
     return highest;
 }

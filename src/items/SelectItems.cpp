@@ -12,7 +12,7 @@ namespace lw {
 namespace {
 
 struct ScanState {
-    std::int32_t section = kNoSection;
+    CurrentSection section = kNoSection;
     std::int64_t header = -1;
     std::size_t offset = 0;
     std::int32_t id = 0, x = 0, y = 0, type = 0, cont = 0;
@@ -38,11 +38,11 @@ bool IsTaken(const ScanState& s, SelectionMode mode, const AutoSelectIDs& autoId
 void CloseSection(ScanState& s, SelectionMode mode, const AutoSelectIDs& autoIds,
                   const LogSink& log, ItemSelection& selection, SelectionListener& listener) {
     if (s.section != kNoSection && s.cont == -1) {
-        if (s.section < 0 || s.section > 65535)
+        if (!IsItemNumber(s.section))
             throw InvalidTag(s.section);
         if (IsTaken(s, mode, autoIds)) {
             log("Selecting item for export: " + std::to_string(s.section));
-            selection.Items.push_back({s.section, s.header, s.offset,
+            selection.Items.push_back({static_cast<std::int32_t>(s.section), s.header, s.offset,
                                        static_cast<std::uint16_t>(s.x / kTilesPerBlockSide),
                                        static_cast<std::uint16_t>(s.y / kTilesPerBlockSide)});
             listener.taken();
@@ -51,8 +51,8 @@ void CloseSection(ScanState& s, SelectionMode mode, const AutoSelectIDs& autoIds
     s.section = kNoSection;
 }
 
-void noteBadHeader(ItemSelection& selection, const ScanState& s, std::int32_t& lastHeaderNumber) {
-    const bool inRange = s.section >= 0 && s.section <= 65535;
+void noteBadHeader(ItemSelection& selection, const ScanState& s, CurrentSection& lastHeaderNumber) {
+    const bool inRange = IsItemNumber(s.section);
     if (!inRange && selection.BadHeaderOffset == std::string_view::npos) {
         selection.BadHeaderOffset = s.offset;
         selection.SectionBeforeBadHeader = lastHeaderNumber;
@@ -85,7 +85,7 @@ ItemSelection SelectItems(std::string_view itemFileText, SelectionMode mode,
     };
     // Tags with different first letters never match the same line, so dispatching on the first
     // letter keeps the order in which the tags are tried.
-    std::int32_t lastHeaderNumber = kNoSection;
+    CurrentSection lastHeaderNumber = kNoSection;
     ItemLineReader lines(itemFileText);
     std::string_view line;
     while (lines.next(line)) {
@@ -116,11 +116,11 @@ ItemSelection SelectItems(std::string_view itemFileText, SelectionMode mode,
             s.y = value(line, "Y", 0, 65535);
             break;
         case 'Z':
-            StrToInt(TagValue(line, "Z"));
+            TagInt(TagValue(line, "Z"));
             break;
         case 'C':
             if (HasTag(line, "CONT"))
-                s.cont = StrToInt(TagValue(line, "CONT"));
+                s.cont = TagInt(TagValue(line, "CONT"));
             break;
         case 'T':
             if (HasTag(line, "TYPE"))

@@ -32,10 +32,10 @@ struct SelectedItem {
 
 struct ItemSelection {
     std::vector<SelectedItem> Items; // in file order
-    // For the extraction, which refuses every section number outside 0-65535: where the first
-    // such header starts (npos: none) and the section before it.
+    // For the extraction, which refuses every section number outside 0-2,147,483,647: where the
+    // first such header starts (npos: none) and the section before it.
     std::size_t BadHeaderOffset = std::string_view::npos;
-    std::int32_t SectionBeforeBadHeader = 0;
+    std::int64_t SectionBeforeBadHeader = 0; // a CurrentSection
 };
 
 // Sees every line the scan reads and hears when the world item whose "}" was just read is taken,

@@ -120,5 +120,40 @@ TEST_F(ItemsCliTest, DemoWorldFreezesAndMeltsBack) {
     }
 }
 
+// A whole world melted writes item numbers far past 65535; freezing that file gives every static
+// back where it stood.
+TEST(WholeWorldTest, MeltAndFreezeOfEveryBlockGiveTheSameListing) {
+    test::TempDir dir;
+    const std::string demo = dir.file("demo");
+    ASSERT_EQ(RunProgram(LW_CLI_PATH, {"demo-world", demo}).exitCode, 0);
+    const std::vector<std::string> world{"--staidx", demo + "/staidx0.mul", "--statics",
+                                         demo + "/statics0.mul"};
+    const auto listing = [&] {
+        std::vector<std::string> args{"list-block"};
+        args.insert(args.end(), world.begin(), world.end());
+        for (const char* field : {"0", "6143", "0", "4095"})
+            args.push_back(field);
+        const auto listed = RunProgram(LW_CLI_PATH, args);
+        EXPECT_EQ(listed.exitCode, 0) << listed.err;
+        return listed.out;
+    };
+    const std::string before = listing();
+    const std::string items = dir.file("world.cfg");
+    std::vector<std::string> melt{"melt", "--items", items};
+    melt.insert(melt.end(), world.begin(), world.end());
+    for (const char* field : {"0", "6143", "0", "4095"})
+        melt.push_back(field);
+    const auto melted = RunProgram(LW_CLI_PATH, melt);
+    ASSERT_EQ(melted.exitCode, 0) << melted.err;
+    ASSERT_NE(ReadWholeFile(items).find("SECTION WORLDITEM 65536\r\n"), std::string::npos);
+
+    std::vector<std::string> freeze{"freeze", "--items", items};
+    freeze.insert(freeze.end(), world.begin(), world.end());
+    const auto frozen = RunProgram(LW_CLI_PATH, freeze);
+    ASSERT_EQ(frozen.exitCode, 0) << frozen.lastErrLine();
+    EXPECT_EQ(frozen.outLines().back(), "Freezing completed!");
+    EXPECT_TRUE(listing() == before) << "the listing changed";
+}
+
 } // namespace
 } // namespace lw

@@ -149,14 +149,18 @@ TEST(SelectItems, TakesWorldItemsByTypeOrAutoList) {
         EXPECT_TRUE(
             Select(Section(4, c.tags), static_cast<SelectionMode>(2), ids).selection.Items.empty());
     }
+    // Item numbers past 65535 are items like any other, 65535 included.
     const Scanned s = Select(Section(65535, "CONT -1\r\nTYPE 255\r\n") +
-                                 Section(7, "X 6200\r\nY 47\r\nCONT -1\r\nTYPE 255\r\n"),
+                                 Section(7, "X 6200\r\nY 47\r\nCONT -1\r\nTYPE 255\r\n") +
+                                 Section(2147483647, "CONT -1\r\nTYPE 255\r\n"),
                              SelectionMode::Type255);
-    EXPECT_EQ(s.log, std::vector<std::string>{"Selecting item for export: 7"});
-    ASSERT_EQ(s.selection.Items.size(), 1u);
-    EXPECT_EQ(s.selection.Items[0].Header, 1);
-    EXPECT_EQ(s.selection.Items[0].BlockX, 775);
-    EXPECT_EQ(s.selection.Items[0].BlockY, 5);
+    EXPECT_EQ(s.log, (std::vector<std::string>{"Selecting item for export: 65535",
+                                               "Selecting item for export: 7",
+                                               "Selecting item for export: 2147483647"}));
+    ASSERT_EQ(s.selection.Items.size(), 3u);
+    EXPECT_EQ(s.selection.Items[1].Header, 1);
+    EXPECT_EQ(s.selection.Items[1].BlockX, 775);
+    EXPECT_EQ(s.selection.Items[1].BlockY, 5);
 }
 
 TEST(SelectItems, InvalidTagMessagesNameTheSection) {
@@ -165,8 +169,10 @@ TEST(SelectItems, InvalidTagMessagesNameTheSection) {
     } cases[] = {
         {Section(12, "ID 70000\r\n"), "Invalid tag after \"SECTION WORLDITEM 12\""},
         {"SECTION CHARACTER 1\r\n{\r\nX 70000\r\n}\r\n", "Invalid tag in a character section!"},
-        {Section(70000, "CONT -1\r\n"), "Invalid tag after \"SECTION WORLDITEM 70000\""},
+        {Section(-5, "CONT -1\r\n"), "Invalid tag after \"SECTION WORLDITEM -5\""},
         {Section(3, "XOFFSET 3\r\n"), "'OFFSET 3' ist kein gültiger Integerwert"},
+        // The scan reads lines upper-cased and quotes what it read.
+        {Section(3, "Z twenty\r\n"), "'TWENTY' ist kein gültiger Integerwert"},
         {Section(3, "Z 1.5\r\n"), "'1.5' ist kein gültiger Integerwert"},
     };
     for (const auto& c : cases) {

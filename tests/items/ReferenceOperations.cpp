@@ -1,6 +1,7 @@
 #include "ReferenceOperations.h"
 
 #include "items/InvalidTag.h"
+#include "items/ItemLines.h"
 #include "util/Errors.h"
 #include "util/File.h"
 #include "util/IntConv.h"
@@ -66,7 +67,7 @@ struct Writer {
 };
 
 std::int32_t Number(const std::string& headerLine) {
-    return StrToInt(Trim(std::string_view(headerLine).substr(17)));
+    return TagInt(Trim(std::string_view(headerLine).substr(17)));
 }
 
 void ScanHighest(const std::string& path, std::int32_t& number, std::int32_t& serial) {
@@ -77,7 +78,7 @@ void ScanHighest(const std::string& path, std::int32_t& number, std::int32_t& se
         if (StartsWith(upper, "SECTION WORLDITEM"))
             number = std::max(number, Number(line));
         else if (StartsWith(upper, "SERIAL"))
-            serial = std::max(serial, StrToInt(Trim(std::string_view(line).substr(6))));
+            serial = std::max(serial, TagInt(Trim(std::string_view(line).substr(6))));
     }
 }
 
@@ -154,14 +155,14 @@ void ExtractBlockItems(const std::string& path, Selection& selection, int blockX
     }
     const std::vector<std::string> lines = ReadKeptLines(path);
     block.Count = 0;
-    std::int32_t current = kNoSection;
+    CurrentSection current = kNoSection;
     int id = 0, x = 0, y = 0, z = 0, color = 0;
     bool copying = true;
     std::map<std::int32_t, std::size_t> seen;
     std::vector<std::pair<std::int32_t, std::size_t>> extracted;
     Writer out;
     const auto value = [&](const std::string& line, std::size_t tag, int lo, int hi) {
-        const std::int32_t v = StrToInt(Trim(std::string_view(line).substr(tag)));
+        const std::int32_t v = TagInt(Trim(std::string_view(line).substr(tag)));
         if (v < lo || v > hi)
             throw InvalidTag(current);
         return v;
@@ -170,7 +171,7 @@ void ExtractBlockItems(const std::string& path, Selection& selection, int blockX
         const std::string u = UpperCase(line);
         if (StartsWith(u, "SECTION WORLDITEM")) {
             const std::int32_t n = Number(line);
-            if (n < 0 || n > 65535)
+            if (!IsItemNumber(n))
                 throw InvalidTag(current);
             current = n;
             const std::size_t k = seen[n]++;
