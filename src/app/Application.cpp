@@ -28,7 +28,8 @@ Application::Application(gui::Dialogs* dialogs)
     fillClear_ = std::make_unique<FillClearWindow>(context_);
     mapEdit_ = std::make_unique<MapEditorWindow>(context_);
     textureAuswahl_ = std::make_unique<TexturePaletteWindow>(context_);
-    progress_ = std::make_unique<ProgressWindow>();
+    // The progress window belongs to the main window, so it stays with the program.
+    progress_ = std::make_unique<ProgressWindow>(main_.get());
     main_->setToolWindows(*diff_, *fillClear_, *mapEdit_);
     diff_->setCompanions([this](int percent) { main_->setMainProgress(percent); }, *progress_);
 }

@@ -4,25 +4,79 @@
 
 #include <QCloseEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QVBoxLayout>
 
 namespace lw {
 
+namespace {
+
+// Windows draws a title without buttons when asked to. X11 window managers (openbox among them)
+// take the Motif hints as what may be done, not as what to draw, and put all three buttons on
+// every decorated window; there the window draws its caption itself.
+#ifdef Q_OS_WIN
+constexpr bool kOwnCaption = false;
+constexpr Qt::WindowFlags kFlags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+#else
+constexpr bool kOwnCaption = true;
+constexpr Qt::WindowFlags kFlags = Qt::Tool | Qt::FramelessWindowHint;
+#endif
+
+constexpr int kClientWidth = 297;
+constexpr int kClientHeight = 49;
+
+} // namespace
+
 ProgressWindow::ProgressWindow(QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      progressLabel(new QLabel(QStringLiteral("Working, please wait..."), this)),
-      progressBar(new gui::ProgressBar(this)) {
+    : QWidget(parent, kFlags), clientArea(new QWidget(this)),
+      progressLabel(new QLabel(QStringLiteral("Working, please wait..."), clientArea)),
+      progressBar(new gui::ProgressBar(clientArea)) {
     setObjectName("ProgressForm");
     setWindowTitle(QStringLiteral("Progress"));
-    setFixedSize(297, 49);
+    clientArea->setObjectName("ClientArea");
+    clientArea->setFixedSize(kClientWidth, kClientHeight);
     progressLabel->setObjectName("ProgressLabel");
     progressBar->setObjectName("ProgressBar");
     progressBar->setRange(0, 100);
+    auto* client = new QVBoxLayout(clientArea);
+    client->setContentsMargins(8, 4, 8, 6);
+    client->setSpacing(4);
+    client->addWidget(progressLabel);
+    client->addWidget(progressBar);
+
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(8, 4, 8, 6);
-    layout->setSpacing(4);
-    layout->addWidget(progressLabel);
-    layout->addWidget(progressBar);
+    layout->setSpacing(0);
+    if (kOwnCaption) {
+        captionBar = new QLabel(windowTitle(), this);
+        captionBar->setObjectName("CaptionBar");
+        captionBar->setAlignment(Qt::AlignCenter);
+        captionBar->setFixedHeight(20);
+        captionBar->setStyleSheet(QStringLiteral(
+            "background: palette(highlight); color: palette(highlighted-text); font-weight: bold"));
+        captionBar->installEventFilter(this);
+        layout->setContentsMargins(1, 1, 1, 1);
+        layout->addWidget(captionBar);
+        setStyleSheet(QStringLiteral("lw--ProgressWindow { border: 1px solid palette(dark) }"));
+        setAttribute(Qt::WA_StyledBackground);
+    } else {
+        layout->setContentsMargins(0, 0, 0, 0);
+    }
+    layout->addWidget(clientArea);
+    setFixedSize(layout->totalSizeHint());
+}
+
+bool ProgressWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != captionBar)
+        return QWidget::eventFilter(watched, event);
+    if (event->type() == QEvent::MouseButtonPress) {
+        dragOffset_ = static_cast<QMouseEvent*>(event)->globalPosition().toPoint() - pos();
+        return true;
+    }
+    if (event->type() == QEvent::MouseMove) {
+        move(static_cast<QMouseEvent*>(event)->globalPosition().toPoint() - dragOffset_);
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void ProgressWindow::setStage(const QString& text) {

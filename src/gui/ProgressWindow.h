@@ -23,6 +23,10 @@ public:
     void showStages() override { show(); }
     void hideStages() override { hide(); }
 
+    // The window's own caption strip where the window manager's title bar cannot be trusted to
+    // go without buttons (null where the native title bar is used), and the 297 x 49 client area.
+    QLabel* captionBar = nullptr;
+    QWidget* clientArea;
     QLabel* progressLabel;
     gui::ProgressBar* progressBar;
 
@@ -30,9 +34,13 @@ protected:
     void showEvent(QShowEvent* event) override;
     // The user cannot close it; the operation that showed it hides it.
     void closeEvent(QCloseEvent* event) override;
+    // The caption strip moves the window as a title bar would.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void prepareForShow();
+
+    QPoint dragOffset_;
 };
 
 } // namespace lw

@@ -28,8 +28,29 @@ void CheckWritten(QSettings& store, const char* name) {
         throw SettingsError(std::string("Fehler beim Setzen der Daten für '") + name + "'");
 }
 
+// Value names are case-insensitive, as the registry treats them: a settings file written by
+// hand or by another tool may spell them otherwise. The product's spelling is found first.
+QString StoredName(const QSettings& store, const char* name) {
+    const QString wanted = QString::fromLatin1(name);
+    if (store.contains(wanted))
+        return wanted;
+    for (const QString& key : store.childKeys())
+        if (key.compare(wanted, Qt::CaseInsensitive) == 0)
+            return key;
+    return wanted;
+}
+
+// Writes with the product's spelling, and drops the other spellings so that they cannot hide it.
+void StoreValue(QSettings& store, const char* name, const QVariant& value) {
+    const QString wanted = QString::fromLatin1(name);
+    for (const QString& key : store.childKeys())
+        if (key != wanted && key.compare(wanted, Qt::CaseInsensitive) == 0)
+            store.remove(key);
+    store.setValue(wanted, value);
+}
+
 QString ReadString(const QSettings& store, const char* name) {
-    const QVariant value = store.value(name);
+    const QVariant value = store.value(StoredName(store, name));
     if (!value.isValid())
         return {};
     if (value.typeId() != QMetaType::QString && value.typeId() != QMetaType::QByteArray)
@@ -52,13 +73,13 @@ void SaveStrings(const char* const (&names)[N], const std::array<QString, N>& va
     // are already stored need no write of the whole file.
     bool unchanged = true;
     for (std::size_t i = 0; i < N && unchanged; ++i) {
-        const QVariant stored = store.value(names[i]);
+        const QVariant stored = store.value(StoredName(store, names[i]));
         unchanged = stored.typeId() == QMetaType::QString && stored.toString() == values[i];
     }
     if (unchanged)
         return;
     for (std::size_t i = 0; i < N; ++i)
-        store.setValue(names[i], values[i]);
+        StoreValue(store, names[i], values[i]);
     CheckWritten(store, names[0]);
 }
 
@@ -92,7 +113,7 @@ void SettingsStore::SaveMapEditSettings(const MapEditSettings& values) const {
 int SettingsStore::ReadMode(const std::function<bool()>& askSimpleMode) const {
     {
         const QSettings store = OpenStore();
-        const QVariant value = store.value(kModeName);
+        const QVariant value = store.value(StoredName(store, kModeName));
         if (value.isValid()) {
             // The settings file has no types on Linux: a value that does not convert is as
             // wrong as a string in the registry.
@@ -111,7 +132,7 @@ int SettingsStore::ReadMode(const std::function<bool()>& askSimpleMode) const {
 
 void SettingsStore::WriteMode(int mode) const {
     QSettings store = OpenStore();
-    store.setValue(kModeName, mode);
+    StoreValue(store, kModeName, mode);
     CheckWritten(store, kModeName);
 }
 

@@ -56,5 +56,19 @@ TEST(SettingsStoreTest, AValueOfTheWrongTypeIsAnError) {
     }
 }
 
+TEST(SettingsStoreTest, ValueNamesAreCaseInsensitiveAndWrittenInTheProductsSpelling) {
+    PrivateSettings settings;
+    const SettingsStore store;
+    settings.put("staidx0.mul", "/w/staidx0.mul");
+    settings.put("MODE", 1);
+    EXPECT_EQ(store.LoadMainSettings()[0], "/w/staidx0.mul");
+    EXPECT_EQ(store.ReadMode([] { return false; }), 1);
+
+    store.SaveMainSettings({"/v/staidx0.mul", "/v/statics0.mul", "/v/items.wsc"});
+    EXPECT_EQ(settings.get("StaIdx0.mul").toString(), "/v/staidx0.mul");
+    EXPECT_FALSE(settings.get("staidx0.mul").isValid()) << "the other spelling is gone";
+    EXPECT_EQ(store.LoadFillClearSettings()[0], "/v/staidx0.mul");
+}
+
 } // namespace
 } // namespace lw::test
