@@ -387,17 +387,25 @@ void DiffWindow::keepOneChecked(QCheckBox& other) {
 
 void DiffWindow::generateClicked() {
     runAction([this] {
-        if (const std::optional<QString> file =
-                context_.dialogs.saveFileName(this, lwdFileSaveDialog))
-            runGenerate(*file);
+        // The dialogs open beside the modified files at first, then where the last file went.
+        if (lwdFileSaveDialog.initialPath.isEmpty())
+            lwdFileSaveDialog.initialPath = gui::FolderOf(mStaIdxEdit->text());
+        const std::optional<QString> file = context_.dialogs.saveFileName(this, lwdFileSaveDialog);
+        if (!file)
+            return;
+        lwdFileSaveDialog.initialPath = gui::FolderOf(*file);
+        runGenerate(*file);
     });
 }
 
 void DiffWindow::applyClicked() {
     runAction([this] {
+        if (lwdFileOpenDialog.initialPath.isEmpty())
+            lwdFileOpenDialog.initialPath = gui::FolderOf(mStaIdxEdit->text());
         const std::optional<QString> file = context_.dialogs.openFileName(this, lwdFileOpenDialog);
         if (!file)
             return;
+        lwdFileOpenDialog.initialPath = gui::FolderOf(*file);
         if (!HasDiffExtension(Std(*file))) {
             context_.dialogs.message(this, {QStringLiteral("Error"),
                                             QString::fromUtf8(kLwdRefusal),

@@ -110,6 +110,7 @@ MainWindow::MainWindow(WindowContext& context)
     patSaveDialog.defaultSuffix = QStringLiteral("PAT");
     patSaveDialog.hideReadOnly = true;
     patSaveDialog.pathMustExist = true;
+    patSaveDialog.filter = QStringLiteral("Patch files (*.pat);;All files (*)");
 
     for (QLineEdit* field : {staIdxEdit, staticsEdit, wscEdit})
         context_.busy.lockWhileBusy(*field);
@@ -335,6 +336,23 @@ void MainWindow::updateControlStates() {
     }
 }
 
+// The keyboard focus goes where the user's next step is: the first path field still to be
+// filled, then GetStaticIndex, then the step after it (GetStaticBlock in Normal mode, Freeze!
+// in Simple mode, as the guidance says).
+void MainWindow::focusNextStep() {
+    for (QLineEdit* field : {staIdxEdit, staticsEdit, wscEdit})
+        if (field->isEnabled() && (field->text().isEmpty() || !gui::IsGreen(*field))) {
+            field->setFocus();
+            return;
+        }
+    QPushButton* next = isSimpleMode() ? freezeWorldButton : getStaticBlockButton;
+    for (QPushButton* button : {getStaticIndexButton, next})
+        if (button->isEnabled()) {
+            button->setFocus();
+            return;
+        }
+}
+
 void MainWindow::showGuidance() {
     if (!isSimpleMode())
         return;
@@ -391,6 +409,7 @@ void MainWindow::prepareForShow() {
     gui::SetTextRunningChange(*staticsEdit, paths[1], [this] { staticsEditChanged(); });
     gui::SetTextRunningChange(*wscEdit, paths[2], [this] { wscEditChanged(); });
     mainListBox->scrollToEnd();
+    focusNextStep();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -430,6 +449,7 @@ void MainWindow::getStaticIndexClicked() {
         updateControlStates();
         showGuidance();
         addLogLine(QStringLiteral("Init completed!"));
+        focusNextStep();
     });
 }
 
@@ -525,6 +545,9 @@ void MainWindow::runFreeze() {
 }
 
 bool MainWindow::choosePatchFile(FreezeRequest& request) {
+    // The first time, the dialog opens beside the item file; later on the last patch file.
+    if (patSaveDialog.initialPath.isEmpty())
+        patSaveDialog.initialPath = gui::FolderOf(wscEdit->text());
     const std::optional<QString> chosen = context_.dialogs.saveFileName(this, patSaveDialog);
     if (!chosen)
         return false;

@@ -50,6 +50,7 @@ public:
     void setMainProgress(int percent);
     void updateControlStates();
     void showGuidance();
+    void focusNextStep();
 
     // The choice of the " Freeze items " group.
     SelectionMode selectedItems() const;

@@ -161,6 +161,29 @@ TEST_F(MainFormTest, ControlStatesAndStoredPathsInNormalMode) {
     EXPECT_TRUE(form().mapEditButton->isEnabled());
 }
 
+TEST_F(MainFormTest, FocusGoesToTheNextStepAndPathFieldsStayReadable) {
+    makeWorld();
+    startNormal();
+    EXPECT_EQ(form().focusWidget(), form().staIdxEdit) << "nothing stored yet";
+    enterWorldPaths();
+    const QPalette palette = form().staIdxEdit->palette();
+    EXPECT_EQ(palette.color(QPalette::Active, QPalette::Text), QColor(Qt::white));
+    EXPECT_EQ(palette.color(QPalette::Disabled, QPalette::Base), QColor(0, 128, 0));
+    EXPECT_NE(palette.color(QPalette::Disabled, QPalette::Text).lightness(), 128);
+    EXPECT_EQ(form().staIdxEdit->toolTip(), Q(world("staidx0.mul")));
+
+    program_.reset();
+    start();
+    EXPECT_EQ(form().focusWidget(), form().getStaticIndexButton);
+    QTest::mouseClick(form().getStaticIndexButton, Qt::LeftButton);
+    EXPECT_EQ(form().focusWidget(), form().getStaticBlockButton);
+
+    program_.reset();
+    startSimple();
+    QTest::mouseClick(form().getStaticIndexButton, Qt::LeftButton);
+    EXPECT_EQ(form().focusWidget(), form().freezeWorldButton) << "the step the guidance names";
+}
+
 TEST_F(MainFormTest, SimpleModeRestrictsControlsAndGuidesStepByStep) {
     makeWorld();
     startSimple();
@@ -433,13 +456,16 @@ TEST_F(MainFormTest, ToolButtonsShowTheirWindowsModally) {
         {program_->fillClearForm(), "Fill/Clear", {385, 257}},
         {program_->mapEditForm(), "MapEdit", {697, 575}},
         {program_->textureAuswahlForm(), "TextureAuswahl", {366, 331}},
-        {program_->progressForm(), "Progress", {297, 49}},
     };
     for (const Window& w : windows) {
         EXPECT_EQ(w.window.windowTitle(), w.caption);
         EXPECT_EQ(w.window.size(), w.size) << w.caption;
         EXPECT_FALSE(w.window.isVisible()) << w.caption;
     }
+    // The progress window may draw its own caption above its client area.
+    EXPECT_EQ(program_->progressForm().windowTitle(), "Progress");
+    EXPECT_EQ(program_->progressForm().clientArea->size(), QSize(297, 49));
+    EXPECT_FALSE(program_->progressForm().isVisible());
 }
 
 TEST_F(MainFormTest, TheLogStaysFastWithManyLinesAndShowsItsEnd) {

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -68,6 +69,12 @@ MessageButton QtDialogs::message(QWidget* parent, const MessageRequest& request)
 
 std::optional<QString> QtDialogs::openFileName(QWidget* parent, const FileDialogRequest& request) {
     return RunFileDialog(parent, request, QFileDialog::AcceptOpen);
+}
+
+QString FolderOf(const QString& filePath) {
+    if (filePath.isEmpty())
+        return {};
+    return QFileInfo(filePath).absolutePath();
 }
 
 std::optional<QString> QtDialogs::saveFileName(QWidget* parent, const FileDialogRequest& request) {

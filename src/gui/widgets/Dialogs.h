@@ -34,6 +34,9 @@ struct FileDialogRequest {
     bool confirmOverwrite = false;
 };
 
+// The folder a file dialog opens in for a file path (empty: the dialog's own choice).
+QString FolderOf(const QString& filePath);
+
 class Dialogs {
 public:
     virtual ~Dialogs() = default;

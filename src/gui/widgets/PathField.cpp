@@ -14,8 +14,16 @@ constexpr const char* kStateProperty = "lwFieldState";
 
 void SetPathFieldValid(QLineEdit& field, bool valid) {
     QPalette palette = field.palette();
-    palette.setColor(QPalette::Base, valid ? QColor(0, 128, 0) : QColor(255, 0, 0));
+    const QColor background = valid ? QColor(0, 128, 0) : QColor(255, 0, 0);
+    for (const QPalette::ColorGroup group :
+         {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        palette.setColor(group, QPalette::Base, background);
+    // White reads on both colours; a disabled field is only a shade dimmer, never grey on green.
+    palette.setColor(QPalette::Active, QPalette::Text, Qt::white);
+    palette.setColor(QPalette::Inactive, QPalette::Text, Qt::white);
+    palette.setColor(QPalette::Disabled, QPalette::Text, QColor(225, 225, 225));
     field.setPalette(palette);
+    field.setToolTip(field.text());
     field.setProperty(kStateProperty,
                       static_cast<int>(valid ? FieldState::Valid : FieldState::Invalid));
 }
