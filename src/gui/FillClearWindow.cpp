@@ -32,7 +32,7 @@ using gui::Std;
 
 constexpr int kClientWidth = 385;
 constexpr int kClientHeight = 257;
-constexpr int kBorderFieldWidth = 48;
+constexpr int kBorderFieldWidth = 42;
 constexpr int kAltitudeFieldWidth = 40;
 
 constexpr const char* kStaIdxName = "staidx0.mul";
@@ -49,15 +49,6 @@ QLineEdit* BorderEdit(const char* name, const char* text, QWidget* parent) {
     return edit;
 }
 
-// A border's label and field side by side, as one piece of the compass.
-QHBoxLayout* BorderPair(QLabel* label, QLineEdit* edit) {
-    auto* pair = new QHBoxLayout;
-    pair->setSpacing(4);
-    pair->addWidget(label);
-    pair->addWidget(edit);
-    return pair;
-}
-
 } // namespace
 
 FillClearWindow::FillClearWindow(WindowContext& context, QWidget* parent)
@@ -68,8 +59,8 @@ FillClearWindow::FillClearWindow(WindowContext& context, QWidget* parent)
     setFixedSize(kClientWidth, kClientHeight);
 
     auto* root = new QVBoxLayout(this);
-    root->setContentsMargins(4, 2, 4, 4);
-    root->setSpacing(3);
+    root->setContentsMargins(4, 2, 4, 2);
+    root->setSpacing(2);
     root->addWidget(buildClearSelectStrip());
     root->addWidget(buildAreaGroup());
     root->addWidget(buildReplaceGroup());
@@ -115,13 +106,13 @@ QGroupBox* FillClearWindow::buildAreaGroup() {
     fillClearAreaGroupBox =
         Named(new QGroupBox(QStringLiteral("Fill/Clear area"), this), "FillClearAreaGroupBox");
     auto* layout = new QHBoxLayout(fillClearAreaGroupBox);
-    layout->setContentsMargins(6, 0, 6, 3);
+    layout->setContentsMargins(6, 0, 6, 1);
     layout->setSpacing(8);
 
     clearAreaNoteLabel =
         Label("ClearAreaNoteLabel", "Enter cell numbers here!", fillClearAreaGroupBox);
-    layout->addWidget(clearAreaNoteLabel, 0, Qt::AlignVCenter);
-    layout->addStretch(1);
+    clearAreaNoteLabel->setWordWrap(true);
+    layout->addWidget(clearAreaNoteLabel, 1, Qt::AlignVCenter);
 
     QWidget* parent = fillClearAreaGroupBox;
     clearAreaTopLabel = Label("ClearAreaTopLabel", "Top border", parent);
@@ -133,16 +124,19 @@ QGroupBox* FillClearWindow::buildAreaGroup() {
     clearAreaBottomLabel = Label("ClearAreaBottomLabel", "Bottom border", parent);
     clearAreaBottomEdit = BorderEdit("ClearAreaBottomEdit", "4096", parent);
 
-    // Top above, left and right beside each other, bottom below: the rectangle as it lies.
+    // The rectangle as it lies: the top field above the bottom one in the middle column, the
+    // left and right fields on either side of it, each label on its field's outer side.
     auto* compass = new QGridLayout;
-    compass->setHorizontalSpacing(14);
-    compass->setVerticalSpacing(2);
-    compass->addLayout(BorderPair(clearAreaTopLabel, clearAreaTopEdit), 0, 0, 1, 2,
-                       Qt::AlignHCenter);
-    compass->addLayout(BorderPair(clearAreaLeftLabel, clearAreaLeftEdit), 1, 0);
-    compass->addLayout(BorderPair(clearAreaRightLabel, clearAreaRightEdit), 1, 1);
-    compass->addLayout(BorderPair(clearAreaBottomLabel, clearAreaBottomEdit), 2, 0, 1, 2,
-                       Qt::AlignHCenter);
+    compass->setHorizontalSpacing(4);
+    compass->setVerticalSpacing(1);
+    compass->addWidget(clearAreaTopLabel, 0, 0, 1, 2, Qt::AlignRight);
+    compass->addWidget(clearAreaTopEdit, 0, 2);
+    compass->addWidget(clearAreaLeftLabel, 1, 0);
+    compass->addWidget(clearAreaLeftEdit, 1, 1);
+    compass->addWidget(clearAreaRightEdit, 1, 3);
+    compass->addWidget(clearAreaRightLabel, 1, 4);
+    compass->addWidget(clearAreaBottomLabel, 2, 0, 1, 2, Qt::AlignRight);
+    compass->addWidget(clearAreaBottomEdit, 2, 2);
     layout->addLayout(compass);
 
     setTabOrder(clearAreaTopEdit, clearAreaLeftEdit);
@@ -155,8 +149,8 @@ QGroupBox* FillClearWindow::buildReplaceGroup() {
     replaceGroupBox = Named(new QGroupBox(QStringLiteral("Replace with"), this), "ReplaceGroupBox");
     auto* grid = new QGridLayout(replaceGroupBox);
     grid->setContentsMargins(6, 0, 6, 3);
-    grid->setHorizontalSpacing(6);
-    grid->setVerticalSpacing(2);
+    grid->setHorizontalSpacing(12);
+    grid->setVerticalSpacing(1);
 
     staticsClearInfoLabel = Label("StaticsClearInfoLabel",
                                   "All static items in this area are cleared!", replaceGroupBox);
@@ -183,12 +177,13 @@ QGroupBox* FillClearWindow::buildReplaceGroup() {
     altitude->addWidget(fillAltitudeUpDown);
     altitude->addStretch(1);
 
+    // Each choice under its own caption, side by side: the window has no height to spare.
     grid->addWidget(staticsClearInfoLabel, 0, 0, 1, 2);
     grid->addWidget(fillTileLabel, 1, 0);
-    grid->addWidget(fillTileComboBox, 1, 1);
-    grid->addWidget(fillAltitudeLabel, 2, 0);
+    grid->addWidget(fillTileComboBox, 2, 0);
+    grid->addWidget(fillAltitudeLabel, 1, 1);
     grid->addLayout(altitude, 2, 1);
-    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(0, 1);
     return replaceGroupBox;
 }
 
