@@ -294,9 +294,13 @@ TEST_F(FillClearWindowTest, GoClearsAndFillsTheAreaWithTheProgramsGenerator) {
     WriteMapBlock(map(), 1, 2, marked);
     const std::uint64_t staticsSize = ReadWholeFile(statics()).size();
     startAndShow();
+    // While it runs, the window takes no clicks or keys: no second Go!, no field changing under it.
     std::vector<int> bar;
-    QObject::connect(form().progressBar, &gui::ProgressBar::valueChanged,
-                     [&bar](int value) { bar.push_back(value); });
+    bool enabledWhileRunning = false;
+    QObject::connect(form().progressBar, &gui::ProgressBar::valueChanged, [&](int value) {
+        bar.push_back(value);
+        enabledWhileRunning |= window().isEnabled();
+    });
     ASSERT_EQ(program_->context().state.RandomSeed, 0u);
 
     setArea(8, 16, 9, 17);
@@ -323,6 +327,7 @@ TEST_F(FillClearWindowTest, GoClearsAndFillsTheAreaWithTheProgramsGenerator) {
     // Both passes moved the main window's bar to the end, and the window is usable again.
     ASSERT_FALSE(bar.empty());
     EXPECT_EQ(bar.back(), 100);
+    EXPECT_FALSE(enabledWhileRunning);
     EXPECT_TRUE(window().isEnabled());
     EXPECT_TRUE(window().isVisible());
 
