@@ -124,8 +124,8 @@ QGroupBox* FillClearWindow::buildAreaGroup() {
     clearAreaBottomLabel = Label("ClearAreaBottomLabel", "Bottom border", parent);
     clearAreaBottomEdit = BorderEdit("ClearAreaBottomEdit", "4096", parent);
 
-    // The rectangle as it lies: the top field above the bottom one in the middle column, the
-    // left and right fields on either side of it, each label on its field's outer side.
+    // The rectangle as it lies: the top and bottom fields in the middle column, the left and
+    // right fields on either side of it with their labels outward.
     auto* compass = new QGridLayout;
     compass->setHorizontalSpacing(4);
     compass->setVerticalSpacing(1);
