@@ -11,6 +11,7 @@
 #include "gui/widgets/Dialogs.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QPainter>
@@ -110,7 +111,14 @@ bool NormalMode(const QString& world, const QString& out) {
     bool ok = Save(main, out + "/main-window.png");
     main.hide();
     ok = Save(program.diffForm(), out + "/lw-diff.png") && ok;
-    ok = Save(program.fillClearForm(), out + "/fill-clear.png") && ok;
+    // The first town's rectangle, to be grassed over.
+    lw::FillClearWindow& fillClear = program.fillClearForm();
+    fillClear.clearAreaLeftEdit->setText("1496");
+    fillClear.clearAreaTopEdit->setText("1600");
+    fillClear.clearAreaRightEdit->setText("1535");
+    fillClear.clearAreaBottomEdit->setText("1639");
+    fillClear.fillTileComboBox->setCurrentText("Random grass");
+    ok = Save(fillClear, out + "/fill-clear.png") && ok;
     ok = Save(program.mapEditForm(), out + "/map-edit.png") && ok;
     ok = Save(program.textureAuswahlForm(), out + "/texture-auswahl.png") && ok;
     ok = Save(program.progressForm(), out + "/progress.png") && ok;

@@ -32,6 +32,7 @@ Application::Application(gui::Dialogs* dialogs)
     progress_ = std::make_unique<ProgressWindow>(main_.get());
     main_->setToolWindows(*diff_, *fillClear_, *mapEdit_);
     diff_->setCompanions([this](int percent) { main_->setMainProgress(percent); }, *progress_);
+    fillClear_->setMainProgress([this](int percent) { main_->setMainProgress(percent); });
 }
 
 Application::~Application() = default;

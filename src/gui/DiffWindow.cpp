@@ -5,6 +5,7 @@
 #include "diff/GenerateDiff.h"
 #include "gui/WindowContext.h"
 #include "gui/widgets/Controls.h"
+#include "gui/widgets/DisabledWhileRunning.h"
 #include "gui/widgets/FieldText.h"
 #include "gui/widgets/Guarded.h"
 #include "gui/widgets/LineList.h"
@@ -129,19 +130,6 @@ public:
 
 private:
     gui::StageDisplay* stages_;
-};
-
-// A disabled window takes no clicks, so no second run can start from it meanwhile; it must
-// come back however the run ends.
-class DisabledWhileRunning {
-public:
-    explicit DisabledWhileRunning(QWidget& window) : window_(window) { window_.setEnabled(false); }
-    ~DisabledWhileRunning() { window_.setEnabled(true); }
-    DisabledWhileRunning(const DisabledWhileRunning&) = delete;
-    DisabledWhileRunning& operator=(const DisabledWhileRunning&) = delete;
-
-private:
-    QWidget& window_;
 };
 
 } // namespace
@@ -419,7 +407,7 @@ void DiffWindow::applyClicked() {
 
 void DiffWindow::runAction(const std::function<void()>& action) {
     runOperation([&] {
-        const DisabledWhileRunning disabled(*this);
+        const gui::DisabledWhileRunning disabled(*this);
         action();
     });
     runGuarded([this] { updateDiffControls(); });

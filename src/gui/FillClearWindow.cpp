@@ -1,14 +1,353 @@
 #include "gui/FillClearWindow.h"
 
+#include "fillclear/FillClear.h"
+#include "fillclear/FillClearFields.h"
+#include "fillclear/NamedTiles.h"
 #include "gui/WindowContext.h"
+#include "gui/widgets/Controls.h"
+#include "gui/widgets/DisabledWhileRunning.h"
+#include "gui/widgets/FieldText.h"
+#include "gui/widgets/PathField.h"
+#include "gui/widgets/QtProgress.h"
+#include "gui/widgets/UpDown.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QVBoxLayout>
 
 namespace lw {
+namespace {
+
+using gui::Named;
+using gui::PathEdit;
+using gui::Std;
+
+constexpr int kClientWidth = 385;
+constexpr int kClientHeight = 257;
+constexpr int kBorderFieldWidth = 42;
+constexpr int kAltitudeFieldWidth = 40;
+
+constexpr const char* kStaIdxName = "staidx0.mul";
+constexpr const char* kStaticsName = "statics0.mul";
+constexpr const char* kMapName = "map0.mul";
+
+QLabel* Label(const char* name, const char* caption, QWidget* parent) {
+    return Named(new QLabel(QString::fromUtf8(caption), parent), name);
+}
+
+QLineEdit* BorderEdit(const char* name, const char* text, QWidget* parent) {
+    auto* edit = Named(new QLineEdit(QString::fromLatin1(text), parent), name);
+    edit->setFixedWidth(kBorderFieldWidth);
+    return edit;
+}
+
+} // namespace
 
 FillClearWindow::FillClearWindow(WindowContext& context, QWidget* parent)
     : ToolWindow(context.dialogs, context.busy, parent), context_(context) {
     setObjectName("TLWFillClearForm");
     setWindowTitle(QStringLiteral("Fill/Clear"));
-    setFixedSize(385, 257);
+    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    setFixedSize(kClientWidth, kClientHeight);
+
+    auto* root = new QVBoxLayout(this);
+    root->setContentsMargins(4, 2, 4, 2);
+    root->setSpacing(2);
+    root->addWidget(buildClearSelectStrip());
+    root->addWidget(buildAreaGroup());
+    root->addWidget(buildReplaceGroup());
+    root->addStretch(1);
+    root->addWidget(buildFileNamePanel());
+
+    connectHandlers();
+}
+
+QWidget* FillClearWindow::buildClearSelectStrip() {
+    auto* strip = new QWidget(this);
+    auto* layout = new QHBoxLayout(strip);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(6);
+
+    clearSelectGroupBox =
+        Named(new QGroupBox(QStringLiteral("Clear files"), strip), "ClearSelectGroupBox");
+    auto* parts = new QHBoxLayout(clearSelectGroupBox);
+    parts->setContentsMargins(5, 0, 3, 2);
+    parts->setSpacing(6);
+    staticsCheckBox =
+        Named(new QCheckBox(QStringLiteral("StaIdx0.mul + Statics0.mul"), clearSelectGroupBox),
+              "StaticsCheckBox");
+    mapCheckBox =
+        Named(new QCheckBox(QStringLiteral("Map0.mul"), clearSelectGroupBox), "MapCheckBox");
+    for (QCheckBox* box : {staticsCheckBox, mapCheckBox}) {
+        box->setChecked(true);
+        parts->addWidget(box);
+    }
+    parts->addStretch(1);
+
+    goButton = Named(new QPushButton(QStringLiteral("Go!"), strip), "GoButton");
+    goButton->setEnabled(false);
+    goButton->setAutoDefault(false);
+    goButton->setFixedWidth(64);
+
+    layout->addWidget(clearSelectGroupBox, 1);
+    layout->addWidget(goButton, 0, Qt::AlignBottom);
+    return strip;
+}
+
+QGroupBox* FillClearWindow::buildAreaGroup() {
+    fillClearAreaGroupBox =
+        Named(new QGroupBox(QStringLiteral("Fill/Clear area"), this), "FillClearAreaGroupBox");
+    auto* layout = new QHBoxLayout(fillClearAreaGroupBox);
+    layout->setContentsMargins(6, 0, 6, 1);
+    layout->setSpacing(8);
+
+    clearAreaNoteLabel =
+        Label("ClearAreaNoteLabel", "Enter cell numbers here!", fillClearAreaGroupBox);
+    clearAreaNoteLabel->setWordWrap(true);
+    layout->addWidget(clearAreaNoteLabel, 1, Qt::AlignVCenter);
+
+    QWidget* parent = fillClearAreaGroupBox;
+    clearAreaTopLabel = Label("ClearAreaTopLabel", "Top border", parent);
+    clearAreaTopEdit = BorderEdit("ClearAreaTopEdit", "0", parent);
+    clearAreaLeftLabel = Label("ClearAreaLeftLabel", "Left border", parent);
+    clearAreaLeftEdit = BorderEdit("ClearAreaLeftEdit", "0", parent);
+    clearAreaRightLabel = Label("ClearAreaRightLabel", "Right border", parent);
+    clearAreaRightEdit = BorderEdit("ClearAreaRightEdit", "6144", parent);
+    clearAreaBottomLabel = Label("ClearAreaBottomLabel", "Bottom border", parent);
+    clearAreaBottomEdit = BorderEdit("ClearAreaBottomEdit", "4096", parent);
+
+    // The rectangle as it lies: the top and bottom fields in the middle column, the left and
+    // right fields on either side of it with their labels outward.
+    auto* compass = new QGridLayout;
+    compass->setHorizontalSpacing(4);
+    compass->setVerticalSpacing(1);
+    compass->addWidget(clearAreaTopLabel, 0, 0, 1, 2, Qt::AlignRight);
+    compass->addWidget(clearAreaTopEdit, 0, 2);
+    compass->addWidget(clearAreaLeftLabel, 1, 0);
+    compass->addWidget(clearAreaLeftEdit, 1, 1);
+    compass->addWidget(clearAreaRightEdit, 1, 3);
+    compass->addWidget(clearAreaRightLabel, 1, 4);
+    compass->addWidget(clearAreaBottomLabel, 2, 0, 1, 2, Qt::AlignRight);
+    compass->addWidget(clearAreaBottomEdit, 2, 2);
+    layout->addLayout(compass);
+
+    setTabOrder(clearAreaTopEdit, clearAreaLeftEdit);
+    setTabOrder(clearAreaLeftEdit, clearAreaRightEdit);
+    setTabOrder(clearAreaRightEdit, clearAreaBottomEdit);
+    return fillClearAreaGroupBox;
+}
+
+QGroupBox* FillClearWindow::buildReplaceGroup() {
+    replaceGroupBox = Named(new QGroupBox(QStringLiteral("Replace with"), this), "ReplaceGroupBox");
+    auto* grid = new QGridLayout(replaceGroupBox);
+    grid->setContentsMargins(6, 0, 6, 3);
+    grid->setHorizontalSpacing(12);
+    grid->setVerticalSpacing(1);
+
+    staticsClearInfoLabel = Label("StaticsClearInfoLabel",
+                                  "All static items in this area are cleared!", replaceGroupBox);
+    fillTileLabel = Label("FillTileLabel", "Select tile-group or enter tile-id", replaceGroupBox);
+    fillTileComboBox = Named(new QComboBox(replaceGroupBox), "FillTileComboBox");
+    fillTileComboBox->setEditable(true);
+    // The list offers the groups; a typed tile id is used, not added to it.
+    fillTileComboBox->setInsertPolicy(QComboBox::NoInsert);
+    for (const TNamedTile& group : NamedTiles)
+        fillTileComboBox->addItem(QString::fromLatin1(group.Name));
+    fillTileComboBox->setCurrentIndex(-1);
+    fillTileComboBox->setEditText(QString());
+
+    fillAltitudeLabel =
+        Label("FillAltitudeLabel", "Select an altitude for the tiles", replaceGroupBox);
+    fillAltitudeEdit =
+        Named(new QLineEdit(QStringLiteral("0"), replaceGroupBox), "FillAltitudeEdit");
+    fillAltitudeEdit->setFixedWidth(kAltitudeFieldWidth);
+    fillAltitudeUpDown =
+        Named(new gui::UpDown(*fillAltitudeEdit, -128, 127, replaceGroupBox), "FillAltitudeUpDown");
+    auto* altitude = new QHBoxLayout;
+    altitude->setSpacing(0);
+    altitude->addWidget(fillAltitudeEdit);
+    altitude->addWidget(fillAltitudeUpDown);
+    altitude->addStretch(1);
+
+    // Each choice under its own caption, side by side: the window has no height to spare.
+    grid->addWidget(staticsClearInfoLabel, 0, 0, 1, 2);
+    grid->addWidget(fillTileLabel, 1, 0);
+    grid->addWidget(fillTileComboBox, 2, 0);
+    grid->addWidget(fillAltitudeLabel, 1, 1);
+    grid->addLayout(altitude, 2, 1);
+    grid->setColumnStretch(0, 1);
+    return replaceGroupBox;
+}
+
+QWidget* FillClearWindow::buildFileNamePanel() {
+    auto* panel = new QWidget(this);
+    auto* grid = new QGridLayout(panel);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(4);
+    grid->setVerticalSpacing(1);
+
+    staIdxLabel = Label("StaIdxLabel", "StaIdx0.mul", panel);
+    staticsLabel = Label("StaticsLabel", "Statics0.mul", panel);
+    mapLabel = Label("MapLabel", "Map0.mul", panel);
+    mStaIdxEdit = PathEdit("MStaIdxEdit", panel);
+    mStaticsEdit = PathEdit("MStaticsEdit", panel);
+    mMapEdit = PathEdit("MMapEdit", panel);
+    // They show the main window's statics files; only the map is chosen here.
+    mStaIdxEdit->setEnabled(false);
+    mStaticsEdit->setEnabled(false);
+
+    QLabel* const labels[] = {staIdxLabel, staticsLabel, mapLabel};
+    QLineEdit* const fields[] = {mStaIdxEdit, mStaticsEdit, mMapEdit};
+    for (int column = 0; column < 3; ++column) {
+        grid->addWidget(labels[column], 0, column);
+        grid->addWidget(fields[column], 1, column);
+        grid->setColumnStretch(column, 1);
+    }
+    return panel;
+}
+
+void FillClearWindow::connectHandlers() {
+    connect(staticsCheckBox, &QCheckBox::clicked, this, [this] { staticsCheckBoxClicked(); });
+    connect(mapCheckBox, &QCheckBox::clicked, this, [this] { mapCheckBoxClicked(); });
+    connect(goButton, &QPushButton::clicked, this, [this] { goClicked(); });
+    connect(mStaIdxEdit, &QLineEdit::textChanged, this, [this] { mStaIdxTextChanged(); });
+    connect(mStaticsEdit, &QLineEdit::textChanged, this, [this] { mStaticsTextChanged(); });
+    connect(mMapEdit, &QLineEdit::textChanged, this, [this] { mMapTextChanged(); });
+    fillAltitudeEdit->installEventFilter(this);
+}
+
+void FillClearWindow::setMainProgress(std::function<void(int)> mainProgress) {
+    mainProgress_ = std::move(mainProgress);
+}
+
+// ---- Showing ---------------------------------------------------------------------------------
+
+void FillClearWindow::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        runGuarded([this] { prepareForShow(); });
+}
+
+void FillClearWindow::prepareForShow() {
+    const SettingsStore::FillClearSettings paths = context_.settings.LoadFillClearSettings();
+    gui::SetTextRunningChange(*mStaIdxEdit, paths[0],
+                              [this] { fieldChanged(*mStaIdxEdit, kStaIdxName); });
+    gui::SetTextRunningChange(*mStaticsEdit, paths[1],
+                              [this] { fieldChanged(*mStaticsEdit, kStaticsName); });
+    gui::SetTextRunningChange(*mMapEdit, paths[2], [this] { fieldChanged(*mMapEdit, kMapName); });
+}
+
+// ---- Fields and controls ---------------------------------------------------------------------
+
+void FillClearWindow::mStaIdxTextChanged() {
+    runGuarded([this] { fieldChanged(*mStaIdxEdit, kStaIdxName); });
+}
+void FillClearWindow::mStaticsTextChanged() {
+    runGuarded([this] { fieldChanged(*mStaticsEdit, kStaticsName); });
+}
+void FillClearWindow::mMapTextChanged() {
+    runGuarded([this] { fieldChanged(*mMapEdit, kMapName); });
+}
+
+void FillClearWindow::fieldChanged(QLineEdit& field, const char* expectedName) {
+    gui::ValidatePathField(field, expectedName);
+    updateGoButton();
+}
+
+// Go! needs all three files even when only one part is chosen.
+void FillClearWindow::updateGoButton() {
+    const bool valid =
+        gui::IsGreen(*mStaIdxEdit) && gui::IsGreen(*mStaticsEdit) && gui::IsGreen(*mMapEdit);
+    if (valid)
+        context_.settings.SaveFillClearSettings(
+            {mStaIdxEdit->text(), mStaticsEdit->text(), mMapEdit->text()});
+    goButton->setEnabled(valid);
+}
+
+void FillClearWindow::staticsCheckBoxClicked() {
+    keepOneChecked(*mapCheckBox);
+}
+void FillClearWindow::mapCheckBoxClicked() {
+    keepOneChecked(*staticsCheckBox);
+}
+
+void FillClearWindow::keepOneChecked(QCheckBox& other) {
+    if (!staticsCheckBox->isChecked() && !mapCheckBox->isChecked())
+        other.setChecked(true);
+    enableReplaceControls();
+}
+
+void FillClearWindow::enableReplaceControls() {
+    staticsClearInfoLabel->setEnabled(staticsCheckBox->isChecked());
+    const bool fill = mapCheckBox->isChecked();
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{fillTileLabel, fillTileComboBox, fillAltitudeLabel,
+                                         fillAltitudeEdit, fillAltitudeUpDown})
+        control->setEnabled(fill);
+}
+
+void FillClearWindow::fillAltitudeEditExit() {
+    runGuarded([this] {
+        const QString clamped =
+            QString::fromStdString(ClampAltitudeText(Std(fillAltitudeEdit->text())));
+        if (clamped != fillAltitudeEdit->text())
+            fillAltitudeEdit->setText(clamped);
+    });
+}
+
+bool FillClearWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == fillAltitudeEdit && event->type() == QEvent::FocusOut) {
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        // Leaving the window for a message box or another program does not leave the field.
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            fillAltitudeEditExit();
+    }
+    return ToolWindow::eventFilter(watched, event);
+}
+
+// ---- Go! -------------------------------------------------------------------------------------
+
+void FillClearWindow::goClicked() {
+    runOperation([this] {
+        // Nothing the run reads (fields, check boxes) can change under it, and Go! cannot be
+        // pressed again meanwhile.
+        const gui::DisabledWhileRunning disabled(*this);
+        runFillClear();
+    });
+}
+
+FillClearFieldTexts FillClearWindow::fieldTexts() const {
+    FillClearFieldTexts texts;
+    texts.Top = Std(clearAreaTopEdit->text());
+    texts.Left = Std(clearAreaLeftEdit->text());
+    texts.Right = Std(clearAreaRightEdit->text());
+    texts.Bottom = Std(clearAreaBottomEdit->text());
+    texts.Tile = Std(fillTileComboBox->currentText());
+    texts.Altitude = Std(fillAltitudeEdit->text());
+    return texts;
+}
+
+void FillClearWindow::runFillClear() {
+    FillClearRequest request;
+    request.StaIdxPath = Std(mStaIdxEdit->text());
+    request.StaticsPath = Std(mStaticsEdit->text());
+    request.MapPath = Std(mMapEdit->text());
+    request.ClearStatics = staticsCheckBox->isChecked();
+    request.FillTerrain = mapCheckBox->isChecked();
+    request = ReadFillClearFields(std::move(request), fieldTexts());
+    gui::QtProgress progress([this](int percent) {
+        if (mainProgress_)
+            mainProgress_(percent);
+    });
+    FillClear(context_.state, request, progress);
 }
 
 } // namespace lw
