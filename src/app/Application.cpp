@@ -30,6 +30,9 @@ Application::Application(gui::Dialogs* dialogs)
     textureAuswahl_ = std::make_unique<TexturePaletteWindow>(context_);
     progress_ = std::make_unique<ProgressWindow>();
     main_->setToolWindows(*diff_, *fillClear_, *mapEdit_);
+    mapEdit_->setPalette(*textureAuswahl_);
+    textureAuswahl_->setMapEditor([this] { return mapEdit_->pictureFolder(); },
+                                  [this](std::int32_t tile) { mapEdit_->selectTile(tile); });
     diff_->setCompanions([this](int percent) { main_->setMainProgress(percent); }, *progress_);
 }
 
