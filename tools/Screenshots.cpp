@@ -9,14 +9,17 @@
 #include "gui/ProgressWindow.h"
 #include "gui/TexturePaletteWindow.h"
 #include "gui/widgets/Dialogs.h"
+#include "gui/widgets/DrawGrid.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QSettings>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <filesystem>
@@ -90,10 +93,36 @@ void StorePaths(const QString& world, int mode) {
     store.setValue("Statics0.mul", world + "/statics0.mul");
     store.setValue("UOX3.wsc", world + "/statics.cfg");
     store.setValue("Map0.mul", world + "/map0.mul");
+    store.setValue("UOPath", world);
     store.setValue("O-StaIdx0.mul", world + "/original/staidx0.mul");
     store.setValue("O-Statics0.mul", world + "/original/statics0.mul");
     store.setValue("O-Map0.mul", world + "/original/map0.mul");
     store.setValue("Mode", mode);
+}
+
+// The map editor on the coast west of the third town, the palette beside it with a path group.
+bool MapEditor(lw::Application& program, const QString& out) {
+    lw::MapEditorWindow& editor = program.mapEditForm();
+    editor.resize(1600, 1000);
+    editor.show();
+    QCoreApplication::processEvents();
+    editor.mainDrawGrid->setLeftCol(2573);
+    editor.mainDrawGrid->setTopRow(2705);
+    editor.selectDrawingModeComboBox->setCurrentIndex(lw::MapEditorWindow::FirstGroup + 6);
+    editor.textureDrawGrid->setTopRow(0xA8);
+    const QPointF pointer(31 * 46 + 20, 8 * 46 + 20); // a cell of the town's cobblestones
+    QMouseEvent move(QEvent::MouseMove, pointer,
+                     editor.mainDrawGrid->viewport()->mapToGlobal(pointer), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(editor.mainDrawGrid->viewport(), &move);
+    bool ok = Save(editor, out + "/map-edit.png");
+
+    lw::TexturePaletteWindow& palette = program.textureAuswahlForm();
+    palette.auswahlCombo->setCurrentIndex(1);
+    palette.pageControl->setCurrentWidget(palette.auswahlSheet);
+    ok = Save(palette, out + "/texture-auswahl.png") && ok;
+    editor.hide();
+    return ok;
 }
 
 bool NormalMode(const QString& world, const QString& out) {
@@ -119,8 +148,7 @@ bool NormalMode(const QString& world, const QString& out) {
     fillClear.clearAreaBottomEdit->setText("1639");
     fillClear.fillTileComboBox->setCurrentText("Random grass");
     ok = Save(fillClear, out + "/fill-clear.png") && ok;
-    ok = Save(program.mapEditForm(), out + "/map-edit.png") && ok;
-    ok = Save(program.textureAuswahlForm(), out + "/texture-auswahl.png") && ok;
+    ok = MapEditor(program, out) && ok;
     ok = Save(program.progressForm(), out + "/progress.png") && ok;
     return ok;
 }

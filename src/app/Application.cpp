@@ -31,6 +31,9 @@ Application::Application(gui::Dialogs* dialogs)
     // The progress window belongs to the main window, so it stays with the program.
     progress_ = std::make_unique<ProgressWindow>(main_.get());
     main_->setToolWindows(*diff_, *fillClear_, *mapEdit_);
+    mapEdit_->setPalette(*textureAuswahl_);
+    textureAuswahl_->setMapEditor([this] { return mapEdit_->pictureFolder(); },
+                                  [this](std::int32_t tile) { mapEdit_->selectTile(tile); });
     diff_->setCompanions([this](int percent) { main_->setMainProgress(percent); }, *progress_);
     fillClear_->setMainProgress([this](int percent) { main_->setMainProgress(percent); });
 }

@@ -112,8 +112,15 @@ void DrawGrid::paintEvent(QPaintEvent* event) {
     painter.fillRect(dirty, background_);
     const int lastCol = std::min(colCount_ - 1, leftCol() + viewport()->width() / pitchX());
     const int lastRow = std::min(rowCount_ - 1, topRow() + viewport()->height() / pitchY());
-    for (int row = topRow(); row <= lastRow; ++row)
-        for (int col = leftCol(); col <= lastCol; ++col) {
+    // Only the cells the dirty area touches.
+    const int fromCol = leftCol() + std::max(0, dirty.left()) / pitchX();
+    const int fromRow = topRow() + std::max(0, dirty.top()) / pitchY();
+    const int toCol = std::min(lastCol, leftCol() + std::max(0, dirty.right()) / pitchX());
+    const int toRow = std::min(lastRow, topRow() + std::max(0, dirty.bottom()) / pitchY());
+    if (preparePaint_ && drawCell_ && fromCol <= toCol && fromRow <= toRow)
+        preparePaint_(QRect(QPoint(fromCol, fromRow), QPoint(toCol, toRow)));
+    for (int row = fromRow; row <= toRow; ++row)
+        for (int col = fromCol; col <= toCol; ++col) {
             const QRect rect = cellRect(col, row);
             if (rect.isEmpty() || !rect.intersects(dirty) || !drawCell_)
                 continue;

@@ -18,6 +18,8 @@ public:
     using SelectCellFn = std::function<void(int col, int row)>;
     using ClickFn = std::function<void()>;
     using PointerMoveFn = std::function<void(const QPoint& viewportPosition)>;
+    // The cells a paint is about to draw (columns x, rows y), before the first of them.
+    using PreparePaintFn = std::function<void(const QRect& cells)>;
 
     explicit DrawGrid(QWidget* parent = nullptr);
 
@@ -60,6 +62,8 @@ public:
     void setClick(ClickFn click) { click_ = std::move(click); }
     // Runs on every pointer movement over the cells, button held or not.
     void setPointerMove(PointerMoveFn move) { pointerMove_ = std::move(move); }
+    // Runs once per paint: lets the owner fetch what the cells show in one go.
+    void setPreparePaint(PreparePaintFn prepare) { preparePaint_ = std::move(prepare); }
 
     // Repaints one cell now, if it is in view.
     void redrawCell(int col, int row);
@@ -93,6 +97,7 @@ private:
     SelectCellFn selectCell_;
     ClickFn click_;
     PointerMoveFn pointerMove_;
+    PreparePaintFn preparePaint_;
 };
 
 } // namespace lw::gui

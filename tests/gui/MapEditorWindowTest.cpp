@@ -1,0 +1,356 @@
+// The map editor driven as a user would: painting in every drawing mode with every altitude mode
+// (the bytes checked in the file), the status texts, the Z field, jumping, the path fields and
+// their settings, invalid paths, read and write failures, and the palette beside it.
+#include "gui/MapEditorWindow.h"
+
+#include "UiFixture.h"
+#include "gui/TexturePaletteWindow.h"
+#include "gui/widgets/DrawGrid.h"
+#include "gui/widgets/PathField.h"
+#include "gui/widgets/UpDown.h"
+#include "mapedit/MapCells.h"
+#include "support/ImageFiles.h"
+#include "support/WorldFiles.h"
+#include "util/File.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QDateTime>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTest>
+#include <filesystem>
+
+namespace lw::test {
+namespace {
+
+constexpr std::uint16_t kGreen = 0x03E0; // texture 5, all green
+constexpr std::uint16_t kRed = 0x7C00;
+
+// The three bytes of cell (x, y), located by hand: block (x div 8) * 512 + (y div 8) of 196
+// bytes, a 4-byte header, then row-major cells of 3 bytes.
+std::array<unsigned char, 3> RawCell(const std::string& map, int x, int y) {
+    const long long block = (x / 8) * 512LL + y / 8;
+    File file = File::OpenRead(map);
+    file.seek(static_cast<std::uint64_t>(block * 196 + 4 + ((y % 8) * 8 + x % 8) * 3));
+    std::array<unsigned char, 3> bytes{};
+    file.readExact(bytes.data(), bytes.size());
+    file.close();
+    return bytes;
+}
+
+std::array<unsigned char, 3> Bytes(std::uint16_t tile, int altitude) {
+    return {static_cast<unsigned char>(tile & 0xFF), static_cast<unsigned char>(tile >> 8),
+            static_cast<unsigned char>(static_cast<std::int8_t>(altitude))};
+}
+
+void WriteImages(const std::string& folder, std::uint16_t colourOf5) {
+    ImagePair textures, art;
+    textures.add(5, std::vector<std::uint16_t>(64 * 64, colourOf5));
+    textures.setEntry(kImageIdCount - 1, {-1, -1, 0});
+    art.setEntry(kImageIdCount - 1, {-1, -1, 0});
+    WriteImageFolder(folder, textures, art);
+}
+
+class MapEditorTest : public UiTest {
+protected:
+    void SetUp() override {
+        MakeSparseMap(world("map0.mul"));
+        WriteImages(worldDir_.path(), kGreen);
+        settings_.put("Map0.mul", Q(world("map0.mul")));
+        settings_.put("UOPath", Q(worldDir_.path()));
+        settings_.put("Mode", 0);
+        start();
+        editor().resize(800, 600);
+        editor().show();
+        QCoreApplication::processEvents();
+    }
+
+    MapEditorWindow& editor() { return program_->mapEditForm(); }
+    gui::DrawGrid& grid() { return *editor().mainDrawGrid; }
+    QPoint centre(int x, int y) { return grid().cellRect(x, y).center(); }
+    void put(int x, int y, std::uint16_t tile, int altitude) {
+        WriteMapCell(world("map0.mul"), x, y, {tile, static_cast<std::int8_t>(altitude)});
+    }
+    void click(int x, int y) {
+        QTest::mouseClick(grid().viewport(), Qt::LeftButton, {}, centre(x, y));
+    }
+    // Straight to the grid: a synthetic move may be taken for a window-system duplicate.
+    void pointAt(int x, int y) {
+        const QPointF at = centre(x, y);
+        QMouseEvent move(QEvent::MouseMove, at, grid().viewport()->mapToGlobal(at), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(grid().viewport(), &move);
+    }
+    void chooseMode(int drawing, int altitude, const QString& z) {
+        editor().selectDrawingModeComboBox->setCurrentIndex(drawing);
+        editor().altitudeButtons->button(altitude)->click();
+        editor().zValueEdit->setText(z); // pasted: typing "-" alone would give "0"
+    }
+    QString panel(int index) {
+        return editor().statusPanels[static_cast<std::size_t>(index)]->text();
+    }
+    QRgb pixelOf(int x, int y) {
+        const QImage shot = grid().viewport()->grab().toImage();
+        return shot.pixel(grid().cellRect(x, y).bottomRight() - QPoint(4, 4));
+    }
+};
+
+TEST_F(MapEditorTest, PaintsEveryDrawingModeWithEveryAltitudeMode) {
+    using M = MapEditorWindow;
+    const int water = M::FirstGroup + 13;
+    struct Case {
+        int drawing, altitudeMode;
+        const char* z;
+        std::uint16_t tileBefore;
+        int altitudeBefore;
+        std::uint16_t tileAfter; // 0xFFFF: any tile of "Random water"
+        int altitudeAfter;
+    } const cases[] = {
+        {M::SelectedTile, M::AddZ, "100", 0x44, 50, 0x16F, 127},
+        {M::SelectedTile, M::SubtractZ, "100", 0x44, -50, 0x16F, -128},
+        {M::SelectedTile, M::SetToZ, "0", 0x44, 33, 0x16F, 0},
+        {M::AltitudeOnly, M::SetToZ, "-20", 0x44, 9, 0x44, -20},
+        {M::AltitudeOnly, M::AddZ, "5", 0x44, -3, 0x44, 2},
+        {M::AltitudeOnly, M::SubtractZ, "5", 0x44, -3, 0x44, -8},
+        {water, M::AddZ, "1", 0x44, 126, 0xFFFF, 127},
+        {water, M::SubtractZ, "1", 0x44, 0, 0xFFFF, -1},
+        {water, M::SetToZ, "7", 0x44, 0, 0xFFFF, 7},
+        {M::DontDraw, M::SetToZ, "7", 0x44, 3, 0x44, 3},
+    };
+    editor().selectTile(0x16F);
+    int x = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(x);
+        put(x, 2, c.tileBefore, c.altitudeBefore);
+        chooseMode(c.drawing, c.altitudeMode, QString::fromLatin1(c.z));
+        click(x, 2);
+        const std::array<unsigned char, 3> bytes = RawCell(world("map0.mul"), x, 2);
+        if (c.tileAfter == 0xFFFF) {
+            const int tile = bytes[0] | bytes[1] << 8;
+            EXPECT_TRUE(tile >= 0xA8 && tile <= 0xAB) << tile;
+            EXPECT_EQ(static_cast<std::int8_t>(bytes[2]), c.altitudeAfter);
+        } else {
+            EXPECT_EQ(bytes, Bytes(c.tileAfter, c.altitudeAfter));
+        }
+        ++x;
+    }
+    EXPECT_TRUE(dialogs_.errors().empty());
+}
+
+TEST_F(MapEditorTest, PressDragAndKeysPaintEachCellOnceAndTheCurrentCellAgainOnAClick) {
+    chooseMode(MapEditorWindow::AltitudeOnly, MapEditorWindow::AddZ, "1");
+    QWidget* view = grid().viewport();
+    QTest::mousePress(view, Qt::LeftButton, {}, centre(1, 1));
+    QTest::mouseMove(view, centre(1, 1) + QPoint(3, 3));
+    QTest::mouseMove(view, centre(2, 1));
+    QTest::mouseMove(view, centre(3, 1));
+    QTest::mouseRelease(view, Qt::LeftButton, {}, centre(3, 1));
+    click(3, 1);
+    QTest::keyClick(&grid(), Qt::Key_Down);
+    const std::string map = world("map0.mul");
+    EXPECT_EQ(ReadMapCell(map, 1, 1).Altitude, 1);
+    EXPECT_EQ(ReadMapCell(map, 2, 1).Altitude, 1);
+    EXPECT_EQ(ReadMapCell(map, 3, 1).Altitude, 2);
+    EXPECT_EQ(ReadMapCell(map, 3, 2).Altitude, 1);
+    EXPECT_EQ(ReadMapCell(map, 0, 0).Altitude, 0);
+}
+
+TEST_F(MapEditorTest, StatusTextsFollowThePointerAndTheModes) {
+    put(3, 2, 0x0003, -5);
+    pointAt(3, 2);
+    EXPECT_EQ(panel(0), "X=3 - Y=2 - Altitude=-5 - Tile=00 03");
+    EXPECT_EQ(editor().pointerCell(), QPoint(3, 2));
+    EXPECT_EQ(panel(1), "Selected mode: Set altitude to 0 - Drawing disabled");
+
+    editor().selectTile(0x16F);
+    chooseMode(MapEditorWindow::SelectedTile, MapEditorWindow::AddZ, "5");
+    EXPECT_EQ(panel(1), "Selected mode: Add 5 to current altitude - Selected tile=01 6F");
+    chooseMode(MapEditorWindow::AltitudeOnly, MapEditorWindow::SubtractZ, "7");
+    EXPECT_EQ(panel(1), "Selected mode: Subtract 7 from current altitude - Drawing altitude only");
+    chooseMode(MapEditorWindow::FirstGroup + 6, MapEditorWindow::SetToZ, "-3");
+    EXPECT_EQ(panel(1), "Selected mode: Set altitude to -3 - Selected group: \"Random grass\"");
+
+    // The status texts change at the next pointer movement, not by painting.
+    click(3, 2);
+    EXPECT_EQ(panel(0), "X=3 - Y=2 - Altitude=-5 - Tile=00 03");
+    pointAt(4, 2);
+    pointAt(3, 2);
+    EXPECT_TRUE(panel(0).startsWith("X=3 - Y=2 - Altitude=-3 - Tile=00 0"))
+        << panel(0).toStdString();
+}
+
+TEST_F(MapEditorTest, ZFieldKeepsAnIntegerWithinTheAltitudeRange) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"300", "127"}, {"-200", "-128"}, {"007", "7"}, {"-", "0"}, {"", "0"}, {"abc", "0"}};
+    for (const auto& [typed, shown] : cases) {
+        editor().zValueEdit->setText(QString::fromLatin1(typed));
+        EXPECT_EQ(editor().zValueEdit->text(), shown) << typed;
+    }
+    editor().zValueEdit->setText("126");
+    editor().xValueUpDown->step(1);
+    editor().xValueUpDown->step(1);
+    EXPECT_EQ(editor().zValueEdit->text(), "127");
+    EXPECT_EQ(panel(1), "Selected mode: Set altitude to 127 - Drawing disabled");
+}
+
+TEST_F(MapEditorTest, JumpClampsScrollsIntoViewAndPaintsNothing) {
+    chooseMode(MapEditorWindow::AltitudeOnly, MapEditorWindow::SetToZ, "9");
+    pointAt(1, 1);
+    const QString status = panel(0);
+    typeInto(*editor().xJumpEdit, "99999");
+    typeInto(*editor().yJumpEdit, "-5");
+    editor().jumpButton->click();
+    EXPECT_EQ(QPoint(grid().col(), grid().row()), QPoint(6143, 0));
+    EXPECT_FALSE(grid().cellRect(6143, 0).isEmpty());
+    EXPECT_EQ(panel(0), status);
+
+    // The current cell again, after scrolling away: it comes back into view.
+    grid().setLeftCol(100);
+    editor().jumpButton->click();
+    EXPECT_FALSE(grid().cellRect(6143, 0).isEmpty());
+    for (const QPoint cell : {QPoint(6143, 0), QPoint(6142, 1), QPoint(6142, 0), QPoint(6143, 1)})
+        EXPECT_EQ(ReadMapCell(world("map0.mul"), cell.x(), cell.y()).Altitude, 0);
+
+    typeInto(*editor().xJumpEdit, "abc");
+    editor().jumpButton->click();
+    ASSERT_EQ(dialogs_.errors(), std::vector<QString>{"'abc' ist kein gültiger Integerwert"});
+    EXPECT_EQ(QPoint(grid().col(), grid().row()), QPoint(6143, 0));
+    // Painting works again afterwards.
+    QTest::keyClick(&grid(), Qt::Key_Down);
+    EXPECT_EQ(ReadMapCell(world("map0.mul"), 6143, 1).Altitude, 9);
+}
+
+TEST_F(MapEditorTest, CellsShowTheirPicturesAndAnImageFileChangeShowsAtTheNextDraw) {
+    put(0, 0, 5, 0);
+    put(1, 0, 0x16F, 0); // no picture: black
+    grid().viewport()->update();
+    EXPECT_EQ(pixelOf(0, 0), QColor(0, 255, 0).rgb());
+    EXPECT_EQ(pixelOf(1, 0), QColor(Qt::black).rgb());
+    // Another size and time: the cached picture goes.
+    ImagePair textures, art;
+    textures.add(5, std::vector<std::uint16_t>(64 * 64, kRed));
+    textures.add(6, std::vector<std::uint16_t>(64 * 64, kRed));
+    textures.setEntry(kImageIdCount - 1, {-1, -1, 0});
+    art.setEntry(kImageIdCount - 1, {-1, -1, 0});
+    WriteImageFolder(worldDir_.path(), textures, art);
+    EXPECT_EQ(pixelOf(0, 0), QColor(255, 0, 0).rgb());
+}
+
+TEST_F(MapEditorTest, InvalidPathsShowBlackCellsAndTouchNoFile) {
+    put(0, 0, 5, 4);
+    const std::string image = world("texidx.mul");
+    WriteWholeFile(world("map1.mul"), "");
+    chooseMode(MapEditorWindow::AltitudeOnly, MapEditorWindow::SetToZ, "9");
+
+    typeInto(*editor().mapEdit, Q(world("map1.mul")));
+    EXPECT_TRUE(gui::IsRed(*editor().mapEdit));
+    pointAt(0, 0);
+    EXPECT_EQ(panel(0), "X=0 - Y=0 - Wrong filename");
+    EXPECT_EQ(pixelOf(0, 0), QColor(Qt::black).rgb());
+    click(0, 0);
+    EXPECT_EQ(RawCell(world("map0.mul"), 0, 0), Bytes(5, 4));
+    EXPECT_EQ(settings_.get("Map0.mul").toString(), Q(world("map0.mul")));
+
+    // A folder without the image files: also no map access.
+    typeInto(*editor().mapEdit, Q(world("map0.mul")));
+    typeInto(*editor().uoPathEdit, Q(world("nothing")));
+    EXPECT_TRUE(gui::IsGreen(*editor().mapEdit));
+    EXPECT_TRUE(gui::IsRed(*editor().uoPathEdit));
+    pointAt(1, 0);
+    EXPECT_EQ(panel(0), "X=1 - Y=0 - Wrong filename");
+    click(0, 0);
+    EXPECT_EQ(RawCell(world("map0.mul"), 0, 0), Bytes(5, 4));
+    EXPECT_TRUE(dialogs_.errors().empty());
+}
+
+TEST_F(MapEditorTest, PathsAreSavedWhenBothAreValidAndImageNamesMayDifferInCase) {
+    TempDir other;
+    MakeSparseMap(other.file("MAP0.MUL"));
+    typeInto(*editor().mapEdit, Q(other.file("MAP0.MUL")));
+    EXPECT_TRUE(gui::IsGreen(*editor().mapEdit));
+    EXPECT_EQ(settings_.get("Map0.mul").toString(), Q(other.file("MAP0.MUL")));
+
+    TempDir images;
+    WriteImages(images.path(), kGreen);
+    std::filesystem::rename(images.file("texidx.mul"), images.file("TexIdx.mul"));
+    typeInto(*editor().uoPathEdit, Q(images.path()));
+    EXPECT_TRUE(gui::IsGreen(*editor().uoPathEdit));
+    EXPECT_EQ(settings_.get("UOPath").toString(), Q(images.path()));
+}
+
+TEST_F(MapEditorTest, AFailedReadIsToldOncePerCauseUntilThePathsChange) {
+    TempDir shortMap;
+    WriteWholeFile(shortMap.file("map0.mul"), std::string(1000, '\0'));
+    editor().mapEdit->setText(Q(shortMap.file("map0.mul")));
+    grid().viewport()->repaint();
+    grid().viewport()->repaint();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(dialogs_.errors(), std::vector<QString>{"Versuch hinter dem Dateiende zu lesen"});
+    typeInto(*editor().uoPathEdit, Q(worldDir_.path()) + "/");
+    grid().viewport()->repaint();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(dialogs_.errors().size(), 2u);
+}
+
+TEST_F(MapEditorTest, AFailedWriteLeavesCellAndFileAsTheyWere) {
+    put(2, 2, 5, 4);
+    chooseMode(MapEditorWindow::AltitudeOnly, MapEditorWindow::SetToZ, "9");
+    FileFaults::FailNthWrite(1);
+    click(2, 2);
+    FileFaults::Reset();
+    EXPECT_EQ(dialogs_.errors().size(), 1u);
+    EXPECT_EQ(RawCell(world("map0.mul"), 2, 2), Bytes(5, 4));
+
+    // A tile outside 0-65535 (a palette cell without an id) paints nothing either.
+    editor().selectTile(-1);
+    click(2, 2);
+    EXPECT_EQ(dialogs_.errors().back(), "Fehler bei Bereichsprüfung");
+    EXPECT_EQ(RawCell(world("map0.mul"), 2, 2), Bytes(5, 4));
+}
+
+TEST_F(MapEditorTest, ShowingResetsTheModeSeedsTheGeneratorAndOpensThePalette) {
+    TexturePaletteWindow& palette = program_->textureAuswahlForm();
+    EXPECT_TRUE(palette.isVisible());
+    editor().selectDrawingModeComboBox->setCurrentIndex(MapEditorWindow::AltitudeOnly);
+    editor().hide();
+    EXPECT_FALSE(palette.isVisible());
+
+    program_->context().state.RandomSeed = 0;
+    const QTime before = QDateTime::currentDateTimeUtc().time();
+    editor().show();
+    const QTime after = QDateTime::currentDateTimeUtc().time();
+    const auto seed = static_cast<int>(program_->context().state.RandomSeed);
+    if (before <= after) { // not across midnight
+        EXPECT_TRUE(seed >= before.msecsSinceStartOfDay() && seed <= after.msecsSinceStartOfDay());
+    }
+    EXPECT_EQ(editor().selectDrawingModeComboBox->currentIndex(), MapEditorWindow::DontDraw);
+    EXPECT_EQ(editor().textureDrawGrid->rowCount(), 2560);
+    EXPECT_TRUE(palette.isVisible());
+}
+
+// The palette must stay usable while the editor is modal; the main window must not.
+TEST_F(MapEditorTest, ThePaletteIsNotBlockedByTheModalEditor) {
+    struct BlockWatch : QObject {
+        bool blocked = false;
+        bool eventFilter(QObject*, QEvent* event) override {
+            blocked |= event->type() == QEvent::WindowBlocked;
+            return false;
+        }
+    } paletteWatch, mainWatch;
+    TexturePaletteWindow& palette = program_->textureAuswahlForm();
+    palette.installEventFilter(&paletteWatch);
+    form().installEventFilter(&mainWatch);
+    editor().hide();
+    editor().setWindowModality(Qt::ApplicationModal);
+    editor().show();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(mainWatch.blocked);
+    EXPECT_FALSE(paletteWatch.blocked);
+    editor().hide();
+}
+
+} // namespace
+} // namespace lw::test
