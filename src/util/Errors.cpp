@@ -56,6 +56,16 @@ int IoCodeFromErrno(int err) {
     }
 }
 
+int IoCodeFromWindowsError(unsigned long err) {
+    constexpr unsigned long kHandleDiskFull = 39; // ERROR_HANDLE_DISK_FULL
+    constexpr unsigned long kDiskFull = 112;      // ERROR_DISK_FULL
+    if (err == kHandleDiskFull || err == kDiskFull)
+        return kIoDiskFull;
+    if (err == 0 || err >= static_cast<unsigned long>(kIoSystemErrorBase))
+        return kIoSystemErrorBase; // no code, or none the runtime could show as its own
+    return static_cast<int>(err);
+}
+
 long long CheckRange(long long value, long long lo, long long hi) {
     if (value < lo || value > hi)
         throw RangeError();

@@ -58,6 +58,9 @@ inline constexpr int kIoSystemErrorBase = 30000;
 
 // Maps an errno value to the runtime's I/O error code by meaning.
 int IoCodeFromErrno(int err);
+// Maps a Windows error code (GetLastError) to the runtime's I/O error code. The runtime's codes
+// are Windows' own, so most stay as they are; a full disk is one code whichever way it is said.
+int IoCodeFromWindowsError(unsigned long err);
 
 // Throws RangeError unless lo <= value <= hi; returns value.
 long long CheckRange(long long value, long long lo, long long hi);

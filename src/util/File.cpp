@@ -1,19 +1,13 @@
+// The portable part of the checked file layer: the test seams, unique names, the in-place
+// overwrite and the path helpers. FilePosix.cpp and FileWindows.cpp do the system calls.
 #include "util/File.h"
 
 #include "util/Errors.h"
+#include "util/FileSeams.h"
 
 #include <algorithm>
 #include <atomic>
-#include <cerrno>
-#include <climits>
-#include <csignal>
-#include <cstdio>
-#include <cstdlib>
-#include <dirent.h>
-#include <fcntl.h>
 #include <random>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <utility>
 
 namespace lw {
@@ -36,11 +30,42 @@ bool FaultDue(std::atomic<int>& countdown) {
     return false;
 }
 
-[[noreturn]] void ThrowErrno() {
-    throw IoError(IoCodeFromErrno(errno));
+bool IsSeparator(char c) {
+#ifdef _WIN32
+    return c == '/' || c == '\\';
+#else
+    return c == '/';
+#endif
 }
 
-// The seams every rename and in-place overwrite passes; true when the step is to be killed.
+std::size_t LastSeparator(const std::string& path) {
+#ifdef _WIN32
+    return path.find_last_of("/\\");
+#else
+    return path.find_last_of('/');
+#endif
+}
+
+} // namespace
+
+namespace file_seams {
+
+bool WriteFails() {
+    return FaultDue(gWritesUntilFailure);
+}
+
+bool SyncFails() {
+    return FaultDue(gSyncsUntilFailure);
+}
+
+void CountOpened() {
+    ++gOpenHandles;
+}
+
+void CountClosed() {
+    --gOpenHandles;
+}
+
 bool RenameStepKilled() {
     if (FaultDue(gRenamesUntilFailure))
         throw IoError(kIoAccessDenied);
@@ -51,259 +76,19 @@ bool RenameStepKilled() {
     return FaultDue(gRenamesUntilKill);
 }
 
-[[noreturn]] void KillThisProcess() {
-    ::kill(::getpid(), SIGKILL);
-    std::abort(); // not reached
-}
-
-int OpenChecked(const std::string& path, int flags) {
-    int fd;
-    do {
-        fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0)
-        ThrowErrno();
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        throw IoError(kIoAccessDenied);
-    }
-    ++gOpenHandles;
-    return fd;
-}
-
-} // namespace
-
-File::File(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
-
-File File::OpenRead(const std::string& path) {
-    return File(OpenChecked(path, O_RDONLY), path);
-}
-
-File File::OpenReadWrite(const std::string& path) {
-    return File(OpenChecked(path, O_RDWR), path);
-}
-
-File File::Create(const std::string& path) {
-    return File(OpenChecked(path, O_RDWR | O_CREAT | O_TRUNC), path);
-}
-
-File File::CreateNew(const std::string& path) {
-    return File(OpenChecked(path, O_RDWR | O_CREAT | O_EXCL), path);
-}
-
-File::File(File&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_)) {}
-
-File& File::operator=(File&& other) noexcept {
-    if (this != &other) {
-        if (fd_ >= 0) {
-            ::close(fd_);
-            --gOpenHandles;
-        }
-        fd_ = std::exchange(other.fd_, -1);
-        path_ = std::move(other.path_);
-    }
-    return *this;
-}
-
-File::~File() {
-    if (fd_ >= 0) {
-        ::close(fd_);
-        --gOpenHandles;
-    }
-}
-
-void File::seek(std::uint64_t position) {
-    if (::lseek(fd_, static_cast<off_t>(position), SEEK_SET) < 0)
-        ThrowErrno();
-}
-
-std::uint64_t File::position() const {
-    const off_t pos = ::lseek(fd_, 0, SEEK_CUR);
-    if (pos < 0)
-        ThrowErrno();
-    return static_cast<std::uint64_t>(pos);
-}
-
-std::uint64_t File::size() const {
-    struct stat st {};
-    if (::fstat(fd_, &st) != 0)
-        ThrowErrno();
-    return static_cast<std::uint64_t>(st.st_size);
-}
-
-std::size_t File::readSome(void* buffer, std::size_t n) {
-    auto* out = static_cast<char*>(buffer);
-    std::size_t done = 0;
-    while (done < n) {
-        const ssize_t got = ::read(fd_, out + done, n - done);
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            ThrowErrno();
-        }
-        if (got == 0)
-            break;
-        done += static_cast<std::size_t>(got);
-    }
-    return done;
-}
+} // namespace file_seams
 
 void File::readExact(void* buffer, std::size_t n) {
     if (readSome(buffer, n) != n)
         throw IoError(kIoReadPastEnd);
 }
 
-void File::write(const void* buffer, std::size_t n) {
-    if (FaultDue(gWritesUntilFailure))
-        throw IoError(kIoDiskFull);
-    const auto* in = static_cast<const char*>(buffer);
-    std::size_t done = 0;
-    while (done < n) {
-        const ssize_t put = ::write(fd_, in + done, n - done);
-        if (put < 0) {
-            if (errno == EINTR)
-                continue;
-            ThrowErrno();
-        }
-        done += static_cast<std::size_t>(put);
-    }
-}
-
-void File::truncate(std::uint64_t size) {
-    if (::ftruncate(fd_, static_cast<off_t>(size)) != 0)
-        ThrowErrno();
-}
-
-void File::sync() {
-    if (FaultDue(gSyncsUntilFailure))
-        throw IoError(kIoDiskFull);
-    if (::fdatasync(fd_) != 0)
-        ThrowErrno();
-}
-
-void File::takeModeAndOwner(mode_t mode, uid_t owner, gid_t group) {
-    // Only a privileged process may give a file away; anyone else keeps it as their own.
-    // A change of owner clears the set-id bits, so the bits come after it.
-    if (owner != ::geteuid() || group != ::getegid())
-        (void)!::fchown(fd_, owner, group);
-    if (::fchmod(fd_, mode & 07777) != 0)
-        ThrowErrno();
-}
-
-void File::startWriteback() noexcept {
-#ifdef __linux__
-    ::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);
-#endif
-}
-
-void File::close() {
-    if (fd_ < 0)
-        return;
-    const int fd = std::exchange(fd_, -1);
-    --gOpenHandles;
-    if (::close(fd) != 0 && errno != EINTR)
-        ThrowErrno();
-}
-
 bool FileStatus::isRegular() const {
-    return S_ISREG(mode);
+    return (mode & 0170000) == 0100000;
 }
 
 bool FileStatus::isFolder() const {
-    return S_ISDIR(mode);
-}
-
-std::optional<FileStatus> StatusOf(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0)
-        return std::nullopt;
-    FileStatus status;
-    status.device = st.st_dev;
-    status.inode = st.st_ino;
-    status.mode = st.st_mode;
-    status.owner = st.st_uid;
-    status.group = st.st_gid;
-    status.links = st.st_nlink;
-    status.size = static_cast<std::uint64_t>(st.st_size);
-    return status;
-}
-
-namespace {
-
-std::string RealPathOf(const std::string& path) {
-    char resolved[PATH_MAX];
-    if (::realpath(path.c_str(), resolved) == nullptr)
-        return {};
-    return resolved;
-}
-
-std::string FollowLinks(const std::string& path, int hopsLeft) {
-    if (std::string real = RealPathOf(path); !real.empty())
-        return real;
-    // A link to a file not there yet is followed by hand; anything else resolves its folder.
-    char target[PATH_MAX];
-    const ssize_t length = ::readlink(path.c_str(), target, sizeof target - 1);
-    if (length > 0 && hopsLeft > 0) {
-        const std::string next(target, static_cast<std::size_t>(length));
-        return FollowLinks(next.front() == '/' ? next : JoinPath(DirectoryOf(path), next),
-                           hopsLeft - 1);
-    }
-    const std::string folder = RealPathOf(DirectoryOf(path));
-    return folder.empty() ? path : JoinPath(folder, NameOf(path));
-}
-
-} // namespace
-
-std::string ResolveLinks(const std::string& path) {
-    return FollowLinks(path, 40);
-}
-
-bool FileExists(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0;
-}
-
-bool IsRegularFile(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
-bool SameFile(const std::string& a, const std::string& b) {
-    struct stat sa {
-    }, sb{};
-    if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0)
-        return false;
-    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-}
-
-std::uint64_t FileSizeOf(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0)
-        ThrowErrno();
-    return static_cast<std::uint64_t>(st.st_size);
-}
-
-void RenameFile(const std::string& from, const std::string& to) {
-    if (RenameStepKilled())
-        KillThisProcess();
-    if (::rename(from.c_str(), to.c_str()) != 0)
-        ThrowErrno();
-}
-
-void LinkFile(const std::string& existing, const std::string& newName) {
-    if (::link(existing.c_str(), newName.c_str()) != 0)
-        ThrowErrno();
-}
-
-void RemoveFileQuietly(const std::string& path) noexcept {
-    ::unlink(path.c_str());
-}
-
-void RemoveFile(const std::string& path) {
-    if (::unlink(path.c_str()) != 0 && errno != ENOENT)
-        ThrowErrno();
+    return (mode & 0170000) == 0040000;
 }
 
 std::string UniqueNamePart() {
@@ -327,34 +112,8 @@ File CreateUnique(const std::string& prefix, std::string& createdPath) {
     }
 }
 
-void SyncFolder(const std::string& folder) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        ThrowErrno();
-    const int result = ::fsync(fd);
-    const int err = errno;
-    ::close(fd);
-    // Some file systems cannot sync a folder; their renames are as durable as they get.
-    if (result != 0 && err != EINVAL && err != EROFS)
-        throw IoError(IoCodeFromErrno(err));
-}
-
-std::vector<std::string> FolderEntries(const std::string& folder) {
-    DIR* dir = ::opendir(folder.c_str());
-    if (dir == nullptr)
-        ThrowErrno();
-    std::vector<std::string> names;
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string name = entry->d_name;
-        if (name != "." && name != "..")
-            names.push_back(name);
-    }
-    ::closedir(dir);
-    return names;
-}
-
 void OverwriteInPlace(const std::string& source, const std::string& target) {
-    const bool killHalfWay = RenameStepKilled();
+    const bool killHalfWay = file_seams::RenameStepKilled();
     File in = File::OpenRead(source);
     File out = File::OpenReadWrite(target);
     const std::uint64_t size = in.size();
@@ -369,7 +128,7 @@ void OverwriteInPlace(const std::string& source, const std::string& target) {
     }
     if (killHalfWay) {
         out.sync();
-        KillThisProcess();
+        file_seams::KillThisProcess();
     }
     out.truncate(size);
     out.sync();
@@ -378,33 +137,32 @@ void OverwriteInPlace(const std::string& source, const std::string& target) {
 }
 
 std::string NameOf(const std::string& path) {
-    const auto slash = path.find_last_of('/');
+    const auto slash = LastSeparator(path);
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 std::string DirectoryOf(const std::string& path) {
-    const auto slash = path.find_last_of('/');
+    const auto slash = LastSeparator(path);
+#ifdef _WIN32
+    // "C:\name" lies in the drive's root "C:\"; "C:name" in the drive's current folder "C:".
+    if (path.size() >= 2 && path[1] == ':' && (slash == std::string::npos || slash == 2))
+        return path.substr(0, slash == std::string::npos ? 2 : 3);
+#endif
     if (slash == std::string::npos)
         return ".";
     if (slash == 0)
-        return "/";
+        return path.substr(0, 1);
     return path.substr(0, slash);
 }
 
 std::string JoinPath(const std::string& folder, const std::string& name) {
-    if (folder.empty() || folder.back() == '/')
+    if (folder.empty() || IsSeparator(folder.back()))
         return folder + name;
-    return folder + '/' + name;
-}
-
-std::optional<FileStamp> StampOf(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
-        return std::nullopt;
-    return FileStamp{static_cast<std::uint64_t>(st.st_size),
-                     static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 +
-                         st.st_mtim.tv_nsec,
-                     static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+#ifdef _WIN32
+    if (folder.size() == 2 && folder[1] == ':')
+        return folder + name; // "C:" + "x" stays relative to the drive's current folder
+#endif
+    return folder + kPathSeparator + name;
 }
 
 namespace FileFaults {

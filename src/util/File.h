@@ -6,10 +6,14 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
 namespace lw {
+
+// Permission bits and file type as POSIX spells them (07777 and S_IFMT); on Windows a file is
+// 0666, or 0444 when it has the read-only attribute, and owners are 0.
+using FileMode = std::uint32_t;
+using OwnerId = std::uint32_t;
 
 class File {
 public:
@@ -40,29 +44,39 @@ public:
     void sync();
     // Gives the file the permission bits of another and, where the process may, its owner and
     // group (a replaced file must stay usable by the server that owns it).
-    void takeModeAndOwner(mode_t mode, uid_t owner, gid_t group);
+    void takeModeAndOwner(FileMode mode, OwnerId owner, OwnerId group);
     // A hint that what is written so far will be synced: the system may start writing it to
     // disk now, so that a later sync() of a large file waits less. Never fails.
     void startWriteback() noexcept;
     void close();
 
-    bool isOpen() const { return fd_ >= 0; }
+    bool isOpen() const { return handle_ != kNoHandle; }
     const std::string& path() const { return path_; }
 
+    // A file descriptor, or a Windows HANDLE.
+#ifdef _WIN32
+    using NativeHandle = void*;
+    static constexpr NativeHandle kNoHandle = nullptr;
+#else
+    using NativeHandle = int;
+    static constexpr NativeHandle kNoHandle = -1;
+#endif
+
 private:
-    File(int fd, std::string path);
-    int fd_ = -1;
+    File(NativeHandle handle, std::string path);
+    NativeHandle handle_ = kNoHandle;
     std::string path_;
 };
 
-// What the file system says about a file, following symbolic links.
+// What the file system says about a file, following symbolic links. On Windows the device is the
+// volume's serial number and the inode the file index.
 struct FileStatus {
-    dev_t device = 0;
-    ino_t inode = 0;
-    mode_t mode = 0; // type and permission bits
-    uid_t owner = 0;
-    gid_t group = 0;
-    nlink_t links = 0;
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    FileMode mode = 0; // type and permission bits
+    OwnerId owner = 0;
+    OwnerId group = 0;
+    std::uint64_t links = 0;
     std::uint64_t size = 0;
 
     bool isRegular() const;
@@ -100,6 +114,10 @@ void RemoveFile(const std::string& path);
 File CreateUnique(const std::string& prefix, std::string& createdPath);
 // A random part for a unique name.
 std::string UniqueNamePart();
+// Refuses (IoError with the path) a file this process may not write, or a folder that takes no
+// new file when path does not exist yet. An existing file is opened for writing and closed
+// again, never truncated: that sees every reason at once.
+void RequireWritable(const std::string& path);
 // Makes renames, creations and removals in a folder durable.
 void SyncFolder(const std::string& folder);
 // The names in a folder, without "." and "..".
@@ -108,6 +126,13 @@ std::vector<std::string> FolderEntries(const std::string& folder);
 // hard link to it), cuts target to the new size and syncs it. Counts as a rename for the test
 // seam below.
 void OverwriteInPlace(const std::string& source, const std::string& target);
+// The separator of paths built inside a folder: '\\' on Windows, '/' elsewhere. NameOf and
+// DirectoryOf accept both on Windows.
+#ifdef _WIN32
+inline constexpr char kPathSeparator = '\\';
+#else
+inline constexpr char kPathSeparator = '/';
+#endif
 // The last component of a path.
 std::string NameOf(const std::string& path);
 // The folder part of a path ("." when it has none).

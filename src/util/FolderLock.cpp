@@ -1,3 +1,5 @@
+// The POSIX folder lock: flock on the folder.
+#ifndef _WIN32
 #include "util/FolderLock.h"
 
 #include "util/Errors.h"
@@ -96,3 +98,4 @@ void FolderLock::take(bool exclusive, const std::string& file) {
 }
 
 } // namespace lw
+#endif

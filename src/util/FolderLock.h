@@ -2,6 +2,11 @@
 // the desktop program) off the same files: flock on the folder itself, so nothing is left behind
 // in the user's folder and a killed run's lock goes with its process.
 //
+// Windows locks no folder: there the lock is a byte of the hidden file ".loamwright.lock" in the
+// folder, locked with LockFileEx and opened delete-on-close, so the system removes it when the
+// last run using it ends, killed or not; one left by a crash of the system blocks nobody, since
+// only the byte lock counts. A folder that takes no new file is read without a lock.
+//
 // The folder is locked rather than each file because a replacement gives the path a new file:
 // a lock on the old file would not keep a second run off the new one.
 #pragma once
@@ -29,7 +34,11 @@ public:
 private:
     void take(bool exclusive, const std::string& file);
     std::string folder_;
-    int fd_ = -1;
+#ifdef _WIN32
+    void* handle_ = nullptr; // the open lock file
+#else
+    int fd_ = -1; // the open folder
+#endif
     bool exclusive_ = false;
 };
 

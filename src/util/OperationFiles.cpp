@@ -4,10 +4,7 @@
 #include "util/File.h"
 #include "util/Text.h"
 
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace lw {
 namespace {
@@ -17,26 +14,6 @@ bool NamesOneFile(const std::string& a, const std::string& b) {
         return true;
     const auto sa = StatusOf(a), sb = StatusOf(b);
     return sa && sb && sa->sameFileAs(*sb);
-}
-
-// Permission bits, ownership, a read-only mount, an immutable or append-only flag, a running
-// program: whatever the reason, opening for writing says it, so the file is opened (never
-// truncated) and closed again. A file not there yet needs a folder that takes new files.
-void RequireWritable(const std::string& path) {
-    const auto status = StatusOf(path);
-    if (status && !status->isRegular())
-        throw IoError(kIoAccessDenied, path);
-    const std::string folder = DirectoryOf(path);
-    if (::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0)
-        throw IoError(IoCodeFromErrno(errno), path);
-    if (!status)
-        return;
-    if (::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0)
-        throw IoError(IoCodeFromErrno(errno), path);
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-        throw IoError(IoCodeFromErrno(errno), path);
-    ::close(fd);
 }
 
 std::string Listed(const std::vector<std::string>& paths) {

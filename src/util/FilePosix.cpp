@@ -1,0 +1,325 @@
+// The POSIX half of the checked file layer.
+#ifndef _WIN32
+#include "util/File.h"
+
+#include "util/Errors.h"
+#include "util/FileSeams.h"
+
+#include <cerrno>
+#include <climits>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace lw {
+
+namespace file_seams {
+[[noreturn]] void KillThisProcess() {
+    ::kill(::getpid(), SIGKILL);
+    std::abort(); // not reached
+}
+} // namespace file_seams
+
+namespace {
+
+[[noreturn]] void ThrowErrno() {
+    throw IoError(IoCodeFromErrno(errno));
+}
+
+int OpenChecked(const std::string& path, int flags) {
+    int fd;
+    do {
+        fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        ThrowErrno();
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        throw IoError(kIoAccessDenied);
+    }
+    file_seams::CountOpened();
+    return fd;
+}
+
+} // namespace
+
+File::File(NativeHandle fd, std::string path) : handle_(fd), path_(std::move(path)) {}
+
+File File::OpenRead(const std::string& path) {
+    return File(OpenChecked(path, O_RDONLY), path);
+}
+
+File File::OpenReadWrite(const std::string& path) {
+    return File(OpenChecked(path, O_RDWR), path);
+}
+
+File File::Create(const std::string& path) {
+    return File(OpenChecked(path, O_RDWR | O_CREAT | O_TRUNC), path);
+}
+
+File File::CreateNew(const std::string& path) {
+    return File(OpenChecked(path, O_RDWR | O_CREAT | O_EXCL), path);
+}
+
+File::File(File&& other) noexcept
+    : handle_(std::exchange(other.handle_, kNoHandle)), path_(std::move(other.path_)) {}
+
+File& File::operator=(File&& other) noexcept {
+    if (this != &other) {
+        if (handle_ >= 0) {
+            ::close(handle_);
+            file_seams::CountClosed();
+        }
+        handle_ = std::exchange(other.handle_, kNoHandle);
+        path_ = std::move(other.path_);
+    }
+    return *this;
+}
+
+File::~File() {
+    if (handle_ >= 0) {
+        ::close(handle_);
+        file_seams::CountClosed();
+    }
+}
+
+void File::seek(std::uint64_t position) {
+    if (::lseek(handle_, static_cast<off_t>(position), SEEK_SET) < 0)
+        ThrowErrno();
+}
+
+std::uint64_t File::position() const {
+    const off_t pos = ::lseek(handle_, 0, SEEK_CUR);
+    if (pos < 0)
+        ThrowErrno();
+    return static_cast<std::uint64_t>(pos);
+}
+
+std::uint64_t File::size() const {
+    struct stat st {};
+    if (::fstat(handle_, &st) != 0)
+        ThrowErrno();
+    return static_cast<std::uint64_t>(st.st_size);
+}
+
+std::size_t File::readSome(void* buffer, std::size_t n) {
+    auto* out = static_cast<char*>(buffer);
+    std::size_t done = 0;
+    while (done < n) {
+        const ssize_t got = ::read(handle_, out + done, n - done);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            ThrowErrno();
+        }
+        if (got == 0)
+            break;
+        done += static_cast<std::size_t>(got);
+    }
+    return done;
+}
+
+void File::write(const void* buffer, std::size_t n) {
+    if (file_seams::WriteFails())
+        throw IoError(kIoDiskFull);
+    const auto* in = static_cast<const char*>(buffer);
+    std::size_t done = 0;
+    while (done < n) {
+        const ssize_t put = ::write(handle_, in + done, n - done);
+        if (put < 0) {
+            if (errno == EINTR)
+                continue;
+            ThrowErrno();
+        }
+        done += static_cast<std::size_t>(put);
+    }
+}
+
+void File::truncate(std::uint64_t size) {
+    if (::ftruncate(handle_, static_cast<off_t>(size)) != 0)
+        ThrowErrno();
+}
+
+void File::sync() {
+    if (file_seams::SyncFails())
+        throw IoError(kIoDiskFull);
+    if (::fdatasync(handle_) != 0)
+        ThrowErrno();
+}
+
+void File::takeModeAndOwner(FileMode mode, OwnerId owner, OwnerId group) {
+    // Only a privileged process may give a file away; anyone else keeps it as their own.
+    // A change of owner clears the set-id bits, so the bits come after it.
+    if (owner != ::geteuid() || group != ::getegid())
+        (void)!::fchown(handle_, owner, group);
+    if (::fchmod(handle_, mode & 07777) != 0)
+        ThrowErrno();
+}
+
+void File::startWriteback() noexcept {
+#ifdef __linux__
+    ::sync_file_range(handle_, 0, 0, SYNC_FILE_RANGE_WRITE);
+#endif
+}
+
+void File::close() {
+    if (handle_ < 0)
+        return;
+    const int fd = std::exchange(handle_, kNoHandle);
+    file_seams::CountClosed();
+    if (::close(fd) != 0 && errno != EINTR)
+        ThrowErrno();
+}
+
+std::optional<FileStatus> StatusOf(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return std::nullopt;
+    FileStatus status;
+    status.device = st.st_dev;
+    status.inode = st.st_ino;
+    status.mode = st.st_mode;
+    status.owner = st.st_uid;
+    status.group = st.st_gid;
+    status.links = st.st_nlink;
+    status.size = static_cast<std::uint64_t>(st.st_size);
+    return status;
+}
+
+namespace {
+
+std::string RealPathOf(const std::string& path) {
+    char resolved[PATH_MAX];
+    if (::realpath(path.c_str(), resolved) == nullptr)
+        return {};
+    return resolved;
+}
+
+std::string FollowLinks(const std::string& path, int hopsLeft) {
+    if (std::string real = RealPathOf(path); !real.empty())
+        return real;
+    // A link to a file not there yet is followed by hand; anything else resolves its folder.
+    char target[PATH_MAX];
+    const ssize_t length = ::readlink(path.c_str(), target, sizeof target - 1);
+    if (length > 0 && hopsLeft > 0) {
+        const std::string next(target, static_cast<std::size_t>(length));
+        return FollowLinks(next.front() == '/' ? next : JoinPath(DirectoryOf(path), next),
+                           hopsLeft - 1);
+    }
+    const std::string folder = RealPathOf(DirectoryOf(path));
+    return folder.empty() ? path : JoinPath(folder, NameOf(path));
+}
+
+} // namespace
+
+std::string ResolveLinks(const std::string& path) {
+    return FollowLinks(path, 40);
+}
+
+bool FileExists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+bool IsRegularFile(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat sa {
+    }, sb{};
+    if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0)
+        return false;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+std::uint64_t FileSizeOf(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        ThrowErrno();
+    return static_cast<std::uint64_t>(st.st_size);
+}
+
+void RenameFile(const std::string& from, const std::string& to) {
+    if (file_seams::RenameStepKilled())
+        file_seams::KillThisProcess();
+    if (::rename(from.c_str(), to.c_str()) != 0)
+        ThrowErrno();
+}
+
+void LinkFile(const std::string& existing, const std::string& newName) {
+    if (::link(existing.c_str(), newName.c_str()) != 0)
+        ThrowErrno();
+}
+
+void RemoveFileQuietly(const std::string& path) noexcept {
+    ::unlink(path.c_str());
+}
+
+void RemoveFile(const std::string& path) {
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT)
+        ThrowErrno();
+}
+
+void RequireWritable(const std::string& path) {
+    const auto status = StatusOf(path);
+    if (status && !status->isRegular())
+        throw IoError(kIoAccessDenied, path);
+    const std::string folder = DirectoryOf(path);
+    if (::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0)
+        throw IoError(IoCodeFromErrno(errno), path);
+    if (!status)
+        return;
+    if (::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0)
+        throw IoError(IoCodeFromErrno(errno), path);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        throw IoError(IoCodeFromErrno(errno), path);
+    ::close(fd);
+}
+
+void SyncFolder(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        ThrowErrno();
+    const int result = ::fsync(fd);
+    const int err = errno;
+    ::close(fd);
+    // Some file systems cannot sync a folder; their renames are as durable as they get.
+    if (result != 0 && err != EINVAL && err != EROFS)
+        throw IoError(IoCodeFromErrno(err));
+}
+
+std::vector<std::string> FolderEntries(const std::string& folder) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr)
+        ThrowErrno();
+    std::vector<std::string> names;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    }
+    ::closedir(dir);
+    return names;
+}
+
+std::optional<FileStamp> StampOf(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    return FileStamp{static_cast<std::uint64_t>(st.st_size),
+                     static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 +
+                         st.st_mtim.tv_nsec,
+                     static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
+
+} // namespace lw
+#endif

@@ -1,0 +1,19 @@
+// The test seams of the checked file layer, shared by its portable part and the POSIX and
+// Windows halves. Only the file layer includes this.
+#pragma once
+
+namespace lw::file_seams {
+
+// True when this write or sync is the one armed to fail.
+bool WriteFails();
+bool SyncFails();
+// Passed by every rename and in-place overwrite: throws for an armed failure, and is true when
+// the step is to be killed.
+bool RenameStepKilled();
+// The count of open handles that FileFaults::OpenHandles reports.
+void CountOpened();
+void CountClosed();
+// Ends this process at once, as a kill from outside would (platform half).
+[[noreturn]] void KillThisProcess();
+
+} // namespace lw::file_seams

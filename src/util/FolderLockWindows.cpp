@@ -1,0 +1,125 @@
+// The Windows folder lock: a byte lock on a delete-on-close file in the folder.
+#ifdef _WIN32
+#include "util/FolderLock.h"
+
+#include "util/Errors.h"
+#include "util/File.h"
+
+#include <utility>
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+namespace lw {
+namespace {
+
+constexpr char kLockName[] = ".loamwright.lock";
+
+std::wstring Wide(const std::string& text) {
+    const int length = ::MultiByteToWideChar(CP_UTF8, 0, text.data(),
+                                             static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+                          length);
+    return wide;
+}
+
+// The lock file, opened or made. While the last run that had it open closes it, it is
+// "delete pending" and refuses to open: that passes within moments, so it is asked again.
+HANDLE OpenLockFile(const std::string& folder, DWORD& error) {
+    const std::wstring path = Wide(JoinPath(folder, kLockName));
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        const HANDLE handle = ::CreateFileW(
+            path.c_str(), GENERIC_READ | GENERIC_WRITE,
+            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+            FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        if (handle != INVALID_HANDLE_VALUE)
+            return handle;
+        error = ::GetLastError();
+        if (error != ERROR_ACCESS_DENIED)
+            break;
+        ::Sleep(25);
+    }
+    return nullptr;
+}
+
+bool LockByte(HANDLE handle, bool exclusive) {
+    OVERLAPPED at{};
+    return ::LockFileEx(handle,
+                        (exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0) | LOCKFILE_FAIL_IMMEDIATELY, 0,
+                        1, 0, &at) != 0;
+}
+
+void UnlockByte(HANDLE handle) {
+    OVERLAPPED at{};
+    ::UnlockFileEx(handle, 0, 1, 0, &at);
+}
+
+} // namespace
+
+FolderLock::FolderLock(const std::string& folder, bool exclusive, const std::string& file)
+    : folder_(folder) {
+    const DWORD attributes = ::GetFileAttributesW(Wide(folder).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        throw IoError(IoCodeFromWindowsError(::GetLastError()), folder);
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+        throw IoError(kIoPathNotFound, folder);
+    DWORD error = 0;
+    handle_ = OpenLockFile(folder, error);
+    if (handle_ == nullptr) {
+        // A folder that takes no file (read-only media) cannot be written by anyone either.
+        if (!exclusive && error == ERROR_ACCESS_DENIED)
+            return;
+        throw IoError(IoCodeFromWindowsError(error), folder);
+    }
+    try {
+        take(exclusive, file);
+    } catch (...) {
+        ::CloseHandle(static_cast<HANDLE>(handle_));
+        throw;
+    }
+}
+
+FolderLock::FolderLock(FolderLock&& other) noexcept
+    : folder_(std::move(other.folder_)), handle_(std::exchange(other.handle_, nullptr)),
+      exclusive_(other.exclusive_) {}
+
+FolderLock::~FolderLock() {
+    if (handle_ != nullptr)
+        ::CloseHandle(static_cast<HANDLE>(handle_)); // releases the lock, removes the file
+}
+
+void FolderLock::makeExclusive(const std::string& file) {
+    if (exclusive_)
+        return;
+    if (handle_ == nullptr)
+        throw IoError(kIoAccessDenied, folder_);
+    // A byte lock is not converted: the shared one goes, and comes back if the other is refused.
+    UnlockByte(static_cast<HANDLE>(handle_));
+    try {
+        take(true, file);
+    } catch (...) {
+        LockByte(static_cast<HANDLE>(handle_), false);
+        throw;
+    }
+}
+
+void FolderLock::take(bool exclusive, const std::string& file) {
+    if (LockByte(static_cast<HANDLE>(handle_), exclusive)) {
+        exclusive_ = exclusive;
+        return;
+    }
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_LOCK_VIOLATION && error != ERROR_IO_PENDING)
+        throw IoError(IoCodeFromWindowsError(error), folder_);
+    throw Error("Another Loamwright operation is using " + file +
+                ". Wait until it has finished, then try again.");
+}
+
+} // namespace lw
+#endif
