@@ -1,7 +1,6 @@
 // tile-picture for a build without libpng (the Windows cross build): the command is there and
 // says why it cannot run, so scripts and help texts stay the same.
 #include "cli/Command.h"
-
 #include "util/Errors.h"
 
 #include <CLI/CLI.hpp>

@@ -43,12 +43,16 @@ int IoCodeFromErrno(int err) {
     case EPERM:
     case EROFS:
     case EISDIR:
+#ifdef ETXTBSY
     case ETXTBSY:
+#endif
         return kIoAccessDenied;
     case EBADF:
         return kIoInvalidHandle;
     case ENOSPC:
+#ifdef EDQUOT
     case EDQUOT:
+#endif
     case EFBIG:
         return kIoDiskFull;
     default:

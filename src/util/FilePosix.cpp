@@ -1,8 +1,7 @@
 // The POSIX half of the checked file layer.
 #ifndef _WIN32
-#include "util/File.h"
-
 #include "util/Errors.h"
+#include "util/File.h"
 #include "util/FileSeams.h"
 
 #include <cerrno>

@@ -3,9 +3,8 @@
 // Files are opened sharing read, write and delete, so that a file one part of an operation has
 // open can still be replaced by another, as on POSIX.
 #ifdef _WIN32
-#include "util/File.h"
-
 #include "util/Errors.h"
+#include "util/File.h"
 #include "util/FileSeams.h"
 
 #include <algorithm>
@@ -50,25 +49,25 @@ std::wstring Wide(const std::string& text) {
     if (length <= 0)
         ThrowLastError();
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(),
-                          static_cast<int>(text.size()), wide.data(), length);
+    ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()),
+                          wide.data(), length);
     return wide;
 }
 
 std::string Narrow(const wchar_t* text, std::size_t size) {
     if (size == 0)
         return {};
-    const int length = ::WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(size), nullptr,
-                                             0, nullptr, nullptr);
+    const int length = ::WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(size), nullptr, 0,
+                                             nullptr, nullptr);
     std::string narrow(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(size), narrow.data(), length,
-                          nullptr, nullptr);
+    ::WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(size), narrow.data(), length, nullptr,
+                          nullptr);
     return narrow;
 }
 
 HANDLE OpenChecked(const std::string& path, DWORD access, DWORD disposition) {
-    const HANDLE handle = ::CreateFileW(Wide(path).c_str(), access, kShareAll, nullptr,
-                                        disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle = ::CreateFileW(Wide(path).c_str(), access, kShareAll, nullptr, disposition,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         ThrowLastError(); // a folder is refused with 5, as on POSIX
     file_seams::CountOpened();

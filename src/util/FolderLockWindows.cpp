@@ -1,9 +1,8 @@
 // The Windows folder lock: a byte lock on a delete-on-close file in the folder.
 #ifdef _WIN32
-#include "util/FolderLock.h"
-
 #include "util/Errors.h"
 #include "util/File.h"
+#include "util/FolderLock.h"
 
 #include <utility>
 
@@ -21,8 +20,8 @@ namespace {
 constexpr char kLockName[] = ".loamwright.lock";
 
 std::wstring Wide(const std::string& text) {
-    const int length = ::MultiByteToWideChar(CP_UTF8, 0, text.data(),
-                                             static_cast<int>(text.size()), nullptr, 0);
+    const int length =
+        ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
     ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
                           length);
@@ -51,8 +50,8 @@ HANDLE OpenLockFile(const std::string& folder, DWORD& error) {
 bool LockByte(HANDLE handle, bool exclusive) {
     OVERLAPPED at{};
     return ::LockFileEx(handle,
-                        (exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0) | LOCKFILE_FAIL_IMMEDIATELY, 0,
-                        1, 0, &at) != 0;
+                        (exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0) | LOCKFILE_FAIL_IMMEDIATELY, 0, 1,
+                        0, &at) != 0;
 }
 
 void UnlockByte(HANDLE handle) {
