@@ -56,7 +56,9 @@ TEST_F(CliTest, FailuresEndWithTheMessageAndStatusOne) {
 TEST_F(CliTest, UsageErrorsExitWithTwo) {
     EXPECT_EQ(cli({}).exitCode, 2);
     EXPECT_EQ(cli({"list-block", "--staidx", staidx, "0", "0", "0", "0"}).exitCode, 2);
-    EXPECT_EQ(cli({"no-such-command"}).exitCode, 2);
+    const auto typo = cli({"lst-block"});
+    EXPECT_EQ(typo.exitCode, 2);
+    EXPECT_EQ(typo.lastErrLine(), "unknown command 'lst-block'; run loamwright-cli --help");
     const auto help = cli({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_NE(help.out.find("list-block"), std::string::npos);

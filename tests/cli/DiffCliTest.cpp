@@ -93,6 +93,13 @@ TEST_F(DiffCliTest, MapOnlyDiffShowsZeroCrc) {
 }
 
 TEST_F(DiffCliTest, RefusalsEndWithTheirTextAndStatusOne) {
+    const std::string unusable = dir.file("world.diff");
+    const auto misnamed = cli(withFiles({"diff-generate", "--out", unusable}, modified));
+    EXPECT_EQ(misnamed.exitCode, 1);
+    EXPECT_EQ(misnamed.lastErrLine(),
+              "The diff file must end in \".lw2\", or it can never be applied: " + unusable);
+    EXPECT_FALSE(std::filesystem::exists(unusable));
+
     ASSERT_EQ(generate().exitCode, 0);
     const std::string lwd = dir.file("world.LWD");
     std::filesystem::copy_file(diff, lwd);
