@@ -283,7 +283,7 @@ void DiffWindow::showEvent(QShowEvent* event) {
 }
 
 void DiffWindow::prepareForShow() {
-    const SettingsStore::DiffSettings paths = context_.settings.LoadDiffSettings();
+    const SettingsStore::DiffSettings paths = context_.settings.loadDiffSettings();
     gui::SetTextRunningChange(*oStaIdxEdit, paths[0],
                               [this] { fieldChanged(*oStaIdxEdit, kStaIdxName); });
     gui::SetTextRunningChange(*oStaticsEdit, paths[1],
@@ -345,7 +345,7 @@ void DiffWindow::updateDiffControls() {
         return;
     }
     actionsOffered_ = true;
-    context_.settings.SaveDiffSettings({oStaIdxEdit->text(), oStaticsEdit->text(), oMapEdit->text(),
+    context_.settings.saveDiffSettings({oStaIdxEdit->text(), oStaticsEdit->text(), oMapEdit->text(),
                                         mStaIdxEdit->text(), mStaticsEdit->text(),
                                         mMapEdit->text()});
     setActionControlsEnabled(true);

@@ -312,7 +312,7 @@ void MainWindow::updateControlStates() {
     // Valid statics fields store the item file as empty text, all three valid store its path:
     // one write with the final values.
     if (staticsValid)
-        context_.settings.SaveMainSettings(
+        context_.settings.saveMainSettings(
             {staIdxEdit->text(), staticsEdit->text(), allValid ? wscEdit->text() : QString()});
     lwDiffButton->setEnabled(staticsValid);
     fillClearButton->setEnabled(staticsValid);
@@ -388,8 +388,8 @@ void MainWindow::prepareForShow() {
         ~ClearFlag() { flag = false; }
     } clearFlag{initializing};
 
-    const SettingsStore::MainSettings paths = context_.settings.LoadMainSettings();
-    const int mode = context_.settings.ReadMode([this] {
+    const SettingsStore::MainSettings paths = context_.settings.loadMainSettings();
+    const int mode = context_.settings.readMode([this] {
         return context_.dialogs.message(this,
                                         {QStringLiteral("Simple mode?"),
                                          SimpleModeQuestion(),
@@ -589,7 +589,7 @@ void MainWindow::simpleModeClicked() {
 }
 
 void MainWindow::selectMode(int mode, const QString& title) {
-    context_.settings.WriteMode(mode);
+    context_.settings.writeMode(mode);
     context_.dialogs.message(
         this, {title, ModeNotice(), gui::MessageIcon::None, {gui::MessageButton::Ok}});
 }

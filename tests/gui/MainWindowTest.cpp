@@ -137,7 +137,7 @@ TEST_F(MainFormTest, ControlStatesAndStoredPathsInNormalMode) {
     EXPECT_TRUE(f.lwDiffButton->isEnabled());
     EXPECT_TRUE(f.fillClearButton->isEnabled());
     EXPECT_FALSE(f.getStaticIndexButton->isEnabled());
-    const auto stored = SettingsStore().LoadMainSettings();
+    const auto stored = SettingsStore().loadMainSettings();
     EXPECT_EQ(stored[0], Q(world("staidx0.mul")));
     EXPECT_EQ(stored[1], Q(world("statics0.mul")));
     EXPECT_EQ(stored[2], "");
@@ -145,13 +145,13 @@ TEST_F(MainFormTest, ControlStatesAndStoredPathsInNormalMode) {
     typeInto(*f.wscEdit, Q(world("statics.cfg")));
     EXPECT_TRUE(f.getStaticIndexButton->isEnabled());
     EXPECT_EQ(blockControlsEnabled(), allOff);
-    EXPECT_EQ(SettingsStore().LoadMainSettings()[2], Q(world("statics.cfg")));
+    EXPECT_EQ(SettingsStore().loadMainSettings()[2], Q(world("statics.cfg")));
 
     // Only the statics fields valid again: the stored item file is emptied, and the next start
     // shows an empty red item-file field.
     typeInto(*f.wscEdit, Q(world("gone.cfg")));
     EXPECT_FALSE(f.getStaticIndexButton->isEnabled());
-    EXPECT_EQ(SettingsStore().LoadMainSettings()[2], "");
+    EXPECT_EQ(SettingsStore().loadMainSettings()[2], "");
     program_.reset();
     start();
     EXPECT_EQ(form().wscEdit->text(), "");
