@@ -1,6 +1,7 @@
 // The program-wide state, owned by the application and passed by reference.
 #pragma once
 
+#include "util/LogSink.h"
 #include "world/StaticIndex.h"
 
 #include <cstdint>
@@ -21,6 +22,7 @@ struct ProgramState {
 
 // ReadStaticIndex into the program-wide table; sets StaticIndexLoaded and StaticIndexPath only
 // on success.
-void LoadStaticIndex(ProgramState& state, const std::string& path, Progress& progress);
+void LoadStaticIndex(ProgramState& state, const std::string& path, Progress& progress,
+                     const LogSink& log = DiscardLog);
 
 } // namespace lw
