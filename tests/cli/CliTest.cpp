@@ -81,8 +81,9 @@ TEST_F(CliTest, DemoWorldIsFullSizeAndDeterministic) {
 }
 
 TEST_F(CliTest, DemoWorldHasPicturesForEveryGroupAndPaletteTile) {
-    ASSERT_EQ(cli({"demo-world", dir.path()}).exitCode, 0);
-    const auto files = FindImageFiles(dir.path());
+    const std::string demo = dir.file("demo");
+    ASSERT_EQ(cli({"demo-world", demo}).exitCode, 0);
+    const auto files = FindImageFiles(demo);
     ASSERT_TRUE(files);
     const auto pictureSide = [&](int id) {
         return MakeTileImage(*files, static_cast<std::uint16_t>(id)).Width;
