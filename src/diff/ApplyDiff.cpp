@@ -221,6 +221,7 @@ bool TakeWrittenIndex(ProgramState& state, const std::string& targetIndexPath,
         return false;
     state.StaticIndex = std::move(*applied.writtenIndex);
     applied.writtenIndex.reset();
+    NoteIndexWritten(state, targetIndexPath);
     return true;
 }
 

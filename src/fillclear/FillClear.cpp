@@ -95,8 +95,10 @@ void FillClear(ProgramState& state, const FillClearRequest& request, Progress& p
     if (appended)
         appended->keep();
     state.RandomSeed = seed;
-    if (cleared && state.StaticIndexLoaded && SameFile(state.StaticIndexPath, request.StaIdxPath))
+    if (cleared && state.StaticIndexLoaded && SameFile(state.StaticIndexPath, request.StaIdxPath)) {
         state.StaticIndex = std::move(*cleared);
+        NoteIndexWritten(state, request.StaIdxPath);
+    }
 }
 
 } // namespace lw

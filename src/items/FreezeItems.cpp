@@ -131,6 +131,7 @@ void FreezeItems(ProgramState& state, const FreezeRequest& request, const AutoSe
     files.requireText(kItemFileRole);
     if (request.writePat)
         files.requireText(kPatchFileRole);
+    RequireIndexUnchanged(state, request.staidx);
     progress.report(0);
     IndexRollback rollback(state.StaticIndex);
     const bool itemFileExists = FileExists(request.itemFile);
@@ -190,6 +191,7 @@ void FreezeItems(ProgramState& state, const FreezeRequest& request, const AutoSe
     }
     runs.keep();
     rollback.release();
+    NoteIndexWritten(state, request.staidx);
     log("Done!");
     progress.report(100);
 }

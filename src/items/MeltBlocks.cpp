@@ -29,6 +29,7 @@ void MeltBlocks(ProgramState& state, const MeltRequest& request, const LogSink& 
                                 {kItemFileRole, request.itemFile, FileUse::Write}},
                                log);
     files.requireText(kItemFileRole);
+    RequireIndexUnchanged(state, request.staidx);
     progress.report(0);
     IndexRollback rollback(state.StaticIndex);
     StaticRunReader statics(request.statics);
@@ -56,6 +57,7 @@ void MeltBlocks(ProgramState& state, const MeltRequest& request, const LogSink& 
     replacements.add(index.get());
     replacements.commit();
     rollback.release();
+    NoteIndexWritten(state, request.staidx);
     log("Done!");
     progress.report(100);
 }

@@ -214,8 +214,9 @@ TEST_F(MainFormTest, StartUpRepairsWhatAKilledOperationLeftBesideTheStoredFiles)
             set.add(&b);
             set.commit();
         });
-        if (FindJournals(worldDir_.path()).empty()) // killed before the journal
+        if (FindJournals(worldDir_.path()).empty()) { // killed before the journal
             ASSERT_EQ(ReadWholeFile(world("staidx0.mul")), index);
+        }
     }
     startNormal();
     const QStringList lines = logLines();

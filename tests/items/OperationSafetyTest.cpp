@@ -312,5 +312,30 @@ TEST(OperationSafetyTest, FilesTheUserMayNotWriteAreRefusedBeforeAnyWrite) {
     }
 }
 
+// The desktop program holds the index it loaded while a command-line run changes the file.
+TEST(OperationSafetyTest, AnIndexChangedByAnotherRunIsNotWrittenBackStale) {
+    const test::TempDir dir;
+    MakeWorld(dir.path());
+    const test::ItemWorld w{dir.path()};
+    NullProgress progress;
+    ProgramState desktop, other;
+    LoadStaticIndex(desktop, w.staidx(), progress);
+    LoadStaticIndex(other, w.staidx(), progress);
+    FreezeItems(other, w.freeze(ItemFileStyle::Pol, SelectionMode::Type255, false), {}, DiscardLog,
+                progress);
+
+    const Files frozen = test::Snapshot(dir.path());
+    EXPECT_THROW(
+        MeltBlocks(desktop, w.melt(ItemFileStyle::Pol, 16, 31, 40, 55), DiscardLog, progress),
+        Error);
+    EXPECT_EQ(Differing(test::Snapshot(dir.path()), frozen), "");
+
+    // The run's own writes keep its index current; a reload takes the other's.
+    MeltBlocks(other, w.melt(ItemFileStyle::Pol, 16, 23, 40, 47), DiscardLog, progress);
+    LoadStaticIndex(desktop, w.staidx(), progress);
+    MeltBlocks(desktop, w.melt(ItemFileStyle::Pol, 24, 31, 48, 55), DiscardLog, progress);
+    EXPECT_EQ(test::ReadIndexFile(w.staidx()), desktop.StaticIndex);
+}
+
 } // namespace
 } // namespace lw
