@@ -56,7 +56,7 @@ void AddDiffGenerateCommand(CLI::App& app) {
         NullDiffProgress progress;
         const GeneratedDiff generated =
             GenerateDiff(options->original, options->modified, options->out,
-                         {!options->noStatics, !options->noMap}, progress);
+                         {!options->noStatics, !options->noMap}, progress, PrintLine);
         PrintLine(generated.message);
     });
 }
@@ -75,7 +75,7 @@ void AddDiffApplyCommand(CLI::App& app) {
             throw Error(kLwdRefusal);
         NullDiffProgress progress;
         const AppliedDiff applied =
-            ApplyDiff(options->original, options->target, options->diff, progress);
+            ApplyDiff(options->original, options->target, options->diff, progress, PrintLine);
         if (!applied.applied)
             throw Error(applied.message);
     });

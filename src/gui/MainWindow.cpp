@@ -1,6 +1,7 @@
 #include "gui/MainWindow.h"
 
 #include "gui/MainWindowTexts.h"
+#include "gui/StartupRecovery.h"
 #include "gui/widgets/Controls.h"
 #include "gui/widgets/FieldText.h"
 #include "gui/widgets/Guarded.h"
@@ -408,6 +409,7 @@ void MainWindow::prepareForShow() {
     gui::SetTextRunningChange(*staIdxEdit, paths[0], [this] { staIdxEditChanged(); });
     gui::SetTextRunningChange(*staticsEdit, paths[1], [this] { staticsEditChanged(); });
     gui::SetTextRunningChange(*wscEdit, paths[2], [this] { wscEditChanged(); });
+    RecoverStoredFolders(context_.settings, logSink());
     mainListBox->scrollToEnd();
     focusNextStep();
 }
@@ -443,7 +445,7 @@ void MainWindow::getStaticIndexClicked() {
         addLogLine(
             QStringLiteral("Init in progress... Loamwright may look crashed, do not interrupt!"));
         gui::QtProgress progress([this](int percent) { setMainProgress(percent); });
-        LoadStaticIndex(context_.state, Std(staIdxEdit->text()), progress);
+        LoadStaticIndex(context_.state, Std(staIdxEdit->text()), progress, logSink());
         staIdxEdit->setEnabled(false);
         staticsEdit->setEnabled(false);
         updateControlStates();

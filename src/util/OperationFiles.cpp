@@ -121,10 +121,14 @@ void OperationFiles::requireText(std::string_view role) const {
     RequireTextFile(file.declared.role, file.real, worldFiles);
 }
 
+// Two roles that only read one file harm nothing (a diff of a set against itself); a file
+// written under one role must not be read or written under another.
 void OperationFiles::refuseSharedFiles() const {
     for (std::size_t i = 0; i < files_.size(); ++i)
         for (std::size_t j = i + 1; j < files_.size(); ++j)
-            if (NamesOneFile(files_[i].real, files_[j].real))
+            if ((files_[i].declared.use == FileUse::Write ||
+                 files_[j].declared.use == FileUse::Write) &&
+                NamesOneFile(files_[i].real, files_[j].real))
                 throw Error("The " + files_[i].declared.role + " and the " +
                             files_[j].declared.role + " are the same file: " + files_[j].real);
 }

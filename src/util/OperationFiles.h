@@ -26,11 +26,11 @@ struct DeclaredFile {
 class OperationFiles {
 public:
     // In this order: follows every symbolic link to the real file; refuses two roles naming one
-    // file (same device and inode, or the same real path for a file not there yet); locks the
-    // folder of every file (FolderLock), for the whole life of this object; undoes what a killed
-    // run left in those folders (RecoverJournal) and removes its leftover files, saying so
-    // through log; refuses a file to be written that the process may not write, before anything
-    // is written ("Dateizugriff verweigert: <file>").
+    // file when either writes it (same device and inode, or the same real path for a file not
+    // there yet); locks the folder of every file (FolderLock), for the whole life of this
+    // object; undoes what a killed run left in those folders (RecoverJournal) and removes its
+    // leftover files, saying so through log; refuses a file to be written that the process may
+    // not write, before anything is written ("Dateizugriff verweigert: <file>").
     OperationFiles(std::vector<DeclaredFile> files, const FileLog& log);
     OperationFiles(const OperationFiles&) = delete;
     OperationFiles& operator=(const OperationFiles&) = delete;

@@ -12,8 +12,11 @@
 #include "gui/widgets/PathField.h"
 #include "gui/widgets/ProgressBar.h"
 #include "gui/widgets/UpDown.h"
+#include "support/ChildProcess.h"
 #include "support/WorldFiles.h"
 #include "util/File.h"
+#include "util/ReplacementJournal.h"
+#include "util/ReplacementSet.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -215,6 +218,36 @@ TEST_F(MainFormTest, SimpleModeRestrictsControlsAndGuidesStepByStep) {
     EXPECT_FALSE(f.freezeWorldButton->isEnabled());
     EXPECT_EQ(mainLines(), GuidanceLines(GuidanceStep::Finished));
     EXPECT_EQ(mainLines().size(), 2);
+}
+
+TEST_F(MainFormTest, StartUpRepairsWhatAKilledOperationLeftBesideTheStoredFiles) {
+    makeWorld();
+    settings_.put("StaIdx0.mul", Q(world("staidx0.mul")));
+    const std::string index = ReadWholeFile(world("staidx0.mul"));
+    // A run killed between the renames of the index and the statics leaves its journal.
+    for (int n = 1; FindJournals(worldDir_.path()).empty(); ++n) {
+        ASSERT_LT(n, 10);
+        RunInChild([&] {
+            FileFaults::KillAtNthRename(n);
+            ReplacementFile a(world("staidx0.mul")), b(world("statics0.mul"));
+            a.file().write("new", 3);
+            b.file().write("new", 3);
+            ReplacementSet set;
+            set.add(&a);
+            set.add(&b);
+            set.commit();
+        });
+        if (FindJournals(worldDir_.path()).empty()) { // killed before the journal
+            ASSERT_EQ(ReadWholeFile(world("staidx0.mul")), index);
+        }
+    }
+    startNormal();
+    const QStringList lines = logLines();
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const QString& line) {
+        return line.startsWith("Recovered an interrupted operation");
+    })) << lines.join('\n').toStdString();
+    EXPECT_TRUE(FindJournals(worldDir_.path()).empty());
+    EXPECT_EQ(ReadWholeFile(world("staidx0.mul")), index);
 }
 
 TEST_F(MainFormTest, FirstStartAsksForTheModeBeforeFillingTheFields) {
