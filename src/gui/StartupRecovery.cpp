@@ -12,13 +12,13 @@ namespace {
 
 std::set<std::string> StoredFolders(const SettingsStore& settings) {
     std::vector<QString> paths;
-    for (const QString& path : settings.LoadMainSettings())
+    for (const QString& path : settings.loadMainSettings())
         paths.push_back(path);
-    for (const QString& path : settings.LoadFillClearSettings())
+    for (const QString& path : settings.loadFillClearSettings())
         paths.push_back(path);
-    for (const QString& path : settings.LoadDiffSettings())
+    for (const QString& path : settings.loadDiffSettings())
         paths.push_back(path);
-    paths.push_back(settings.LoadMapEditSettings()[0]);
+    paths.push_back(settings.loadMapEditSettings()[0]);
     std::set<std::string> folders;
     for (const QString& path : paths)
         if (!path.isEmpty()) {
