@@ -128,9 +128,9 @@ void FreezeItems(ProgramState& state, const FreezeRequest& request, const AutoSe
                  const LogSink& log, Progress& progress) {
     CheckPaths(request);
     const OperationFiles files(FreezeFiles(request), log);
-    files.requireText(kItemFileRole);
+    RequireItemText(files, kItemFileRole);
     if (request.writePat)
-        files.requireText(kPatchFileRole);
+        RequireItemText(files, kPatchFileRole);
     RequireIndexUnchanged(state, request.staidx);
     progress.report(0);
     IndexRollback rollback(state.StaticIndex);

@@ -28,7 +28,7 @@ void MeltBlocks(ProgramState& state, const MeltRequest& request, const LogSink& 
                                 {kStaticsFileRole, request.statics, FileUse::Read},
                                 {kItemFileRole, request.itemFile, FileUse::Write}},
                                log);
-    files.requireText(kItemFileRole);
+    RequireItemText(files, kItemFileRole);
     RequireIndexUnchanged(state, request.staidx);
     progress.report(0);
     IndexRollback rollback(state.StaticIndex);

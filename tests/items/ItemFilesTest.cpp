@@ -4,6 +4,7 @@
 #include "items/AutoSelect.h"
 #include "items/ExtractBlockItems.h"
 #include "items/InvalidTag.h"
+#include "items/OperationPaths.h"
 #include "items/ScanHighestNumbers.h"
 #include "items/SelectItems.h"
 #include "support/TempDir.h"
@@ -257,6 +258,24 @@ TEST(BlockItemExtraction, RangeErrorsNameTheExtractedItem) {
     } catch (const InvalidTag& e) {
         EXPECT_STREQ(e.what(), "Invalid tag after \"SECTION WORLDITEM 2\"");
     }
+}
+
+TEST(RequireItemText, RefusesWorldFilesByNameInAnyLetterCase) {
+    test::TempDir dir;
+    for (const char* name : {"map0.mul", "STAIDX0.MUL", "Statics0.Mul"}) {
+        const OperationFiles files({{"patch file", dir.file(name), FileUse::Write}},
+                                   [](const std::string&) {});
+        try {
+            RequireItemText(files, "patch file");
+            ADD_FAILURE() << name;
+        } catch (const Error& e) {
+            EXPECT_EQ(e.what(), "The patch file " + files.path("patch file") +
+                                    " is a world file, not a text file.");
+        }
+    }
+    const OperationFiles plain({{"item file", dir.file("items.wsc"), FileUse::Write}},
+                               [](const std::string&) {});
+    EXPECT_NO_THROW(RequireItemText(plain, "item file"));
 }
 
 } // namespace
