@@ -34,6 +34,8 @@ int main(int argc, char** argv) {
         return app.exit(e) == 0 ? 0 : 2;
     } catch (const std::exception& e) {
         std::cout.flush();
+        if (const auto* io = dynamic_cast<const lw::IoError*>(&e); io && !io->path().empty())
+            std::cerr << lw::cli::FileLine(app, *io) << '\n';
         std::cerr << e.what() << std::endl;
         return 1;
     }

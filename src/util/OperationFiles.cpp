@@ -91,6 +91,8 @@ void RecoverJournals(std::vector<FolderLock>& locks, const LogSink& log) {
 OperationFiles::OperationFiles(std::vector<DeclaredFile> files, const LogSink& log) {
     for (DeclaredFile& file : files) {
         std::string real = ResolveLinks(file.path);
+        roles_.name(file.path, file.role);
+        roles_.name(real, file.role);
         files_.push_back({std::move(file), std::move(real)});
     }
     refuseSharedFiles();

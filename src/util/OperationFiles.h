@@ -30,7 +30,7 @@ public:
     // there yet); locks the folder of every file (FolderLock), for the whole life of this
     // object; undoes what a killed run left in those folders (RecoverJournal) and removes its
     // leftover files, saying so through log; refuses a file to be written that the process may
-    // not write, before anything is written ("Dateizugriff verweigert: <file>").
+    // not write, before anything is written ("Dateizugriff verweigert", about that file).
     OperationFiles(std::vector<DeclaredFile> files, const LogSink& log);
     OperationFiles(const OperationFiles&) = delete;
     OperationFiles& operator=(const OperationFiles&) = delete;
@@ -51,6 +51,7 @@ private:
     void recover(const LogSink& log);
     void refuseUnwritable() const;
 
+    FileRoleScope roles_; // first in, last out: errors name the roles until the very end
     std::vector<Resolved> files_;
     std::vector<FolderLock> locks_;
 };

@@ -27,6 +27,8 @@ const LogSink kNoLog = [](const std::string&) {};
 std::string RefusalOf(const std::function<void()>& action) {
     try {
         action();
+    } catch (const IoError& e) {
+        return e.path().empty() ? e.what() : std::string(e.what()) + ": " + e.path();
     } catch (const Error& e) {
         return e.what();
     }
