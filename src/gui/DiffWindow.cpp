@@ -398,7 +398,8 @@ void DiffWindow::applyClicked() {
             context_.dialogs.message(this, {QStringLiteral("Error"),
                                             QString::fromUtf8(kLwdRefusal),
                                             gui::MessageIcon::Error,
-                                            {gui::MessageButton::Cancel}});
+                                            {gui::MessageButton::Cancel},
+                                            {}});
             return;
         }
         runApply(*file);
@@ -431,7 +432,8 @@ void DiffWindow::runGenerate(const QString& diffPath) {
     context_.dialogs.message(this, {QString::fromStdString(generated.caption),
                                     QString::fromStdString(generated.message),
                                     gui::MessageIcon::Information,
-                                    {gui::MessageButton::Ok}});
+                                    {gui::MessageButton::Ok},
+                                    {}});
 }
 
 void DiffWindow::runApply(const QString& diffPath) {
@@ -443,7 +445,8 @@ void DiffWindow::runApply(const QString& diffPath) {
         context_.dialogs.message(this, {QString::fromStdString(applied.caption),
                                         QString::fromStdString(applied.message),
                                         gui::MessageIcon::Error,
-                                        {gui::MessageButton::Ok}});
+                                        {gui::MessageButton::Ok},
+                                        {}});
         return;
     }
     TakeWrittenIndex(context_.state, target.staidx, applied);

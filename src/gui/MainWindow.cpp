@@ -391,12 +391,11 @@ void MainWindow::prepareForShow() {
 
     const SettingsStore::MainSettings paths = context_.settings.loadMainSettings();
     const int mode = context_.settings.readMode([this] {
-        return context_.dialogs.message(this,
-                                        {QStringLiteral("Simple mode?"),
-                                         SimpleModeQuestion(),
-                                         gui::MessageIcon::None,
-                                         {gui::MessageButton::Yes, gui::MessageButton::No}}) ==
-               gui::MessageButton::Yes;
+        return context_.dialogs.message(this, {QStringLiteral("Simple mode?"),
+                                               SimpleModeQuestion(),
+                                               gui::MessageIcon::None,
+                                               {gui::MessageButton::Yes, gui::MessageButton::No},
+                                               {}}) == gui::MessageButton::Yes;
     });
     context_.state.AppMode = static_cast<AppModeKind>(mode & 0xFF);
     if (context_.state.AppMode == AppModeKind::Normal) {
@@ -564,7 +563,8 @@ bool MainWindow::choosePatchFile(FreezeRequest& request) {
         QStringLiteral("Do you want to append new items to ") + *chosen +
             QStringLiteral("? All old items will remain in this file."),
         gui::MessageIcon::Question,
-        {gui::MessageButton::Yes, gui::MessageButton::No}};
+        {gui::MessageButton::Yes, gui::MessageButton::No},
+        {}};
     return context_.dialogs.message(this, question) == gui::MessageButton::Yes;
 }
 
@@ -593,7 +593,7 @@ void MainWindow::simpleModeClicked() {
 void MainWindow::selectMode(int mode, const QString& title) {
     context_.settings.writeMode(mode);
     context_.dialogs.message(
-        this, {title, ModeNotice(), gui::MessageIcon::None, {gui::MessageButton::Ok}});
+        this, {title, ModeNotice(), gui::MessageIcon::None, {gui::MessageButton::Ok}, {}});
 }
 
 // ---- File-name fields ------------------------------------------------------------------------

@@ -191,7 +191,7 @@ TEST_F(SafetyCliTest, SystemErrorsGetTheRuntimesTextByMeaning) {
         std::string itemFile;
         std::string message;
     } cases[] = {
-        {items + "/items.wsc", "E/A-Fehler 3: "},                         // ENOTDIR: path not found
+        {items + "/items.wsc", "E/A-Fehler 3"},                           // ENOTDIR: path not found
         {longName, "E/A-Fehler " + std::to_string(30000 + ENAMETOOLONG)}, // not the bare errno
     };
     for (const auto& c : cases)
