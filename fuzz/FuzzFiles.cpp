@@ -28,12 +28,13 @@ void RemoveFolder() {
 } // namespace
 
 const std::string& ScratchFolder() {
-    static const std::string folder = [] {
-        std::string made = MakeFolder();
+    // Never destroyed: the removal at exit still needs it.
+    static const std::string* folder = [] {
+        auto* made = new std::string(MakeFolder());
         std::atexit(RemoveFolder);
         return made;
     }();
-    return folder;
+    return *folder;
 }
 
 std::string ScratchFile(const std::string& name) {
