@@ -4,6 +4,7 @@
 #include "FuzzFiles.h"
 #include "items/AppendItems.h"
 #include "items/ExtractBlockItems.h"
+#include "items/ItemLines.h"
 #include "items/NormalisedCopy.h"
 #include "items/ScanHighestNumbers.h"
 #include "items/SelectItems.h"
@@ -11,6 +12,7 @@
 #include "util/File.h"
 
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <set>
 #include <utility>
@@ -61,6 +63,27 @@ void Select(std::string_view text, SelectionMode mode) {
     ExtractEveryBlock(text, selection);
 }
 
+// The normalised copy of the text, and whether it ended inside a body.
+std::pair<std::string, bool> NormalisedText(std::string_view text) {
+    const std::string path = fuzz::ScratchFile("copy.txt");
+    File out = File::Create(path);
+    TextWriter writer(out);
+    NormalisedCopy copy(writer);
+    ItemLineReader lines(text);
+    for (std::string_view line; lines.next(line);)
+        copy.copy(line);
+    writer.flush();
+    out.close();
+    return {fuzz::ReadBytes(path), copy.insideBody()};
+}
+
+// Copying a copy changes nothing, unless the text ends inside an unclosed body.
+void CheckNormalisedCopy(std::string_view text) {
+    const auto [once, open] = NormalisedText(text);
+    if (!open && NormalisedText(once).first != once)
+        std::abort();
+}
+
 void Append(std::string_view text) {
     const std::string path = fuzz::ScratchFile("items.wsc");
     fuzz::WriteBytes(path, text);
@@ -88,6 +111,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     Select(text, SelectionMode::Type255);
     Select(text, SelectionMode::Auto);
+    CheckNormalisedCopy(text);
     Append(text);
     return 0;
 }
