@@ -288,7 +288,7 @@ TEST_F(HostileInputsTest, MapEditorDrawingWithATextureEntryPastItsData) {
     grid.viewport()->repaint();
     QCoreApplication::processEvents();
     // The cell is painted as asked; its picture cannot be read, which is told once.
-    EXPECT_EQ(ReadMapCell(world("map0.mul"), 0, 0).Tile, 6);
+    EXPECT_EQ(+ReadMapCell(world("map0.mul"), 0, 0).Tile, 6);
     EXPECT_EQ(dialogs_.errors().size(), 1u);
     EXPECT_EQ(images(), imagesBefore);
     EXPECT_TRUE(editor.isEnabled());
@@ -296,7 +296,7 @@ TEST_F(HostileInputsTest, MapEditorDrawingWithATextureEntryPastItsData) {
     // The editor goes on: a sound texture paints and shows.
     editor.selectTile(5);
     QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.cellRect(1, 0).center());
-    EXPECT_EQ(ReadMapCell(world("map0.mul"), 1, 0).Tile, 5);
+    EXPECT_EQ(+ReadMapCell(world("map0.mul"), 1, 0).Tile, 5);
     EXPECT_LE(dialogs_.errors().size(), 1u);
 }
 
