@@ -82,7 +82,7 @@ TEST_F(DiffCliTest, GenerateThenApplyGivesTheModifiedWorld) {
     EXPECT_EQ(applied.exitCode, 0) << applied.err;
     EXPECT_EQ(applied.out, "");
     EXPECT_TRUE(ReadWholeFile(target.map) == ReadWholeFile(modified.map));
-    EXPECT_EQ(test::ReadBlockRecords(target.staidx, target.statics, 2, 5).at(0).ID, 0x0EEE);
+    EXPECT_EQ(+test::ReadBlockRecords(target.staidx, target.statics, 2, 5).at(0).ID, 0x0EEE);
 }
 
 TEST_F(DiffCliTest, MapOnlyDiffShowsZeroCrc) {

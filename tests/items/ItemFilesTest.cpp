@@ -237,11 +237,11 @@ TEST(BlockItemExtraction, TakesOnlyTheSelectedSectionsAndKeepsEverythingElse) {
     const Extracted e = Extract(text, 2, 5);
     ASSERT_EQ(e.records.size(), 1u);
     const TStaticRec& r = e.records[0];
-    EXPECT_EQ(r.ID, 3821);
+    EXPECT_EQ(+r.ID, 3821);
     EXPECT_EQ(r.X, 3);
     EXPECT_EQ(r.Y, 7);
     EXPECT_EQ(r.Z, -5);
-    EXPECT_EQ(r.Color, 7);
+    EXPECT_EQ(+r.Color, 7);
     EXPECT_EQ(e.remaining,
               "// after the item\r\nSECTION CHARACTER 2\r\n{\r\n\tNAME Bob\r\n}\r\n\r\n"
               "SECTION WORLDITEM 1\r\n{\r\n\tID 5\r\n\tX 3\r\n\tY 4\r\n\tZ 500\r\n"
