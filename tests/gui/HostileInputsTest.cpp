@@ -13,6 +13,7 @@
 #include "support/ImageFiles.h"
 #include "support/WorldFiles.h"
 #include "util/File.h"
+#include "world/ProgramState.h"
 #include "world/StaticIndex.h"
 
 #include <QCheckBox>
@@ -110,6 +111,12 @@ TEST_F(HostileInputsTest, MainWindowOperations) {
         WriteWholeFile(world("statics.cfg"), Item(0x0EED));
         if (!c.indexLoaded)
             return;
+        // The files were written anew, so the loaded index is read again, as a user would after
+        // another program changed the files (GetStaticIndex is off once an index is loaded).
+        if (program_->context().state.StaticIndexLoaded) {
+            NullProgress quiet;
+            LoadStaticIndex(program_->context().state, world("staidx0.mul"), quiet);
+        }
         click(f.getStaticIndexButton);
         ASSERT_TRUE(program_->context().state.StaticIndexLoaded);
         for (QLineEdit* field : {f.x1Edit, f.x2Edit, f.y1Edit, f.y2Edit})
