@@ -9,6 +9,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <random>
@@ -36,8 +37,12 @@ bool FaultDue(std::atomic<int>& countdown) {
     return false;
 }
 
-[[noreturn]] void ThrowErrno() {
-    throw IoError(IoCodeFromErrno(errno));
+// The error names the file it is about, and keeps the system's own words for it.
+[[noreturn]] void ThrowErrno(const std::string& path = {}) {
+    const int err = errno;
+    if (path.empty())
+        throw IoError(IoCodeFromErrno(err));
+    throw IoError(IoCodeFromErrno(err), path, std::strerror(err));
 }
 
 // The seams every rename and in-place overwrite passes; true when the step is to be killed.
@@ -62,7 +67,7 @@ int OpenChecked(const std::string& path, int flags) {
         fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0)
-        ThrowErrno();
+        ThrowErrno(path);
     struct stat st {};
     if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
         ::close(fd);
@@ -116,20 +121,20 @@ File::~File() {
 
 void File::seek(std::uint64_t position) {
     if (::lseek(fd_, static_cast<off_t>(position), SEEK_SET) < 0)
-        ThrowErrno();
+        ThrowErrno(path_);
 }
 
 std::uint64_t File::position() const {
     const off_t pos = ::lseek(fd_, 0, SEEK_CUR);
     if (pos < 0)
-        ThrowErrno();
+        ThrowErrno(path_);
     return static_cast<std::uint64_t>(pos);
 }
 
 std::uint64_t File::size() const {
     struct stat st {};
     if (::fstat(fd_, &st) != 0)
-        ThrowErrno();
+        ThrowErrno(path_);
     return static_cast<std::uint64_t>(st.st_size);
 }
 
@@ -141,7 +146,7 @@ std::size_t File::readSome(void* buffer, std::size_t n) {
         if (got < 0) {
             if (errno == EINTR)
                 continue;
-            ThrowErrno();
+            ThrowErrno(path_);
         }
         if (got == 0)
             break;
@@ -152,12 +157,12 @@ std::size_t File::readSome(void* buffer, std::size_t n) {
 
 void File::readExact(void* buffer, std::size_t n) {
     if (readSome(buffer, n) != n)
-        throw IoError(kIoReadPastEnd);
+        throw IoError(kIoReadPastEnd, path_);
 }
 
 void File::write(const void* buffer, std::size_t n) {
     if (FaultDue(gWritesUntilFailure))
-        throw IoError(kIoDiskFull);
+        throw IoError(kIoDiskFull, path_);
     const auto* in = static_cast<const char*>(buffer);
     std::size_t done = 0;
     while (done < n) {
@@ -165,7 +170,7 @@ void File::write(const void* buffer, std::size_t n) {
         if (put < 0) {
             if (errno == EINTR)
                 continue;
-            ThrowErrno();
+            ThrowErrno(path_);
         }
         done += static_cast<std::size_t>(put);
     }
@@ -173,14 +178,14 @@ void File::write(const void* buffer, std::size_t n) {
 
 void File::truncate(std::uint64_t size) {
     if (::ftruncate(fd_, static_cast<off_t>(size)) != 0)
-        ThrowErrno();
+        ThrowErrno(path_);
 }
 
 void File::sync() {
     if (FaultDue(gSyncsUntilFailure))
-        throw IoError(kIoDiskFull);
+        throw IoError(kIoDiskFull, path_);
     if (::fdatasync(fd_) != 0)
-        ThrowErrno();
+        ThrowErrno(path_);
 }
 
 void File::takeModeAndOwner(mode_t mode, uid_t owner, gid_t group) {
@@ -189,7 +194,7 @@ void File::takeModeAndOwner(mode_t mode, uid_t owner, gid_t group) {
     if (owner != ::geteuid() || group != ::getegid())
         (void)!::fchown(fd_, owner, group);
     if (::fchmod(fd_, mode & 07777) != 0)
-        ThrowErrno();
+        ThrowErrno(path_);
 }
 
 void File::startWriteback() noexcept {
@@ -204,7 +209,7 @@ void File::close() {
     const int fd = std::exchange(fd_, -1);
     --gOpenHandles;
     if (::close(fd) != 0 && errno != EINTR)
-        ThrowErrno();
+        ThrowErrno(path_);
 }
 
 bool FileStatus::isRegular() const {
@@ -281,7 +286,7 @@ bool SameFile(const std::string& a, const std::string& b) {
 std::uint64_t FileSizeOf(const std::string& path) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0)
-        ThrowErrno();
+        ThrowErrno(path);
     return static_cast<std::uint64_t>(st.st_size);
 }
 
@@ -289,12 +294,12 @@ void RenameFile(const std::string& from, const std::string& to) {
     if (RenameStepKilled())
         KillThisProcess();
     if (::rename(from.c_str(), to.c_str()) != 0)
-        ThrowErrno();
+        ThrowErrno(from);
 }
 
 void LinkFile(const std::string& existing, const std::string& newName) {
     if (::link(existing.c_str(), newName.c_str()) != 0)
-        ThrowErrno();
+        ThrowErrno(existing);
 }
 
 void RemoveFileQuietly(const std::string& path) noexcept {
@@ -303,7 +308,7 @@ void RemoveFileQuietly(const std::string& path) noexcept {
 
 void RemoveFile(const std::string& path) {
     if (::unlink(path.c_str()) != 0 && errno != ENOENT)
-        ThrowErrno();
+        ThrowErrno(path);
 }
 
 std::string UniqueNamePart() {
@@ -330,7 +335,7 @@ File CreateUnique(const std::string& prefix, std::string& createdPath) {
 void SyncFolder(const std::string& folder) {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
-        ThrowErrno();
+        ThrowErrno(folder);
     const int result = ::fsync(fd);
     const int err = errno;
     ::close(fd);
@@ -342,7 +347,7 @@ void SyncFolder(const std::string& folder) {
 std::vector<std::string> FolderEntries(const std::string& folder) {
     DIR* dir = ::opendir(folder.c_str());
     if (dir == nullptr)
-        ThrowErrno();
+        ThrowErrno(folder);
     std::vector<std::string> names;
     while (const dirent* entry = ::readdir(dir)) {
         const std::string name = entry->d_name;

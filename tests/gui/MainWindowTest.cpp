@@ -443,6 +443,9 @@ TEST_F(MainFormTest, AnIoErrorIsShownAndTheWindowStaysUsable) {
     MainWindow& f = form();
     QTest::mouseClick(f.getStaticIndexButton, Qt::LeftButton);
     EXPECT_EQ(dialogs_.errors(), std::vector<QString>{"Versuch hinter dem Dateiende zu lesen"});
+    // Below the runtime's text: which file, in which role.
+    EXPECT_EQ(dialogs_.messages.back().detail,
+              "staidx0.mul (statics index): " + Q(world("staidx0.mul")));
     EXPECT_FALSE(program_->context().state.StaticIndexLoaded);
     EXPECT_TRUE(f.staIdxEdit->isEnabled());
     EXPECT_TRUE(f.getStaticIndexButton->isEnabled());
