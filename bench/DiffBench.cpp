@@ -98,20 +98,6 @@ void RawRead(const std::vector<std::string>& paths, std::vector<char>& buffer) {
     }
 }
 
-void RawWrite(const std::string& path, std::uint64_t size, const std::vector<char>& buffer,
-              bool sync) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    for (std::uint64_t done = 0; done < size;) {
-        const std::size_t piece = std::min<std::uint64_t>(buffer.size(), size - done);
-        if (::write(fd, buffer.data(), piece) != static_cast<ssize_t>(piece))
-            std::abort();
-        done += piece;
-    }
-    if (sync)
-        ::fdatasync(fd);
-    ::close(fd);
-}
-
 long long StatusKilobytes(const char* field) {
     std::ifstream status("/proc/self/status");
     std::string line;

@@ -75,20 +75,6 @@ FillClearRequest Request(const World& world, int left, int top, int right, int b
     return r;
 }
 
-void RawWrite(const std::string& path, std::uint64_t size, const std::vector<char>& buffer,
-              bool sync) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    for (std::uint64_t done = 0; done < size;) {
-        const std::size_t piece = std::min<std::uint64_t>(buffer.size(), size - done);
-        if (::write(fd, buffer.data(), piece) != static_cast<ssize_t>(piece))
-            std::abort();
-        done += piece;
-    }
-    if (sync)
-        ::fdatasync(fd);
-    ::close(fd);
-}
-
 void RawCopy(const std::string& from, const std::string& to, std::vector<char>& buffer, bool sync) {
     const int in = ::open(from.c_str(), O_RDONLY);
     const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -107,7 +93,8 @@ void RawReadPartlyCovered(const FillClearRequest& r, std::vector<char>& buffer) 
     const int statics = ::open(r.StaticsPath.c_str(), O_RDONLY);
     for (int blockX = 0; blockX < kBlockColumns; ++blockX)
         for (int blockY = 0; blockY < kBlockRows; ++blockY) {
-            if (ClassifyBlock(r.Left, r.Top, r.Right, r.Bottom, blockX, blockY) != BlockCover::Partly)
+            if (ClassifyBlock(r.Left, r.Top, r.Right, r.Bottom, blockX, blockY) !=
+                BlockCover::Partly)
                 continue;
             StaticPointer entry{};
             if (::pread(index, &entry, sizeof entry,

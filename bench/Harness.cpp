@@ -4,8 +4,10 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace lw::bench {
 
@@ -55,6 +57,20 @@ long long PeakResidentBytes() {
 std::vector<Benchmark>& Registry() {
     static std::vector<Benchmark> benchmarks;
     return benchmarks;
+}
+
+void RawWrite(const std::string& path, std::uint64_t size, const std::vector<char>& buffer,
+              bool sync) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    for (std::uint64_t done = 0; done < size;) {
+        const std::size_t piece = std::min<std::uint64_t>(buffer.size(), size - done);
+        if (::write(fd, buffer.data(), piece) != static_cast<ssize_t>(piece))
+            std::abort();
+        done += piece;
+    }
+    if (sync)
+        ::fdatasync(fd);
+    ::close(fd);
 }
 
 } // namespace lw::bench

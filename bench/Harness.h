@@ -2,6 +2,7 @@
 // with the ratio, since ratios are what stay comparable across noisy machines.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -17,6 +18,10 @@ double Report(const std::string& name, double operationSeconds, double baselineS
 
 // A folder under the system's temporary folder, removed when the process ends.
 std::string ScratchFolder();
+
+// The raw-I/O baseline of writing a file of size bytes from buffer, synced when asked.
+void RawWrite(const std::string& path, std::uint64_t size, const std::vector<char>& buffer,
+              bool sync);
 
 // Peak resident memory of this process so far, in bytes.
 long long PeakResidentBytes();

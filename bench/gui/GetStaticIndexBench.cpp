@@ -2,6 +2,7 @@
 // the handler), against a raw read of the same index file in the same run.
 #include "Harness.h"
 #include "app/Application.h"
+#include "gui/GuiBench.h"
 #include "gui/MainWindow.h"
 #include "gui/widgets/Dialogs.h"
 #include "gui/widgets/LineList.h"
@@ -21,31 +22,6 @@
 namespace lw::bench {
 namespace {
 
-class SilentDialogs final : public gui::Dialogs {
-public:
-    gui::MessageButton message(QWidget*, const gui::MessageRequest& request) override {
-        std::fprintf(stderr, "unexpected message: %s\n", qPrintable(request.text));
-        std::abort();
-    }
-    std::optional<QString> openFileName(QWidget*, const gui::FileDialogRequest&) override {
-        return std::nullopt;
-    }
-    std::optional<QString> saveFileName(QWidget*, const gui::FileDialogRequest&) override {
-        return std::nullopt;
-    }
-    void showModal(QDialog&) override {}
-};
-
-QApplication& GuiApplication() {
-    static int argc = 1;
-    static char name[] = "lw_gui_bench";
-    static char* argv[] = {name, nullptr};
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Never destroyed: Qt's own statics are gone by the time a static QApplication would be.
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
-
 void WriteFile(const std::string& path, const std::vector<char>& bytes) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd < 0 || ::write(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()))
@@ -58,10 +34,6 @@ void RawRead(const std::string& path, std::vector<char>& buffer) {
     if (::read(fd, buffer.data(), buffer.size()) != static_cast<ssize_t>(buffer.size()))
         std::abort();
     ::close(fd);
-}
-
-double Seconds(std::chrono::steady_clock::duration d) {
-    return std::chrono::duration<double>(d).count();
 }
 
 struct ClickTimes {

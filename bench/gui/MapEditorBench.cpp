@@ -3,6 +3,7 @@
 // beside a raw read of the map bytes those cells lie in.
 #include "Harness.h"
 #include "app/Application.h"
+#include "gui/GuiBench.h"
 #include "gui/MapEditorWindow.h"
 #include "gui/widgets/Dialogs.h"
 #include "gui/widgets/DrawGrid.h"
@@ -22,34 +23,6 @@
 
 namespace lw::bench {
 namespace {
-
-class SilentDialogs final : public gui::Dialogs {
-public:
-    gui::MessageButton message(QWidget*, const gui::MessageRequest& request) override {
-        std::fprintf(stderr, "unexpected message: %s\n", qPrintable(request.text));
-        std::abort();
-    }
-    std::optional<QString> openFileName(QWidget*, const gui::FileDialogRequest&) override {
-        return std::nullopt;
-    }
-    std::optional<QString> saveFileName(QWidget*, const gui::FileDialogRequest&) override {
-        return std::nullopt;
-    }
-    void showModal(QDialog&) override {}
-};
-
-QApplication& GuiApplication() {
-    static int argc = 1;
-    static char name[] = "lw_gui_bench";
-    static char* argv[] = {name, nullptr};
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
-
-double Seconds(std::chrono::steady_clock::duration d) {
-    return std::chrono::duration<double>(d).count();
-}
 
 template <class Body> double Timed(Body&& body) {
     const auto start = std::chrono::steady_clock::now();

@@ -1,6 +1,7 @@
 // What every loamwright-cli command shares: its registration and its output contract.
 #pragma once
 
+#include "util/Errors.h"
 #include "util/Progress.h"
 
 #include <CLI/CLI.hpp>
@@ -25,6 +26,10 @@ inline void AddBlockRangeArguments(CLI::App& cmd, BlockFieldTexts& texts) {
     for (std::size_t i = 0; i < texts.size(); ++i)
         cmd.add_option(kNames[i], texts[i], kHelp[i])->required();
 }
+
+// The line before an I/O error's text: the command, the option that named the file, the path
+// and the system's reason, e.g. "melt: --statics /x/statics0.mul: No such file or directory".
+std::string FileLine(const CLI::App& app, const IoError& error);
 
 void AddListBlockCommand(CLI::App& app);
 void AddDemoWorldCommand(CLI::App& app);

@@ -3,6 +3,8 @@
 #include "cli/Command.h"
 #include "cli/DemoImages.h"
 #include "fillclear/NamedTiles.h"
+#include "mapedit/ImageFiles.h"
+#include "util/Errors.h"
 #include "util/File.h"
 #include "util/SafeReplace.h"
 #include "world/StaticIndex.h"
@@ -290,11 +292,34 @@ void WriteDemoWorld(const std::string& folder) {
     WriteDemoImages(folder);
 }
 
+// Run in a game folder by mistake, the demo world would replace the user's world.
+void RefuseFilledFolder(const std::string& folder) {
+    std::vector<std::string> present;
+    for (const char* name :
+         {"map0.mul", "staidx0.mul", "statics0.mul", "statics.cfg", "items.wsc", "AutoSelect.txt"})
+        if (FileExists(JoinPath(folder, name)))
+            present.push_back(JoinPath(folder, name));
+    for (const char* name : {kTexIdxName, kTexMapsName, kArtIdxName, kArtName})
+        if (const std::string path = ImageFilePath(folder, name); FileExists(path))
+            present.push_back(path);
+    if (present.empty())
+        return;
+    std::string listed;
+    for (const std::string& path : present)
+        listed += (listed.empty() ? "" : ", ") + path;
+    throw Error("The folder " + folder + " already holds files the demo world would overwrite: " +
+                listed + ". Choose an empty folder, or add --force to overwrite them.");
+}
+
 void AddDemoWorldCommand(CLI::App& app) {
     auto folder = std::make_shared<std::string>();
+    auto force = std::make_shared<bool>(false);
     CLI::App* cmd = app.add_subcommand("demo-world", "Write a synthetic demo world into DIR");
     cmd->add_option("DIR", *folder, "folder to write into (created if missing)")->required();
-    cmd->callback([folder] {
+    cmd->add_flag("--force", *force, "overwrite the files of an earlier demo world in DIR");
+    cmd->callback([folder, force] {
+        if (!*force)
+            RefuseFilledFolder(*folder);
         std::filesystem::create_directories(*folder);
         WriteDemoWorld(*folder);
     });

@@ -49,10 +49,14 @@ void AddDiffGenerateCommand(CLI::App& app) {
         cmd->add_flag("--no-statics", options->noStatics, "leave the statics out of the diff");
     cmd->add_flag("--no-map", options->noMap, "leave the map out of the diff")->excludes(noStatics);
     cmd->callback([options] {
+        // The window's save dialog adds the extension; a script's name could never be applied.
+        if (!HasDiffExtension(options->out))
+            throw Error("The diff file must end in \".lw2\", or it can never be applied: " +
+                        options->out);
         NullDiffProgress progress;
         const GeneratedDiff generated =
             GenerateDiff(options->original, options->modified, options->out,
-                         {!options->noStatics, !options->noMap}, progress);
+                         {!options->noStatics, !options->noMap}, progress, PrintLine);
         PrintLine(generated.message);
     });
 }
@@ -71,7 +75,7 @@ void AddDiffApplyCommand(CLI::App& app) {
             throw Error(kLwdRefusal);
         NullDiffProgress progress;
         const AppliedDiff applied =
-            ApplyDiff(options->original, options->target, options->diff, progress);
+            ApplyDiff(options->original, options->target, options->diff, progress, PrintLine);
         if (!applied.applied)
             throw Error(applied.message);
     });

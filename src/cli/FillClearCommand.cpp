@@ -44,7 +44,7 @@ void AddFillClearCommand(CLI::App& app) {
         auto state = std::make_unique<ProgramState>();
         state->RandomSeed = options->seed;
         NullProgress progress;
-        FillClear(*state, request, progress);
+        FillClear(*state, request, progress, PrintLine);
     });
 }
 

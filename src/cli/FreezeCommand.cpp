@@ -25,7 +25,7 @@ void AddFreezeCommand(CLI::App& app) {
     cmd->callback([options] {
         auto state = std::make_unique<ProgramState>();
         NullProgress progress;
-        LoadStaticIndex(*state, options->staidx, progress);
+        LoadStaticIndex(*state, options->staidx, progress, PrintLine);
         FreezeRequest request;
         request.staidx = options->staidx;
         request.statics = options->statics;

@@ -23,7 +23,7 @@ void AddMeltCommand(CLI::App& app) {
     cmd->callback([options] {
         auto state = std::make_unique<ProgramState>();
         NullProgress progress;
-        LoadStaticIndex(*state, options->staidx, progress);
+        LoadStaticIndex(*state, options->staidx, progress, PrintLine);
         PrintLine(kMeltStartLine);
         const MeltRequest request{options->staidx, options->statics, options->items,
                                   options->uox3 ? ItemFileStyle::Uox3 : ItemFileStyle::Pol,

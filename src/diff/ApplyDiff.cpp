@@ -5,8 +5,10 @@
 #include "diff/DiffMessages.h"
 #include "diff/DiffPieces.h"
 #include "util/Errors.h"
+#include "util/OperationFiles.h"
 #include "util/ReplacementSet.h"
 #include "util/SafeReplace.h"
+#include "world/FileRoles.h"
 #include "world/StaticRuns.h"
 
 #include <cstring>
@@ -22,6 +24,25 @@ void RefuseTargets(const WorldFileSet& original, const WorldFileSet& target) {
     for (const std::string* path : {&target.staidx, &target.statics, &target.map})
         if (FileExists(*path) && !IsRegularFile(*path))
             throw IoError(kIoAccessDenied);
+}
+
+// The files of the parts the diff holds: the originals and the diff are only read, and no
+// target may be one of them.
+std::vector<DeclaredFile> ApplicationFiles(const WorldFileSet& original, const WorldFileSet& target,
+                                           const std::string& diffPath,
+                                           const DiffContents& contents) {
+    std::vector<DeclaredFile> files{{kDiffFileRole, diffPath, FileUse::Read}};
+    if (contents.statics) {
+        files.push_back({kOriginalStaticsIndexRole, original.staidx, FileUse::Read});
+        files.push_back({kOriginalStaticsFileRole, original.statics, FileUse::Read});
+        files.push_back({kTargetStaticsIndexRole, target.staidx, FileUse::Write});
+        files.push_back({kTargetStaticsFileRole, target.statics, FileUse::Write});
+    }
+    if (contents.map) {
+        files.push_back({kOriginalMapFileRole, original.map, FileUse::Read});
+        files.push_back({kTargetMapFileRole, target.map, FileUse::Write});
+    }
+    return files;
 }
 
 // An application overwrites the blocks of the player's map; it makes no map where none was.
@@ -150,13 +171,14 @@ AppliedDiff ChecksumMismatch(std::uint32_t computed, std::uint32_t stored) {
 } // namespace
 
 AppliedDiff ApplyDiff(const WorldFileSet& original, const WorldFileSet& target,
-                      const std::string& diffPath, DiffProgress& progress) {
+                      const std::string& diffPath, DiffProgress& progress, const LogSink& log) {
     RefuseTargets(original, target);
     PacedProgress paced(progress);
     File diffFile = File::OpenRead(diffPath);
     const DiffContents contents = ReadDiffContents(diffFile);
     if (contents.map)
         RequireTargetMap(target.map);
+    const OperationFiles files(ApplicationFiles(original, target, diffPath, contents), log);
     PieceReader diff(diffFile);
     AppliedDiff result;
     ReplacementSet replacements;
@@ -199,6 +221,7 @@ bool TakeWrittenIndex(ProgramState& state, const std::string& targetIndexPath,
         return false;
     state.StaticIndex = std::move(*applied.writtenIndex);
     applied.writtenIndex.reset();
+    NoteIndexWritten(state, targetIndexPath);
     return true;
 }
 

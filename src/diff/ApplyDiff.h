@@ -4,6 +4,7 @@
 
 #include "diff/DiffProgress.h"
 #include "diff/WorldFileSet.h"
+#include "util/LogSink.h"
 #include "world/ProgramState.h"
 
 #include <memory>
@@ -25,9 +26,11 @@ struct AppliedDiff {
 // Builds the target files of the parts the diff holds beside them and puts them in place only
 // when all are built, so a failure or refusal leaves every target as it was. The diff file is
 // checked completely before that; original files are only read. Refuses a target statics0.mul
-// that is the original one. The target map0.mul must exist.
+// that is the original one, and a target that is any original or the diff file. The target
+// map0.mul must exist. What the check of its files repairs first goes to log.
 AppliedDiff ApplyDiff(const WorldFileSet& original, const WorldFileSet& target,
-                      const std::string& diffPath, DiffProgress& progress);
+                      const std::string& diffPath, DiffProgress& progress,
+                      const LogSink& log = DiscardLog);
 
 // After an application: when the target index is the file the program-wide index was loaded
 // from, that index takes the table just written, so a later melt or freeze does not write the

@@ -6,7 +6,9 @@
 #include "diff/DiffMessages.h"
 #include "diff/DiffPieces.h"
 #include "util/Errors.h"
+#include "util/OperationFiles.h"
 #include "util/SafeReplace.h"
+#include "world/FileRoles.h"
 #include "world/StaticIndex.h"
 #include "world/StaticRuns.h"
 
@@ -28,6 +30,24 @@ void RefuseOutputAmongInputs(const WorldFileSet& original, const WorldFileSet& m
     // A folder of that name could not be replaced once the whole diff is written.
     if (FileExists(diffPath) && !IsRegularFile(diffPath))
         throw IoError(kIoAccessDenied);
+}
+
+// The inputs of the chosen parts are only read; the diff file is written.
+std::vector<DeclaredFile> GenerationFiles(const WorldFileSet& original,
+                                          const WorldFileSet& modified, const std::string& diffPath,
+                                          DiffParts parts) {
+    std::vector<DeclaredFile> files{{kDiffFileRole, diffPath, FileUse::Write}};
+    if (parts.statics) {
+        files.push_back({kOriginalStaticsIndexRole, original.staidx, FileUse::Read});
+        files.push_back({kOriginalStaticsFileRole, original.statics, FileUse::Read});
+        files.push_back({kModifiedStaticsIndexRole, modified.staidx, FileUse::Read});
+        files.push_back({kModifiedStaticsFileRole, modified.statics, FileUse::Read});
+    }
+    if (parts.map) {
+        files.push_back({kOriginalMapFileRole, original.map, FileUse::Read});
+        files.push_back({kModifiedMapFileRole, modified.map, FileUse::Read});
+    }
+    return files;
 }
 
 std::uint32_t SizeField(std::uint64_t size) {
@@ -127,10 +147,12 @@ void GenerateMapPart(const WorldFileSet& original, const WorldFileSet& modified,
 } // namespace
 
 GeneratedDiff GenerateDiff(const WorldFileSet& original, const WorldFileSet& modified,
-                           const std::string& diffPath, DiffParts parts, DiffProgress& progress) {
+                           const std::string& diffPath, DiffParts parts, DiffProgress& progress,
+                           const LogSink& log) {
     RefuseOutputAmongInputs(original, modified, diffPath);
     if (!parts.statics && !parts.map)
         throw Error("A diff holds the statics, the map or both; choose at least one.");
+    const OperationFiles files(GenerationFiles(original, modified, diffPath, parts), log);
     PacedProgress paced(progress);
 
     ReplacementFile output(diffPath);

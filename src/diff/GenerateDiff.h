@@ -4,6 +4,7 @@
 
 #include "diff/DiffProgress.h"
 #include "diff/WorldFileSet.h"
+#include "util/LogSink.h"
 
 #include <cstdint>
 #include <string>
@@ -24,8 +25,10 @@ struct GeneratedDiff {
 
 // Writes the diff of the chosen parts (at least one) to diffPath. The diff file appears only
 // when all of it is written; an existing file there is replaced then. Refuses a diffPath that
-// is one of the six inputs. Originals and modified files are only read.
+// is one of the six inputs. Originals and modified files are only read. What the check of its
+// files repairs first goes to log.
 GeneratedDiff GenerateDiff(const WorldFileSet& original, const WorldFileSet& modified,
-                           const std::string& diffPath, DiffParts parts, DiffProgress& progress);
+                           const std::string& diffPath, DiffParts parts, DiffProgress& progress,
+                           const LogSink& log = DiscardLog);
 
 } // namespace lw

@@ -2,11 +2,13 @@
 
 #include "fillclear/ClearStatics.h"
 #include "fillclear/FillTerrain.h"
-#include "world/IndexRollback.h"
-#include "world/StaticRuns.h"
 #include "util/Errors.h"
 #include "util/File.h"
+#include "util/OperationFiles.h"
 #include "util/ReplacementSet.h"
+#include "world/FileRoles.h"
+#include "world/IndexRollback.h"
+#include "world/StaticRuns.h"
 
 #include <memory>
 
@@ -26,6 +28,17 @@ void RefuseSharedFiles(const FillClearRequest& request) {
             if (*used[i] == *used[j] || SameFile(*used[i], *used[j]))
                 throw Error("StaIdx0.mul, Statics0.mul and Map0.mul must be three different "
                             "files!");
+}
+
+std::vector<DeclaredFile> FillClearFiles(const FillClearRequest& request) {
+    std::vector<DeclaredFile> files;
+    if (request.ClearStatics) {
+        files.push_back({kStaticsIndexRole, request.StaIdxPath, FileUse::Write});
+        files.push_back({kStaticsFileRole, request.StaticsPath, FileUse::Write});
+    }
+    if (request.FillTerrain)
+        files.push_back({kMapFileRole, request.MapPath, FileUse::Write});
+    return files;
 }
 
 void CheckBorders(const FillClearRequest& request) {
@@ -51,9 +64,11 @@ bool HoldsWorldTile(const FillClearRequest& request) {
            request.Left < kWorldWidth && request.Top < kWorldHeight;
 }
 
-void FillClear(ProgramState& state, const FillClearRequest& request, Progress& progress) {
+void FillClear(ProgramState& state, const FillClearRequest& request, Progress& progress,
+               const LogSink& log) {
     CheckBorders(request);
     RefuseSharedFiles(request);
+    const OperationFiles files(FillClearFiles(request), log);
     ReplacementSet replacements;
     std::unique_ptr<StaticsAppend> appended;
     std::unique_ptr<StaticIndexTable> cleared;
@@ -70,12 +85,20 @@ void FillClear(ProgramState& state, const FillClearRequest& request, Progress& p
         map = StageFilledMap(request, seed, progress);
         replacements.add(map.get());
     }
-    replacements.commit();
+    try {
+        replacements.commit();
+    } catch (const UndoFailedError&) {
+        if (appended)
+            appended->keep(); // the index on disk may point into the runs
+        throw;
+    }
     if (appended)
         appended->keep();
     state.RandomSeed = seed;
-    if (cleared && state.StaticIndexLoaded && SameFile(state.StaticIndexPath, request.StaIdxPath))
+    if (cleared && state.StaticIndexLoaded && SameFile(state.StaticIndexPath, request.StaIdxPath)) {
         state.StaticIndex = std::move(*cleared);
+        NoteIndexWritten(state, request.StaIdxPath);
+    }
 }
 
 } // namespace lw

@@ -2,6 +2,7 @@
 // terrain cells with one tile, or random tiles of a named group, at one altitude.
 #pragma once
 
+#include "util/LogSink.h"
 #include "util/Progress.h"
 #include "world/ProgramState.h"
 #include "world/Records.h"
@@ -41,7 +42,8 @@ bool HoldsWorldTile(const FillClearRequest& request);
 // All or nothing: the new index and map are written beside the old ones and put in place
 // together, and appended runs are cut off again on failure. The picks advance
 // state.RandomSeed; when the index is the one state.StaticIndex was loaded from, the table
-// takes the entries written.
-void FillClear(ProgramState& state, const FillClearRequest& request, Progress& progress);
+// takes the entries written. What the check of its files repairs first goes to log.
+void FillClear(ProgramState& state, const FillClearRequest& request, Progress& progress,
+               const LogSink& log = DiscardLog);
 
 } // namespace lw

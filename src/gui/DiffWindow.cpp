@@ -283,7 +283,7 @@ void DiffWindow::showEvent(QShowEvent* event) {
 }
 
 void DiffWindow::prepareForShow() {
-    const SettingsStore::DiffSettings paths = context_.settings.LoadDiffSettings();
+    const SettingsStore::DiffSettings paths = context_.settings.loadDiffSettings();
     gui::SetTextRunningChange(*oStaIdxEdit, paths[0],
                               [this] { fieldChanged(*oStaIdxEdit, kStaIdxName); });
     gui::SetTextRunningChange(*oStaticsEdit, paths[1],
@@ -345,7 +345,7 @@ void DiffWindow::updateDiffControls() {
         return;
     }
     actionsOffered_ = true;
-    context_.settings.SaveDiffSettings({oStaIdxEdit->text(), oStaticsEdit->text(), oMapEdit->text(),
+    context_.settings.saveDiffSettings({oStaIdxEdit->text(), oStaticsEdit->text(), oMapEdit->text(),
                                         mStaIdxEdit->text(), mStaticsEdit->text(),
                                         mMapEdit->text()});
     setActionControlsEnabled(true);
@@ -398,7 +398,8 @@ void DiffWindow::applyClicked() {
             context_.dialogs.message(this, {QStringLiteral("Error"),
                                             QString::fromUtf8(kLwdRefusal),
                                             gui::MessageIcon::Error,
-                                            {gui::MessageButton::Cancel}});
+                                            {gui::MessageButton::Cancel},
+                                            {}});
             return;
         }
         runApply(*file);
@@ -431,7 +432,8 @@ void DiffWindow::runGenerate(const QString& diffPath) {
     context_.dialogs.message(this, {QString::fromStdString(generated.caption),
                                     QString::fromStdString(generated.message),
                                     gui::MessageIcon::Information,
-                                    {gui::MessageButton::Ok}});
+                                    {gui::MessageButton::Ok},
+                                    {}});
 }
 
 void DiffWindow::runApply(const QString& diffPath) {
@@ -443,7 +445,8 @@ void DiffWindow::runApply(const QString& diffPath) {
         context_.dialogs.message(this, {QString::fromStdString(applied.caption),
                                         QString::fromStdString(applied.message),
                                         gui::MessageIcon::Error,
-                                        {gui::MessageButton::Ok}});
+                                        {gui::MessageButton::Ok},
+                                        {}});
         return;
     }
     TakeWrittenIndex(context_.state, target.staidx, applied);

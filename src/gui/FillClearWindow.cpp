@@ -237,7 +237,7 @@ void FillClearWindow::showEvent(QShowEvent* event) {
 }
 
 void FillClearWindow::prepareForShow() {
-    const SettingsStore::FillClearSettings paths = context_.settings.LoadFillClearSettings();
+    const SettingsStore::FillClearSettings paths = context_.settings.loadFillClearSettings();
     gui::SetTextRunningChange(*mStaIdxEdit, paths[0],
                               [this] { fieldChanged(*mStaIdxEdit, kStaIdxName); });
     gui::SetTextRunningChange(*mStaticsEdit, paths[1],
@@ -267,7 +267,7 @@ void FillClearWindow::updateGoButton() {
     const bool valid =
         gui::IsGreen(*mStaIdxEdit) && gui::IsGreen(*mStaticsEdit) && gui::IsGreen(*mMapEdit);
     if (valid)
-        context_.settings.SaveFillClearSettings(
+        context_.settings.saveFillClearSettings(
             {mStaIdxEdit->text(), mStaticsEdit->text(), mMapEdit->text()});
     goButton->setEnabled(valid);
 }

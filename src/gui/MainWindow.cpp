@@ -1,6 +1,7 @@
 #include "gui/MainWindow.h"
 
 #include "gui/MainWindowTexts.h"
+#include "gui/StartupRecovery.h"
 #include "gui/widgets/Controls.h"
 #include "gui/widgets/FieldText.h"
 #include "gui/widgets/Guarded.h"
@@ -312,7 +313,7 @@ void MainWindow::updateControlStates() {
     // Valid statics fields store the item file as empty text, all three valid store its path:
     // one write with the final values.
     if (staticsValid)
-        context_.settings.SaveMainSettings(
+        context_.settings.saveMainSettings(
             {staIdxEdit->text(), staticsEdit->text(), allValid ? wscEdit->text() : QString()});
     lwDiffButton->setEnabled(staticsValid);
     fillClearButton->setEnabled(staticsValid);
@@ -388,14 +389,13 @@ void MainWindow::prepareForShow() {
         ~ClearFlag() { flag = false; }
     } clearFlag{initializing};
 
-    const SettingsStore::MainSettings paths = context_.settings.LoadMainSettings();
-    const int mode = context_.settings.ReadMode([this] {
-        return context_.dialogs.message(this,
-                                        {QStringLiteral("Simple mode?"),
-                                         SimpleModeQuestion(),
-                                         gui::MessageIcon::None,
-                                         {gui::MessageButton::Yes, gui::MessageButton::No}}) ==
-               gui::MessageButton::Yes;
+    const SettingsStore::MainSettings paths = context_.settings.loadMainSettings();
+    const int mode = context_.settings.readMode([this] {
+        return context_.dialogs.message(this, {QStringLiteral("Simple mode?"),
+                                               SimpleModeQuestion(),
+                                               gui::MessageIcon::None,
+                                               {gui::MessageButton::Yes, gui::MessageButton::No},
+                                               {}}) == gui::MessageButton::Yes;
     });
     context_.state.AppMode = static_cast<AppModeKind>(mode & 0xFF);
     if (context_.state.AppMode == AppModeKind::Normal) {
@@ -408,6 +408,7 @@ void MainWindow::prepareForShow() {
     gui::SetTextRunningChange(*staIdxEdit, paths[0], [this] { staIdxEditChanged(); });
     gui::SetTextRunningChange(*staticsEdit, paths[1], [this] { staticsEditChanged(); });
     gui::SetTextRunningChange(*wscEdit, paths[2], [this] { wscEditChanged(); });
+    RecoverStoredFolders(context_.settings, logSink());
     mainListBox->scrollToEnd();
     focusNextStep();
 }
@@ -443,7 +444,7 @@ void MainWindow::getStaticIndexClicked() {
         addLogLine(
             QStringLiteral("Init in progress... Loamwright may look crashed, do not interrupt!"));
         gui::QtProgress progress([this](int percent) { setMainProgress(percent); });
-        LoadStaticIndex(context_.state, Std(staIdxEdit->text()), progress);
+        LoadStaticIndex(context_.state, Std(staIdxEdit->text()), progress, logSink());
         staIdxEdit->setEnabled(false);
         staticsEdit->setEnabled(false);
         updateControlStates();
@@ -562,7 +563,8 @@ bool MainWindow::choosePatchFile(FreezeRequest& request) {
         QStringLiteral("Do you want to append new items to ") + *chosen +
             QStringLiteral("? All old items will remain in this file."),
         gui::MessageIcon::Question,
-        {gui::MessageButton::Yes, gui::MessageButton::No}};
+        {gui::MessageButton::Yes, gui::MessageButton::No},
+        {}};
     return context_.dialogs.message(this, question) == gui::MessageButton::Yes;
 }
 
@@ -589,9 +591,9 @@ void MainWindow::simpleModeClicked() {
 }
 
 void MainWindow::selectMode(int mode, const QString& title) {
-    context_.settings.WriteMode(mode);
+    context_.settings.writeMode(mode);
     context_.dialogs.message(
-        this, {title, ModeNotice(), gui::MessageIcon::None, {gui::MessageButton::Ok}});
+        this, {title, ModeNotice(), gui::MessageIcon::None, {gui::MessageButton::Ok}, {}});
 }
 
 // ---- File-name fields ------------------------------------------------------------------------

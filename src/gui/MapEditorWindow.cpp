@@ -291,7 +291,7 @@ void MapEditorWindow::showEvent(QShowEvent* event) {
 
 void MapEditorWindow::prepareForShow() {
     context_.state.RandomSeed = ClockSeed();
-    const SettingsStore::MapEditSettings paths = context_.settings.LoadMapEditSettings();
+    const SettingsStore::MapEditSettings paths = context_.settings.loadMapEditSettings();
     gui::SetTextRunningChange(*mapEdit, paths[0], [this] { mapPathChanged(); });
     gui::SetTextRunningChange(*uoPathEdit, paths[1], [this] { imageFolderChanged(); });
     {
@@ -351,7 +351,7 @@ bool MapEditorWindow::editorFilesValid() {
     if (!gui::IsGreen(*mapEdit) || !gui::IsGreen(*uoPathEdit))
         return false;
     if (mapPathEdited_ || imageFolderEdited_) {
-        context_.settings.SaveMapEditSettings({mapEdit->text(), uoPathEdit->text()});
+        context_.settings.saveMapEditSettings({mapEdit->text(), uoPathEdit->text()});
         mapPathEdited_ = false;
         imageFolderEdited_ = false;
     }

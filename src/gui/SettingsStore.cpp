@@ -85,32 +85,32 @@ void SaveStrings(const char* const (&names)[N], const std::array<QString, N>& va
 
 } // namespace
 
-SettingsStore::MainSettings SettingsStore::LoadMainSettings() const {
+SettingsStore::MainSettings SettingsStore::loadMainSettings() const {
     return LoadStrings(kMainNames);
 }
-void SettingsStore::SaveMainSettings(const MainSettings& values) const {
+void SettingsStore::saveMainSettings(const MainSettings& values) const {
     SaveStrings(kMainNames, values);
 }
-SettingsStore::FillClearSettings SettingsStore::LoadFillClearSettings() const {
+SettingsStore::FillClearSettings SettingsStore::loadFillClearSettings() const {
     return LoadStrings(kFillClearNames);
 }
-void SettingsStore::SaveFillClearSettings(const FillClearSettings& values) const {
+void SettingsStore::saveFillClearSettings(const FillClearSettings& values) const {
     SaveStrings(kFillClearNames, values);
 }
-SettingsStore::DiffSettings SettingsStore::LoadDiffSettings() const {
+SettingsStore::DiffSettings SettingsStore::loadDiffSettings() const {
     return LoadStrings(kDiffNames);
 }
-void SettingsStore::SaveDiffSettings(const DiffSettings& values) const {
+void SettingsStore::saveDiffSettings(const DiffSettings& values) const {
     SaveStrings(kDiffNames, values);
 }
-SettingsStore::MapEditSettings SettingsStore::LoadMapEditSettings() const {
+SettingsStore::MapEditSettings SettingsStore::loadMapEditSettings() const {
     return LoadStrings(kMapEditNames);
 }
-void SettingsStore::SaveMapEditSettings(const MapEditSettings& values) const {
+void SettingsStore::saveMapEditSettings(const MapEditSettings& values) const {
     SaveStrings(kMapEditNames, values);
 }
 
-int SettingsStore::ReadMode(const std::function<bool()>& askSimpleMode) const {
+int SettingsStore::readMode(const std::function<bool()>& askSimpleMode) const {
     {
         const QSettings store = OpenStore();
         const QVariant value = store.value(StoredName(store, kModeName));
@@ -126,11 +126,11 @@ int SettingsStore::ReadMode(const std::function<bool()>& askSimpleMode) const {
         }
     }
     const int mode = askSimpleMode() ? 1 : 0;
-    WriteMode(mode);
+    writeMode(mode);
     return mode;
 }
 
-void SettingsStore::WriteMode(int mode) const {
+void SettingsStore::writeMode(int mode) const {
     QSettings store = OpenStore();
     StoreValue(store, kModeName, mode);
     CheckWritten(store, kModeName);

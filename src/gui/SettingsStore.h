@@ -24,19 +24,19 @@ public:
     using DiffSettings = std::array<QString, 6>;      // the three O- values, then the three
     using MapEditSettings = std::array<QString, 2>;   // Map0.mul, UOPath
 
-    MainSettings LoadMainSettings() const;
-    void SaveMainSettings(const MainSettings& values) const;
-    FillClearSettings LoadFillClearSettings() const;
-    void SaveFillClearSettings(const FillClearSettings& values) const;
-    DiffSettings LoadDiffSettings() const;
-    void SaveDiffSettings(const DiffSettings& values) const;
-    MapEditSettings LoadMapEditSettings() const;
-    void SaveMapEditSettings(const MapEditSettings& values) const;
+    MainSettings loadMainSettings() const;
+    void saveMainSettings(const MainSettings& values) const;
+    FillClearSettings loadFillClearSettings() const;
+    void saveFillClearSettings(const FillClearSettings& values) const;
+    DiffSettings loadDiffSettings() const;
+    void saveDiffSettings(const DiffSettings& values) const;
+    MapEditSettings loadMapEditSettings() const;
+    void saveMapEditSettings(const MapEditSettings& values) const;
 
     // The stored mode; without one, askSimpleMode() decides (true = Simple, 1) and the answer
     // is stored at once.
-    int ReadMode(const std::function<bool()>& askSimpleMode) const;
-    void WriteMode(int mode) const;
+    int readMode(const std::function<bool()>& askSimpleMode) const;
+    void writeMode(int mode) const;
 };
 
 } // namespace lw

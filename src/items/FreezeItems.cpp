@@ -6,8 +6,10 @@
 #include "items/ItemLines.h"
 #include "items/OperationPaths.h"
 #include "util/Errors.h"
+#include "util/OperationFiles.h"
 #include "util/ReplacementSet.h"
 #include "world/Blocks.h"
+#include "world/FileRoles.h"
 #include "world/IndexRollback.h"
 #include "world/StaticRuns.h"
 
@@ -22,6 +24,17 @@ void CheckPaths(const FreezeRequest& r) {
     CheckItemFilePath(r.staidx, r.statics, r.itemFile);
     if (r.writePat)
         CheckPatchFilePath(r.staidx, r.statics, r.itemFile, r.patchFile);
+}
+
+// The index and item file are replaced, statics0.mul grows in place, the patch file (when
+// written) is appended to; each item file must be text.
+std::vector<DeclaredFile> FreezeFiles(const FreezeRequest& r) {
+    std::vector<DeclaredFile> files{{kStaticsIndexRole, r.staidx, FileUse::Write},
+                                    {kStaticsFileRole, r.statics, FileUse::Write},
+                                    {kItemFileRole, r.itemFile, FileUse::Write}};
+    if (r.writePat)
+        files.push_back({kPatchFileRole, r.patchFile, FileUse::Write});
+    return files;
 }
 
 // The blocks that receive items, in block order; every selected item is checked first.
@@ -114,6 +127,11 @@ ItemFileScan SelectAndRewrite(const FreezeRequest& request, std::string_view tex
 void FreezeItems(ProgramState& state, const FreezeRequest& request, const AutoSelectIDs& autoIds,
                  const LogSink& log, Progress& progress) {
     CheckPaths(request);
+    const OperationFiles files(FreezeFiles(request), log);
+    RequireItemText(files, kItemFileRole);
+    if (request.writePat)
+        RequireItemText(files, kPatchFileRole);
+    RequireIndexUnchanged(state, request.staidx);
     progress.report(0);
     IndexRollback rollback(state.StaticIndex);
     const bool itemFileExists = FileExists(request.itemFile);
@@ -165,9 +183,15 @@ void FreezeItems(ProgramState& state, const FreezeRequest& request, const AutoSe
     replacements.add(patchFile.get());
     replacements.add(index.get());
     replacements.add(itemFile.get());
-    replacements.commit();
+    try {
+        replacements.commit();
+    } catch (const UndoFailedError&) {
+        runs.keep(); // the index on disk may point into them
+        throw;
+    }
     runs.keep();
     rollback.release();
+    NoteIndexWritten(state, request.staidx);
     log("Done!");
     progress.report(100);
 }

@@ -32,7 +32,10 @@ inline constexpr const char* kFreezeDoneLine = "Freezing completed!";
 // and progress (0, per block done x 90 / blocks, 90-99, 100) as the block-by-block freeze
 // would; the item file is read once and it and the patch file are written once. Nothing is
 // written before every block is checked; on failure every file is as before and
-// state.StaticIndex agrees with staidx0.mul.
+// state.StaticIndex agrees with staidx0.mul. First its files are declared (OperationFiles: one
+// file in two roles, files it may not write, another run on them, what a killed run left), the
+// item and patch files must be text, and a staidx0.mul changed since state.StaticIndex was
+// loaded is refused.
 void FreezeItems(ProgramState& state, const FreezeRequest& request, const AutoSelectIDs& autoIds,
                  const LogSink& log, Progress& progress);
 

@@ -3,7 +3,9 @@
 #include "items/AppendItems.h"
 #include "items/OperationPaths.h"
 #include "util/Errors.h"
+#include "util/OperationFiles.h"
 #include "util/ReplacementSet.h"
+#include "world/FileRoles.h"
 #include "world/IndexRollback.h"
 #include "world/StaticRuns.h"
 
@@ -22,6 +24,12 @@ std::string BlockLine(int blockX, int blockY) {
 void MeltBlocks(ProgramState& state, const MeltRequest& request, const LogSink& log,
                 Progress& progress) {
     CheckItemFilePath(request.staidx, request.statics, request.itemFile);
+    const OperationFiles files({{kStaticsIndexRole, request.staidx, FileUse::Write},
+                                {kStaticsFileRole, request.statics, FileUse::Read},
+                                {kItemFileRole, request.itemFile, FileUse::Write}},
+                               log);
+    RequireItemText(files, kItemFileRole);
+    RequireIndexUnchanged(state, request.staidx);
     progress.report(0);
     IndexRollback rollback(state.StaticIndex);
     StaticRunReader statics(request.statics);
@@ -49,6 +57,7 @@ void MeltBlocks(ProgramState& state, const MeltRequest& request, const LogSink& 
     replacements.add(index.get());
     replacements.commit();
     rollback.release();
+    NoteIndexWritten(state, request.staidx);
     log("Done!");
     progress.report(100);
 }

@@ -28,6 +28,7 @@ inline constexpr const char* kMeltDoneLine = "Melting completed!";
 // file, empties their entries, writes staidx0.mul. Logs as the block-by-block melt would;
 // progress 0, 90-99, 100. Nothing is written before every block is read and every item number
 // is known; on failure every file is as before and state.StaticIndex agrees with staidx0.mul.
+// Its files are checked first as FreezeItems checks them.
 void MeltBlocks(ProgramState& state, const MeltRequest& request, const LogSink& log,
                 Progress& progress);
 

@@ -3,6 +3,7 @@
 #include "util/Errors.h"
 #include "util/File.h"
 #include "util/Text.h"
+#include "world/WorldFileNames.h"
 
 namespace lw {
 namespace {
@@ -27,6 +28,13 @@ void CheckPatchFilePath(const std::string& staIdxPath, const std::string& static
         throw Error("The WSC and the PAT file cannot be the same!");
     if (IsStaticsFile(staIdxPath, staticsPath, patchFilePath))
         throw Error("The PAT file cannot be the StaIdx or the Statics file!");
+}
+
+void RequireItemText(const OperationFiles& files, std::string_view role) {
+    const std::string& path = files.path(role);
+    if (HasWorldFileName(path))
+        throw Error("The " + std::string(role) + " " + path + " is a world file, not a text file.");
+    files.requireText(role);
 }
 
 } // namespace lw

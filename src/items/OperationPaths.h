@@ -1,7 +1,10 @@
 // The checks on the item and patch file paths that melt and freeze make before anything else.
 #pragma once
 
+#include "util/OperationFiles.h"
+
 #include <string>
+#include <string_view>
 
 namespace lw {
 
@@ -13,5 +16,9 @@ void CheckItemFilePath(const std::string& staIdxPath, const std::string& statics
 // file) or one of the world files. The window calls this before its append question.
 void CheckPatchFilePath(const std::string& staIdxPath, const std::string& staticsPath,
                         const std::string& itemFilePath, const std::string& patchFilePath);
+
+// Refuses an item or patch file declared under role that is not text: one named like a world
+// file, the same file as another declared file, or one holding a NUL byte.
+void RequireItemText(const OperationFiles& files, std::string_view role);
 
 } // namespace lw

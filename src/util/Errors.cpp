@@ -1,13 +1,61 @@
 #include "util/Errors.h"
 
 #include <cerrno>
+#include <vector>
 
 namespace lw {
 
 IoError::IoError(int code) : Error(textFor(code)), code_(code) {}
 
-IoError::IoError(int code, const std::string& path)
-    : Error(textFor(code) + ": " + path), code_(code) {}
+namespace {
+
+struct NamedFile {
+    std::string path, role;
+};
+thread_local std::vector<NamedFile> gNamedFiles;
+
+std::string DefaultReason(int code) {
+    switch (code) {
+    case kIoFileNotFound:
+        return "No such file or directory";
+    case kIoAccessDenied:
+        return "Permission denied";
+    case kIoReadPastEnd:
+        return "The file ends before the data it should hold";
+    case kIoDiskFull:
+        return "No space left on device";
+    default:
+        return "Input/output error";
+    }
+}
+
+} // namespace
+
+IoError::IoError(int code, std::string path, std::string reason)
+    : Error(textFor(code)), code_(code), path_(std::move(path)), role_(RoleOfFile(path_)),
+      reason_(reason.empty() ? DefaultReason(code) : std::move(reason)) {}
+
+FileRoleScope::~FileRoleScope() {
+    gNamedFiles.resize(gNamedFiles.size() - named_);
+}
+
+void FileRoleScope::name(const std::string& path, const std::string& role) {
+    gNamedFiles.push_back({path, role});
+    ++named_;
+}
+
+std::string RoleOfFile(const std::string& path) {
+    // The new content of a file is written beside it under a name of its own; it plays the same
+    // role.
+    std::string target = path;
+    for (const char* marker : {".lw-new-", ".lw-old-"})
+        if (const auto at = target.rfind(marker); at != std::string::npos)
+            target.erase(at);
+    for (auto it = gNamedFiles.rbegin(); it != gNamedFiles.rend(); ++it)
+        if (it->path == path || it->path == target)
+            return it->role;
+    return {};
+}
 
 std::string IoError::textFor(int code) {
     switch (code) {

@@ -11,18 +11,40 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// A file-system failure, carrying the runtime's error code (2, 5, 100, ...).
+// A file-system failure, carrying the runtime's error code (2, 5, 100, ...). Its text is the
+// runtime's alone; which file it is about, the role the running operation gave that file, and
+// the system's own words travel beside it, for the lines a window or the CLI adds below.
 class IoError : public Error {
 public:
     explicit IoError(int code);
-    // The same text, followed by the file it is about.
-    IoError(int code, const std::string& path);
+    IoError(int code, std::string path, std::string reason = {});
     int code() const { return code_; }
+    const std::string& path() const { return path_; }     // empty when not known
+    const std::string& role() const { return role_; }     // empty when no operation named it
+    const std::string& reason() const { return reason_; } // in English, e.g. "No such file..."
     static std::string textFor(int code);
 
 private:
     int code_;
+    std::string path_;
+    std::string role_;
+    std::string reason_;
 };
+
+// The roles of the files of the operation running on this thread, so that an error about one
+// of them can say which it is. OperationFiles names its files here for as long as it lives.
+class FileRoleScope {
+public:
+    FileRoleScope() = default;
+    ~FileRoleScope();
+    FileRoleScope(const FileRoleScope&) = delete;
+    FileRoleScope& operator=(const FileRoleScope&) = delete;
+    void name(const std::string& path, const std::string& role);
+
+private:
+    std::size_t named_ = 0;
+};
+std::string RoleOfFile(const std::string& path);
 
 // Text that is no integer, or a malformed spaced hex text.
 class ConvertError : public Error {

@@ -80,7 +80,7 @@ bool RenameStepKilled() {
 
 void File::readExact(void* buffer, std::size_t n) {
     if (readSome(buffer, n) != n)
-        throw IoError(kIoReadPastEnd);
+        throw IoError(kIoReadPastEnd, path_);
 }
 
 bool FileStatus::isRegular() const {

@@ -37,7 +37,7 @@ void PieceReader::refill(std::uint64_t position, std::size_t length) {
     filled_ = got;
     windowUsed_ = false;
     if (got < length)
-        throw IoError(kIoReadPastEnd);
+        throw IoError(kIoReadPastEnd, file_.path());
 }
 
 PieceWriter::PieceWriter(File& file, std::size_t bufferSize)

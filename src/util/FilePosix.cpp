@@ -5,6 +5,7 @@
 #include "util/FileSeams.h"
 
 #include <cerrno>
+#include <cstring>
 #include <climits>
 #include <csignal>
 #include <cstdio>
@@ -26,8 +27,12 @@ namespace file_seams {
 
 namespace {
 
-[[noreturn]] void ThrowErrno() {
-    throw IoError(IoCodeFromErrno(errno));
+// The error names the file it is about, and keeps the system's own words for it.
+[[noreturn]] void ThrowErrno(const std::string& path = {}) {
+    const int err = errno;
+    if (path.empty())
+        throw IoError(IoCodeFromErrno(err));
+    throw IoError(IoCodeFromErrno(err), path, std::strerror(err));
 }
 
 int OpenChecked(const std::string& path, int flags) {
@@ -36,7 +41,7 @@ int OpenChecked(const std::string& path, int flags) {
         fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0)
-        ThrowErrno();
+        ThrowErrno(path);
     struct stat st {};
     if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
         ::close(fd);
@@ -90,20 +95,20 @@ File::~File() {
 
 void File::seek(std::uint64_t position) {
     if (::lseek(handle_, static_cast<off_t>(position), SEEK_SET) < 0)
-        ThrowErrno();
+        ThrowErrno(path_);
 }
 
 std::uint64_t File::position() const {
     const off_t pos = ::lseek(handle_, 0, SEEK_CUR);
     if (pos < 0)
-        ThrowErrno();
+        ThrowErrno(path_);
     return static_cast<std::uint64_t>(pos);
 }
 
 std::uint64_t File::size() const {
     struct stat st {};
     if (::fstat(handle_, &st) != 0)
-        ThrowErrno();
+        ThrowErrno(path_);
     return static_cast<std::uint64_t>(st.st_size);
 }
 
@@ -115,7 +120,7 @@ std::size_t File::readSome(void* buffer, std::size_t n) {
         if (got < 0) {
             if (errno == EINTR)
                 continue;
-            ThrowErrno();
+            ThrowErrno(path_);
         }
         if (got == 0)
             break;
@@ -126,7 +131,7 @@ std::size_t File::readSome(void* buffer, std::size_t n) {
 
 void File::write(const void* buffer, std::size_t n) {
     if (file_seams::WriteFails())
-        throw IoError(kIoDiskFull);
+        throw IoError(kIoDiskFull, path_);
     const auto* in = static_cast<const char*>(buffer);
     std::size_t done = 0;
     while (done < n) {
@@ -134,7 +139,7 @@ void File::write(const void* buffer, std::size_t n) {
         if (put < 0) {
             if (errno == EINTR)
                 continue;
-            ThrowErrno();
+            ThrowErrno(path_);
         }
         done += static_cast<std::size_t>(put);
     }
@@ -142,14 +147,14 @@ void File::write(const void* buffer, std::size_t n) {
 
 void File::truncate(std::uint64_t size) {
     if (::ftruncate(handle_, static_cast<off_t>(size)) != 0)
-        ThrowErrno();
+        ThrowErrno(path_);
 }
 
 void File::sync() {
     if (file_seams::SyncFails())
-        throw IoError(kIoDiskFull);
+        throw IoError(kIoDiskFull, path_);
     if (::fdatasync(handle_) != 0)
-        ThrowErrno();
+        ThrowErrno(path_);
 }
 
 void File::takeModeAndOwner(FileMode mode, OwnerId owner, OwnerId group) {
@@ -158,7 +163,7 @@ void File::takeModeAndOwner(FileMode mode, OwnerId owner, OwnerId group) {
     if (owner != ::geteuid() || group != ::getegid())
         (void)!::fchown(handle_, owner, group);
     if (::fchmod(handle_, mode & 07777) != 0)
-        ThrowErrno();
+        ThrowErrno(path_);
 }
 
 void File::startWriteback() noexcept {
@@ -173,7 +178,7 @@ void File::close() {
     const int fd = std::exchange(handle_, kNoHandle);
     file_seams::CountClosed();
     if (::close(fd) != 0 && errno != EINTR)
-        ThrowErrno();
+        ThrowErrno(path_);
 }
 
 std::optional<FileStatus> StatusOf(const std::string& path) {
@@ -242,7 +247,7 @@ bool SameFile(const std::string& a, const std::string& b) {
 std::uint64_t FileSizeOf(const std::string& path) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0)
-        ThrowErrno();
+        ThrowErrno(path);
     return static_cast<std::uint64_t>(st.st_size);
 }
 
@@ -250,12 +255,12 @@ void RenameFile(const std::string& from, const std::string& to) {
     if (file_seams::RenameStepKilled())
         file_seams::KillThisProcess();
     if (::rename(from.c_str(), to.c_str()) != 0)
-        ThrowErrno();
+        ThrowErrno(from);
 }
 
 void LinkFile(const std::string& existing, const std::string& newName) {
     if (::link(existing.c_str(), newName.c_str()) != 0)
-        ThrowErrno();
+        ThrowErrno(existing);
 }
 
 void RemoveFileQuietly(const std::string& path) noexcept {
@@ -264,7 +269,7 @@ void RemoveFileQuietly(const std::string& path) noexcept {
 
 void RemoveFile(const std::string& path) {
     if (::unlink(path.c_str()) != 0 && errno != ENOENT)
-        ThrowErrno();
+        ThrowErrno(path);
 }
 
 void RequireWritable(const std::string& path) {
@@ -287,7 +292,7 @@ void RequireWritable(const std::string& path) {
 void SyncFolder(const std::string& folder) {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
-        ThrowErrno();
+        ThrowErrno(folder);
     const int result = ::fsync(fd);
     const int err = errno;
     ::close(fd);
@@ -299,7 +304,7 @@ void SyncFolder(const std::string& folder) {
 std::vector<std::string> FolderEntries(const std::string& folder) {
     DIR* dir = ::opendir(folder.c_str());
     if (dir == nullptr)
-        ThrowErrno();
+        ThrowErrno(folder);
     std::vector<std::string> names;
     while (const dirent* entry = ::readdir(dir)) {
         const std::string name = entry->d_name;

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <sstream>
 #include <sys/file.h>
@@ -56,8 +57,9 @@ long LockHolder(int fd) {
 FolderLock::FolderLock(const std::string& folder, bool exclusive, const std::string& file)
     : folder_(folder) {
     fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    // A missing folder is the file's problem: the file is what the user named.
     if (fd_ < 0)
-        throw IoError(IoCodeFromErrno(errno), folder);
+        throw IoError(IoCodeFromErrno(errno), file.empty() ? folder : file, std::strerror(errno));
     try {
         take(exclusive, file);
     } catch (...) {

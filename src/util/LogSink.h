@@ -8,4 +8,7 @@ namespace lw {
 
 using LogSink = std::function<void(const std::string&)>;
 
+// For callers with no log to show lines in.
+inline void DiscardLog(const std::string&) {}
+
 } // namespace lw

@@ -50,7 +50,7 @@ void LockFolder(std::vector<FolderLock>& locks, const std::string& folder, bool 
 
 // Undoes the journals in the folders locked so far. A journal may name files elsewhere, whose
 // folders are locked before they are touched.
-void RecoverJournals(std::vector<FolderLock>& locks, const FileLog& log) {
+void RecoverJournals(std::vector<FolderLock>& locks, const LogSink& log) {
     const std::size_t searched = locks.size();
     for (std::size_t i = 0; i < searched; ++i) {
         const std::string folder = locks[i].folder();
@@ -65,9 +65,11 @@ void RecoverJournals(std::vector<FolderLock>& locks, const FileLog& log) {
 
 } // namespace
 
-OperationFiles::OperationFiles(std::vector<DeclaredFile> files, const FileLog& log) {
+OperationFiles::OperationFiles(std::vector<DeclaredFile> files, const LogSink& log) {
     for (DeclaredFile& file : files) {
         std::string real = ResolveLinks(file.path);
+        roles_.name(file.path, file.role);
+        roles_.name(real, file.role);
         files_.push_back({std::move(file), std::move(real)});
     }
     refuseSharedFiles();
@@ -91,22 +93,26 @@ const std::string& OperationFiles::path(std::string_view role) const {
 
 void OperationFiles::requireText(std::string_view role) const {
     const Resolved& file = find(role);
-    std::vector<std::string> worldFiles;
+    std::vector<std::string> others;
     for (const Resolved& other : files_)
-        if (&other != &file && IsWorldFileName(other.real))
-            worldFiles.push_back(other.real);
-    RequireTextFile(file.declared.role, file.real, worldFiles);
+        if (&other != &file)
+            others.push_back(other.real);
+    RequireTextFile(file.declared.role, file.real, others);
 }
 
+// Two roles that only read one file harm nothing (a diff of a set against itself); a file
+// written under one role must not be read or written under another.
 void OperationFiles::refuseSharedFiles() const {
     for (std::size_t i = 0; i < files_.size(); ++i)
         for (std::size_t j = i + 1; j < files_.size(); ++j)
-            if (NamesOneFile(files_[i].real, files_[j].real))
+            if ((files_[i].declared.use == FileUse::Write ||
+                 files_[j].declared.use == FileUse::Write) &&
+                NamesOneFile(files_[i].real, files_[j].real))
                 throw Error("The " + files_[i].declared.role + " and the " +
                             files_[j].declared.role + " are the same file: " + files_[j].real);
 }
 
-void OperationFiles::recover(const FileLog& log) {
+void OperationFiles::recover(const LogSink& log) {
     RecoverJournals(locks_, log);
     std::vector<std::string> removed;
     for (const Resolved& file : files_)
@@ -123,14 +129,9 @@ void OperationFiles::refuseUnwritable() const {
             RequireWritable(file.real);
 }
 
-bool IsWorldFileName(const std::string& path) {
-    const std::string name = UpperCase(NameOf(path));
-    return name == "STAIDX0.MUL" || name == "STATICS0.MUL" || name == "MAP0.MUL";
-}
-
 void RequireTextFile(const std::string& role, const std::string& path,
                      const std::vector<std::string>& worldFiles) {
-    bool worldFile = IsWorldFileName(path);
+    bool worldFile = false;
     for (const std::string& world : worldFiles)
         worldFile = worldFile || NamesOneFile(ResolveLinks(path), ResolveLinks(world));
     if (worldFile)
@@ -139,7 +140,7 @@ void RequireTextFile(const std::string& role, const std::string& path,
         throw Error("The " + role + " " + path + " holds a NUL byte: it is not a text file.");
 }
 
-void RecoverInterruptedOperations(const std::vector<std::string>& folders, const FileLog& log) {
+void RecoverInterruptedOperations(const std::vector<std::string>& folders, const LogSink& log) {
     std::vector<FolderLock> locks;
     for (const std::string& folder : folders)
         if (!FindJournals(ResolveLinks(folder)).empty())

@@ -26,18 +26,19 @@ struct DeclaredFile {
 class OperationFiles {
 public:
     // In this order: follows every symbolic link to the real file; refuses two roles naming one
-    // file (same device and inode, or the same real path for a file not there yet); locks the
-    // folder of every file (FolderLock), for the whole life of this object; undoes what a killed
-    // run left in those folders (RecoverJournal) and removes its leftover files, saying so
-    // through log; refuses a file to be written that the process may not write, before anything
-    // is written ("Dateizugriff verweigert: <file>").
-    OperationFiles(std::vector<DeclaredFile> files, const FileLog& log);
+    // file when either writes it (same device and inode, or the same real path for a file not
+    // there yet); locks the folder of every file (FolderLock), for the whole life of this
+    // object; undoes what a killed run left in those folders (RecoverJournal) and removes its
+    // leftover files, saying so through log; refuses a file to be written that the process may
+    // not write, before anything is written ("Dateizugriff verweigert", about that file).
+    OperationFiles(std::vector<DeclaredFile> files, const LogSink& log);
     OperationFiles(const OperationFiles&) = delete;
     OperationFiles& operator=(const OperationFiles&) = delete;
 
     // The real file of a role, links followed: the one to stage beside and replace.
     const std::string& path(std::string_view role) const;
-    // RequireTextFile for the file of a role, against the other declared files.
+    // RequireTextFile for the file of a role, against the other declared files (one of them,
+    // by identity, is a refusal too: they are world files or other roles' files).
     void requireText(std::string_view role) const;
 
 private:
@@ -47,23 +48,22 @@ private:
     };
     const Resolved& find(std::string_view role) const;
     void refuseSharedFiles() const;
-    void recover(const FileLog& log);
+    void recover(const LogSink& log);
     void refuseUnwritable() const;
 
+    FileRoleScope roles_; // first in, last out: errors name the roles until the very end
     std::vector<Resolved> files_;
     std::vector<FolderLock> locks_;
 };
 
-// True for staidx0.mul, statics0.mul and map0.mul, by the last component, in any letter case.
-bool IsWorldFileName(const std::string& path);
-
-// Refuses an item or patch file that is not text: a world file by name or the same file as one
-// of worldFiles, or a file holding a NUL byte. A file not there yet passes.
+// Refuses an item or patch file that is not text: the same file as one of worldFiles, or a file
+// holding a NUL byte. A file not there yet passes. (A world file by name is the item layer's
+// refusal: the names are the world layer's.)
 void RequireTextFile(const std::string& role, const std::string& path,
                      const std::vector<std::string>& worldFiles);
 
 // For the desktop program at start-up: undoes what a killed run left in these folders, under
 // their locks, as an operation does first.
-void RecoverInterruptedOperations(const std::vector<std::string>& folders, const FileLog& log);
+void RecoverInterruptedOperations(const std::vector<std::string>& folders, const LogSink& log);
 
 } // namespace lw

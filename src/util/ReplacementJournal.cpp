@@ -174,7 +174,7 @@ std::vector<JournalEntry> ReadJournal(const std::string& journalPath) {
     return Decode(text);
 }
 
-void RecoverJournal(const std::string& journalPath, const FileLog& log) {
+void RecoverJournal(const std::string& journalPath, const LogSink& log) {
     const std::vector<JournalEntry> entries = ReadJournal(journalPath);
     if (entries.empty()) {
         RemoveFile(journalPath); // written only in part: no step had begun

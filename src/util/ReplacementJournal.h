@@ -3,14 +3,13 @@
 #pragma once
 
 #include "util/Errors.h"
+#include "util/LogSink.h"
 
 #include <functional>
 #include <string>
 #include <vector>
 
 namespace lw {
-
-using FileLog = std::function<void(const std::string&)>;
 
 // How a target gets its new content.
 enum class ReplaceMethod {
@@ -70,7 +69,7 @@ std::vector<JournalEntry> ReadJournal(const std::string& journalPath);
 // restored last to first, the reverse of the order they were replaced in, and the first restore
 // that fails stops the undo (UndoFailedError), so that what the index on disk refers to is never
 // taken away. Logs "Recovered an interrupted operation: ...".
-void RecoverJournal(const std::string& journalPath, const FileLog& log);
+void RecoverJournal(const std::string& journalPath, const LogSink& log);
 
 // Removes the staged and kept files that killed runs left beside target (unique names, so they
 // never block a run, but they can be large) and returns them. Call after the journals of its

@@ -21,8 +21,9 @@ std::string IntToSpacedHex(std::int64_t value, unsigned byteCount) {
 }
 
 std::uint32_t SpacedHexToInt(std::string_view text, unsigned byteCount) {
+    const std::string upper = UpperCase(text); // Trim only views it: it must outlive the loop
     std::string digits;
-    for (char c : Trim(UpperCase(text)))
+    for (char c : Trim(upper))
         if (c != ' ')
             digits += c;
     if (byteCount < 1 || byteCount > 4 || digits.size() != 2 * byteCount)

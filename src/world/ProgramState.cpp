@@ -1,11 +1,35 @@
 #include "world/ProgramState.h"
 
+#include "util/Errors.h"
+#include "util/OperationFiles.h"
+#include "world/FileRoles.h"
+
 namespace lw {
 
-void LoadStaticIndex(ProgramState& state, const std::string& path, Progress& progress) {
+void LoadStaticIndex(ProgramState& state, const std::string& path, Progress& progress,
+                     const LogSink& log) {
+    // Shared with other readers; an operation writing the index keeps it off, and what a killed
+    // one left is repaired before the index is read.
+    const OperationFiles files({{kStaticsIndexRole, path, FileUse::Read}}, log);
+    const std::optional<FileStamp> stamp = StampOf(path);
     ReadStaticIndex(path, state.StaticIndex, progress);
     state.StaticIndexLoaded = true;
     state.StaticIndexPath = path;
+    state.StaticIndexStamp = stamp;
+}
+
+void RequireIndexUnchanged(const ProgramState& state, const std::string& staidxPath) {
+    if (!state.StaticIndexLoaded || !state.StaticIndexStamp ||
+        !IsSameFile(state.StaticIndexPath, staidxPath))
+        return;
+    if (StampOf(staidxPath) != state.StaticIndexStamp)
+        throw Error(staidxPath + " has been changed by another program since the index was "
+                                 "loaded. Load the index again.");
+}
+
+void NoteIndexWritten(ProgramState& state, const std::string& staidxPath) {
+    if (state.StaticIndexLoaded && IsSameFile(state.StaticIndexPath, staidxPath))
+        state.StaticIndexStamp = StampOf(staidxPath);
 }
 
 } // namespace lw

@@ -44,7 +44,7 @@ void ReadStaticIndex(const std::string& path, StaticIndexTable& table, Progress&
             progress.yield();
         }
         if (columnsRead < kColumnsPerPiece)
-            throw IoError(kIoReadPastEnd);
+            throw IoError(kIoReadPastEnd, path);
     }
     file.close();
     progress.report(100);

@@ -56,7 +56,9 @@ TEST_F(CliTest, FailuresEndWithTheMessageAndStatusOne) {
 TEST_F(CliTest, UsageErrorsExitWithTwo) {
     EXPECT_EQ(cli({}).exitCode, 2);
     EXPECT_EQ(cli({"list-block", "--staidx", staidx, "0", "0", "0", "0"}).exitCode, 2);
-    EXPECT_EQ(cli({"no-such-command"}).exitCode, 2);
+    const auto typo = cli({"lst-block"});
+    EXPECT_EQ(typo.exitCode, 2);
+    EXPECT_EQ(typo.lastErrLine(), "unknown command 'lst-block'; run loamwright-cli --help");
     const auto help = cli({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_NE(help.out.find("list-block"), std::string::npos);
@@ -80,9 +82,26 @@ TEST_F(CliTest, DemoWorldIsFullSizeAndDeterministic) {
     EXPECT_GT(listing.outLines().size(), 10000u);
 }
 
+TEST_F(CliTest, DemoWorldRefusesAFolderHoldingItsFilesUnlessForced) {
+    const std::string index = test::ReadWholeFile(staidx);
+    const auto refused = cli({"demo-world", dir.path()});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_EQ(refused.lastErrLine(),
+              "The folder " + dir.path() +
+                  " already holds files the demo world would overwrite: " + staidx + ", " +
+                  statics + ". Choose an empty folder, or add --force to " + "overwrite them.");
+    EXPECT_EQ(test::ReadWholeFile(staidx), index);
+    EXPECT_FALSE(FileExists(dir.file("map0.mul")));
+
+    ASSERT_EQ(cli({"demo-world", "--force", dir.path()}).exitCode, 0);
+    EXPECT_TRUE(FileExists(dir.file("map0.mul")));
+    EXPECT_NE(test::ReadWholeFile(staidx), index);
+}
+
 TEST_F(CliTest, DemoWorldHasPicturesForEveryGroupAndPaletteTile) {
-    ASSERT_EQ(cli({"demo-world", dir.path()}).exitCode, 0);
-    const auto files = FindImageFiles(dir.path());
+    const std::string demo = dir.file("demo");
+    ASSERT_EQ(cli({"demo-world", demo}).exitCode, 0);
+    const auto files = FindImageFiles(demo);
     ASSERT_TRUE(files);
     const auto pictureSide = [&](int id) {
         return MakeTileImage(*files, static_cast<std::uint16_t>(id)).Width;

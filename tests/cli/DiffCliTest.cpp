@@ -82,7 +82,7 @@ TEST_F(DiffCliTest, GenerateThenApplyGivesTheModifiedWorld) {
     EXPECT_EQ(applied.exitCode, 0) << applied.err;
     EXPECT_EQ(applied.out, "");
     EXPECT_TRUE(ReadWholeFile(target.map) == ReadWholeFile(modified.map));
-    EXPECT_EQ(test::ReadBlockRecords(target.staidx, target.statics, 2, 5).at(0).ID, 0x0EEE);
+    EXPECT_EQ(+test::ReadBlockRecords(target.staidx, target.statics, 2, 5).at(0).ID, 0x0EEE);
 }
 
 TEST_F(DiffCliTest, MapOnlyDiffShowsZeroCrc) {
@@ -93,6 +93,13 @@ TEST_F(DiffCliTest, MapOnlyDiffShowsZeroCrc) {
 }
 
 TEST_F(DiffCliTest, RefusalsEndWithTheirTextAndStatusOne) {
+    const std::string unusable = dir.file("world.diff");
+    const auto misnamed = cli(withFiles({"diff-generate", "--out", unusable}, modified));
+    EXPECT_EQ(misnamed.exitCode, 1);
+    EXPECT_EQ(misnamed.lastErrLine(),
+              "The diff file must end in \".lw2\", or it can never be applied: " + unusable);
+    EXPECT_FALSE(std::filesystem::exists(unusable));
+
     ASSERT_EQ(generate().exitCode, 0);
     const std::string lwd = dir.file("world.LWD");
     std::filesystem::copy_file(diff, lwd);

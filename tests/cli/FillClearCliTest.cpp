@@ -39,12 +39,12 @@ TEST_F(FillClearCliTest, OneTileWithASeededGroupPick) {
     EXPECT_EQ(r.out, "");
     const auto kept = test::ReadBlockRecords(staidx, statics, 1, 2);
     ASSERT_EQ(kept.size(), 1u);
-    EXPECT_EQ(kept[0].ID, 2);
+    EXPECT_EQ(+kept[0].ID, 2);
     std::uint32_t seed = 1;
     const TMapCell cell = ReadMapBlock(map, 1, 2).Cells[CellIndex(10, 20)];
-    EXPECT_EQ(cell.Tile, PickNamedTile(seed, 6));
+    EXPECT_EQ(+cell.Tile, PickNamedTile(seed, 6));
     EXPECT_EQ(cell.Altitude, -5);
-    EXPECT_EQ(ReadMapBlock(map, 1, 2).Cells[CellIndex(11, 20)].Tile, 0);
+    EXPECT_EQ(+ReadMapBlock(map, 1, 2).Cells[CellIndex(11, 20)].Tile, 0);
 }
 
 TEST_F(FillClearCliTest, DefaultsClearTheWholeWorldAndNoMapLeavesTheTerrain) {
@@ -58,7 +58,7 @@ TEST_F(FillClearCliTest, DefaultsClearTheWholeWorldAndNoMapLeavesTheTerrain) {
     const auto filled = fillClear({"--no-statics", "--tile", "00 A8", "--altitude", "$7F"});
     EXPECT_EQ(filled.exitCode, 0) << filled.err;
     const TMapCell last = ReadMapBlock(map, 767, 511).Cells[63];
-    EXPECT_EQ(last.Tile, 0xA8);
+    EXPECT_EQ(+last.Tile, 0xA8);
     EXPECT_EQ(last.Altitude, 127);
 }
 

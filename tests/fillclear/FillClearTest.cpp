@@ -25,7 +25,7 @@ TStaticRec Rec(std::uint16_t id, std::uint8_t x, std::uint8_t y) {
 std::vector<std::uint16_t> Ids(const std::vector<TStaticRec>& records) {
     std::vector<std::uint16_t> ids;
     for (const TStaticRec& r : records)
-        ids.push_back(r.ID);
+        ids.push_back(std::uint16_t{r.ID});
     return ids;
 }
 
@@ -170,7 +170,7 @@ TEST_F(FillClearTest, WholeWorldEmptiesEveryEntryAndFillsEveryCellWithGroupTiles
             EXPECT_EQ(block.Header, Marked(0, 0).Header);
             for (int x = 0; x < 8; ++x)
                 for (int y = 0; y < 8; ++y)
-                    EXPECT_EQ(block.Cells[CellIndex(x, y)].Tile, PickNamedTile(seed, 13));
+                    EXPECT_EQ(+block.Cells[CellIndex(x, y)].Tile, PickNamedTile(seed, 13));
         }
     }
     EXPECT_TRUE(allWater);

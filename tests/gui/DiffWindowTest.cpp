@@ -49,7 +49,7 @@ std::string MapBlock(const std::string& map, int blockX, int blockY) {
 std::vector<std::uint16_t> Ids(const std::vector<TStaticRec>& records) {
     std::vector<std::uint16_t> ids;
     for (const TStaticRec& record : records)
-        ids.push_back(record.ID);
+        ids.push_back(std::uint16_t{record.ID});
     return ids;
 }
 

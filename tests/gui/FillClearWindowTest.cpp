@@ -37,7 +37,7 @@ TStaticRec Rec(std::uint16_t id, std::uint8_t x, std::uint8_t y) {
 std::vector<std::uint16_t> Ids(const std::vector<TStaticRec>& records) {
     std::vector<std::uint16_t> ids;
     for (const TStaticRec& record : records)
-        ids.push_back(record.ID);
+        ids.push_back(std::uint16_t{record.ID});
     return ids;
 }
 
@@ -322,7 +322,7 @@ TEST_F(FillClearWindowTest, GoClearsAndFillsTheAreaWithTheProgramsGenerator) {
     const TMapBlock written = ReadMapBlock(map(), 1, 2);
     EXPECT_EQ(std::memcmp(&written, &expected, sizeof written), 0);
     EXPECT_EQ(program_->context().state.RandomSeed, 870078620u);
-    EXPECT_EQ(ReadMapBlock(map(), 1, 3).Cells[0].Tile, 0); // the rest stays
+    EXPECT_EQ(+ReadMapBlock(map(), 1, 3).Cells[0].Tile, 0); // the rest stays
 
     // Both passes moved the main window's bar to the end, and the window is usable again.
     ASSERT_FALSE(bar.empty());

@@ -12,8 +12,11 @@
 #include "gui/widgets/PathField.h"
 #include "gui/widgets/ProgressBar.h"
 #include "gui/widgets/UpDown.h"
+#include "support/ChildProcess.h"
 #include "support/WorldFiles.h"
 #include "util/File.h"
+#include "util/ReplacementJournal.h"
+#include "util/ReplacementSet.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -137,7 +140,7 @@ TEST_F(MainFormTest, ControlStatesAndStoredPathsInNormalMode) {
     EXPECT_TRUE(f.lwDiffButton->isEnabled());
     EXPECT_TRUE(f.fillClearButton->isEnabled());
     EXPECT_FALSE(f.getStaticIndexButton->isEnabled());
-    const auto stored = SettingsStore().LoadMainSettings();
+    const auto stored = SettingsStore().loadMainSettings();
     EXPECT_EQ(stored[0], Q(world("staidx0.mul")));
     EXPECT_EQ(stored[1], Q(world("statics0.mul")));
     EXPECT_EQ(stored[2], "");
@@ -145,13 +148,13 @@ TEST_F(MainFormTest, ControlStatesAndStoredPathsInNormalMode) {
     typeInto(*f.wscEdit, Q(world("statics.cfg")));
     EXPECT_TRUE(f.getStaticIndexButton->isEnabled());
     EXPECT_EQ(blockControlsEnabled(), allOff);
-    EXPECT_EQ(SettingsStore().LoadMainSettings()[2], Q(world("statics.cfg")));
+    EXPECT_EQ(SettingsStore().loadMainSettings()[2], Q(world("statics.cfg")));
 
     // Only the statics fields valid again: the stored item file is emptied, and the next start
     // shows an empty red item-file field.
     typeInto(*f.wscEdit, Q(world("gone.cfg")));
     EXPECT_FALSE(f.getStaticIndexButton->isEnabled());
-    EXPECT_EQ(SettingsStore().LoadMainSettings()[2], "");
+    EXPECT_EQ(SettingsStore().loadMainSettings()[2], "");
     program_.reset();
     start();
     EXPECT_EQ(form().wscEdit->text(), "");
@@ -215,6 +218,36 @@ TEST_F(MainFormTest, SimpleModeRestrictsControlsAndGuidesStepByStep) {
     EXPECT_FALSE(f.freezeWorldButton->isEnabled());
     EXPECT_EQ(mainLines(), GuidanceLines(GuidanceStep::Finished));
     EXPECT_EQ(mainLines().size(), 2);
+}
+
+TEST_F(MainFormTest, StartUpRepairsWhatAKilledOperationLeftBesideTheStoredFiles) {
+    makeWorld();
+    settings_.put("StaIdx0.mul", Q(world("staidx0.mul")));
+    const std::string index = ReadWholeFile(world("staidx0.mul"));
+    // A run killed between the renames of the index and the statics leaves its journal.
+    for (int n = 1; FindJournals(worldDir_.path()).empty(); ++n) {
+        ASSERT_LT(n, 10);
+        RunInChild([&] {
+            FileFaults::KillAtNthRename(n);
+            ReplacementFile a(world("staidx0.mul")), b(world("statics0.mul"));
+            a.file().write("new", 3);
+            b.file().write("new", 3);
+            ReplacementSet set;
+            set.add(&a);
+            set.add(&b);
+            set.commit();
+        });
+        if (FindJournals(worldDir_.path()).empty()) { // killed before the journal
+            ASSERT_EQ(ReadWholeFile(world("staidx0.mul")), index);
+        }
+    }
+    startNormal();
+    const QStringList lines = logLines();
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const QString& line) {
+        return line.startsWith("Recovered an interrupted operation");
+    })) << lines.join('\n').toStdString();
+    EXPECT_TRUE(FindJournals(worldDir_.path()).empty());
+    EXPECT_EQ(ReadWholeFile(world("staidx0.mul")), index);
 }
 
 TEST_F(MainFormTest, FirstStartAsksForTheModeBeforeFillingTheFields) {
@@ -410,6 +443,9 @@ TEST_F(MainFormTest, AnIoErrorIsShownAndTheWindowStaysUsable) {
     MainWindow& f = form();
     QTest::mouseClick(f.getStaticIndexButton, Qt::LeftButton);
     EXPECT_EQ(dialogs_.errors(), std::vector<QString>{"Versuch hinter dem Dateiende zu lesen"});
+    // Below the runtime's text: which file, in which role.
+    EXPECT_EQ(dialogs_.messages.back().detail,
+              "staidx0.mul (statics index): " + Q(world("staidx0.mul")));
     EXPECT_FALSE(program_->context().state.StaticIndexLoaded);
     EXPECT_TRUE(f.staIdxEdit->isEnabled());
     EXPECT_TRUE(f.getStaticIndexButton->isEnabled());

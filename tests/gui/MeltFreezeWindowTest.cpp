@@ -114,9 +114,10 @@ TEST_F(MeltFreezeFormTest, MeltSnapsTheFieldsAndFreezeBringsTheStaticsBack) {
     EXPECT_EQ(logLines().front(),
               "Freezing in progress... Loamwright may look crashed, do not interrupt!");
     EXPECT_EQ(logLines().back(), "Freezing completed!");
-    EXPECT_EQ(ReadBlockRecords(world("staidx0.mul"), world("statics0.mul"), 1, 1).size(), 2u);
-    EXPECT_EQ(ReadBlockRecords(world("staidx0.mul"), world("statics0.mul"), 1, 1)[1].Color, 0x0481);
-    EXPECT_EQ(ReadBlockRecords(world("staidx0.mul"), world("statics0.mul"), 2, 1).size(), 1u);
+    EXPECT_EQ(+ReadBlockRecords(world("staidx0.mul"), world("statics0.mul"), 1, 1).size(), 2u);
+    EXPECT_EQ(+ReadBlockRecords(world("staidx0.mul"), world("statics0.mul"), 1, 1)[1].Color,
+              0x0481);
+    EXPECT_EQ(+ReadBlockRecords(world("staidx0.mul"), world("statics0.mul"), 2, 1).size(), 1u);
     EXPECT_FALSE(Contains(items(), "SECTION"));
     EXPECT_TRUE(program_->context().state.FreezeDone);
     EXPECT_EQ(f.progressBar->value(), 100);
@@ -145,7 +146,7 @@ TEST_F(MeltFreezeFormTest, AutoReadsAutoSelectFromTheProgramFolder) {
     EXPECT_EQ(dialogs_.errors().size(), 1u);
     EXPECT_TRUE(logLines().contains("Selecting item for export: 1"));
     EXPECT_FALSE(logLines().contains("Selecting item for export: 2"));
-    EXPECT_EQ(ReadBlockRecords(world("staidx0.mul"), world("statics0.mul"), 1, 5).size(), 1u);
+    EXPECT_EQ(+ReadBlockRecords(world("staidx0.mul"), world("statics0.mul"), 1, 5).size(), 1u);
     EXPECT_FALSE(Contains(items(), "SECTION WORLDITEM 1\r\n"));
     EXPECT_TRUE(Contains(items(), "SECTION WORLDITEM 2\r\n"));
 }
@@ -222,7 +223,7 @@ TEST_F(MeltFreezeFormTest, SimpleModeFinishesWithItsLastGuidance) {
     EXPECT_FALSE(f.freezeWorldButton->isEnabled());
     EXPECT_FALSE(f.selectItemsRadioGroup->isEnabled());
     EXPECT_FALSE(f.writePatCheckBox->isEnabled());
-    EXPECT_EQ(ReadBlockRecords(world("staidx0.mul"), world("statics0.mul"), 1, 5).size(), 1u);
+    EXPECT_EQ(+ReadBlockRecords(world("staidx0.mul"), world("statics0.mul"), 1, 5).size(), 1u);
 }
 
 TEST_F(MeltFreezeFormTest, AnInvalidTagIsShownChangesNothingAndTheWindowStaysUsable) {

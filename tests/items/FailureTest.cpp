@@ -1,11 +1,13 @@
 // An injected failure at any write, sync or rename of a melt, freeze or fill/clear leaves every
-// file as it was, no temporary file behind, no handle open, and the in-memory index agreeing
-// with the file.
+// file as it was, no temporary, kept or journal file behind (nor does a run that completes), no
+// handle open, and the in-memory index agreeing with the file.
 #include "OperationRun.h"
 #include "fillclear/FillClear.h"
 #include "support/WorldFiles.h"
 #include "util/File.h"
+#include "util/ReplacementJournal.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace lw {
@@ -20,6 +22,14 @@ std::string Item(int number, int x, int y) {
 }
 
 enum class Fault { Write, Sync, Rename };
+
+// Staged, kept and journal files go whether the operation completes or fails.
+void ExpectNoLeftovers(const std::string& folder) {
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        for (const char* marker : {kStagedMarker, kKeptMarker, kJournalMarker})
+            EXPECT_EQ(entry.path().filename().string().find(marker), std::string::npos)
+                << entry.path();
+}
 
 class FailureTest : public ::testing::Test {
 protected:
@@ -51,6 +61,7 @@ protected:
                                                        Progress& p) { op(w, s, log, p); });
                 FileFaults::Reset();
                 EXPECT_EQ(FileFaults::OpenHandles(), 0);
+                ExpectNoLeftovers(copy.path());
                 if (outcome.error.empty())
                     break;
                 ++failures;

@@ -4,6 +4,7 @@
 #include "items/AutoSelect.h"
 #include "items/ExtractBlockItems.h"
 #include "items/InvalidTag.h"
+#include "items/OperationPaths.h"
 #include "items/ScanHighestNumbers.h"
 #include "items/SelectItems.h"
 #include "support/TempDir.h"
@@ -236,11 +237,11 @@ TEST(BlockItemExtraction, TakesOnlyTheSelectedSectionsAndKeepsEverythingElse) {
     const Extracted e = Extract(text, 2, 5);
     ASSERT_EQ(e.records.size(), 1u);
     const TStaticRec& r = e.records[0];
-    EXPECT_EQ(r.ID, 3821);
+    EXPECT_EQ(+r.ID, 3821);
     EXPECT_EQ(r.X, 3);
     EXPECT_EQ(r.Y, 7);
     EXPECT_EQ(r.Z, -5);
-    EXPECT_EQ(r.Color, 7);
+    EXPECT_EQ(+r.Color, 7);
     EXPECT_EQ(e.remaining,
               "// after the item\r\nSECTION CHARACTER 2\r\n{\r\n\tNAME Bob\r\n}\r\n\r\n"
               "SECTION WORLDITEM 1\r\n{\r\n\tID 5\r\n\tX 3\r\n\tY 4\r\n\tZ 500\r\n"
@@ -257,6 +258,24 @@ TEST(BlockItemExtraction, RangeErrorsNameTheExtractedItem) {
     } catch (const InvalidTag& e) {
         EXPECT_STREQ(e.what(), "Invalid tag after \"SECTION WORLDITEM 2\"");
     }
+}
+
+TEST(RequireItemText, RefusesWorldFilesByNameInAnyLetterCase) {
+    test::TempDir dir;
+    for (const char* name : {"map0.mul", "STAIDX0.MUL", "Statics0.Mul"}) {
+        const OperationFiles files({{"patch file", dir.file(name), FileUse::Write}},
+                                   [](const std::string&) {});
+        try {
+            RequireItemText(files, "patch file");
+            ADD_FAILURE() << name;
+        } catch (const Error& e) {
+            EXPECT_EQ(e.what(), "The patch file " + files.path("patch file") +
+                                    " is a world file, not a text file.");
+        }
+    }
+    const OperationFiles plain({{"item file", dir.file("items.wsc"), FileUse::Write}},
+                               [](const std::string&) {});
+    EXPECT_NO_THROW(RequireItemText(plain, "item file"));
 }
 
 } // namespace

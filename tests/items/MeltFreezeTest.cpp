@@ -117,7 +117,7 @@ TEST_F(MeltFreezeTest, FreezeAppendsTheBlockAsANewRun) {
     EXPECT_EQ(entry(2, 5).Offset, static_cast<std::int32_t>(oldSize));
     EXPECT_EQ(entry(2, 5).Length, 28u);
     const auto recs = test::ReadBlockRecords(w.staidx(), w.statics(), 2, 5);
-    EXPECT_EQ(recs[3].ID, 3821);
+    EXPECT_EQ(+recs[3].ID, 3821);
     EXPECT_EQ(recs[3].X, 3);
     EXPECT_EQ(recs[3].Y, 7);
     EXPECT_EQ(recs[3].Z, -5);

@@ -40,7 +40,7 @@ TEST_F(MapCellsTest, CellsLieWhereTheBlockLayoutPutsThem) {
         EXPECT_EQ(bytesAt(c.offset, 3), std::string(reinterpret_cast<const char*>(&cell), 3))
             << c.x << "," << c.y;
         const TMapCell back = ReadMapCell(map, c.x, c.y);
-        EXPECT_EQ(back.Tile, cell.Tile);
+        EXPECT_EQ(+back.Tile, +cell.Tile);
         EXPECT_EQ(back.Altitude, cell.Altitude);
     }
     EXPECT_EQ(FileSizeOf(map), kMapFileSize);
@@ -60,7 +60,7 @@ TEST_F(MapCellsTest, AreaReadGivesWhatSingleReadsGive) {
         for (int x = 6131; x < 6144; ++x) {
             const TMapCell& cell = area[static_cast<std::size_t>((y - 6) * 13 + (x - 6131))];
             const TMapCell single = ReadMapCell(map, x, y);
-            EXPECT_EQ(cell.Tile, single.Tile);
+            EXPECT_EQ(+cell.Tile, +single.Tile);
             EXPECT_EQ(cell.Altitude, single.Altitude);
         }
     EXPECT_TRUE(ReadMapCellArea(map, 0, 0, 0, 0).empty());

@@ -65,8 +65,15 @@ TEST(ErrnoMapping, SystemErrorsBecomeRuntimeCodesByMeaning) {
         EXPECT_EQ(error.code(), c.code);
         EXPECT_STREQ(error.what(), c.text);
     }
-    EXPECT_STREQ(IoError(kIoAccessDenied, "/w/staidx0.mul").what(),
-                 "Dateizugriff verweigert: /w/staidx0.mul");
+    // The text stays the runtime's; the file, its role and the system's words travel beside it.
+    const IoError about(kIoAccessDenied, "/w/staidx0.mul");
+    EXPECT_STREQ(about.what(), "Dateizugriff verweigert");
+    EXPECT_EQ(about.path(), "/w/staidx0.mul");
+    EXPECT_EQ(about.reason(), "Permission denied");
+    EXPECT_EQ(about.role(), "");
+    FileRoleScope roles;
+    roles.name("/w/staidx0.mul", "statics index");
+    EXPECT_EQ(IoError(kIoDiskFull, "/w/staidx0.mul.lw-new-0123abcd").role(), "statics index");
 }
 
 TEST_F(FileTest, ReadOnlyFilesCanBeReadButNotOpenedForWriting) {

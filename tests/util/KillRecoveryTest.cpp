@@ -81,7 +81,7 @@ TEST(KillRecovery, AKillAtAnyStepIsUndoneByTheNextRun) {
 
         // The next operation, or the desktop program at start-up, undoes it first.
         std::vector<std::string> log;
-        const FileLog logLine = [&](const std::string& line) { log.push_back(line); };
+        const LogSink logLine = [&](const std::string& line) { log.push_back(line); };
         if (n % 2)
             OperationFiles files({{"statics index", world.index, FileUse::Write}}, logLine);
         else

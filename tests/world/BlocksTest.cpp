@@ -55,7 +55,7 @@ TEST_F(BlocksTest, MapBlocksReadAndWriteInPlace) {
     EXPECT_EQ(FileSizeOf(map), kMapFileSize);
     const TMapBlock read = ReadMapBlock(map, 767, 511);
     EXPECT_EQ(read.Header, 0xDEADBEEFu);
-    EXPECT_EQ(read.Cells[63].Tile, 0x0EED);
+    EXPECT_EQ(+read.Cells[63].Tile, 0x0EED);
     EXPECT_EQ(ReadWholeFile(map).back(), static_cast<char>(-5));
 }
 
@@ -63,7 +63,7 @@ TEST_F(BlocksTest, MapBlocksOutsideTheWorldAreZerosAndNeverTouchTheFile) {
     const std::string missing = dir.file("no-map0.mul");
     const TMapBlock read = ReadMapBlock(missing, 768, 0);
     EXPECT_EQ(read.Header, 0u);
-    EXPECT_EQ(read.Cells[0].Tile, 0);
+    EXPECT_EQ(+read.Cells[0].Tile, 0);
     TMapBlock mapBlock{};
     mapBlock.Header = 1;
     WriteMapBlock(missing, 0, 512, mapBlock);
@@ -77,13 +77,13 @@ TEST_F(BlocksTest, ReadStaticBlockFollowsTheEntry) {
 
     ReadStaticBlock(statics, {0, 21, 0}, *block);
     ASSERT_EQ(block->Count, 3);
-    EXPECT_EQ(block->Recs[2].ID, 14 | 15 << 8);
+    EXPECT_EQ(+block->Recs[2].ID, 14 | 15 << 8);
 
     ReadStaticBlock(statics, {100, 14, 0}, *block);
     ASSERT_EQ(block->Count, 2);
-    EXPECT_EQ(block->Recs[0].ID, 100 | 101 << 8);
+    EXPECT_EQ(+block->Recs[0].ID, 100 | 101 << 8);
     EXPECT_EQ(block->Recs[1].Z, 111);
-    EXPECT_EQ(block->Recs[2].ID, 0) << "slots past Count are cleared";
+    EXPECT_EQ(+block->Recs[2].ID, 0) << "slots past Count are cleared";
 
     ReadStaticBlock(statics, {100, 0, 0}, *block);
     EXPECT_EQ(block->Count, 0);
@@ -162,9 +162,9 @@ TEST_F(BlocksTest, MergeStaticBlocksFillsUpTo2048) {
     source->Recs[47].ID = 3;
     MergeStaticBlocks(*block, *source);
     EXPECT_EQ(block->Count, 2048);
-    EXPECT_EQ(block->Recs[1999].ID, 1);
-    EXPECT_EQ(block->Recs[2000].ID, 2);
-    EXPECT_EQ(block->Recs[2047].ID, 3);
+    EXPECT_EQ(+block->Recs[1999].ID, 1);
+    EXPECT_EQ(+block->Recs[2000].ID, 2);
+    EXPECT_EQ(+block->Recs[2047].ID, 3);
 
     block->Count = 2000;
     source->Count = 49;

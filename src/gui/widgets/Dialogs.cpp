@@ -58,6 +58,8 @@ std::optional<QString> RunFileDialog(QWidget* parent, const FileDialogRequest& r
 
 MessageButton QtDialogs::message(QWidget* parent, const MessageRequest& request) {
     QMessageBox box(ToQt(request.icon), request.title, request.text, QMessageBox::NoButton, parent);
+    if (!request.detail.isEmpty())
+        box.setInformativeText(request.detail);
     for (const MessageButton button : request.buttons)
         box.addButton(ToQt(button));
     box.exec();

@@ -19,6 +19,7 @@ struct MessageRequest {
     QString text;
     MessageIcon icon = MessageIcon::None;
     std::vector<MessageButton> buttons{MessageButton::Ok};
+    QString detail; // shown below the text, e.g. which file an error is about
 };
 
 struct FileDialogRequest {

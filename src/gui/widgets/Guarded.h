@@ -10,17 +10,21 @@
 
 namespace lw::gui {
 
-// The application's default error handler: a box titled "Loamwright" with the message and OK.
-void ShowError(Dialogs& dialogs, QWidget* parent, const QString& message);
+// The application's default error handler: a box titled "Loamwright" with the message and OK,
+// and below it what the error says about its file.
+void ShowError(Dialogs& dialogs, QWidget* parent, const QString& message,
+               const QString& detail = {});
 
 // The user-facing text of a caught exception.
 QString MessageOf(const std::exception& error);
+// For an I/O error about a known file: "statics0.mul (statics file): /home/me/uo/statics0.mul".
+QString DetailOf(const std::exception& error);
 
 template <class Body> void guarded(Dialogs& dialogs, QWidget* parent, Body&& body) noexcept {
     try {
         std::forward<Body>(body)();
     } catch (const std::exception& error) {
-        ShowError(dialogs, parent, MessageOf(error));
+        ShowError(dialogs, parent, MessageOf(error), DetailOf(error));
     } catch (...) {
         ShowError(dialogs, parent, QStringLiteral("Unknown error"));
     }
