@@ -1,6 +1,7 @@
 // Generating and applying a diff of a full-size world with about 5% of its map blocks and 5% of
 // its static blocks changed, against raw reads and writes of the same files.
 #include "Harness.h"
+#include "SyntheticWorld.h"
 #include "diff/ApplyDiff.h"
 #include "diff/GenerateDiff.h"
 #include "util/File.h"
@@ -14,7 +15,6 @@
 #include <functional>
 #include <malloc.h>
 #include <random>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -23,48 +23,6 @@ namespace {
 
 // The working tables both operations hold: two index tables and the two diff indexes.
 constexpr double kWorkingTables = 2 * 4'718'592 + 3'145'728 + 1'572'864;
-
-WorldFileSet SetIn(const std::string& name) {
-    const std::string folder = ScratchFolder() + "/" + name;
-    ::mkdir(folder.c_str(), 0755);
-    return {folder + "/staidx0.mul", folder + "/statics0.mul", folder + "/map0.mul"};
-}
-
-void WriteAll(const std::string& path, const void* data, std::size_t size) {
-    File file = File::Create(path);
-    file.write(data, size);
-    file.close();
-}
-
-std::vector<char> ReadAll(const std::string& path) {
-    File file = File::OpenRead(path);
-    std::vector<char> bytes(file.size());
-    file.readExact(bytes.data(), bytes.size());
-    return bytes;
-}
-
-// Statics in about 60% of the blocks, one compact run per block in block order, as an
-// installation has them.
-void MakeOriginal(const WorldFileSet& set, std::mt19937& random) {
-    std::vector<char> map(kMapFileSize);
-    for (auto& byte : map)
-        byte = static_cast<char>(random() % 7);
-    WriteAll(set.map, map.data(), map.size());
-    std::vector<StaticPointer> index(kBlockCount);
-    std::vector<char> statics;
-    for (int n = 0; n < kBlockCount; ++n) {
-        if (random() % 10 >= 6) {
-            index[n] = {kNoStatics, 0, 0};
-            continue;
-        }
-        const auto length = static_cast<std::uint32_t>((1 + random() % 15) * 7);
-        index[n] = {static_cast<std::int32_t>(statics.size()), length, 0};
-        for (std::uint32_t i = 0; i < length; ++i)
-            statics.push_back(static_cast<char>(random()));
-    }
-    WriteAll(set.staidx, index.data(), kIndexFileSize);
-    WriteAll(set.statics, statics.data(), statics.size());
-}
 
 // 5% of the map blocks redrawn; 5% of the blocks with statics changed as a tool changes them,
 // with a new run at the end of statics0.mul.
@@ -128,9 +86,9 @@ double PeakGrowthMB(const std::function<void()>& body) {
 
 LW_BENCHMARK("diff") {
     std::mt19937 random(5);
-    const WorldFileSet original = SetIn("original"), modified = SetIn("modified"),
-                       target = SetIn("target");
-    MakeOriginal(original, random);
+    const WorldFileSet original = WorldFilesIn("original"), modified = WorldFilesIn("modified"),
+                       target = WorldFilesIn("target");
+    MakeSyntheticWorld(original, random);
     MakeModified(original, modified, random);
     for (const auto& [from, to] : {std::pair{original.staidx, target.staidx},
                                    {original.statics, target.statics},

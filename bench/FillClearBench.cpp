@@ -2,6 +2,7 @@
 // raw transfers of the same files: writing the staged files for the whole world, and for the
 // rectangle copying them plus reading the statics it re-appends.
 #include "Harness.h"
+#include "SyntheticWorld.h"
 #include "fillclear/FillClear.h"
 #include "fillclear/NamedTiles.h"
 #include "util/File.h"
@@ -11,57 +12,13 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <random>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
 namespace lw::bench {
 namespace {
 
-struct World {
-    std::string staidx, statics, map;
-};
-
-void WriteAll(const std::string& path, const void* data, std::size_t size) {
-    File file = File::Create(path);
-    file.write(data, size);
-    file.close();
-}
-
-// Statics in about 60% of the blocks, one compact run per block in block order.
-World MakeWorld(const std::string& name) {
-    const std::string folder = ScratchFolder() + "/" + name;
-    ::mkdir(folder.c_str(), 0755);
-    World world{folder + "/staidx0.mul", folder + "/statics0.mul", folder + "/map0.mul"};
-    std::mt19937 random(11);
-    std::vector<char> map(kMapFileSize);
-    for (auto& byte : map)
-        byte = static_cast<char>(random() % 7);
-    WriteAll(world.map, map.data(), map.size());
-    std::vector<StaticPointer> index(kBlockCount);
-    std::vector<char> statics;
-    for (int n = 0; n < kBlockCount; ++n) {
-        if (random() % 10 >= 6) {
-            index[n] = {kNoStatics, 0, 0};
-            continue;
-        }
-        const auto count = 1 + random() % 15;
-        index[n] = {static_cast<std::int32_t>(statics.size()),
-                    static_cast<std::uint32_t>(count * kStaticRecSize), 0};
-        for (std::uint32_t i = 0; i < count; ++i) {
-            const TStaticRec rec{static_cast<std::uint16_t>(random()),
-                                 static_cast<std::uint8_t>(random() % 8),
-                                 static_cast<std::uint8_t>(random() % 8), 0, 0};
-            const auto* bytes = reinterpret_cast<const char*>(&rec);
-            statics.insert(statics.end(), bytes, bytes + sizeof rec);
-        }
-    }
-    WriteAll(world.staidx, index.data(), kIndexFileSize);
-    WriteAll(world.statics, statics.data(), statics.size());
-    return world;
-}
-
-FillClearRequest Request(const World& world, int left, int top, int right, int bottom) {
+FillClearRequest Request(const WorldFileSet& world, int left, int top, int right, int bottom) {
     FillClearRequest r;
     r.StaIdxPath = world.staidx;
     r.StaticsPath = world.statics;
@@ -111,7 +68,9 @@ void RawReadPartlyCovered(const FillClearRequest& r, std::vector<char>& buffer) 
 } // namespace
 
 LW_BENCHMARK("fill/clear") {
-    const World world = MakeWorld("fillclear");
+    const WorldFileSet world = WorldFilesIn("fillclear");
+    std::mt19937 random(11);
+    MakeSyntheticWorld(world, random);
     const std::string rawOut = ScratchFolder() + "/raw.out";
     std::vector<char> buffer(1 << 20, 'x');
     NullProgress progress;
