@@ -42,11 +42,13 @@ set(CPACK_PACKAGE_NAME loamwright)
 set(CPACK_PACKAGE_VENDOR Tolvanek)
 set(CPACK_PACKAGE_CONTACT "Tolvanek <loamwright@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Editor for the world files of UO game servers")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Loamwright lists, melts and freezes the statics of the game client's world files, \
-moves items between the statics and the item files of the UOX3 and POL server emulators, \
-generates and applies whole-world diff files, fills and clears rectangles of the world and \
-edits its terrain. loamwright-cli offers the same operations for scripts.")
+# Lines of the package's long description, kept short for package managers' listings.
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+       "Loamwright lists, melts and freezes the statics of the game client's world files,"
+       "moves items between the statics and the item files of the UOX3 and POL server"
+       "emulators, generates and applies whole-world diff files, fills and clears rectangles"
+       "of the world and edits its terrain. loamwright-cli offers the same operations for"
+       "scripts.")
 set(CPACK_STRIP_FILES ON)
 if(WIN32)
   set(CPACK_GENERATOR ZIP)
