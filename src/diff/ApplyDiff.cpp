@@ -122,10 +122,12 @@ StaticsBuild BuildStatics(const StaticIndexTable& originalIndex, const StaticsDi
 
 // The table with the main bar's 90-99 per column, then the carried tail.
 void WriteIndex(const StaticsBuild& build, File& out, DiffProgress& progress) {
-    for (int blockX = 0; blockX < kBlockColumns; ++blockX) {
-        out.write(&build.table->at(blockX, 0), kIndexColumnSize);
-        progress.report(90 + blockX * 10 / kBlockColumns);
-        progress.yield();
+    for (int first = 0; first < kBlockColumns; first += kIndexColumnsPerPiece) {
+        out.write(&build.table->at(first, 0), kIndexColumnsPerPiece * kIndexColumnSize);
+        for (int blockX = first; blockX < first + kIndexColumnsPerPiece; ++blockX) {
+            progress.report(90 + blockX * 10 / kBlockColumns);
+            progress.yield();
+        }
     }
     if (!build.indexTail.empty())
         out.write(build.indexTail.data(), build.indexTail.size());
@@ -135,8 +137,9 @@ void WriteIndex(const StaticsBuild& build, File& out, DiffProgress& progress) {
 void BuildMap(const MapDiffIndex& diffIndex, const WorldFileSet& original,
               const WorldFileSet& target, PieceReader& diff, File& out, DiffProgress& progress) {
     File originalMap = File::OpenRead(original.map);
-    PieceReader originalReader(originalMap, 8 * kMapColumnSize);
-    PieceWriter map(out, 8 * kMapColumnSize);
+    // The whole map passes through: a dozen large transfers each way.
+    PieceReader originalReader(originalMap, 64 * kMapColumnSize);
+    PieceWriter map(out, 64 * kMapColumnSize);
     for (int blockX = 0; blockX < kBlockColumns; ++blockX) {
         const char* column = originalReader.read(MapBlockOffset(blockX, 0), kMapColumnSize);
         for (int blockY = 0; blockY < kBlockRows; ++blockY) {

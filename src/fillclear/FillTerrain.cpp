@@ -13,7 +13,8 @@ namespace lw {
 namespace {
 
 constexpr std::size_t kMapColumnBytes = kBlockRows * kMapBlockSize;
-constexpr std::size_t kColumnsPerPiece = 8;
+// 6.4 MB at a time: a whole map is copied, in a dozen large transfers.
+constexpr std::size_t kColumnsPerPiece = 64;
 
 // Sets cells in place in a column of map blocks. A group's picks are PickNamedTile's, drawn
 // inline: the whole world is 25 million cells.

@@ -19,6 +19,10 @@ std::atomic<int> gRenamesUntilFailure{0};
 std::atomic<int> gSyncsUntilFailure{0};
 std::atomic<int> gRenamesUntilKill{0};
 std::atomic<int> gRenamesUntilStuck{0}; // from this rename on, every one fails
+std::atomic<int> gInjectedErrno{0};     // 0: each kind fails as it always did
+std::atomic<int> gWritesSeen{0};
+std::atomic<int> gSyncsSeen{0};
+std::atomic<int> gRenamesSeen{0};
 
 // Counts down an armed fault; true when this call is the one that must fail.
 bool FaultDue(std::atomic<int>& countdown) {
@@ -51,11 +55,18 @@ std::size_t LastSeparator(const std::string& path) {
 namespace file_seams {
 
 bool WriteFails() {
+    ++gWritesSeen;
     return FaultDue(gWritesUntilFailure);
 }
 
 bool SyncFails() {
+    ++gSyncsSeen;
     return FaultDue(gSyncsUntilFailure);
+}
+
+int InjectedCode(int usual) {
+    const int err = gInjectedErrno.load();
+    return err == 0 ? usual : IoCodeFromErrno(err);
 }
 
 void CountOpened() {
@@ -67,11 +78,12 @@ void CountClosed() {
 }
 
 bool RenameStepKilled() {
+    ++gRenamesSeen;
     if (FaultDue(gRenamesUntilFailure))
-        throw IoError(kIoAccessDenied);
+        throw IoError(InjectedCode(kIoAccessDenied));
     if (gRenamesUntilStuck.load() == 1 || FaultDue(gRenamesUntilStuck)) {
         gRenamesUntilStuck = 1;
-        throw IoError(kIoAccessDenied);
+        throw IoError(InjectedCode(kIoAccessDenied));
     }
     return FaultDue(gRenamesUntilKill);
 }
@@ -181,7 +193,14 @@ void KillAtNthRename(int n) {
 void FailRenamesFrom(int n) {
     gRenamesUntilStuck = n;
 }
+void FailWithErrno(int err) {
+    gInjectedErrno = err;
+}
 void Reset() {
+    gInjectedErrno = 0;
+    gWritesSeen = 0;
+    gSyncsSeen = 0;
+    gRenamesSeen = 0;
     gRenamesUntilKill = 0;
     gRenamesUntilStuck = 0;
     gWritesUntilFailure = 0;
@@ -190,6 +209,9 @@ void Reset() {
 }
 int OpenHandles() {
     return gOpenHandles.load();
+}
+Seen Counted() {
+    return {gWritesSeen.load(), gSyncsSeen.load(), gRenamesSeen.load()};
 }
 } // namespace FileFaults
 

@@ -152,9 +152,10 @@ struct FileStamp {
 std::optional<FileStamp> StampOf(const std::string& path);
 
 // Test seam: make the Nth write, rename or sync from now fail (1 = the next one), and count
-// the open handles so tests can see that none leak. KillAtNthRename ends the process with
-// SIGKILL in place of the Nth rename (an in-place overwrite is killed half-way through), for
-// tests that run an operation in a child process and then check what the next run repairs.
+// the open handles so tests can see that none leak. A sync is a file's or a folder's.
+// KillAtNthRename ends the process with SIGKILL in place of the Nth rename (an in-place overwrite
+// is killed half-way through), for tests that run an operation in a child process and then check
+// what the next run repairs.
 namespace FileFaults {
 void FailNthWrite(int n);
 void FailNthRename(int n);
@@ -162,8 +163,20 @@ void FailNthSync(int n);
 void KillAtNthRename(int n);
 // The Nth rename and every one after it fail, as on a disk that went bad part-way.
 void FailRenamesFrom(int n);
+// The system error (an errno value: ENOSPC, EIO, ...) that an armed write, sync or rename
+// fails with, until Reset; without it a write or sync fails as a full disk, a rename as
+// access denied.
+void FailWithErrno(int err);
 void Reset();
 int OpenHandles();
+// The writes, syncs and renames (in-place overwrites among them) since the last Reset: the
+// places an armed failure can fall.
+struct Seen {
+    int writes = 0;
+    int syncs = 0;
+    int renames = 0;
+};
+Seen Counted();
 } // namespace FileFaults
 
 } // namespace lw

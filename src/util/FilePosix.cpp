@@ -5,11 +5,11 @@
 #include "util/FileSeams.h"
 
 #include <cerrno>
-#include <cstring>
 #include <climits>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -131,7 +131,7 @@ std::size_t File::readSome(void* buffer, std::size_t n) {
 
 void File::write(const void* buffer, std::size_t n) {
     if (file_seams::WriteFails())
-        throw IoError(kIoDiskFull, path_);
+        throw IoError(file_seams::InjectedCode(kIoDiskFull), path_);
     const auto* in = static_cast<const char*>(buffer);
     std::size_t done = 0;
     while (done < n) {
@@ -152,7 +152,7 @@ void File::truncate(std::uint64_t size) {
 
 void File::sync() {
     if (file_seams::SyncFails())
-        throw IoError(kIoDiskFull, path_);
+        throw IoError(file_seams::InjectedCode(kIoDiskFull), path_);
     if (::fdatasync(handle_) != 0)
         ThrowErrno(path_);
 }
@@ -290,6 +290,8 @@ void RequireWritable(const std::string& path) {
 }
 
 void SyncFolder(const std::string& folder) {
+    if (file_seams::SyncFails())
+        throw IoError(file_seams::InjectedCode(kIoDiskFull), folder);
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         ThrowErrno(folder);

@@ -7,6 +7,8 @@ namespace lw::file_seams {
 // True when this write or sync is the one armed to fail.
 bool WriteFails();
 bool SyncFails();
+// The code an armed failure raises: usual, unless a test chose the system error to inject.
+int InjectedCode(int usual);
 // Passed by every rename and in-place overwrite: throws for an armed failure, and is true when
 // the step is to be killed.
 bool RenameStepKilled();

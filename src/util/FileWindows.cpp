@@ -193,7 +193,7 @@ std::size_t File::readSome(void* buffer, std::size_t n) {
 
 void File::write(const void* buffer, std::size_t n) {
     if (file_seams::WriteFails())
-        throw IoError(kIoDiskFull);
+        throw IoError(file_seams::InjectedCode(kIoDiskFull));
     const auto* in = static_cast<const char*>(buffer);
     std::size_t done = 0;
     while (done < n) {
@@ -216,7 +216,7 @@ void File::truncate(std::uint64_t size) {
 
 void File::sync() {
     if (file_seams::SyncFails())
-        throw IoError(kIoDiskFull);
+        throw IoError(file_seams::InjectedCode(kIoDiskFull));
     if (!::FlushFileBuffers(AsHandle(handle_)))
         ThrowLastError();
 }
@@ -366,6 +366,8 @@ void RequireWritable(const std::string& path) {
 void SyncFolder(const std::string& folder) {
     // Renames are made with MOVEFILE_WRITE_THROUGH, and a folder cannot be flushed without
     // administrator rights: there is nothing left to do but see that the folder is there.
+    if (file_seams::SyncFails())
+        throw IoError(file_seams::InjectedCode(kIoDiskFull), folder);
     if (::GetFileAttributesW(Wide(folder).c_str()) == INVALID_FILE_ATTRIBUTES)
         ThrowLastError();
 }

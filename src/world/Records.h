@@ -65,6 +65,9 @@ inline constexpr std::uint64_t kStaticRecSize = sizeof(TStaticRec);
 inline constexpr std::uint64_t kMapFileSize = kBlockCount * kMapBlockSize;     // 77,070,336
 inline constexpr std::uint64_t kIndexFileSize = kBlockCount * kIndexEntrySize; // 4,718,592
 inline constexpr std::uint64_t kIndexColumnSize = kBlockRows * kIndexEntrySize;
+// The index is read and written this many block columns at a time: large pieces, few calls.
+inline constexpr int kIndexColumnsPerPiece = 64;
+static_assert(kBlockColumns % kIndexColumnsPerPiece == 0);
 inline constexpr std::uint64_t kMaxStaticBlockBytes = kMaxStaticsPerBlock * kStaticRecSize;
 inline constexpr std::int32_t kNoStatics = -1;
 

@@ -31,19 +31,17 @@ bool StaticIndexTable::operator==(const StaticIndexTable& other) const {
 void ReadStaticIndex(const std::string& path, StaticIndexTable& table, Progress& progress) {
     // Read in large pieces, then report every column the piece completed, so the progress
     // sequence is the one of a column-by-column read, also when the file ends early.
-    constexpr int kColumnsPerPiece = 64;
-    static_assert(kBlockColumns % kColumnsPerPiece == 0);
     progress.report(0);
     File file = File::OpenRead(path);
-    for (int first = 0; first < kBlockColumns; first += kColumnsPerPiece) {
+    for (int first = 0; first < kBlockColumns; first += kIndexColumnsPerPiece) {
         const std::size_t got =
-            file.readSome(&table.at(first, 0), kColumnsPerPiece * kIndexColumnSize);
+            file.readSome(&table.at(first, 0), kIndexColumnsPerPiece * kIndexColumnSize);
         const int columnsRead = static_cast<int>(got / kIndexColumnSize);
         for (int blockX = first; blockX < first + columnsRead; ++blockX) {
             progress.report(blockX * 100 / kBlockColumns);
             progress.yield();
         }
-        if (columnsRead < kColumnsPerPiece)
+        if (columnsRead < kIndexColumnsPerPiece)
             throw IoError(kIoReadPastEnd, path);
     }
     file.close();
@@ -58,10 +56,13 @@ std::unique_ptr<ReplacementFile>
 StageStaticIndex(const std::string& path, const StaticIndexTable& table, Progress& progress) {
     auto replacement = std::make_unique<ReplacementFile>(path);
     File& out = replacement->file();
-    for (int blockX = 0; blockX < kBlockColumns; ++blockX) {
-        out.write(&table.at(blockX, 0), kIndexColumnSize);
-        progress.report(90 + blockX * 10 / kBlockColumns);
-        progress.yield();
+    // Written in large pieces, with the progress of a column-by-column write after each.
+    for (int first = 0; first < kBlockColumns; first += kIndexColumnsPerPiece) {
+        out.write(&table.at(first, 0), kIndexColumnsPerPiece * kIndexColumnSize);
+        for (int blockX = first; blockX < first + kIndexColumnsPerPiece; ++blockX) {
+            progress.report(90 + blockX * 10 / kBlockColumns);
+            progress.yield();
+        }
     }
     CopyTail(path, out);
     replacement->finish();

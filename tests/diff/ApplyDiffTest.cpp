@@ -235,30 +235,6 @@ TEST_F(ApplyDiffTest, RefusesTheOriginalStaticsOrAFolderAsTarget) {
     EXPECT_TRUE(std::filesystem::is_directory(w.dir.file("folder.mul")));
 }
 
-TEST_F(ApplyDiffTest, AFailureAtAnyWriteOrRenameLeavesTheTargetsAsTheyWere) {
-    test::BuildEveryKindOfBlock(w);
-    generate();
-    const auto before = test::FolderHashes(w.dir.path());
-    // Writes: the new statics, the first index column, the first map piece. Renames: the
-    // statics in place, the index in place, the map in place with the others already in.
-    const struct {
-        void (*arm)(int);
-        int n;
-    } faults[] = {{FileFaults::FailNthWrite, 1},   {FileFaults::FailNthWrite, 2},
-                  {FileFaults::FailNthWrite, 770}, {FileFaults::FailNthSync, 3},
-                  {FileFaults::FailNthRename, 1},  {FileFaults::FailNthRename, 2},
-                  {FileFaults::FailNthRename, 3}};
-    for (const auto& fault : faults) {
-        fault.arm(fault.n);
-        EXPECT_THROW(apply(), IoError) << fault.n;
-        FileFaults::Reset();
-        EXPECT_EQ(test::FolderHashes(w.dir.path()), before) << fault.n;
-        EXPECT_EQ(FileFaults::OpenHandles(), 0);
-    }
-    ASSERT_TRUE(apply().applied);
-    EXPECT_EQ(FileHash(w.target.map), FileHash(w.modified.map));
-}
-
 TEST_F(ApplyDiffTest, AMissingTargetMapChangesNothing) {
     generate();
     std::filesystem::remove(w.target.map);

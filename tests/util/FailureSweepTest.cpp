@@ -1,0 +1,399 @@
+// Every operation that writes, failed at each of its writes, syncs and renames in turn, as a full
+// disk and as an I/O error: it reports the error, leaves every file as it was with nothing of its
+// own behind, keeps the in-memory index in step with the disk, and a retry then gives exactly
+// what an undisturbed run gives.
+#include "diff/ApplyDiff.h"
+#include "diff/DiffFixture.h"
+#include "diff/DiffScenario.h"
+#include "diff/GenerateDiff.h"
+#include "fillclear/FillClear.h"
+#include "items/OperationRun.h"
+#include "support/WorldFiles.h"
+#include "util/Errors.h"
+#include "util/File.h"
+#include "util/ReplacementJournal.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <gtest/gtest.h>
+#include <iostream>
+#include <map>
+#include <memory>
+
+namespace lw {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ItemWorld;
+
+// ---- The folders the sweep works in ----
+
+// Thousands of runs, each writing and syncing full-size world files: where the system has a
+// memory file system, the sweep runs there, so the disk's speed does not set the test's.
+fs::path SweepRoot() {
+    std::error_code error;
+    if (fs::is_directory("/dev/shm", error))
+        return "/dev/shm";
+    return fs::temp_directory_path();
+}
+
+class SweepFolder {
+public:
+    SweepFolder() {
+        std::string pattern = (SweepRoot() / "lw-sweep-XXXXXX").string();
+        if (!::mkdtemp(pattern.data()))
+            throw std::runtime_error("mkdtemp failed");
+        path_ = pattern;
+    }
+    ~SweepFolder() {
+        std::error_code ignored;
+        fs::remove_all(path_, ignored);
+    }
+    SweepFolder(const SweepFolder&) = delete;
+    SweepFolder& operator=(const SweepFolder&) = delete;
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+// Copies a file leaving its runs of zeros as holes: the world files are mostly empty, and
+// filling them in would make every copy cost their full size.
+void CopySparse(const std::string& from, const std::string& to) {
+    static const std::vector<char> zeros(1 << 20, 0);
+    File in = File::OpenRead(from);
+    File out = File::Create(to);
+    std::vector<char> buffer(zeros.size());
+    std::uint64_t at = 0;
+    while (const std::size_t got = in.readSome(buffer.data(), buffer.size())) {
+        if (std::memcmp(buffer.data(), zeros.data(), got) != 0) {
+            out.seek(at);
+            out.write(buffer.data(), got);
+        }
+        at += got;
+    }
+    out.truncate(at);
+    out.close();
+    in.close();
+}
+
+void CopyTree(const std::string& from, const std::string& to) {
+    fs::create_directories(to);
+    for (const auto& entry : fs::directory_iterator(from)) {
+        const std::string target = to + "/" + entry.path().filename().string();
+        if (entry.is_directory())
+            CopyTree(entry.path().string(), target);
+        else
+            CopySparse(entry.path().string(), target);
+    }
+}
+
+// Every file below a folder by relative path, with a hash of its bytes and its size.
+using TreeHashes = std::map<std::string, std::pair<std::size_t, std::uint64_t>>;
+
+std::pair<std::size_t, std::uint64_t> HashOf(const std::string& path) {
+    File in = File::OpenRead(path);
+    std::vector<char> buffer(1 << 20);
+    std::size_t hash = 0;
+    std::uint64_t size = 0;
+    while (const std::size_t got = in.readSome(buffer.data(), buffer.size())) {
+        hash = hash * 1000003 ^ std::hash<std::string_view>{}({buffer.data(), got});
+        size += got;
+    }
+    in.close();
+    return {hash, size};
+}
+
+TreeHashes HashTree(const std::string& folder) {
+    TreeHashes files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        if (!entry.is_directory())
+            files[fs::relative(entry.path(), folder).string()] = HashOf(entry.path().string());
+    return files;
+}
+
+void ExpectSameTree(const TreeHashes& actual, const TreeHashes& expected, const char* what) {
+    for (const auto& [name, hash] : expected) {
+        const auto it = actual.find(name);
+        if (it == actual.end())
+            ADD_FAILURE() << name << " is missing " << what;
+        else if (it->second != hash)
+            ADD_FAILURE() << name << " differs " << what;
+    }
+    for (const auto& [name, hash] : actual)
+        if (!expected.count(name))
+            ADD_FAILURE() << name << " should not be there " << what;
+}
+
+// Staged, kept and journal files go whether the operation completes or fails.
+void ExpectNoLeftovers(const std::string& folder) {
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        for (const char* marker : {kStagedMarker, kKeptMarker, kJournalMarker})
+            EXPECT_EQ(entry.path().filename().string().find(marker), std::string::npos)
+                << entry.path();
+}
+
+// ---- The operations ----
+
+struct SweptOperation {
+    const char* name;
+    // Lays out the files the operation finds in a fresh folder.
+    std::function<void(const std::string& folder)> build;
+    // The statics index the program has loaded (the one the operation writes, if any).
+    std::function<std::string(const std::string& folder)> loadedIndex;
+    std::function<void(const std::string& folder, ProgramState&, const LogSink&, Progress&)> run;
+};
+
+std::string Item(int number, int x, int y) {
+    return "SECTION WORLDITEM " + std::to_string(number) + "\r\n{\r\nID 3821\r\nX " +
+           std::to_string(x) + "\r\nY " + std::to_string(y) +
+           "\r\nZ 5\r\nCONT -1\r\nTYPE 255\r\n}\r\n";
+}
+
+// Statics in two blocks and two items in the item file, a comment line before them.
+void BuildItemWorld(const std::string& folder) {
+    const ItemWorld world{folder};
+    test::MakeEmptyStatics(world.staidx(), world.statics());
+    test::PutStaticBlock(world.staidx(), world.statics(), 2, 5, {{1, 2, 3, 4, 5}});
+    test::PutStaticBlock(world.staidx(), world.statics(), 3, 6, {{6, 7, 0, -1, 0}});
+    test::WriteWholeFile(world.items(), "// kept\r\n" + Item(1, 19, 47) + Item(2, 27, 50));
+}
+
+std::string ItemWorldIndex(const std::string& folder) {
+    return ItemWorld{folder}.staidx();
+}
+
+void Freeze(const std::string& folder, ProgramState& state, const LogSink& log, Progress& progress,
+            ItemFileStyle style, bool writePat) {
+    FreezeItems(state, ItemWorld{folder}.freeze(style, SelectionMode::Type255, writePat), {}, log,
+                progress);
+}
+
+// The diff worlds keep their sets in subfolders "original", "modified" and "target".
+struct DiffFolder {
+    WorldFileSet original, modified, target;
+    std::string diffPath;
+};
+
+DiffFolder DiffWorldsIn(const std::string& folder) {
+    const auto set = [&](const char* name) {
+        const std::string sub = folder + "/" + name;
+        return WorldFileSet{sub + "/staidx0.mul", sub + "/statics0.mul", sub + "/map0.mul"};
+    };
+    return {set("original"), set("modified"), set("target"), folder + "/world.lw2"};
+}
+
+// Builds a scenario in its own folder and keeps the sets named.
+void BuildDiffWorlds(const std::string& folder, bool withModified, bool withTarget, bool withDiff) {
+    test::DiffWorlds w;
+    test::BuildEveryKindOfBlock(w);
+    NullDiffProgress quiet;
+    GenerateDiff(w.original, w.modified, w.diffPath, {}, quiet);
+    if (!withDiff)
+        test::WriteWholeFile(w.diffPath, "an earlier diff");
+    if (!withModified)
+        fs::remove_all(w.dir.file("modified"));
+    if (!withTarget)
+        fs::remove_all(w.dir.file("target"));
+    CopyTree(w.dir.path(), folder);
+}
+
+const SweptOperation kOperations[] = {
+    {"Melt", BuildItemWorld, ItemWorldIndex,
+     [](const std::string& folder, ProgramState& s, const LogSink& log, Progress& p) {
+         MeltBlocks(s, ItemWorld{folder}.melt(ItemFileStyle::Uox3, 16, 31, 40, 55), log, p);
+     }},
+    {"FreezeWithoutPatchFile", BuildItemWorld, ItemWorldIndex,
+     [](const std::string& folder, ProgramState& s, const LogSink& log, Progress& p) {
+         Freeze(folder, s, log, p, ItemFileStyle::Pol, false);
+     }},
+    {"FreezeWithNewPatchFile", BuildItemWorld, ItemWorldIndex,
+     [](const std::string& folder, ProgramState& s, const LogSink& log, Progress& p) {
+         Freeze(folder, s, log, p, ItemFileStyle::Pol, true);
+     }},
+    {"FreezeAppendingToPatchFile",
+     [](const std::string& folder) {
+         BuildItemWorld(folder);
+         test::WriteWholeFile(ItemWorld{folder}.patch(), Item(7, 100, 100));
+     },
+     ItemWorldIndex,
+     [](const std::string& folder, ProgramState& s, const LogSink& log, Progress& p) {
+         Freeze(folder, s, log, p, ItemFileStyle::Uox3, true);
+     }},
+    {"DiffGeneration",
+     [](const std::string& folder) { BuildDiffWorlds(folder, true, false, false); },
+     [](const std::string& folder) { return DiffWorldsIn(folder).original.staidx; },
+     [](const std::string& folder, ProgramState&, const LogSink& log, Progress&) {
+         const DiffFolder w = DiffWorldsIn(folder);
+         NullDiffProgress quiet;
+         GenerateDiff(w.original, w.modified, w.diffPath, {}, quiet, log);
+     }},
+    {"DiffApplication",
+     [](const std::string& folder) { BuildDiffWorlds(folder, false, true, true); },
+     [](const std::string& folder) { return DiffWorldsIn(folder).target.staidx; },
+     [](const std::string& folder, ProgramState& s, const LogSink& log, Progress&) {
+         const DiffFolder w = DiffWorldsIn(folder);
+         NullDiffProgress quiet;
+         AppliedDiff applied = ApplyDiff(w.original, w.target, w.diffPath, quiet, log);
+         ASSERT_TRUE(applied.applied);
+         TakeWrittenIndex(s, w.target.staidx, applied);
+     }},
+    {"FillClear",
+     [](const std::string& folder) {
+         // Block (2, 5) is partly inside, so runs are appended before the index and the map
+         // are staged; block (3, 6) is wholly inside.
+         BuildItemWorld(folder);
+         test::MakeSparseMap(folder + "/map0.mul");
+     },
+     ItemWorldIndex,
+     [](const std::string& folder, ProgramState& s, const LogSink& log, Progress& p) {
+         const ItemWorld w{folder};
+         FillClearRequest r;
+         r.StaIdxPath = w.staidx();
+         r.StaticsPath = w.statics();
+         r.MapPath = w.folder + "/map0.mul";
+         r.Left = 17;
+         r.Top = 40;
+         r.Right = 40;
+         r.Bottom = 60;
+         r.Tile = {6, 0};
+         FillClear(s, r, p, log);
+     }},
+};
+
+// ---- The sweep ----
+
+enum class Fault { Write, Sync, Rename };
+
+const char* NameOf(Fault fault) {
+    return fault == Fault::Write ? "write" : fault == Fault::Sync ? "sync" : "rename";
+}
+
+void Arm(Fault fault, int n) {
+    if (fault == Fault::Write)
+        FileFaults::FailNthWrite(n);
+    else if (fault == Fault::Sync)
+        FileFaults::FailNthSync(n);
+    else
+        FileFaults::FailNthRename(n);
+}
+
+struct RunResult {
+    std::string error; // empty: completed
+};
+
+// Runs the operation on a program state that has the folder's index loaded, as the program
+// would; the state stays the caller's for a retry.
+RunResult RunOnce(const SweptOperation& operation, const std::string& folder, ProgramState& state) {
+    RunResult result;
+    NullProgress quiet;
+    try {
+        operation.run(folder, state, DiscardLog, quiet);
+    } catch (const std::exception& e) {
+        result.error = e.what();
+    }
+    return result;
+}
+
+std::unique_ptr<ProgramState> LoadedState(const SweptOperation& operation,
+                                          const std::string& folder) {
+    auto state = std::make_unique<ProgramState>();
+    NullProgress quiet;
+    LoadStaticIndex(*state, operation.loadedIndex(folder), quiet);
+    return state;
+}
+
+void ExpectIndexAgrees(const ProgramState& state, const std::string& indexPath) {
+    EXPECT_TRUE(state.StaticIndex == test::ReadIndexFile(indexPath))
+        << "the in-memory index differs from the file";
+}
+
+class FailureSweep : public ::testing::TestWithParam<SweptOperation> {
+protected:
+    void TearDown() override { FileFaults::Reset(); }
+};
+
+TEST_P(FailureSweep, EveryWriteSyncAndRenameFailsSafely) {
+    const SweptOperation& operation = GetParam();
+    const auto start = std::chrono::steady_clock::now();
+
+    SweepFolder original;
+    operation.build(original.path());
+    const TreeHashes before = HashTree(original.path());
+
+    // The undisturbed run: the result every retry must reach, and the places a fault can fall.
+    SweepFolder reference;
+    CopyTree(original.path(), reference.path());
+    auto referenceState = LoadedState(operation, reference.path());
+    FileFaults::Reset();
+    const RunResult undisturbed = RunOnce(operation, reference.path(), *referenceState);
+    const FileFaults::Seen seen = FileFaults::Counted();
+    ASSERT_EQ(undisturbed.error, "");
+    ExpectNoLeftovers(reference.path());
+    ExpectIndexAgrees(*referenceState, operation.loadedIndex(reference.path()));
+    const TreeHashes after = HashTree(reference.path());
+    ASSERT_NE(after, before) << "the operation changed nothing";
+
+    int points = 0;
+    int absorbed = 0;
+    for (const Fault fault : {Fault::Write, Fault::Sync, Fault::Rename}) {
+        const int count = fault == Fault::Write  ? seen.writes
+                          : fault == Fault::Sync ? seen.syncs
+                                                 : seen.renames;
+        for (int n = 1; n <= count; ++n) {
+            for (const int err : {ENOSPC, EIO}) {
+                SCOPED_TRACE(std::string(NameOf(fault)) + " " + std::to_string(n) + " of " +
+                             std::to_string(count) + " failing with " + std::strerror(err));
+                ++points;
+                SweepFolder copy;
+                CopyTree(original.path(), copy.path());
+                auto state = LoadedState(operation, copy.path());
+                FileFaults::Reset();
+                FileFaults::FailWithErrno(err);
+                Arm(fault, n);
+                const RunResult failed = RunOnce(operation, copy.path(), *state);
+                FileFaults::Reset();
+
+                EXPECT_EQ(FileFaults::OpenHandles(), 0);
+                ExpectNoLeftovers(copy.path());
+                ExpectIndexAgrees(*state, operation.loadedIndex(copy.path()));
+                if (failed.error.empty()) {
+                    // Only a folder sync after the last rename is let pass: the new files are
+                    // in place, and complete.
+                    ++absorbed;
+                    ExpectSameTree(HashTree(copy.path()), after, "after an absorbed failure");
+                    EXPECT_EQ(fault, Fault::Sync);
+                    EXPECT_EQ(n, count) << "a failure was taken for success";
+                    continue;
+                }
+                EXPECT_EQ(failed.error, IoError::textFor(IoCodeFromErrno(err)));
+                ExpectSameTree(HashTree(copy.path()), before, "after the failure");
+
+                const RunResult retried = RunOnce(operation, copy.path(), *state);
+                EXPECT_EQ(retried.error, "");
+                ExpectSameTree(HashTree(copy.path()), after, "after the retry");
+                ExpectNoLeftovers(copy.path());
+                ExpectIndexAgrees(*state, operation.loadedIndex(copy.path()));
+                if (HasFailure())
+                    return;
+            }
+        }
+    }
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::cout << "sweep " << operation.name << ": " << seen.writes << " writes, " << seen.syncs
+              << " syncs, " << seen.renames << " renames, " << points << " injection points ("
+              << absorbed << " absorbed), " << seconds << " s\n";
+    RecordProperty("injection_points", points);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryOperationThatWrites, FailureSweep, ::testing::ValuesIn(kOperations),
+                         [](const ::testing::TestParamInfo<SweptOperation>& param) {
+                             return std::string(param.param.name);
+                         });
+
+} // namespace
+} // namespace lw
