@@ -101,49 +101,55 @@ void AddStatics(const std::string& index, const std::string& statics, Items& ite
     }
 }
 
-// How a file reads to whoever opens the folder next: a journal left by a killed run means its
-// targets get their old content back (kept beside them) before anything else happens.
-std::optional<std::string> EffectiveContent(const std::string& path) {
+std::optional<std::string> RawFile(const std::string& path) {
+    return fs::exists(path) ? std::optional(path) : std::nullopt;
+}
+
+// Which file holds what whoever opens the folder next sees at path: a journal left by a killed
+// run means its targets get their old content back (kept beside them) before anything else
+// happens. Null when there is no such file.
+std::optional<std::string> EffectiveFile(const std::string& path) {
     const std::string real = fs::weakly_canonical(path).string();
     for (const std::string& journal : FindJournals(fs::path(real).parent_path().string()))
         for (const JournalEntry& entry : ReadJournal(journal))
-            if (fs::weakly_canonical(entry.target).string() == real) {
-                if (entry.kept.empty())
-                    return std::nullopt;
-                return test::ReadWholeFile(entry.kept);
-            }
-    if (!fs::exists(path))
-        return std::nullopt;
-    return test::ReadWholeFile(path);
+            if (fs::weakly_canonical(entry.target).string() == real)
+                return entry.kept.empty() ? std::nullopt : std::optional(entry.kept);
+    return RawFile(path);
 }
 
-std::optional<std::string> RawContent(const std::string& path) {
-    if (!fs::exists(path))
-        return std::nullopt;
-    return test::ReadWholeFile(path);
+// Reads in pieces: a map file is 77 MB, read a few times for every kill.
+std::size_t DigestOf(const std::optional<std::string>& path) {
+    if (!path)
+        return 0;
+    static std::vector<char> buffer(1 << 20);
+    File file = File::OpenRead(*path);
+    std::size_t digest = 1;
+    while (const std::size_t got = file.readSome(buffer.data(), buffer.size()))
+        digest = digest * 1000003 ^ std::hash<std::string_view>{}({buffer.data(), got});
+    return digest;
 }
 
-using Reader = std::function<std::optional<std::string>(const std::string&)>;
+using Locate = std::optional<std::string> (*)(const std::string&);
 
 // One digest per thing the user has in the folder: the statics as the index refers to them, and
 // every other file by its bytes.
 using Fingerprint = std::map<std::string, std::size_t>;
 
 Fingerprint FingerprintOf(const std::string& folder, const std::vector<std::string>& names,
-                          const Reader& read) {
+                          Locate locate) {
     Fingerprint print;
-    const auto digest = [](const std::optional<std::string>& content) {
-        return content ? std::hash<std::string>{}(*content) : 0;
-    };
     for (const std::string& name : names) {
-        if (name == "staidx0.mul")
+        const auto file = locate(folder + "/" + name);
+        if (name == "staidx0.mul") {
             continue;
-        const auto content = read(folder + "/" + name);
-        if (name == "statics0.mul") {
-            const auto index = read(folder + "/staidx0.mul");
-            print["statics"] = content && index ? digest(StaticsContent(*index, *content)) : 0;
+        } else if (name == "statics0.mul") {
+            const auto index = locate(folder + "/staidx0.mul");
+            print["statics"] =
+                file && index ? std::hash<std::string>{}(StaticsContent(test::ReadWholeFile(*index),
+                                                                        test::ReadWholeFile(*file)))
+                              : 0;
         } else {
-            print[name] = digest(content);
+            print[name] = DigestOf(file);
         }
     }
     return print;
@@ -152,8 +158,8 @@ Fingerprint FingerprintOf(const std::string& folder, const std::vector<std::stri
 // Every item of the item file and the statics, sorted.
 Items ItemsOf(const std::string& folder) {
     Items items;
-    if (const auto text = RawContent(folder + "/items.wsc"))
-        AddItemFile(*text, items);
+    if (fs::exists(folder + "/items.wsc"))
+        AddItemFile(test::ReadWholeFile(folder + "/items.wsc"), items);
     AddStatics(test::ReadWholeFile(folder + "/staidx0.mul"),
                test::ReadWholeFile(folder + "/statics0.mul"), items);
     std::sort(items.begin(), items.end());
@@ -243,8 +249,8 @@ void KillCliTest::killSweep(const Operation& op) {
     runUndisturbed(op, done);
     const auto undisturbed =
         std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start);
-    const Fingerprint oldPrint = FingerprintOf(before, op.files, RawContent);
-    const Fingerprint newPrint = FingerprintOf(done, op.files, RawContent);
+    const Fingerprint oldPrint = FingerprintOf(before, op.files, RawFile);
+    const Fingerprint newPrint = FingerprintOf(done, op.files, RawFile);
     ASSERT_NE(oldPrint, newPrint) << "the operation changes nothing";
     const Items oldItems = op.movesItems ? ItemsOf(before) : Items{};
     const std::set<std::string> sourceNames = NamesIn(op.source);
@@ -266,7 +272,7 @@ void KillCliTest::killSweep(const Operation& op) {
             ExpectNoItemLost(oldItems, ItemsOf(folder));
         if (!FindJournals(folder).empty())
             ++journals;
-        const Fingerprint now = FingerprintOf(folder, op.files, EffectiveContent);
+        const Fingerprint now = FingerprintOf(folder, op.files, EffectiveFile);
         if (now == oldPrint)
             ++old;
         else if (now == newPrint)
@@ -276,7 +282,7 @@ void KillCliTest::killSweep(const Operation& op) {
 
         const auto rerun = test::RunProgram(LW_CLI_PATH, op.args(folder));
         EXPECT_EQ(rerun.exitCode, 0) << rerun.err;
-        const bool sameResult = FingerprintOf(folder, op.files, RawContent) == newPrint;
+        const bool sameResult = FingerprintOf(folder, op.files, RawFile) == newPrint;
         const bool noLeftovers = NamesIn(folder) == NamesIn(done);
         EXPECT_TRUE(sameResult) << "the rerun's result differs from an undisturbed run's";
         EXPECT_TRUE(noLeftovers) << "files were left behind or are missing";
