@@ -298,8 +298,8 @@ void KillCliTest::killSweep(const Operation& op) {
 
         if (op.movesItems) // on the files as they are, before anyone repairs anything
             ExpectNoItemLost(oldItems, ItemsOf(folder, moving));
-        if (!FindJournals(folder).empty())
-            ++journals;
+        const bool journal = !FindJournals(folder).empty();
+        journals += journal;
         if (NamesIn(folder) != NamesIn(done))
             ++leftovers; // staged or kept files, a journal: the rerun must not trip over them
         const Fingerprint now = FingerprintOf(folder, op.files, EffectiveFile);
@@ -312,6 +312,10 @@ void KillCliTest::killSweep(const Operation& op) {
 
         const auto rerun = test::RunProgram(LW_CLI_PATH, op.args(folder));
         EXPECT_EQ(rerun.exitCode, 0) << rerun.err;
+        if (journal) {
+            EXPECT_NE(rerun.out.find("Recovered an interrupted operation"), std::string::npos)
+                << rerun.out;
+        }
         const bool sameResult = FingerprintOf(folder, op.files, RawFile) == newPrint;
         const bool noLeftovers = NamesIn(folder) == NamesIn(done);
         EXPECT_TRUE(sameResult) << "the rerun's result differs from an undisturbed run's";
