@@ -281,6 +281,7 @@ void KillCliTest::killSweep(const Operation& op) {
     const std::vector<bool> moving = ChangedBlocks(test::ReadWholeFile(before + "/staidx0.mul"),
                                                    test::ReadWholeFile(done + "/staidx0.mul"));
     const Items oldItems = op.movesItems ? ItemsOf(before, moving) : Items{};
+    ASSERT_EQ(op.movesItems, !oldItems.empty()) << "no items to watch";
     const std::set<std::string> sourceNames = NamesIn(op.source);
 
     int beforeTheEnd = 0, old = 0, fresh = 0, journals = 0, leftovers = 0, rerunsOk = 0;
