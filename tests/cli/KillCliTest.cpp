@@ -1,0 +1,428 @@
+// Real kills of loamwright-cli's writing operations on large worlds: SIGKILL at moments spread
+// over a run, then every item must still be somewhere, the files an operation changes together
+// must be all old or all new, and the same command run again must work without any clean-up.
+#ifndef _WIN32
+#include "support/KillProgram.h"
+#include "support/RunProgram.h"
+#include "support/TempDir.h"
+#include "support/WorldFiles.h"
+#include "util/File.h"
+#include "util/IntConv.h"
+#include "util/ReplacementJournal.h"
+#include "world/Records.h"
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <gtest/gtest.h>
+#include <iostream>
+#include <map>
+#include <optional>
+#include <set>
+#include <sstream>
+
+namespace lw {
+namespace {
+
+namespace fs = std::filesystem;
+using Args = std::vector<std::string>;
+using Clock = std::chrono::steady_clock;
+
+constexpr int kKills = 20;
+
+// --- What the files hold -------------------------------------------------------------------
+
+// An item as the world shows it, wherever it is kept: ID, X, Y, Z, COLOR.
+using ItemKey = std::array<int, 5>;
+using Items = std::vector<ItemKey>;
+
+void AddItemFile(const std::string& text, Items& items) {
+    std::istringstream lines(text);
+    std::string line;
+    std::optional<ItemKey> item;
+    while (std::getline(lines, line)) {
+        while (!line.empty() && static_cast<unsigned char>(line.back()) <= ' ')
+            line.pop_back();
+        const auto first = line.find_first_not_of(" \t");
+        line.erase(0, first == std::string::npos ? line.size() : first);
+        if (line == "{") {
+            item = ItemKey{-1, -1, -1, -1, 0}; // no COLOR freezes as colour 0
+        } else if (line == "}") {
+            if (item)
+                items.push_back(*item);
+            item.reset();
+        } else if (item) {
+            static const std::pair<const char*, std::size_t> kFields[] = {
+                {"ID", 0}, {"X", 1}, {"Y", 2}, {"Z", 3}, {"COLOR", 4}};
+            const std::string key = line.substr(0, line.find_first_of(" \t"));
+            for (const auto& [name, slot] : kFields)
+                if (key == name)
+                    (*item)[slot] = StrToInt(line.substr(key.size()));
+        }
+    }
+}
+
+// Calls visit(block, records, length) for every block the index gives statics, in block order.
+// False, with a failure, when an entry points past the end of the statics file.
+bool ForEachBlock(const std::string& index, const std::string& statics,
+                  const std::function<void(int, const char*, std::size_t)>& visit) {
+    for (int block = 0; block < kBlockCount; ++block) {
+        StaticPointer entry{};
+        std::memcpy(&entry, index.data() + std::size_t(block) * kIndexEntrySize, sizeof entry);
+        if (entry.Offset == kNoStatics || entry.Length == 0)
+            continue;
+        if (std::uint64_t(entry.Offset) + entry.Length > statics.size()) {
+            ADD_FAILURE() << "block " << block << " points past the end of the statics file";
+            return false;
+        }
+        visit(block, statics.data() + entry.Offset, entry.Length);
+    }
+    return true;
+}
+
+// The records of every block with the block numbers: what the world holds, whatever
+// unreferenced bytes a killed run appended to the statics file.
+std::string StaticsContent(const std::string& index, const std::string& statics) {
+    std::string content;
+    const bool sound =
+        ForEachBlock(index, statics, [&](int block, const char* records, std::size_t length) {
+            content.append(reinterpret_cast<const char*>(&block), sizeof block);
+            content.append(records, length);
+        });
+    return sound ? content : "broken";
+}
+
+// The blocks whose index entries differ: the only blocks whose statics an operation moves.
+std::vector<bool> ChangedBlocks(const std::string& index, const std::string& otherIndex) {
+    std::vector<bool> changed(kBlockCount);
+    for (std::size_t block = 0; block < changed.size(); ++block)
+        changed[block] = index.compare(block * kIndexEntrySize, kIndexEntrySize, otherIndex,
+                                       block * kIndexEntrySize, kIndexEntrySize) != 0;
+    return changed;
+}
+
+void AddStatics(const std::string& index, const std::string& statics,
+                const std::vector<bool>& blocks, Items& items) {
+    ForEachBlock(index, statics, [&](int block, const char* records, std::size_t length) {
+        if (!blocks[std::size_t(block)])
+            return;
+        const int blockX = block / kBlockRows, blockY = block % kBlockRows;
+        for (std::size_t at = 0; at + kStaticRecSize <= length; at += kStaticRecSize) {
+            TStaticRec rec{};
+            std::memcpy(&rec, records + at, sizeof rec);
+            items.push_back({rec.ID, blockX * kTilesPerBlockSide + rec.X,
+                             blockY * kTilesPerBlockSide + rec.Y, rec.Z, rec.Color});
+        }
+    });
+}
+
+std::optional<std::string> RawFile(const std::string& path) {
+    return fs::exists(path) ? std::optional(path) : std::nullopt;
+}
+
+// Which file holds what whoever opens the folder next sees at path: a journal left by a killed
+// run means its targets get their old content back (kept beside them) before anything else
+// happens. Null when there is no such file.
+std::optional<std::string> EffectiveFile(const std::string& path) {
+    const std::string real = fs::weakly_canonical(path).string();
+    for (const std::string& journal : FindJournals(fs::path(real).parent_path().string()))
+        for (const JournalEntry& entry : ReadJournal(journal))
+            if (fs::weakly_canonical(entry.target).string() == real)
+                return entry.kept.empty() ? std::nullopt : std::optional(entry.kept);
+    return RawFile(path);
+}
+
+// Reads in pieces: a map file is 77 MB, read a few times for every kill.
+std::size_t DigestOf(const std::optional<std::string>& path) {
+    if (!path)
+        return 0;
+    static std::vector<char> buffer(1 << 20);
+    File file = File::OpenRead(*path);
+    std::size_t digest = 1;
+    while (const std::size_t got = file.readSome(buffer.data(), buffer.size()))
+        digest = digest * 1000003 ^ std::hash<std::string_view>{}({buffer.data(), got});
+    return digest;
+}
+
+using Locate = std::optional<std::string> (*)(const std::string&);
+
+// One digest per thing the user has in the folder: the statics as the index refers to them, and
+// every other file by its bytes.
+using Fingerprint = std::map<std::string, std::size_t>;
+
+Fingerprint FingerprintOf(const std::string& folder, const std::vector<std::string>& names,
+                          Locate locate) {
+    Fingerprint print;
+    for (const std::string& name : names) {
+        const auto file = locate(folder + "/" + name);
+        if (name == "staidx0.mul") {
+            continue;
+        } else if (name == "statics0.mul") {
+            const auto index = locate(folder + "/staidx0.mul");
+            print["statics"] =
+                file && index ? std::hash<std::string>{}(StaticsContent(test::ReadWholeFile(*index),
+                                                                        test::ReadWholeFile(*file)))
+                              : 0;
+        } else {
+            print[name] = DigestOf(file);
+        }
+    }
+    return print;
+}
+
+// Every item of the item file and of the statics of blocks, sorted. (The statics of the other
+// blocks do not move; the comparison of the statics as a whole watches them.)
+Items ItemsOf(const std::string& folder, const std::vector<bool>& blocks) {
+    Items items;
+    if (fs::exists(folder + "/items.wsc"))
+        AddItemFile(test::ReadWholeFile(folder + "/items.wsc"), items);
+    AddStatics(test::ReadWholeFile(folder + "/staidx0.mul"),
+               test::ReadWholeFile(folder + "/statics0.mul"), blocks, items);
+    std::sort(items.begin(), items.end());
+    return items;
+}
+
+// Each item of before is in after at least as often, and at most twice as often: an item may be
+// in the item file and the statics both, never in neither.
+void ExpectNoItemLost(const Items& before, const Items& after) {
+    for (auto it = before.begin(); it != before.end();) {
+        const auto range = std::equal_range(after.begin(), after.end(), *it);
+        const auto end = std::upper_bound(it, before.end(), *it);
+        const auto was = end - it, now = range.second - range.first;
+        if (now < was || now > 2 * was) {
+            ADD_FAILURE() << "item ID " << (*it)[0] << " at " << (*it)[1] << "," << (*it)[2] << ","
+                          << (*it)[3] << ": " << was << " before, " << now << " after the kill";
+            return;
+        }
+        it = end;
+    }
+}
+
+std::set<std::string> NamesIn(const std::string& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+// --- The sweep -------------------------------------------------------------------------------
+
+struct Operation {
+    std::string name;
+    std::string source;             // the folder its inputs are copied from, fresh for each run
+    std::vector<std::string> files; // the files of that folder it works on
+    std::function<Args(const std::string& folder)> args;
+    bool movesItems = false; // melt and freeze: no item may be lost
+};
+
+// When the kills come: two right at the start, the rest spread evenly over an undisturbed run and
+// a little past it, since runs vary and the last moments (the renames) matter most.
+std::chrono::microseconds KillMoment(int kill, std::chrono::microseconds undisturbed) {
+    if (kill < 2)
+        return std::chrono::microseconds(kill * 1000);
+    const double share = 1.2 * (kill - 2 + 0.5) / (kKills - 2);
+    return std::chrono::microseconds(static_cast<long long>(share * double(undisturbed.count())));
+}
+
+class KillCliTest : public ::testing::Test {
+protected:
+    // The demo world, written once for every test here.
+    static void SetUpTestSuite() {
+        demo_ = new test::TempDir;
+        const auto r = test::RunProgram(LW_CLI_PATH, {"demo-world", demo_->path()});
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+    }
+    static void TearDownTestSuite() {
+        delete demo_;
+        demo_ = nullptr;
+    }
+    static std::string demo(const std::string& name) { return demo_->file(name); }
+
+    void copyInputs(const Operation& op, const std::string& folder) const {
+        fs::create_directory(folder);
+        for (const std::string& name : op.files)
+            if (fs::exists(op.source + "/" + name))
+                fs::copy_file(op.source + "/" + name, folder + "/" + name);
+    }
+    // Runs op to the end in a fresh copy of its inputs, which is left in folder; returns how long
+    // the run took.
+    std::chrono::microseconds runUndisturbed(const Operation& op, const std::string& folder) const {
+        copyInputs(op, folder);
+        const auto start = Clock::now();
+        const auto r = test::RunProgram(LW_CLI_PATH, op.args(folder));
+        const auto took =
+            std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start);
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        return took;
+    }
+
+    void killSweep(const Operation& op);
+
+    static test::TempDir* demo_;
+    test::TempDir dir;
+};
+
+test::TempDir* KillCliTest::demo_ = nullptr;
+
+void KillCliTest::killSweep(const Operation& op) {
+    const std::string before = dir.file("before"), done = dir.file("undisturbed");
+    copyInputs(op, before);
+    // The mean of two runs: a busy machine slows one down now and then.
+    std::chrono::microseconds undisturbed{0};
+    for (const std::string& folder : {dir.file("measured"), done})
+        undisturbed += runUndisturbed(op, folder) / 2;
+    fs::remove_all(dir.file("measured"));
+    const Fingerprint oldPrint = FingerprintOf(before, op.files, RawFile);
+    const Fingerprint newPrint = FingerprintOf(done, op.files, RawFile);
+    ASSERT_NE(oldPrint, newPrint) << "the operation changes nothing";
+    const std::vector<bool> moving = ChangedBlocks(test::ReadWholeFile(before + "/staidx0.mul"),
+                                                   test::ReadWholeFile(done + "/staidx0.mul"));
+    const Items oldItems = op.movesItems ? ItemsOf(before, moving) : Items{};
+    ASSERT_EQ(op.movesItems, !oldItems.empty()) << "no items to watch";
+    const std::set<std::string> sourceNames = NamesIn(op.source);
+
+    int beforeTheEnd = 0, old = 0, fresh = 0, journals = 0, leftovers = 0, rerunsOk = 0;
+    for (int kill = 0; kill < kKills; ++kill) {
+        const auto moment = KillMoment(kill, undisturbed);
+        SCOPED_TRACE(op.name + ", kill " + std::to_string(kill) + " after " +
+                     std::to_string(moment.count()) + " us");
+        const std::string folder = dir.file("run");
+        copyInputs(op, folder);
+        const test::KilledRun run = test::RunAndKill(LW_CLI_PATH, op.args(folder), moment);
+        if (run.killed)
+            ++beforeTheEnd;
+        else
+            EXPECT_EQ(run.exitCode, 0);
+
+        if (op.movesItems) // on the files as they are, before anyone repairs anything
+            ExpectNoItemLost(oldItems, ItemsOf(folder, moving));
+        const bool journal = !FindJournals(folder).empty();
+        journals += journal;
+        if (NamesIn(folder) != NamesIn(done))
+            ++leftovers; // staged or kept files, a journal: the rerun must not trip over them
+        const Fingerprint now = FingerprintOf(folder, op.files, EffectiveFile);
+        if (now == oldPrint)
+            ++old;
+        else if (now == newPrint)
+            ++fresh;
+        else
+            ADD_FAILURE() << "the files are neither all old nor all new";
+
+        const auto rerun = test::RunProgram(LW_CLI_PATH, op.args(folder));
+        EXPECT_EQ(rerun.exitCode, 0) << rerun.err;
+        if (journal) {
+            EXPECT_NE(rerun.out.find("Recovered an interrupted operation"), std::string::npos)
+                << rerun.out;
+        }
+        const bool sameResult = FingerprintOf(folder, op.files, RawFile) == newPrint;
+        const bool noLeftovers = NamesIn(folder) == NamesIn(done);
+        EXPECT_TRUE(sameResult) << "the rerun's result differs from an undisturbed run's";
+        EXPECT_TRUE(noLeftovers) << "files were left behind or are missing";
+        if (rerun.exitCode == 0 && sameResult && noLeftovers)
+            ++rerunsOk;
+        fs::remove_all(folder);
+    }
+    EXPECT_EQ(NamesIn(op.source), sourceNames) << "files were left beside the inputs";
+
+    std::ostringstream line;
+    line << "kill " << op.name << ": " << kKills << " kills, " << beforeTheEnd
+         << " before the end, " << old << " old, " << fresh << " new, " << leftovers
+         << " left files behind (" << journals << " a journal), reruns "
+         << (rerunsOk == kKills ? "ok" : "FAILED") << " (run " << undisturbed.count() / 1000
+         << " ms)";
+    std::cout << line.str() << std::endl;
+    RecordProperty("summary", line.str());
+}
+
+// --- The operations --------------------------------------------------------------------------
+
+const std::vector<std::string> kItemFiles{"staidx0.mul", "statics0.mul", "items.wsc"};
+// A town's surroundings: some 5,800 statics.
+const Args kMeltRange{"1400", "2100", "1500", "2000"};
+
+Args MeltArgs(const std::string& folder) {
+    Args args{"melt",
+              "--staidx",
+              folder + "/staidx0.mul",
+              "--statics",
+              folder + "/statics0.mul",
+              "--items",
+              folder + "/items.wsc"};
+    args.insert(args.end(), kMeltRange.begin(), kMeltRange.end());
+    return args;
+}
+
+TEST_F(KillCliTest, Melt) {
+    killSweep({"melt", demo_->path(), kItemFiles, MeltArgs, true});
+}
+
+TEST_F(KillCliTest, FreezeWithAPatchFile) {
+    // The melted town goes back into the statics, and into a patch file that exists already.
+    const std::string melted = dir.file("melted");
+    runUndisturbed({"melt", demo_->path(), kItemFiles, MeltArgs}, melted);
+    test::WriteWholeFile(melted + "/out.pat", "SECTION WORLDITEM 40\r\n{\r\n}\r\n");
+    std::vector<std::string> files = kItemFiles;
+    files.push_back("out.pat");
+    killSweep({"freeze --pat", melted, files,
+               [](const std::string& folder) -> Args {
+                   return {"freeze",
+                           "--staidx",
+                           folder + "/staidx0.mul",
+                           "--statics",
+                           folder + "/statics0.mul",
+                           "--items",
+                           folder + "/items.wsc",
+                           "--pat",
+                           folder + "/out.pat"};
+               },
+               true});
+}
+
+const std::vector<std::string> kWorldFiles{"staidx0.mul", "statics0.mul", "map0.mul"};
+const Args kFillClearFields{"--left",   "1000", "--right", "3000",         "--top",  "1000",
+                            "--bottom", "2500", "--tile",  "Random grass", "--seed", "3"};
+
+Args FillClearArgs(const std::string& folder) {
+    Args args{"fill-clear",
+              "--staidx",
+              folder + "/staidx0.mul",
+              "--statics",
+              folder + "/statics0.mul",
+              "--map",
+              folder + "/map0.mul"};
+    args.insert(args.end(), kFillClearFields.begin(), kFillClearFields.end());
+    return args;
+}
+
+TEST_F(KillCliTest, FillClear) {
+    killSweep({"fill-clear", demo_->path(), kWorldFiles, FillClearArgs});
+}
+
+TEST_F(KillCliTest, DiffApplication) {
+    // The diff of the demo world against a filled and cleared copy, applied to copies of it.
+    const std::string modified = dir.file("modified"), diff = dir.file("world.lw2");
+    runUndisturbed({"fill-clear", demo_->path(), kWorldFiles, FillClearArgs}, modified);
+    const auto originals = [](Args args) {
+        const Args files{"--original-staidx",  demo("staidx0.mul"), "--original-statics",
+                         demo("statics0.mul"), "--original-map",    demo("map0.mul")};
+        args.insert(args.end(), files.begin(), files.end());
+        return args;
+    };
+    const auto generated = test::RunProgram(
+        LW_CLI_PATH,
+        originals({"diff-generate", "--staidx", modified + "/staidx0.mul", "--statics",
+                   modified + "/statics0.mul", "--map", modified + "/map0.mul", "--out", diff}));
+    ASSERT_EQ(generated.exitCode, 0) << generated.err;
+    killSweep({"diff-apply", demo_->path(), kWorldFiles, [&](const std::string& folder) {
+                   return originals({"diff-apply", "--staidx", folder + "/staidx0.mul", "--statics",
+                                     folder + "/statics0.mul", "--map", folder + "/map0.mul",
+                                     "--diff", diff});
+               }});
+}
+
+} // namespace
+} // namespace lw
+#endif
