@@ -10,6 +10,9 @@
 #include "util/FolderLock.h"
 
 #include <chrono>
+#ifdef _WIN32
+#include <process.h>
+#endif
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -136,6 +139,9 @@ TEST_F(SafetyCliTest, ItemAndPatchFilesMustBeText) {
 }
 
 TEST_F(SafetyCliTest, LinkedFilesStayLinksAndTheFilesTheyNameChange) {
+#ifdef _WIN32
+    GTEST_SKIP() << "symbolic links need extra rights on Windows";
+#endif
     // The server folder links to the client's world files; the item file has a second name.
     const test::TempDir server;
     const std::string index = server.file("staidx0.mul"), stat = server.file("statics0.mul"),
@@ -157,11 +163,17 @@ TEST_F(SafetyCliTest, LinkedFilesStayLinksAndTheFilesTheyNameChange) {
 
 TEST_F(SafetyCliTest, ASecondOperationIsRefusedAtOnceAndChangesNothing) {
     const std::string diff = makeDiff();
+#ifdef _WIN32
+    // No fork there: this process holds the lock, the command line is the second process.
+    const FolderLock lock(dir.path(), true, "the world");
+    const std::string held = " (process " + std::to_string(::_getpid()) + ")";
+#else
     const test::WaitingChild other([&](const std::function<void()>& ready) {
         const FolderLock lock(dir.path(), true, "the world");
         ready();
     });
     const std::string held = " (process " + std::to_string(other.pid()) + ")";
+#endif
     const auto started = std::chrono::steady_clock::now();
     expectRefused(Concat({"freeze"}, world(staidx, statics, items)),
                   "Another Loamwright operation is using " + staidx + held);

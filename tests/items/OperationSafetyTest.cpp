@@ -208,6 +208,7 @@ std::string SameWorld(Files a, Files b) {
     return Differing(a, b);
 }
 
+#ifndef _WIN32 // no fork there
 TEST(OperationSafetyTest, AKillAtAnyRenameIsRepairedByTheNextRun) {
     for (const OperationCase& c : kCases) {
         SCOPED_TRACE(c.name);
@@ -237,6 +238,8 @@ TEST(OperationSafetyTest, AKillAtAnyRenameIsRepairedByTheNextRun) {
         EXPECT_TRUE(sawRepair);
     }
 }
+
+#endif
 
 TEST(OperationSafetyTest, AFailedUndoNeverCutsWhatTheIndexOnDiskReferences) {
     for (const OperationCase& c : kCases) {
@@ -268,6 +271,7 @@ TEST(OperationSafetyTest, AFailedUndoNeverCutsWhatTheIndexOnDiskReferences) {
     }
 }
 
+#ifndef _WIN32
 // Mode bits, seen by a user who may write the folder but not the file; root writes anyway, so
 // a root test runs them as nobody.
 TEST(OperationSafetyTest, FilesTheUserMayNotWriteAreRefusedBeforeAnyWrite) {
@@ -311,6 +315,8 @@ TEST(OperationSafetyTest, FilesTheUserMayNotWriteAreRefusedBeforeAnyWrite) {
         EXPECT_EQ(Differing(test::Snapshot(dir.path()), before), "");
     }
 }
+
+#endif
 
 // The desktop program holds the index it loaded while a command-line run changes the file.
 TEST(OperationSafetyTest, AnIndexChangedByAnotherRunIsNotWrittenBackStale) {

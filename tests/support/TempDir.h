@@ -1,9 +1,15 @@
 // A temporary folder per test, removed with everything in it afterwards.
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 namespace lw::test {
+
+// Paths are UTF-8 strings, as the file layer takes them; std::filesystem reads a narrow string
+// in the system's code page on Windows, so names that are not ASCII pass through these two.
+std::filesystem::path FsPath(const std::string& utf8);
+std::string Utf8(const std::filesystem::path& path);
 
 class TempDir {
 public:

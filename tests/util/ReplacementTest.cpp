@@ -40,6 +40,9 @@ protected:
 };
 
 TEST_F(ReplacementTest, ALinkedTargetIsReplacedWhereItPoints) {
+#ifdef _WIN32
+    GTEST_SKIP() << "symbolic links need extra rights on Windows";
+#endif
     fs::create_directory(dir.file("client"));
     fs::create_directory(dir.file("server"));
     const std::string real = dir.file("client/statics0.mul");
@@ -79,6 +82,7 @@ TEST_F(ReplacementTest, AHardLinkedTargetKeepsItsLinks) {
     EXPECT_EQ(Names(dir.path()), (std::set<std::string>{"statics.cfg", "backup.cfg"}));
 }
 
+#ifndef _WIN32 // no owners there; the read-only attribute is the one mode bit
 TEST_F(ReplacementTest, KeepsPermissionBitsAndOwner) {
     const std::string path = dir.file("staidx0.mul");
     WriteWholeFile(path, "old");
@@ -97,6 +101,7 @@ TEST_F(ReplacementTest, KeepsPermissionBitsAndOwner) {
         EXPECT_EQ(st.st_gid, 65534u);
     }
 }
+#endif
 
 TEST_F(ReplacementTest, AFailedStepLeavesEveryTargetOld) {
     const std::string index = dir.file("staidx0.mul"), statics = dir.file("statics0.mul"),
