@@ -215,7 +215,7 @@ TEST_F(ApplyDiffTest, HostileDiffFilesChangeNothing) {
                 << c.name << ": " << e.what();
         }
         auto after = test::FolderHashes(w.dir.path());
-        after.erase(hostile);
+        after.erase("hostile.lw2");
         EXPECT_EQ(after, before) << c.name;
     }
 }

@@ -136,7 +136,7 @@ const OperationCase kCases[] = {
 };
 
 // What the operation gives when nothing goes wrong.
-Files Completed(const OperationCase& c) {
+[[maybe_unused]] Files Completed(const OperationCase& c) { // unused where there is no fork
     const test::TempDir dir;
     c.prepare(dir.path());
     c.run(dir.path(), DiscardLog);
@@ -187,7 +187,7 @@ bool IsOld(Files after, const Files& before) {
 
 // The same world: every file alike, but the runs in statics0.mul compared by what each index
 // entry holds, not where (a run appended twice leaves dead space, no different world).
-std::string SameWorld(Files a, Files b) {
+[[maybe_unused]] std::string SameWorld(Files a, Files b) {
     const auto entries = [](const Files& files, int n) {
         StaticPointer entry;
         std::memcpy(&entry, files.at("staidx0.mul").data() + n * kIndexEntrySize, sizeof entry);

@@ -19,9 +19,15 @@ public:
     TempDir& operator=(const TempDir&) = delete;
 
     const std::string& path() const { return path_; }
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
+    // A path inside, with the separator the file layer uses where it joins paths.
+    std::string file(const std::string& name) const { return path_ + kSeparator + name; }
 
 private:
+#ifdef _WIN32
+    static constexpr char kSeparator = '\\';
+#else
+    static constexpr char kSeparator = '/';
+#endif
     std::string path_;
 };
 

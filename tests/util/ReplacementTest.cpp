@@ -22,7 +22,8 @@ using test::WriteWholeFile;
 std::set<std::string> Names(const std::string& folder) {
     std::set<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder))
-        names.insert(entry.path().filename().string());
+        if (entry.path().filename() != ".loamwright.lock") // Windows' lock, while it is held
+            names.insert(entry.path().filename().string());
     return names;
 }
 
@@ -78,7 +79,7 @@ TEST_F(ReplacementTest, AHardLinkedTargetKeepsItsLinks) {
 
     Replace(items, "short");
     EXPECT_EQ(ReadWholeFile(other), "short");
-    EXPECT_EQ(fs::hard_link_count(items), 2u);
+    EXPECT_EQ(StatusOf(items)->links, 2u); // std::filesystem counts 1 on Windows, always
     EXPECT_EQ(Names(dir.path()), (std::set<std::string>{"statics.cfg", "backup.cfg"}));
 }
 
