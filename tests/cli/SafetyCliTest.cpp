@@ -10,9 +10,6 @@
 #include "util/FolderLock.h"
 
 #include <chrono>
-#ifdef _WIN32
-#include <process.h>
-#endif
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -166,7 +163,7 @@ TEST_F(SafetyCliTest, ASecondOperationIsRefusedAtOnceAndChangesNothing) {
 #ifdef _WIN32
     // No fork there: this process holds the lock, the command line is the second process.
     const FolderLock lock(dir.path(), true, "the world");
-    const std::string held = " (process " + std::to_string(::_getpid()) + ")";
+    const std::string held = ""; // the Windows lock does not say who holds it
 #else
     const test::WaitingChild other([&](const std::function<void()>& ready) {
         const FolderLock lock(dir.path(), true, "the world");
@@ -198,13 +195,15 @@ TEST_F(SafetyCliTest, LeftoversOfAKilledRunNeitherBlockNorStay) {
 }
 
 TEST_F(SafetyCliTest, SystemErrorsGetTheRuntimesTextByMeaning) {
-    const std::string longName = dir.file(std::string(300, 'x') + ".wsc");
+    [[maybe_unused]] const std::string longName = dir.file(std::string(300, 'x') + ".wsc");
     const struct {
         std::string itemFile;
         std::string message;
     } cases[] = {
-        {items + "/items.wsc", "E/A-Fehler 3"},                           // ENOTDIR: path not found
+        {items + "/items.wsc", "E/A-Fehler 3"}, // ENOTDIR: path not found
+#ifndef _WIN32 // a name too long for the folder is just not found there
         {longName, "E/A-Fehler " + std::to_string(30000 + ENAMETOOLONG)}, // not the bare errno
+#endif
     };
     for (const auto& c : cases)
         expectRefused(
