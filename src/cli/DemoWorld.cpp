@@ -320,7 +320,10 @@ void AddDemoWorldCommand(CLI::App& app) {
     cmd->callback([folder, force] {
         if (!*force)
             RefuseFilledFolder(*folder);
-        std::filesystem::create_directories(*folder);
+        // The name is UTF-8, as every path here; a narrow std::filesystem::path would read it in
+        // the C runtime's code page on Windows.
+        std::filesystem::create_directories(
+            std::filesystem::path(std::u8string(folder->begin(), folder->end())));
         WriteDemoWorld(*folder);
     });
 }

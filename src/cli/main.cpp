@@ -5,11 +5,24 @@
 
 #include <algorithm>
 #include <exception>
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+    // Lines end in LF as everywhere else, so that a script sees the same bytes on every system
+    // (the C runtime's text mode would add a CR to each).
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+#endif
     CLI::App app{"Loamwright: statics, item files and world diffs of UO worlds, for scripts.",
                  "loamwright-cli"};
     app.require_subcommand(1);
+    // CLI11 would take "/x" for an option on Windows, where a path may start with a slash too;
+    // subcommands inherit the setting, so it comes before them.
+    app.allow_windows_style_options(false);
     lw::cli::AddListBlockCommand(app);
     lw::cli::AddDemoWorldCommand(app);
     lw::cli::AddMeltCommand(app);

@@ -33,8 +33,27 @@ namespace {
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
-[[noreturn]] void ThrowLastError() {
-    throw IoError(IoCodeFromWindowsError(::GetLastError()));
+std::string Narrow(const wchar_t* text, std::size_t size);
+
+// The system's own words for an error, without the line end it comes with.
+std::string SystemText(DWORD error) {
+    wchar_t* text = nullptr;
+    const DWORD size = ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::string words = size ? Narrow(text, size) : "Windows error " + std::to_string(error);
+    ::LocalFree(text);
+    while (!words.empty() && (words.back() == '\n' || words.back() == '\r' || words.back() == '.'))
+        words.pop_back();
+    return words;
+}
+
+// The error names the file it is about where one is known, as on POSIX.
+[[noreturn]] void ThrowLastError(const std::string& path = {}) {
+    const DWORD error = ::GetLastError();
+    if (path.empty())
+        throw IoError(IoCodeFromWindowsError(error));
+    throw IoError(IoCodeFromWindowsError(error), path, SystemText(error));
 }
 
 HANDLE AsHandle(File::NativeHandle handle) {
@@ -69,7 +88,7 @@ HANDLE OpenChecked(const std::string& path, DWORD access, DWORD disposition) {
     const HANDLE handle = ::CreateFileW(Wide(path).c_str(), access, kShareAll, nullptr, disposition,
                                         FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
-        ThrowLastError(); // a folder is refused with 5, as on POSIX
+        ThrowLastError(path); // a folder is refused with 5, as on POSIX
     file_seams::CountOpened();
     return handle;
 }

@@ -63,11 +63,13 @@ void UnlockByte(HANDLE handle) {
 
 FolderLock::FolderLock(const std::string& folder, bool exclusive, const std::string& file)
     : folder_(folder) {
+    // A missing folder is the file's problem: the file is what the user named.
+    const std::string named = file.empty() ? folder : file;
     const DWORD attributes = ::GetFileAttributesW(Wide(folder).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
-        throw IoError(IoCodeFromWindowsError(::GetLastError()), folder);
+        throw IoError(IoCodeFromWindowsError(::GetLastError()), named);
     if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
-        throw IoError(kIoPathNotFound, folder);
+        throw IoError(kIoPathNotFound, named);
     DWORD error = 0;
     handle_ = OpenLockFile(folder, error);
     if (handle_ == nullptr) {

@@ -136,6 +136,9 @@ TEST_F(SafetyCliTest, ItemAndPatchFilesMustBeText) {
 }
 
 TEST_F(SafetyCliTest, LinkedFilesStayLinksAndTheFilesTheyNameChange) {
+#ifdef _WIN32
+    GTEST_SKIP() << "symbolic links need extra rights on Windows";
+#endif
     // The server folder links to the client's world files; the item file has a second name.
     const test::TempDir server;
     const std::string index = server.file("staidx0.mul"), stat = server.file("statics0.mul"),
@@ -157,11 +160,17 @@ TEST_F(SafetyCliTest, LinkedFilesStayLinksAndTheFilesTheyNameChange) {
 
 TEST_F(SafetyCliTest, ASecondOperationIsRefusedAtOnceAndChangesNothing) {
     const std::string diff = makeDiff();
+#ifdef _WIN32
+    // No fork there: this process holds the lock, the command line is the second process.
+    const FolderLock lock(dir.path(), true, "the world");
+    const std::string held = ""; // the Windows lock does not say who holds it
+#else
     const test::WaitingChild other([&](const std::function<void()>& ready) {
         const FolderLock lock(dir.path(), true, "the world");
         ready();
     });
     const std::string held = " (process " + std::to_string(other.pid()) + ")";
+#endif
     const auto started = std::chrono::steady_clock::now();
     expectRefused(Concat({"freeze"}, world(staidx, statics, items)),
                   "Another Loamwright operation is using " + staidx + held);
@@ -186,13 +195,15 @@ TEST_F(SafetyCliTest, LeftoversOfAKilledRunNeitherBlockNorStay) {
 }
 
 TEST_F(SafetyCliTest, SystemErrorsGetTheRuntimesTextByMeaning) {
-    const std::string longName = dir.file(std::string(300, 'x') + ".wsc");
+    [[maybe_unused]] const std::string longName = dir.file(std::string(300, 'x') + ".wsc");
     const struct {
         std::string itemFile;
         std::string message;
     } cases[] = {
-        {items + "/items.wsc", "E/A-Fehler 3"},                           // ENOTDIR: path not found
+        {items + "/items.wsc", "E/A-Fehler 3"}, // ENOTDIR: path not found
+#ifndef _WIN32 // a name too long for the folder is just not found there
         {longName, "E/A-Fehler " + std::to_string(30000 + ENAMETOOLONG)}, // not the bare errno
+#endif
     };
     for (const auto& c : cases)
         expectRefused(

@@ -60,7 +60,8 @@ std::map<std::string, std::size_t> FolderHashes(const std::string& folder) {
     std::map<std::string, std::size_t> files;
     for (const auto& item : std::filesystem::recursive_directory_iterator(folder))
         if (item.is_regular_file())
-            files[item.path().string()] = FileHash(item.path());
+            files[item.path().lexically_relative(folder).generic_string()] =
+                FileHash(item.path().string());
     return files;
 }
 

@@ -31,7 +31,7 @@ public:
 };
 
 // The file names and contents of a folder and its subfolders, hashed, to see that nothing
-// changed and nothing was left behind.
+// changed and nothing was left behind; keyed by the path inside the folder, spelt with "/".
 std::map<std::string, std::size_t> FolderHashes(const std::string& folder);
 
 DiffHeader ReadDiffHeader(const std::string& diffPath);

@@ -5,6 +5,7 @@
 #include "support/WorldFiles.h"
 #include "util/File.h"
 
+#include <chrono>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -28,6 +29,9 @@ protected:
 };
 
 TEST_F(ImageFolderTest, NamesDifferingInCaseAreFoundAfterTheExactOne) {
+#ifdef _WIN32
+    GTEST_SKIP() << "names differing only in case name one file on Windows";
+#endif
     writeTextures(1);
     fs::rename(dir.file("texidx.mul"), dir.file("TEXIDX.MUL"));
     fs::rename(dir.file("texmaps.mul"), dir.file("TexMaps.mul"));
@@ -51,13 +55,15 @@ TEST_F(ImageFolderTest, NamesDifferingInCaseAreFoundAfterTheExactOne) {
 
 TEST_F(ImageFolderTest, CacheKeepsPicturesWhileTheFilesStayTheSame) {
     writeTextures(10);
+    // Whole seconds, since the C runtime on Windows sets file times only to the second.
+    const std::string texmaps = dir.file("texmaps.mul");
+    const auto time = std::chrono::floor<std::chrono::seconds>(fs::last_write_time(texmaps));
+    fs::last_write_time(texmaps, time);
     ASSERT_TRUE(cache.refresh(dir.path()));
     EXPECT_EQ(topLeftOfTile1(), 10);
     const auto generation = cache.generation();
 
     // New bytes of the same size, written in place with the old time: the cache cannot tell.
-    const std::string texmaps = dir.file("texmaps.mul");
-    const auto time = fs::last_write_time(texmaps);
     File f = File::OpenReadWrite(texmaps);
     const std::uint16_t other = 77;
     f.write(&other, 2);

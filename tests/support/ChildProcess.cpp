@@ -1,3 +1,5 @@
+// Windows has no fork: the tests that need a second process are left out there.
+#ifndef _WIN32
 #include "support/ChildProcess.h"
 
 #include <csignal>
@@ -78,3 +80,5 @@ WaitingChild::~WaitingChild() {
 }
 
 } // namespace lw::test
+
+#endif

@@ -1,5 +1,5 @@
 // Runs a piece of a test in a forked child process, for what only another process shows: a kill
-// part-way through, a lock held by someone else, a user without root's rights.
+// part-way through, a lock held by someone else, a user without root's rights. POSIX only.
 #pragma once
 
 #include <functional>

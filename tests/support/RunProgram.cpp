@@ -3,11 +3,21 @@
 #include "support/TempDir.h"
 #include "support/WorldFiles.h"
 
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
 extern char** environ;
+#endif
 
 namespace lw::test {
 namespace {
@@ -36,6 +46,80 @@ std::string ProgramResult::lastErrLine() const {
     return lines.empty() ? "" : lines.back();
 }
 
+#ifdef _WIN32
+namespace {
+
+std::wstring Wide(const std::string& utf8) {
+    return FsPath(utf8).wstring();
+}
+
+// One argument quoted the way the C runtime splits a command line: backslashes count only
+// before a quote.
+void AppendQuoted(std::wstring& line, const std::wstring& arg) {
+    if (!line.empty())
+        line += L' ';
+    if (!arg.empty() && arg.find_first_of(L" \t\"") == std::wstring::npos) {
+        line += arg;
+        return;
+    }
+    line += L'"';
+    std::size_t backslashes = 0;
+    for (const wchar_t c : arg) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        line.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
+        backslashes = 0;
+        line += c;
+    }
+    line.append(2 * backslashes, L'\\');
+    line += L'"';
+}
+
+HANDLE OpenInheritable(const std::string& path, DWORD access, DWORD disposition) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    return ::CreateFileW(Wide(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                         disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+} // namespace
+
+ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args) {
+    TempDir dir;
+    const std::string outPath = dir.file("out"), errPath = dir.file("err");
+    std::wstring line;
+    AppendQuoted(line, Wide(program));
+    for (const auto& a : args)
+        AppendQuoted(line, Wide(a));
+    const HANDLE in = OpenInheritable("NUL", GENERIC_READ, OPEN_EXISTING);
+    const HANDLE out = OpenInheritable(outPath, GENERIC_WRITE, CREATE_ALWAYS);
+    const HANDLE err = OpenInheritable(errPath, GENERIC_WRITE, CREATE_ALWAYS);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = in;
+    startup.hStdOutput = out;
+    startup.hStdError = err;
+    PROCESS_INFORMATION process{};
+    ProgramResult result;
+    if (::CreateProcessW(Wide(program).c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                         nullptr, &startup, &process)) {
+        ::WaitForSingleObject(process.hProcess, INFINITE);
+        DWORD code = 0;
+        if (::GetExitCodeProcess(process.hProcess, &code))
+            result.exitCode = static_cast<int>(code);
+        ::CloseHandle(process.hThread);
+        ::CloseHandle(process.hProcess);
+    }
+    for (const HANDLE h : {in, out, err})
+        if (h != INVALID_HANDLE_VALUE)
+            ::CloseHandle(h);
+    result.out = ReadWholeFile(outPath);
+    result.err = ReadWholeFile(errPath);
+    return result;
+}
+#else
 ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args) {
     TempDir dir;
     const std::string outPath = dir.file("out"), errPath = dir.file("err");
@@ -60,5 +144,7 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
     result.err = ReadWholeFile(errPath);
     return result;
 }
+
+#endif
 
 } // namespace lw::test

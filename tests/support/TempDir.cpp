@@ -1,21 +1,65 @@
 #include "support/TempDir.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 
-namespace lw::test {
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <random>
+#include <windows.h>
+#else
+#include <cstdlib>
+#endif
 
-TempDir::TempDir() {
+namespace lw::test {
+namespace {
+
+#ifdef _WIN32
+// Windows has no mkdtemp: try random names until CreateDirectoryW makes one that did not exist.
+std::string MakeTempFolder() {
+    const std::filesystem::path base = std::filesystem::temp_directory_path();
+    std::random_device seed;
+    std::mt19937 random(seed());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::filesystem::path candidate =
+            base / ("lw-test-" + std::to_string(random() % 1000000000u));
+        if (::CreateDirectoryW(candidate.c_str(), nullptr))
+            return Utf8(candidate);
+        if (::GetLastError() != ERROR_ALREADY_EXISTS)
+            break;
+    }
+    throw std::runtime_error("cannot make a temporary folder");
+}
+#else
+std::string MakeTempFolder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "lw-test-XXXXXX").string();
     if (!::mkdtemp(pattern.data()))
         throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
+    return pattern;
 }
+#endif
+
+} // namespace
+
+std::filesystem::path FsPath(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string Utf8(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return {text.begin(), text.end()};
+}
+
+TempDir::TempDir() : path_(MakeTempFolder()) {}
 
 TempDir::~TempDir() {
     std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
+    std::filesystem::remove_all(FsPath(path_), ignored);
 }
 
 } // namespace lw::test

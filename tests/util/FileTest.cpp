@@ -55,9 +55,11 @@ TEST(ErrnoMapping, SystemErrorsBecomeRuntimeCodesByMeaning) {
     } cases[] = {
         {ENOENT, 2, "Datei nicht gefunden"},     {EACCES, 5, "Dateizugriff verweigert"},
         {EPERM, 5, "Dateizugriff verweigert"},   {EROFS, 5, "Dateizugriff verweigert"},
-        {ENOSPC, kIoDiskFull, "E/A-Fehler 112"}, {EDQUOT, kIoDiskFull, "E/A-Fehler 112"},
-        {EIO, 30005, "E/A-Fehler 30005"},        {EEXIST, 30017, "E/A-Fehler 30017"},
-        {EXDEV, 30018, "E/A-Fehler 30018"},
+        {ENOSPC, kIoDiskFull, "E/A-Fehler 112"}, {EIO, 30005, "E/A-Fehler 30005"},
+        {EEXIST, 30017, "E/A-Fehler 30017"},     {EXDEV, 30018, "E/A-Fehler 30018"},
+#ifdef EDQUOT
+        {EDQUOT, kIoDiskFull, "E/A-Fehler 112"},
+#endif
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.err);
@@ -77,6 +79,9 @@ TEST(ErrnoMapping, SystemErrorsBecomeRuntimeCodesByMeaning) {
 }
 
 TEST_F(FileTest, ReadOnlyFilesCanBeReadButNotOpenedForWriting) {
+#ifdef _WIN32
+    GTEST_SKIP() << "no /proc/self/exe on Windows";
+#endif
     // Nobody, not even root, may open a running program for writing: it stands for a game CD.
     const std::string readOnly = "/proc/self/exe";
     File f = File::OpenRead(readOnly);
@@ -100,8 +105,10 @@ TEST_F(FileTest, SameFileSeesThroughOtherSpellings) {
     const std::string path = dir.file("a.cfg");
     WriteWholeFile(path, "x");
     EXPECT_TRUE(SameFile(path, dir.path() + "/./a.cfg"));
+#ifndef _WIN32 // symbolic links need extra rights there
     std::filesystem::create_symlink(path, dir.file("link.cfg"));
     EXPECT_TRUE(SameFile(path, dir.file("link.cfg")));
+#endif
     WriteWholeFile(dir.file("b.cfg"), "x");
     EXPECT_FALSE(SameFile(path, dir.file("b.cfg")));
     EXPECT_FALSE(SameFile(path, dir.file("none.cfg")));

@@ -22,7 +22,8 @@ using test::WriteWholeFile;
 std::set<std::string> Names(const std::string& folder) {
     std::set<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder))
-        names.insert(entry.path().filename().string());
+        if (entry.path().filename() != ".loamwright.lock") // Windows' lock, while it is held
+            names.insert(entry.path().filename().string());
     return names;
 }
 
@@ -40,6 +41,9 @@ protected:
 };
 
 TEST_F(ReplacementTest, ALinkedTargetIsReplacedWhereItPoints) {
+#ifdef _WIN32
+    GTEST_SKIP() << "symbolic links need extra rights on Windows";
+#endif
     fs::create_directory(dir.file("client"));
     fs::create_directory(dir.file("server"));
     const std::string real = dir.file("client/statics0.mul");
@@ -75,10 +79,11 @@ TEST_F(ReplacementTest, AHardLinkedTargetKeepsItsLinks) {
 
     Replace(items, "short");
     EXPECT_EQ(ReadWholeFile(other), "short");
-    EXPECT_EQ(fs::hard_link_count(items), 2u);
+    EXPECT_EQ(StatusOf(items)->links, 2u); // std::filesystem counts 1 on Windows, always
     EXPECT_EQ(Names(dir.path()), (std::set<std::string>{"statics.cfg", "backup.cfg"}));
 }
 
+#ifndef _WIN32 // no owners there; the read-only attribute is the one mode bit
 TEST_F(ReplacementTest, KeepsPermissionBitsAndOwner) {
     const std::string path = dir.file("staidx0.mul");
     WriteWholeFile(path, "old");
@@ -97,6 +102,7 @@ TEST_F(ReplacementTest, KeepsPermissionBitsAndOwner) {
         EXPECT_EQ(st.st_gid, 65534u);
     }
 }
+#endif
 
 TEST_F(ReplacementTest, AFailedStepLeavesEveryTargetOld) {
     const std::string index = dir.file("staidx0.mul"), statics = dir.file("statics0.mul"),
