@@ -21,8 +21,7 @@ namespace {
 
 #ifdef _WIN32
 // Windows has no mkdtemp: try random names until CreateDirectoryW makes one that did not exist.
-std::string MakeTempFolder() {
-    const std::filesystem::path base = std::filesystem::temp_directory_path();
+std::string MakeTempFolder(const std::filesystem::path& base) {
     std::random_device seed;
     std::mt19937 random(seed());
     for (int attempt = 0; attempt < 100; ++attempt) {
@@ -36,8 +35,8 @@ std::string MakeTempFolder() {
     throw std::runtime_error("cannot make a temporary folder");
 }
 #else
-std::string MakeTempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "lw-test-XXXXXX").string();
+std::string MakeTempFolder(const std::filesystem::path& base) {
+    std::string pattern = (base / "lw-test-XXXXXX").string();
     if (!::mkdtemp(pattern.data()))
         throw std::runtime_error("mkdtemp failed");
     return pattern;
@@ -55,7 +54,9 @@ std::string Utf8(const std::filesystem::path& path) {
     return {text.begin(), text.end()};
 }
 
-TempDir::TempDir() : path_(MakeTempFolder()) {}
+TempDir::TempDir() : TempDir(std::filesystem::temp_directory_path()) {}
+
+TempDir::TempDir(const std::filesystem::path& base) : path_(MakeTempFolder(base)) {}
 
 TempDir::~TempDir() {
     std::error_code ignored;

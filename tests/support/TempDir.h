@@ -14,6 +14,8 @@ std::string Utf8(const std::filesystem::path& path);
 class TempDir {
 public:
     TempDir();
+    // Made in base rather than in the system's temporary folder.
+    explicit TempDir(const std::filesystem::path& base);
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;

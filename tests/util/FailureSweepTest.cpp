@@ -8,6 +8,7 @@
 #include "diff/GenerateDiff.h"
 #include "fillclear/FillClear.h"
 #include "items/OperationRun.h"
+#include "support/TempDir.h"
 #include "support/WorldFiles.h"
 #include "util/Errors.h"
 #include "util/File.h"
@@ -40,24 +41,10 @@ fs::path SweepRoot() {
     return fs::temp_directory_path();
 }
 
-class SweepFolder {
+// A folder of its own under the sweep's root, removed with everything in it.
+class SweepFolder : public test::TempDir {
 public:
-    SweepFolder() {
-        std::string pattern = (SweepRoot() / "lw-sweep-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
-            throw std::runtime_error("mkdtemp failed");
-        path_ = pattern;
-    }
-    ~SweepFolder() {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    SweepFolder(const SweepFolder&) = delete;
-    SweepFolder& operator=(const SweepFolder&) = delete;
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
+    SweepFolder() : test::TempDir(SweepRoot()) {}
 };
 
 // Copies a file leaving its runs of zeros as holes: the world files are mostly empty, and
