@@ -6,19 +6,12 @@
 #include "util/Errors.h"
 #include "util/File.h"
 #include "util/FileSeams.h"
+#include "util/WindowsApi.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <iterator>
 #include <utility>
-
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
 
 namespace lw {
 

@@ -3,16 +3,9 @@
 #include "util/Errors.h"
 #include "util/File.h"
 #include "util/FolderLock.h"
+#include "util/WindowsApi.h"
 
 #include <utility>
-
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
 
 namespace lw {
 namespace {

@@ -4,13 +4,7 @@
 #include "support/WorldFiles.h"
 
 #ifdef _WIN32
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "util/WindowsApi.h"
 #else
 #include <fcntl.h>
 #include <spawn.h>

@@ -4,14 +4,9 @@
 #include <stdexcept>
 
 #ifdef _WIN32
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
+#include "util/WindowsApi.h"
+
 #include <random>
-#include <windows.h>
 #else
 #include <cstdlib>
 #endif
