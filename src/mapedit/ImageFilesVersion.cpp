@@ -1,0 +1,14 @@
+#include "mapedit/ImageFilesVersion.h"
+
+namespace lw {
+
+ImageFilesVersion CurrentImageFiles(const std::string& folder) {
+    ImageFilesVersion version{folder, FindImageFiles(folder), {}};
+    if (version.Files) {
+        const ImageFiles& f = *version.Files;
+        version.Stamps = {StampOf(f.TexIdx), StampOf(f.TexMaps), StampOf(f.ArtIdx), StampOf(f.Art)};
+    }
+    return version;
+}
+
+} // namespace lw

@@ -1,0 +1,40 @@
+#include "mapedit/Stroke.h"
+
+#include "mapedit/MapCells.h"
+
+#include <utility>
+
+namespace lw {
+
+Stroke::Stroke(std::string mapPath, MapSize size) : size_(size) {
+    step_.MapPath = std::move(mapPath);
+}
+
+std::vector<CellPos> Stroke::paint(const Brush& brush, int x, int y, std::uint32_t& seed) {
+    std::vector<CellPos> written;
+    if (!brush.paints())
+        return written;
+    for (const CellPos cell : brush.cellsAround(x, y, size_)) {
+        const std::uint64_t key =
+            static_cast<std::uint64_t>(cell.X) * static_cast<std::uint64_t>(size_.height()) +
+            static_cast<std::uint64_t>(cell.Y);
+        if (painted_.contains(key))
+            continue;
+        const TMapCell before = ReadMapCell(step_.MapPath, cell.X, cell.Y);
+        const TMapCell after = brush.paintedCell(before, seed);
+        WriteMapCell(step_.MapPath, cell.X, cell.Y, after);
+        painted_.insert(key);
+        step_.Changes.push_back({cell, before, after});
+        written.push_back(cell);
+    }
+    return written;
+}
+
+PaintStep Stroke::take() {
+    PaintStep taken{step_.MapPath, std::move(step_.Changes)};
+    step_.Changes.clear();
+    painted_.clear();
+    return taken;
+}
+
+} // namespace lw

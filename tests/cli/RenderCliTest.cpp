@@ -1,0 +1,118 @@
+// render end to end on the demo world: the picture the overview draws, and requests that fail
+// before anything is written.
+#include "mapedit/MapOverview.h"
+#include "support/RunProgram.h"
+#include "support/TempDir.h"
+#include "util/File.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <png.h>
+#include <set>
+
+namespace lw {
+namespace {
+
+RgbImage ReadPng(const std::string& path) {
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    RgbImage image;
+    if (!png_image_begin_read_from_file(&png, path.c_str())) {
+        ADD_FAILURE() << path << ": " << png.message;
+        return image;
+    }
+    png.format = PNG_FORMAT_RGB;
+    image.Width = static_cast<int>(png.width);
+    image.Height = static_cast<int>(png.height);
+    image.Bytes.resize(PNG_IMAGE_SIZE(png));
+    if (!png_image_finish_read(&png, nullptr, image.Bytes.data(), 0, nullptr))
+        ADD_FAILURE() << path << ": " << png.message;
+    return image;
+}
+
+class RenderCliTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        demo_ = std::make_unique<test::TempDir>();
+        ASSERT_EQ(test::RunProgram(LW_CLI_PATH, {"demo-world", demo_->path()}).exitCode, 0);
+    }
+    static void TearDownTestSuite() { demo_.reset(); }
+
+    test::ProgramResult render(std::vector<std::string> extra) const {
+        std::vector<std::string> args{"render", "--map", map, "--images", demo_->path()};
+        args.insert(args.end(), extra.begin(), extra.end());
+        return test::RunProgram(LW_CLI_PATH, args);
+    }
+    RgbImage drawn(TileRect region, int scale) const {
+        MapOverview overview;
+        EXPECT_TRUE(overview.draw({map, demo_->path(), region, scale}));
+        return overview.image();
+    }
+
+    static std::unique_ptr<test::TempDir> demo_;
+    std::string map = demo_->file("map0.mul");
+    test::TempDir out;
+    std::string png = out.file("overview.png");
+};
+std::unique_ptr<test::TempDir> RenderCliTest::demo_;
+
+TEST_F(RenderCliTest, WritesThePictureTheOverviewDraws) {
+    const auto whole = render({"--scale", "16", "--out", png});
+    ASSERT_EQ(whole.exitCode, 0) << whole.err;
+    EXPECT_EQ(whole.out, "");
+    const RgbImage written = ReadPng(png);
+    ASSERT_EQ(written.Width, 384);
+    ASSERT_EQ(written.Height, 256);
+    EXPECT_EQ(written.Bytes, drawn(WholeMap(), 16).Bytes);
+    std::set<std::uint32_t> colours;
+    for (int y = 0; y < written.Height; y += 8)
+        for (int x = 0; x < written.Width; x += 8) {
+            const Rgb c = written.at(x, y);
+            colours.insert(std::uint32_t{c.R} << 16 | std::uint32_t{c.G} << 8 | c.B);
+        }
+    EXPECT_GT(colours.size(), 20u) << "a landscape, not a plain picture";
+
+    // The coast west of the third town, one pixel a tile; the old picture is replaced.
+    const auto coast = render({"--region", "$A06", "2629", "2690", "2721", "--out", png});
+    ASSERT_EQ(coast.exitCode, 0) << coast.err;
+    const RgbImage region = ReadPng(png);
+    ASSERT_EQ(region.Width, 64);
+    ASSERT_EQ(region.Height, 32);
+    EXPECT_EQ(region.Bytes, drawn({2566, 2690, 64, 32}, 1).Bytes);
+}
+
+TEST_F(RenderCliTest, BadRequestsFailBeforeAnythingIsWritten) {
+    const std::optional<FileStamp> mapBefore = StampOf(map);
+    const std::string art = demo_->file("art.mul");
+    const std::optional<FileStamp> artBefore = StampOf(art);
+    const struct {
+        std::vector<std::string> args;
+        std::string message;
+    } cases[] = {
+        {{"--region", "10", "9", "0", "0", "--out", png}, "Fehler bei Bereichsprüfung"},
+        {{"--region", "0", "6144", "0", "0", "--out", png}, "Fehler bei Bereichsprüfung"},
+        {{"--region", "0", "0", "-1", "0", "--out", png}, "Fehler bei Bereichsprüfung"},
+        {{"--scale", "0", "--out", png}, "Fehler bei Bereichsprüfung"},
+        {{"--scale", "2x", "--out", png}, "'2x' ist kein gültiger Integerwert"},
+        {{"--out", map}, "The map file and the picture file are the same file: " + map},
+        {{"--out", art}, "The art file and the picture file are the same file: " + art},
+    };
+    for (const auto& c : cases) {
+        const auto r = render(c.args);
+        EXPECT_EQ(r.exitCode, 1) << c.message;
+        EXPECT_EQ(r.lastErrLine(), c.message);
+    }
+    const auto noImages = test::RunProgram(
+        LW_CLI_PATH, {"render", "--map", map, "--images", out.file("none"), "--out", png});
+    EXPECT_EQ(noImages.exitCode, 1);
+    EXPECT_EQ(noImages.lastErrLine(), "Datei nicht gefunden");
+    EXPECT_EQ(render({"--region", "0", "1", "2", "--out", png}).exitCode, 2);
+
+    EXPECT_FALSE(FileExists(png));
+    EXPECT_EQ(StampOf(map), mapBefore);
+    EXPECT_EQ(StampOf(art), artBefore);
+    EXPECT_EQ(FolderEntries(out.path()), std::vector<std::string>{});
+}
+
+} // namespace
+} // namespace lw

@@ -1,0 +1,14 @@
+// Readable failure messages for the map editor's small types.
+#pragma once
+
+#include "mapedit/MapSize.h"
+
+#include <ostream>
+
+namespace lw {
+
+inline void PrintTo(const CellPos& cell, std::ostream* out) {
+    *out << "(" << cell.X << ", " << cell.Y << ")";
+}
+
+} // namespace lw
