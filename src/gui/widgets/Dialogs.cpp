@@ -1,5 +1,7 @@
 #include "gui/widgets/Dialogs.h"
 
+#include "gui/widgets/WindowPlacement.h"
+
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -71,16 +73,32 @@ void GiveDetailRoom(QMessageBox& box, const QString& detail) {
     if (label == nullptr)
         return;
     const int wanted = label->fontMetrics().horizontalAdvance(detail) + 2;
-    const int room = std::min(box.screen()->availableGeometry().width() / 2 + 100, 900);
+    const int room = std::min(ScreenOf(box).width() / 2 + 100, 900);
     label->setMinimumWidth(std::min(wanted, room));
 }
+
+// QMessageBox takes its size only as it shows, after QDialog placed it by its earlier size: it
+// centres itself again then, over its parent's window, or over the screen when it has none.
+class CentredMessageBox final : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void showEvent(QShowEvent* event) override {
+        QMessageBox::showEvent(event);
+        const QRect screenArea = ScreenOf(*this);
+        const QRect over =
+            parentWidget() != nullptr ? parentWidget()->window()->frameGeometry() : screenArea;
+        move(CentredOver(over, frameGeometry().size(), screenArea));
+    }
+};
 
 } // namespace
 
 std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const MessageRequest& request) {
-    auto box =
-        std::make_unique<QMessageBox>(ToQt(request.icon), request.title, request.text,
-                                      QMessageBox::NoButton, IsOnScreen(parent) ? parent : nullptr);
+    auto box = std::make_unique<CentredMessageBox>(ToQt(request.icon), request.title, request.text,
+                                                   QMessageBox::NoButton,
+                                                   IsOnScreen(parent) ? parent : nullptr);
     if (!request.detail.isEmpty()) {
         box->setInformativeText(request.detail);
         GiveDetailRoom(*box, request.detail);
