@@ -47,6 +47,18 @@ private:
 
 } // namespace
 
+QString StateText(const std::vector<QWidget*>& windows) {
+    QStringList states;
+    for (QWidget* window : windows) {
+        const QWindow* handle = window->windowHandle();
+        states << QStringLiteral("%1 %2%3, frame %4")
+                      .arg(window->objectName(), window->isVisible() ? "shown" : "hidden",
+                           handle != nullptr && handle->isExposed() ? " exposed" : "",
+                           RectText(window->frameGeometry()));
+    }
+    return states.join(QStringLiteral("; "));
+}
+
 bool CheckList::check(bool ok, const QString& what, const QString& found) {
     ++count_;
     if (!ok)
@@ -141,7 +153,8 @@ void CheckWindows(CheckList& checks, const QString& moment, const std::vector<Wi
     std::vector<QWidget*> windows;
     for (const WindowSpec& spec : specs)
         windows.push_back(spec.window);
-    if (!checks.check(WaitSettled(windows), moment + QStringLiteral(": shown and settled")))
+    if (!checks.check(WaitSettled(windows), moment + QStringLiteral(": shown and settled"),
+                      StateText(windows)))
         return;
 
     const auto clientSize = [](const WindowSpec& spec) {

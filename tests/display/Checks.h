@@ -34,6 +34,8 @@ bool WaitUntil(const std::function<bool()>& done, int timeoutMs);
 // frame) and has kept its geometry for a moment.
 bool WaitSettled(const std::vector<QWidget*>& windows, int timeoutMs = 10000);
 
+// Whether each window is shown and exposed, and its frame: what a check that failed found.
+QString StateText(const std::vector<QWidget*>& windows);
 QString SizeText(const QSize& size);
 QString RectText(const QRect& rect);
 
