@@ -32,7 +32,7 @@ bool WaitUntil(const std::function<bool()>& done, int timeoutMs);
 
 // Waits until every window is mapped, exposed, framed by the window manager (unless it has no
 // frame) and has kept its geometry for a moment.
-bool WaitSettled(const std::vector<QWidget*>& windows, int timeoutMs = 10000);
+bool WaitSettled(const std::vector<QWidget*>& windows, int timeoutMs = 30000);
 
 // Whether each window is shown and exposed, and its frame: what a check that failed found.
 QString StateText(const std::vector<QWidget*>& windows);
