@@ -1,5 +1,7 @@
 #include "Checks.h"
 
+#include "X11Desktop.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -23,10 +25,6 @@ double ProcessCpuSeconds() {
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
 }
 
-bool IsFramed(const QWidget& window) {
-    return !(window.windowFlags() & Qt::FramelessWindowHint);
-}
-
 // Counts the resizes and moves a window gets while the program idles.
 class GeometryWatch final : public QObject {
 public:
@@ -47,14 +45,21 @@ private:
 
 } // namespace
 
-QString StateText(const std::vector<QWidget*>& windows) {
+QRect FrameOf(const X11Desktop& desktop, const QWidget& window) {
+    return desktop.frameOf(window).value_or(window.geometry());
+}
+
+QString StateText(const X11Desktop& desktop, const std::vector<QWidget*>& windows) {
     QStringList states;
     for (QWidget* window : windows) {
         const QWindow* handle = window->windowHandle();
-        states << QStringLiteral("%1 %2%3, frame %4")
+        const std::optional<QRect> frame = desktop.frameOf(*window);
+        states << QStringLiteral("%1 %2%3, %4")
                       .arg(window->objectName(), window->isVisible() ? "shown" : "hidden",
                            handle != nullptr && handle->isExposed() ? " exposed" : "",
-                           RectText(window->frameGeometry()));
+                           frame ? QStringLiteral("frame ") + RectText(*frame)
+                                 : QStringLiteral("no frame yet, geometry ") +
+                                       RectText(window->geometry()));
     }
     return states.join(QStringLiteral("; "));
 }
@@ -86,13 +91,12 @@ bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
     return true;
 }
 
-bool WaitSettled(const std::vector<QWidget*>& windows, int timeoutMs) {
+bool WaitSettled(const X11Desktop& desktop, const std::vector<QWidget*>& windows, int timeoutMs) {
     const auto ready = [&] {
         for (QWidget* window : windows) {
             QWindow* handle = window->windowHandle();
-            if (!window->isVisible() || handle == nullptr || !handle->isExposed())
-                return false;
-            if (IsFramed(*window) && window->frameGeometry() == window->geometry())
+            if (!window->isVisible() || handle == nullptr || !handle->isExposed() ||
+                !desktop.frameOf(*window))
                 return false;
         }
         return true;
@@ -100,7 +104,7 @@ bool WaitSettled(const std::vector<QWidget*>& windows, int timeoutMs) {
     const auto geometries = [&] {
         std::vector<QRect> all;
         for (QWidget* window : windows)
-            all.push_back(window->frameGeometry());
+            all.push_back(FrameOf(desktop, *window));
         return all;
     };
     QElapsedTimer timer;
@@ -148,34 +152,33 @@ QStringList ControlsOutside(QWidget& window) {
     return outside;
 }
 
-void CheckWindows(CheckList& checks, const QString& moment, const std::vector<WindowSpec>& specs,
-                  bool checkSize) {
+void CheckWindows(CheckList& checks, const X11Desktop& desktop, const QString& moment,
+                  const std::vector<WindowSpec>& specs) {
     std::vector<QWidget*> windows;
     for (const WindowSpec& spec : specs)
         windows.push_back(spec.window);
-    if (!checks.check(WaitSettled(windows), moment + QStringLiteral(": shown and settled"),
-                      StateText(windows)))
+    if (!checks.check(WaitSettled(desktop, windows), moment + QStringLiteral(": shown and settled"),
+                      StateText(desktop, windows)))
         return;
 
     const auto clientSize = [](const WindowSpec& spec) {
         return spec.client != nullptr ? spec.client->size() : spec.window->size();
     };
-    if (checkSize)
-        for (const WindowSpec& spec : specs) {
-            checks.check(clientSize(spec) == spec.size,
-                         moment + QStringLiteral(": %1 is %2").arg(spec.name, SizeText(spec.size)),
-                         SizeText(clientSize(spec)));
-            if (spec.sizing == Sizing::Fixed)
-                checks.check(spec.window->minimumSize() == spec.window->maximumSize(),
-                             moment + QStringLiteral(": %1 has a fixed size").arg(spec.name),
-                             SizeText(spec.window->minimumSize()) + QStringLiteral(" to ") +
-                                 SizeText(spec.window->maximumSize()));
-        }
+    for (const WindowSpec& spec : specs) {
+        checks.check(clientSize(spec) == spec.size,
+                     moment + QStringLiteral(": %1 is %2").arg(spec.name, SizeText(spec.size)),
+                     SizeText(clientSize(spec)));
+        if (spec.sizing == Sizing::Fixed)
+            checks.check(spec.window->minimumSize() == spec.window->maximumSize(),
+                         moment + QStringLiteral(": %1 has a fixed size").arg(spec.name),
+                         SizeText(spec.window->minimumSize()) + QStringLiteral(" to ") +
+                             SizeText(spec.window->maximumSize()));
+    }
 
     std::vector<QRect> before;
     std::vector<std::unique_ptr<GeometryWatch>> watches;
     for (const WindowSpec& spec : specs) {
-        before.push_back(spec.window->frameGeometry());
+        before.push_back(FrameOf(desktop, *spec.window));
         watches.push_back(std::make_unique<GeometryWatch>(*spec.window));
     }
     QElapsedTimer wall;
@@ -190,7 +193,7 @@ void CheckWindows(CheckList& checks, const QString& moment, const std::vector<Wi
 
     for (std::size_t i = 0; i < specs.size(); ++i) {
         const WindowSpec& spec = specs[i];
-        const QRect after = spec.window->frameGeometry();
+        const QRect after = FrameOf(desktop, *spec.window);
         checks.check(after == before[i] && watches[i]->changes == 0,
                      moment + QStringLiteral(": %1 keeps its geometry").arg(spec.name),
                      QStringLiteral("%1, then %2 after %3 changes")

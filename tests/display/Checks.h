@@ -13,6 +13,8 @@ class QWidget;
 
 namespace lw::display {
 
+class X11Desktop;
+
 // Prints every check as it is made and counts the failures.
 class CheckList {
 public:
@@ -31,11 +33,14 @@ void ProcessEventsFor(int milliseconds);
 bool WaitUntil(const std::function<bool()>& done, int timeoutMs);
 
 // Waits until every window is mapped, exposed, framed by the window manager (unless it has no
-// frame) and has kept its geometry for a moment.
-bool WaitSettled(const std::vector<QWidget*>& windows, int timeoutMs = 30000);
+// frame) and has kept its frame for a moment.
+bool WaitSettled(const X11Desktop& desktop, const std::vector<QWidget*>& windows,
+                 int timeoutMs = 30000);
+// A window's frame as the X server has it (its geometry while it is not framed).
+QRect FrameOf(const X11Desktop& desktop, const QWidget& window);
 
 // Whether each window is shown and exposed, and its frame: what a check that failed found.
-QString StateText(const std::vector<QWidget*>& windows);
+QString StateText(const X11Desktop& desktop, const std::vector<QWidget*>& windows);
 QString SizeText(const QSize& size);
 QString RectText(const QRect& rect);
 
@@ -51,8 +56,8 @@ struct WindowSpec {
 
 // The checks of one moment: settled, the expected sizes, 3 s of idle event processing without a
 // change of geometry and with under 5 % of a core, on the screen, every named control inside.
-void CheckWindows(CheckList& checks, const QString& moment, const std::vector<WindowSpec>& specs,
-                  bool checkSize = true);
+void CheckWindows(CheckList& checks, const X11Desktop& desktop, const QString& moment,
+                  const std::vector<WindowSpec>& specs);
 
 // The named controls of a window (not those of windows it owns) that are visible but do not lie
 // wholly inside it, or are squeezed to nothing; as "name (x,y w x h)" texts.

@@ -167,6 +167,8 @@ public:
     }
 
 private:
+    QRect frame(const QWidget& window) const { return FrameOf(desktop_, window); }
+
     void shoot(const QRect& area, const char* file) {
         if (shots_.isEmpty())
             return;
@@ -195,13 +197,14 @@ private:
         bool asked = false;
         dialogs.lookAtBox = [&](QMessageBox& box) {
             asked = true;
-            const bool settled = WaitSettled({&box});
+            checks_.check(WaitSettled(desktop_, {&box}),
+                          QStringLiteral("the first-start mode question: shown and settled"),
+                          StateText(desktop_, {&box}));
             const QRect screen = box.screen()->geometry();
-            checks_.check(settled && IsCentredOver(box.frameGeometry(), screen),
+            checks_.check(IsCentredOver(frame(box), screen),
                           QStringLiteral("the first-start mode question stands in the middle of "
                                          "the screen"),
-                          RectText(box.frameGeometry()) + QStringLiteral(" on ") +
-                              RectText(screen));
+                          RectText(frame(box)) + QStringLiteral(" on ") + RectText(screen));
         };
         dialogs.answers = {gui::MessageButton::No};
         Application program(&dialogs);
@@ -216,7 +219,7 @@ private:
         Application program(&dialogs);
         MainWindow& main = program.mainForm();
         main.show();
-        CheckWindows(checks_, QStringLiteral("main window"),
+        CheckWindows(checks_, desktop_, QStringLiteral("main window"),
                      {{&main, QStringLiteral("main window"), {619, 425}, Sizing::Fixed}});
         checkNoMaximise(main, QStringLiteral("main window"));
         errorBox(dialogs, main);
@@ -228,9 +231,9 @@ private:
         Type(Control<QLineEdit>(main, "Y2Edit"), "1639");
         Control<QPushButton>(main, "GetStaticBlockButton").click();
         main.repaint();
-        CheckWindows(checks_, QStringLiteral("main window with a block listed"),
+        CheckWindows(checks_, desktop_, QStringLiteral("main window with a block listed"),
                      {{&main, QStringLiteral("main window"), {619, 425}, Sizing::Fixed}});
-        shoot(main.frameGeometry(), "main-window.png");
+        shoot(frame(main), "main-window.png");
 
         diffWindow(dialogs, main);
         fillClearWindow(main);
@@ -244,17 +247,18 @@ private:
         const QString detail =
             QStringLiteral("map0.mul (target map): ") + world_ + QStringLiteral("/map0.mul");
         dialogs.lookAtBox = [&](QMessageBox& box) {
-            const bool settled = WaitSettled({&box});
+            const bool settled = WaitSettled(desktop_, {&box});
+            checks_.check(settled, QStringLiteral("an error box: shown and settled"),
+                          StateText(desktop_, {&box}));
             auto& label = Control<QLabel>(box, "qt_msgbox_informativelabel");
             const int needed = label.fontMetrics().horizontalAdvance(detail);
             const int room = label.contentsRect().width();
-            checks_.check(settled && needed <= room &&
-                              box.screen()->geometry().contains(box.frameGeometry()),
+            checks_.check(needed <= room && box.screen()->geometry().contains(frame(box)),
                           QStringLiteral("an error box shows its file and path on one line"),
                           QStringLiteral("%1 px of text in %2 px, box %3")
                               .arg(needed)
                               .arg(room)
-                              .arg(RectText(box.frameGeometry())));
+                              .arg(RectText(frame(box))));
         };
         gui::ShowError(dialogs, &parent, QStringLiteral("Dateizugriff verweigert"), detail);
         dialogs.lookAtBox = nullptr;
@@ -264,10 +268,10 @@ private:
         Control<QPushButton>(main, "LWDiffButton").click();
         QWidget& diff = TopLevel("TLWDiffForm");
         const WindowSpec spec{&diff, QStringLiteral("diff window"), {457, 361}, Sizing::Fixed};
-        CheckWindows(checks_, QStringLiteral("diff window"), {spec});
+        CheckWindows(checks_, desktop_, QStringLiteral("diff window"), {spec});
         checkNoMaximise(diff, QStringLiteral("diff window"));
         checkPathTips(diff, {"MStaIdxEdit", "MStaticsEdit"}, QStringLiteral("diff window"));
-        shoot(diff.frameGeometry(), "lw-diff.png");
+        shoot(frame(diff), "lw-diff.png");
 
         // The progress window is looked at while the generation waits at one of its steps: from
         // its showing on, each pass of the event loop (the generation's yields) looks whether a
@@ -305,12 +309,12 @@ private:
                               {297, 49},
                               Sizing::Fixed,
                               &Control<QWidget>(progress, "ClientArea")};
-        CheckWindows(checks_, QStringLiteral("progress window during a diff generation"), {spec});
-        checks_.check(IsCentredOver(progress.frameGeometry(), main.frameGeometry()),
+        CheckWindows(checks_, desktop_, QStringLiteral("progress window during a diff generation"),
+                     {spec});
+        checks_.check(IsCentredOver(frame(progress), frame(main)),
                       QStringLiteral("the progress window stands over the main window"),
-                      RectText(progress.frameGeometry()) + QStringLiteral(" over ") +
-                          RectText(main.frameGeometry()));
-        shoot(progress.frameGeometry().adjusted(-24, -24, 24, 24), "progress.png");
+                      RectText(frame(progress)) + QStringLiteral(" over ") + RectText(frame(main)));
+        shoot(frame(progress).adjusted(-24, -24, 24, 24), "progress.png");
     }
 
     void checkPathTips(QWidget& window, std::initializer_list<const char*> names,
@@ -329,7 +333,7 @@ private:
         QWidget& fillClear = TopLevel("TLWFillClearForm");
         const WindowSpec spec{
             &fillClear, QStringLiteral("fill/clear window"), {385, 257}, Sizing::Fixed};
-        CheckWindows(checks_, QStringLiteral("fill/clear window"), {spec});
+        CheckWindows(checks_, desktop_, QStringLiteral("fill/clear window"), {spec});
         checkNoMaximise(fillClear, QStringLiteral("fill/clear window"));
         checkPathTips(fillClear, {"MStaIdxEdit", "MStaticsEdit"},
                       QStringLiteral("fill/clear window"));
@@ -341,8 +345,8 @@ private:
         Control<QComboBox>(fillClear, "FillTileComboBox").setCurrentText("Random grass");
         Control<QComboBox>(fillClear, "FillTileComboBox").setFocus();
         fillClear.repaint();
-        CheckWindows(checks_, QStringLiteral("fill/clear window filled in"), {spec});
-        shoot(fillClear.frameGeometry(), "fill-clear.png");
+        CheckWindows(checks_, desktop_, QStringLiteral("fill/clear window filled in"), {spec});
+        shoot(frame(fillClear), "fill-clear.png");
         fillClear.close();
     }
 
@@ -353,30 +357,31 @@ private:
         WindowSpec editorSpec{&editor, QStringLiteral("map editor"), {697, 575}, Sizing::Initial};
         const WindowSpec paletteSpec{
             &palette, QStringLiteral("texture palette"), {366, 331}, Sizing::Initial};
-        CheckWindows(checks_, QStringLiteral("map editor"), {editorSpec, paletteSpec});
-        checks_.check(!editor.frameGeometry().intersects(palette.frameGeometry()),
+        CheckWindows(checks_, desktop_, QStringLiteral("map editor"), {editorSpec, paletteSpec});
+        checks_.check(!frame(editor).intersects(frame(palette)),
                       QStringLiteral("the palette stands beside the map editor"),
-                      RectText(palette.frameGeometry()) + QStringLiteral(" beside ") +
-                          RectText(editor.frameGeometry()));
+                      RectText(frame(palette)) + QStringLiteral(" beside ") +
+                          RectText(frame(editor)));
         checks_.check(desktop_.isStackedAbove(palette, editor),
                       QStringLiteral("the palette stands above the map editor"));
 
         // Enter in a jump field jumps.
         auto& grid = Control<gui::DrawGrid>(editor, "MainDrawGrid");
-        Type(Control<QLineEdit>(editor, "XJumpEdit"), "2600");
-        Type(Control<QLineEdit>(editor, "YJumpEdit"), "2720");
+        Type(Control<QLineEdit>(editor, "XJumpEdit"), "2584");
+        Type(Control<QLineEdit>(editor, "YJumpEdit"), "2716");
         QTest::keyClick(&Control<QLineEdit>(editor, "YJumpEdit"), Qt::Key_Return);
-        checks_.check(grid.col() == 2600 && grid.row() == 2720 &&
-                          grid.viewport()->rect().contains(grid.cellRect(2600, 2720)),
+        checks_.check(grid.col() == 2584 && grid.row() == 2716 &&
+                          grid.viewport()->rect().contains(grid.cellRect(2584, 2716)),
                       QStringLiteral("Enter in a jump field brings the cell into view"),
                       QStringLiteral("current cell %1, %2").arg(grid.col()).arg(grid.row()));
-        CheckWindows(checks_, QStringLiteral("map editor after a jump"), {editorSpec, paletteSpec});
+        CheckWindows(checks_, desktop_, QStringLiteral("map editor after a jump"),
+                     {editorSpec, paletteSpec});
 
         // The picture: a grass group chosen, the pointer on a cell, the palette on a path group.
         auto& modes = Control<QComboBox>(editor, "SelectDrawingModeComboBox");
         modes.setCurrentIndex(modes.findText(QStringLiteral("Random grass")));
         Control<gui::DrawGrid>(editor, "TextureDrawGrid").setTopRow(0xA8);
-        const QPointF pointer = grid.cellRect(2603, 2722).center();
+        const QPointF pointer = grid.cellRect(grid.leftCol() + 6, grid.topRow() + 5).center();
         QMouseEvent move(QEvent::MouseMove, pointer, grid.viewport()->mapToGlobal(pointer),
                          Qt::NoButton, Qt::NoButton, Qt::NoModifier);
         QCoreApplication::sendEvent(grid.viewport(), &move);
@@ -385,24 +390,28 @@ private:
         pages.setCurrentIndex(0);
         editor.repaint();
         palette.repaint();
-        shoot(editor.frameGeometry().united(palette.frameGeometry()), "map-edit.png");
-        shoot(palette.frameGeometry(), "texture-auswahl.png");
+        shoot(frame(editor).united(frame(palette)), "map-edit.png");
+        shoot(frame(palette), "texture-auswahl.png");
 
         editor.resize(1200, 800);
         editorSpec.size = {1200, 800};
-        CheckWindows(checks_, QStringLiteral("map editor resized to 1200 x 800"), {editorSpec});
+        CheckWindows(checks_, desktop_, QStringLiteral("map editor resized to 1200 x 800"),
+                     {editorSpec});
         editor.resize(697, 575);
         editorSpec.size = {697, 575};
-        CheckWindows(checks_, QStringLiteral("map editor resized back"), {editorSpec});
+        CheckWindows(checks_, desktop_, QStringLiteral("map editor resized back"), {editorSpec});
 
         // A tile picked in the palette, painted onto a cell.
         auto& tiles = Control<gui::DrawGrid>(palette, "TextureAuswahlGrid");
         QTest::mouseClick(tiles.viewport(), Qt::LeftButton, {}, tiles.cellRect(0, 0).center());
         const std::uint16_t picked = 0x7D; // the first tile of the path group
-        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.cellRect(2601, 2721).center());
-        checks_.check(ReadMapCell((world_ + "/map0.mul").toStdString(), 2601, 2721).Tile == picked,
+        const QPoint cell(grid.leftCol() + 3, grid.topRow() + 3);
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {},
+                          grid.cellRect(cell.x(), cell.y()).center());
+        checks_.check(ReadMapCell((world_ + "/map0.mul").toStdString(), cell.x(), cell.y()).Tile ==
+                          picked,
                       QStringLiteral("a click paints the tile picked in the palette"));
-        CheckWindows(checks_, QStringLiteral("map editor after a paint"),
+        CheckWindows(checks_, desktop_, QStringLiteral("map editor after a paint"),
                      {editorSpec, paletteSpec});
 
         editor.close();
@@ -416,9 +425,9 @@ private:
         Application program(&dialogs);
         MainWindow& main = program.mainForm();
         main.show();
-        CheckWindows(checks_, QStringLiteral("main window in Simple mode"),
+        CheckWindows(checks_, desktop_, QStringLiteral("main window in Simple mode"),
                      {{&main, QStringLiteral("main window"), {619, 425}, Sizing::Fixed}});
-        shoot(main.frameGeometry(), "main-window-simple.png");
+        shoot(frame(main), "main-window-simple.png");
         main.close();
     }
 

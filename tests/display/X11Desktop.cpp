@@ -96,6 +96,27 @@ bool X11Desktop::isStackedAbove(const QWidget& upper, const QWidget& lower) cons
     return upperAt >= 0 && lowerAt >= 0 && upperAt > lowerAt;
 }
 
+std::optional<QRect> X11Desktop::frameOf(const QWidget& window) const {
+    xcb_connection_t* c = Xcb(connection_);
+    const xcb_window_t id = WindowOf(window);
+    const Reply<xcb_get_geometry_reply_t> geometry(
+        xcb_get_geometry_reply(c, xcb_get_geometry(c, id), nullptr));
+    const Reply<xcb_translate_coordinates_reply_t> at(
+        xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, id, root_, 0, 0), nullptr));
+    if (!geometry || !at)
+        return std::nullopt;
+    const QRect client(at->dst_x, at->dst_y, geometry->width, geometry->height);
+    if (window.windowFlags() & Qt::FramelessWindowHint)
+        return client;
+    // left, right, top, bottom
+    const std::vector<std::uint32_t> extents =
+        Items(c, id, "_NET_FRAME_EXTENTS", XCB_ATOM_CARDINAL);
+    if (extents.size() != 4)
+        return std::nullopt;
+    return client.adjusted(-static_cast<int>(extents[0]), -static_cast<int>(extents[2]),
+                           static_cast<int>(extents[1]), static_cast<int>(extents[3]));
+}
+
 QStringList X11Desktop::allowedActions(const QWidget& window) const {
     xcb_connection_t* c = Xcb(connection_);
     QStringList names;

@@ -3,6 +3,7 @@
 // manager offers on a window.
 #pragma once
 
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -20,6 +21,10 @@ public:
     QString windowManagerName() const;
     // True when `upper` is stacked above `lower` among the managed windows.
     bool isStackedAbove(const QWidget& upper, const QWidget& lower) const;
+    // A window's frame on the screen as the X server has it (the window manager's frame around
+    // it, or the window alone where it has none), or nothing while it is not framed yet. Qt keeps
+    // the frame margins it saw first, which can be none when they are asked for too early.
+    std::optional<QRect> frameOf(const QWidget& window) const;
     // The window manager's _NET_WM_ALLOWED_ACTIONS of a window, e.g.
     // "_NET_WM_ACTION_MAXIMIZE_HORZ".
     QStringList allowedActions(const QWidget& window) const;
