@@ -32,13 +32,3 @@ if(WIN32)
                  ${CMAKE_BINARY_DIR}/loamwright.rc @ONLY)
   target_sources(loamwright PRIVATE ${CMAKE_BINARY_DIR}/loamwright.rc)
 endif()
-
-# Renders every window on the demo world into PNG files (scripts/screenshots).
-add_executable(lw_screenshots ${CMAKE_SOURCE_DIR}/tools/Screenshots.cpp)
-target_link_libraries(lw_screenshots PRIVATE loamwright_app)
-target_compile_options(lw_screenshots PRIVATE ${LW_WARNINGS})
-
-# The main and the progress window under a real window manager (scripts/screenshots).
-add_executable(lw_wm_screenshot ${CMAKE_SOURCE_DIR}/tools/WindowManagerShot.cpp)
-target_link_libraries(lw_wm_screenshot PRIVATE loamwright_app)
-target_compile_options(lw_wm_screenshot PRIVATE ${LW_WARNINGS})

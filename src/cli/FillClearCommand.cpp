@@ -2,6 +2,7 @@
 // window's Go! does.
 #include "cli/Command.h"
 #include "fillclear/FillClearFields.h"
+#include "util/IntConv.h"
 
 #include <memory>
 
@@ -12,7 +13,7 @@ void AddFillClearCommand(CLI::App& app) {
         FillClearRequest request;
         FillClearFieldTexts texts;
         bool noStatics = false, noMap = false;
-        std::uint32_t seed = 0;
+        std::string seed = "0";
     };
     auto options = std::make_shared<Options>();
     CLI::App* cmd = app.add_subcommand(
@@ -42,7 +43,8 @@ void AddFillClearCommand(CLI::App& app) {
         request.FillTerrain = !options->noMap;
         request = ReadFillClearFields(request, options->texts);
         auto state = std::make_unique<ProgramState>();
-        state->RandomSeed = options->seed;
+        // Read like every integer of the windows ($7FFFFFFF, -1); the generator keeps 32 bits.
+        state->RandomSeed = static_cast<std::uint32_t>(StrToInt(options->seed));
         NullProgress progress;
         FillClear(*state, request, progress, PrintLine);
     });

@@ -7,6 +7,7 @@
 #include "gui/widgets/FieldText.h"
 #include "gui/widgets/PathField.h"
 #include "gui/widgets/UpDown.h"
+#include "gui/widgets/WindowPlacement.h"
 #include "mapedit/ImageFiles.h"
 #include "mapedit/MapCells.h"
 #include "util/Errors.h"
@@ -29,6 +30,7 @@
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <algorithm>
 
 namespace lw {
@@ -42,7 +44,6 @@ constexpr int kTextureSide = 64;
 constexpr int kRightPanelWidth = 89;
 constexpr int kBottomPanelHeight = 44;
 constexpr int kFileNamePanelHeight = 25;
-constexpr int kStatusPanelWidth = 250;
 constexpr int kTextureRowsAtCreation = 4096;
 constexpr int kTextureRowsShown = 2560;
 
@@ -59,6 +60,11 @@ std::uint32_t ClockSeed() {
     const QTime now = QDateTime::currentDateTimeUtc().time();
     return static_cast<std::uint32_t>(
         ((now.hour() * 60 + now.minute()) * 60 + now.second()) * 1000 + now.msec());
+}
+
+// What the user has typed on the way to a number.
+bool IsUnfinishedNumber(const QString& text) {
+    return text.isEmpty() || text == QLatin1String("-");
 }
 
 QString Hex(std::int64_t value) {
@@ -102,14 +108,17 @@ MapEditorWindow::MapEditorWindow(WindowContext& context, QWidget* parent)
     root->addWidget(buildFileNamePanel());
     statusBar = Named(new QStatusBar(this), "StatusBar");
     statusBar->setSizeGripEnabled(false);
+    // Each panel takes half of the bar, whatever its text: equal stretch, and no minimum width
+    // from the text, so that the bar never asks the window for more room than it has. (Panels
+    // sized from the bar's own width would make the bar's minimum its width, and the window
+    // would grow with every resize.)
     for (QLabel*& panel : statusPanels) {
         panel = new QLabel(statusBar);
-        panel->setFixedWidth(kStatusPanelWidth);
+        panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         panel->setFrameShape(QFrame::Panel);
         panel->setFrameShadow(QFrame::Sunken);
-        statusBar->addWidget(panel);
+        statusBar->addWidget(panel, 1);
     }
-    statusBar->installEventFilter(this);
     root->addWidget(statusBar);
 
     // The group names follow the three fixed modes, in the table's order.
@@ -153,7 +162,7 @@ QWidget* MapEditorWindow::buildBottomPanel() {
     bottomPanel->setFixedHeight(kBottomPanelHeight);
     auto* layout = new QHBoxLayout(bottomPanel);
     layout->setContentsMargins(2, 0, 2, 2);
-    layout->setSpacing(8);
+    layout->setSpacing(4);
 
     altitudePanel = Named(new QWidget(bottomPanel), "AltitudePanel");
     auto* altitude = new QHBoxLayout(altitudePanel);
@@ -162,7 +171,7 @@ QWidget* MapEditorWindow::buildBottomPanel() {
     altitudeRadioGroup = Named(new QGroupBox(QStringLiteral("Modify the altitude"), altitudePanel),
                                "AltitudeRadioGroup");
     auto* radios = new QHBoxLayout(altitudeRadioGroup);
-    radios->setContentsMargins(6, 0, 6, 2);
+    radios->setContentsMargins(4, 0, 4, 2);
     altitudeButtons = new QButtonGroup(altitudeRadioGroup);
     const char* const items[] = {"Add Z", "Subtract Z", "Set to Z"};
     for (int mode = AddZ; mode <= SetToZ; ++mode) {
@@ -191,7 +200,7 @@ QWidget* MapEditorWindow::buildBottomPanel() {
     jumpPanel = Named(new QWidget(bottomPanel), "JumpPanel");
     auto* jump = new QHBoxLayout(jumpPanel);
     jump->setContentsMargins(0, 10, 0, 0);
-    jump->setSpacing(4);
+    jump->setSpacing(3);
     jumpButton = Named(new QPushButton(QStringLiteral("Jump Now!"), jumpPanel), "JumpButton");
     jumpButton->setAutoDefault(false);
     jumpXLabel = Named(new QLabel(QStringLiteral("X"), jumpPanel), "JumpXLabel");
@@ -220,13 +229,17 @@ QWidget* MapEditorWindow::buildBottomPanel() {
     selectDrawingModeComboBox->addItems({QStringLiteral("Don't draw"),
                                          QStringLiteral("Selected tile from list"),
                                          QStringLiteral("Altitude only")});
-    selectDrawingModeComboBox->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    // Narrower than its longest item, so that the three panels fit the window's first width;
+    // the list that drops down shows every item whole.
+    selectDrawingModeComboBox->setSizeAdjustPolicy(
+        QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    selectDrawingModeComboBox->setMinimumContentsLength(14);
     showCheckBox =
         Named(new QCheckBox(QStringLiteral("ID's anzeigen"), drawSettingsPanel), "ShowCheckBox");
     showCheckBox->setChecked(true);
     draw->addWidget(selectDrawingModeLabel, 0, 0);
-    draw->addWidget(selectDrawingModeComboBox, 1, 0);
-    draw->addWidget(showCheckBox, 1, 1);
+    draw->addWidget(showCheckBox, 0, 1, Qt::AlignRight);
+    draw->addWidget(selectDrawingModeComboBox, 1, 0, 1, 2);
     layout->addWidget(drawSettingsPanel);
     return bottomPanel;
 }
@@ -267,7 +280,10 @@ void MapEditorWindow::connectHandlers() {
     connect(mapEdit, &QLineEdit::textChanged, this, [this] { mapEditChanged(); });
     connect(uoPathEdit, &QLineEdit::textChanged, this, [this] { uoPathEditChanged(); });
     connect(zValueEdit, &QLineEdit::textChanged, this, [this] { zValueEditChanged(); });
+    connect(zValueEdit, &QLineEdit::editingFinished, this, [this] { zValueEditFinished(); });
     connect(jumpButton, &QPushButton::clicked, this, [this] { jumpClicked(); });
+    for (QLineEdit* field : {xJumpEdit, yJumpEdit})
+        connect(field, &QLineEdit::returnPressed, this, [this] { jumpClicked(); });
     connect(selectDrawingModeComboBox, &QComboBox::currentIndexChanged, this,
             [this] { drawingModeChanged(); });
     connect(altitudeButtons, &QButtonGroup::idClicked, this, [this] { altitudeModeClicked(); });
@@ -285,8 +301,14 @@ void MapEditorWindow::setPalette(QDialog& palette) {
 
 void MapEditorWindow::showEvent(QShowEvent* event) {
     ToolWindow::showEvent(event);
-    if (!event->spontaneous())
-        runGuarded([this] { prepareForShow(); });
+    if (event->spontaneous())
+        return;
+    // The window manager places and frames this window after it is shown; the palette goes
+    // beside it once it is on the screen.
+    if (windowHandle() != nullptr)
+        windowHandle()->installEventFilter(this);
+    placingPalette_ = true;
+    runGuarded([this] { prepareForShow(); });
 }
 
 void MapEditorWindow::prepareForShow() {
@@ -300,21 +322,41 @@ void MapEditorWindow::prepareForShow() {
     }
     textureDrawGrid->setRowCount(kTextureRowsShown);
     updateStatusTexts();
-    if (palette_ != nullptr)
+    if (palette_ != nullptr) {
         palette_->show();
+        placePalette();
+    }
+}
+
+void MapEditorWindow::placePalette() {
+    if (palette_ == nullptr || !palette_->isVisible())
+        return;
+    const QRect screen = gui::ScreenOf(*this);
+    const QSize side = palette_->frameGeometry().size();
+    QRect editor = frameGeometry();
+    const bool fitsRight = editor.right() + side.width() <= screen.right();
+    const bool fitsLeft = editor.left() - side.width() >= screen.left();
+    if (!fitsRight && !fitsLeft && editor.width() + side.width() <= screen.width()) {
+        move(screen.right() + 1 - side.width() - editor.width(), editor.y());
+        editor = frameGeometry();
+    }
+    palette_->move(gui::BesideOf(editor, side, screen));
+    palette_->raise();
+}
+
+bool MapEditorWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (placingPalette_ && watched == windowHandle() && event->type() == QEvent::Expose &&
+        windowHandle()->isExposed()) {
+        placingPalette_ = false;
+        placePalette();
+    }
+    return ToolWindow::eventFilter(watched, event);
 }
 
 void MapEditorWindow::hideEvent(QHideEvent* event) {
     ToolWindow::hideEvent(event);
     if (!event->spontaneous() && palette_ != nullptr)
         palette_->close();
-}
-
-bool MapEditorWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == statusBar && event->type() == QEvent::Resize)
-        for (QLabel* panel : statusPanels)
-            panel->setFixedWidth(std::max(1, statusBar->width() / 2));
-    return ToolWindow::eventFilter(watched, event);
 }
 
 // ---- Paths -------------------------------------------------------------------------------------
@@ -428,11 +470,20 @@ void MapEditorWindow::trackPointer(const QPoint& viewportPosition) {
 
 // ---- Controls ----------------------------------------------------------------------------------
 
+// While the user types, an empty text or a lone '-' (the start of "-20") stays as typed and
+// counts as 0; leaving the field or Enter turns it into "0". Any other text that is no integer
+// becomes "0" at once, and an integer is written back clamped and in plain decimal with the caret
+// where the user typed.
 void MapEditorWindow::zValueEditChanged() {
     runGuarded([this] {
+        const QString text = zValueEdit->text();
+        if (zValueEdit->hasFocus() && IsUnfinishedNumber(text)) {
+            updateStatusTexts();
+            return;
+        }
         std::int32_t value = 0;
         try {
-            value = StrToInt(Std(zValueEdit->text()));
+            value = StrToInt(Std(text));
         } catch (const ConvertError&) {
             zValueEdit->setText(QStringLiteral("0"));
             updateStatusTexts();
@@ -441,9 +492,20 @@ void MapEditorWindow::zValueEditChanged() {
         value = std::clamp(value, -128, 127);
         xValueUpDown->setPosition(value);
         // The same text again changes nothing; another one runs this handler once more.
-        zValueEdit->setText(QString::number(value));
+        const QString written = QString::number(value);
+        if (written != text) {
+            const int caret =
+                zValueEdit->cursorPosition() - static_cast<int>(text.size() - written.size());
+            zValueEdit->setText(written);
+            zValueEdit->setCursorPosition(std::clamp(caret, 0, static_cast<int>(written.size())));
+        }
         updateStatusTexts();
     });
+}
+
+void MapEditorWindow::zValueEditFinished() {
+    if (IsUnfinishedNumber(zValueEdit->text()))
+        zValueEdit->setText(QStringLiteral("0"));
 }
 
 void MapEditorWindow::drawingModeChanged() {

@@ -108,11 +108,15 @@ private:
     QWidget* buildBottomPanel();
     QWidget* buildFileNamePanel();
     void connectHandlers();
+    // The palette beside this window and above it; this window makes room on the screen when
+    // the palette fits on neither side.
+    void placePalette();
 
     // Handler bodies without the guard: a failure ends the handler that ran them.
     void mapPathChanged();
     void imageFolderChanged();
     void pathsEdited();
+    void zValueEditFinished();
     void paintCell(int x, int y);
     void trackPointer(const QPoint& viewportPosition);
     int zValue() const;
@@ -130,6 +134,7 @@ private:
     QPoint pointer_{0, 0};
     bool mapPathEdited_ = false;
     bool imageFolderEdited_ = false;
+    bool placingPalette_ = false; // until this window is on the screen in its frame
 
     // What the paint under way draws: the cells of its area, read in one go.
     bool paintReadsMap_ = false;

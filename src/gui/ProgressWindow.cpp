@@ -1,6 +1,7 @@
 #include "gui/ProgressWindow.h"
 
 #include "gui/widgets/ProgressBar.h"
+#include "gui/widgets/WindowPlacement.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -100,6 +101,10 @@ void ProgressWindow::closeEvent(QCloseEvent* event) {
 
 void ProgressWindow::prepareForShow() {
     setStage(QStringLiteral("Working, please wait..."));
+    // Over the middle of the main window, where the user looks while the operation runs.
+    if (parentWidget() != nullptr && parentWidget()->isVisible())
+        move(gui::CentredOver(parentWidget()->window()->frameGeometry(), frameGeometry().size(),
+                              gui::ScreenOf(*parentWidget())));
 }
 
 } // namespace lw

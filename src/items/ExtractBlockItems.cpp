@@ -10,8 +10,8 @@ namespace {
 
 // Where the extraction of a section stops: its "}", or a header of any section.
 bool EndsExtractedItem(std::string_view line) {
-    return line == "}" || HasTag(line, kWorldItemHeader) || HasTag(line, kCharacterHeader) ||
-           HasTag(line, kGuildHeader);
+    return line == "}" || HasHeader(line, kWorldItemHeader) || HasHeader(line, kCharacterHeader) ||
+           HasHeader(line, kGuildHeader);
 }
 
 } // namespace
@@ -59,13 +59,16 @@ void BlockItemExtraction::readItem(Item& item) const {
                     rec.ID = static_cast<std::uint16_t>(value("ID", 0, 65535));
                 break;
             case 'X':
-                rec.X = static_cast<std::uint8_t>(value("X", 0, 65535) % kTilesPerBlockSide);
+                if (HasTag(line, "X"))
+                    rec.X = static_cast<std::uint8_t>(value("X", 0, 65535) % kTilesPerBlockSide);
                 break;
             case 'Y':
-                rec.Y = static_cast<std::uint8_t>(value("Y", 0, 65535) % kTilesPerBlockSide);
+                if (HasTag(line, "Y"))
+                    rec.Y = static_cast<std::uint8_t>(value("Y", 0, 65535) % kTilesPerBlockSide);
                 break;
             case 'Z':
-                rec.Z = static_cast<std::int8_t>(value("Z", -128, 127));
+                if (HasTag(line, "Z"))
+                    rec.Z = static_cast<std::int8_t>(value("Z", -128, 127));
                 break;
             case 'C':
                 if (HasTag(line, "COLOR"))
@@ -113,12 +116,12 @@ void BlockItemExtraction::extract(int blockX, int blockY, TStaticBlock& block) {
 void RemainingItemsWriter::line(std::string_view line) {
     if (closed_)
         release();
-    if (HasTag(line, kWorldItemHeader)) {
+    if (HasHeader(line, kWorldItemHeader)) {
         release();
         section_.push_back(line);
     } else if (section_.empty()) {
         copy_.copy(line);
-    } else if (HasTag(line, kCharacterHeader) || HasTag(line, kGuildHeader)) {
+    } else if (HasHeader(line, kCharacterHeader) || HasHeader(line, kGuildHeader)) {
         release();
         copy_.copy(line);
     } else {

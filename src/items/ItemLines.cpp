@@ -39,7 +39,7 @@ const char* FindLineEnd(const char* p, const char* end) {
 }
 
 bool IsEofLine(std::string_view line) {
-    return line.size() == 3 && HasTag(line, "EOF");
+    return line.size() == 3 && HasHeader(line, "EOF");
 }
 
 } // namespace

@@ -25,14 +25,26 @@ inline char UpperCaseLetter(char c) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-// The prefix test of tags and headers on the upper-cased line, without copying the line.
-inline bool HasTag(std::string_view line, std::string_view upperCaseTag) {
-    if (line.size() < upperCaseTag.size())
+// The prefix test of headers on the upper-cased line, without copying the line.
+inline bool HasHeader(std::string_view line, std::string_view upperCaseHeader) {
+    if (line.size() < upperCaseHeader.size())
         return false;
-    for (std::size_t i = 0; i < upperCaseTag.size(); ++i)
-        if (UpperCaseLetter(line[i]) != upperCaseTag[i])
+    for (std::size_t i = 0; i < upperCaseHeader.size(); ++i)
+        if (UpperCaseLetter(line[i]) != upperCaseHeader[i])
             return false;
     return true;
+}
+
+inline bool IsTagNameCharacter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+// A tag line: the tag's name at the start, and no letter, digit or "_" right after it, which
+// would make the line another tag. Exported files hold NAME2 beside NAME and tags such as XOFFSET
+// beside X: read as NAME or X they would lose an item's name or end the operation.
+inline bool HasTag(std::string_view line, std::string_view upperCaseTag) {
+    return HasHeader(line, upperCaseTag) &&
+           (line.size() == upperCaseTag.size() || !IsTagNameCharacter(line[upperCaseTag.size()]));
 }
 // The text after a tag name, trimmed.
 std::string_view TagValue(std::string_view line, std::string_view tag);

@@ -12,7 +12,7 @@ HighestNumbers ScanHighestNumbers(std::string_view itemFileText) {
     ItemLineReader lines(itemFileText);
     std::string_view line;
     while (lines.next(line)) {
-        if (HasTag(line, kWorldItemHeader))
+        if (HasHeader(line, kWorldItemHeader))
             highest.Number = std::max(highest.Number, SectionNumber(line));
         else if (HasTag(line, "SERIAL"))
             highest.Serial = std::max(highest.Serial, TagInt(TagValue(line, "SERIAL")));

@@ -92,9 +92,9 @@ ItemSelection SelectItems(std::string_view itemFileText, SelectionMode mode,
         listener.line(line);
         switch (UpperCaseLetter(line.front())) {
         case 'S':
-            if (HasTag(line, kCharacterHeader) || HasTag(line, kGuildHeader)) {
+            if (HasHeader(line, kCharacterHeader) || HasHeader(line, kGuildHeader)) {
                 s.section = kNoSection;
-            } else if (HasTag(line, kWorldItemHeader)) {
+            } else if (HasHeader(line, kWorldItemHeader)) {
                 ++s.header;
                 s.offset = static_cast<std::size_t>(line.data() - itemFileText.data());
                 s.startSection(SectionNumber(line));
@@ -110,13 +110,16 @@ ItemSelection SelectItems(std::string_view itemFileText, SelectionMode mode,
                 s.id = value(line, "ID", 0, 65535);
             break;
         case 'X':
-            s.x = value(line, "X", 0, 65535);
+            if (HasTag(line, "X"))
+                s.x = value(line, "X", 0, 65535);
             break;
         case 'Y':
-            s.y = value(line, "Y", 0, 65535);
+            if (HasTag(line, "Y"))
+                s.y = value(line, "Y", 0, 65535);
             break;
         case 'Z':
-            TagInt(TagValue(line, "Z"));
+            if (HasTag(line, "Z"))
+                TagInt(TagValue(line, "Z"));
             break;
         case 'C':
             if (HasTag(line, "CONT"))

@@ -47,6 +47,24 @@ TEST_F(FillClearCliTest, OneTileWithASeededGroupPick) {
     EXPECT_EQ(+ReadMapBlock(map, 1, 2).Cells[CellIndex(11, 20)].Tile, 0);
 }
 
+TEST_F(FillClearCliTest, SeedsAreReadLikeTheWindowFields) {
+    const struct {
+        const char* text;
+        std::uint32_t seed;
+    } cases[] = {
+        {"$7FFFFFFF", 0x7FFFFFFF}, {"0x10", 16}, {"-1", 0xFFFFFFFF}, {"$FFFFFFFF", 0xFFFFFFFF}};
+    for (const auto& c : cases) {
+        const auto r = fillClear({"--left", "10", "--right", "10", "--top", "20", "--bottom", "20",
+                                  "--no-statics", "--tile", "Random grass", "--seed", c.text});
+        EXPECT_EQ(r.exitCode, 0) << c.text << ": " << r.err;
+        std::uint32_t seed = c.seed;
+        EXPECT_EQ(+ReadMapBlock(map, 1, 2).Cells[CellIndex(10, 20)].Tile, PickNamedTile(seed, 6))
+            << c.text;
+    }
+    const auto r = fillClear({"--tile", "0003", "--seed", "4294967296"});
+    EXPECT_EQ(r.exitCode, 1);
+}
+
 TEST_F(FillClearCliTest, DefaultsClearTheWholeWorldAndNoMapLeavesTheTerrain) {
     const auto mapBefore = test::ReadWholeFile(map);
     const auto r = fillClear({"--no-map"});

@@ -6,6 +6,7 @@
 #include "UiFixture.h"
 #include "fillclear/NamedTiles.h"
 #include "gui/widgets/PathField.h"
+#include "gui/widgets/PathLineEdit.h"
 #include "gui/widgets/ProgressBar.h"
 #include "gui/widgets/UpDown.h"
 #include "support/WorldFiles.h"
@@ -98,6 +99,26 @@ protected:
         return ReadWholeFile(staidx()) + ReadWholeFile(statics()) + ReadWholeFile(map());
     }
 };
+
+// The display-only fields show a long path with its middle left out and the whole of it as a
+// tooltip; the map field, which the user edits, shows its text as it is.
+TEST_F(FillClearWindowTest, DisplayOnlyPathsAreShortenedInTheMiddle) {
+    start();
+    form().fillClearButton->click();
+    window().show();
+    QCoreApplication::processEvents();
+    for (const char* name : {"MStaIdxEdit", "MStaticsEdit"}) {
+        auto& field = control<gui::PathLineEdit>(name);
+        const QString shown = field.shownText();
+        EXPECT_EQ(field.toolTip(), field.text()) << name;
+        EXPECT_TRUE(shown.contains(QChar(0x2026))) << shown.toStdString();
+        EXPECT_TRUE(shown.startsWith(field.text().left(3))) << shown.toStdString();
+        EXPECT_TRUE(shown.endsWith(field.text().right(5))) << shown.toStdString();
+        EXPECT_LE(field.fontMetrics().horizontalAdvance(shown), field.width());
+    }
+    auto& map = control<gui::PathLineEdit>("MMapEdit");
+    EXPECT_EQ(map.shownText(), map.text());
+}
 
 TEST_F(FillClearWindowTest, CreatedWithItsTextsDefaultsAndATidyLayout) {
     startAndShow();

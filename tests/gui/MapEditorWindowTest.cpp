@@ -18,6 +18,7 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
@@ -194,6 +195,64 @@ TEST_F(MapEditorTest, ZFieldKeepsAnIntegerWithinTheAltitudeRange) {
     editor().xValueUpDown->step(1);
     EXPECT_EQ(editor().zValueEdit->text(), "127");
     EXPECT_EQ(panel(1), "Selected mode: Set altitude to 127 - Drawing disabled");
+}
+
+TEST_F(MapEditorTest, ZFieldKeepsTheCaretAndLetsAMinusBeginANumber) {
+    auto& z = *editor().findChild<QLineEdit*>("ZValueEdit");
+    editor().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&editor()));
+    typeInto(z, "5");
+    QTest::keyClick(&z, Qt::Key_Home);
+    QTest::keyClicks(&z, "12");
+    EXPECT_EQ(z.text(), "125");
+    EXPECT_EQ(z.cursorPosition(), 2);
+    typeInto(z, "007");
+    EXPECT_EQ(z.text(), "7");
+    EXPECT_EQ(z.cursorPosition(), 1);
+
+    // Typed from left to right, "-20" passes through a lone "-" that counts as 0 meanwhile.
+    typeInto(z, "-");
+    EXPECT_EQ(z.text(), "-");
+    EXPECT_EQ(panel(1), "Selected mode: Set altitude to 0 - Drawing disabled");
+    QTest::keyClicks(&z, "20");
+    EXPECT_EQ(z.text(), "-20");
+    EXPECT_EQ(panel(1), "Selected mode: Set altitude to -20 - Drawing disabled");
+    // Enter or leaving the field turns what is unfinished into "0".
+    typeInto(z, "-");
+    QTest::keyClick(&z, Qt::Key_Return);
+    EXPECT_EQ(z.text(), "0");
+    typeInto(z, "");
+    EXPECT_EQ(z.text(), "");
+    editor().findChild<QLineEdit*>("XJumpEdit")->setFocus();
+    EXPECT_EQ(z.text(), "0");
+    typeInto(z, "x");
+    EXPECT_EQ(z.text(), "0");
+}
+
+TEST_F(MapEditorTest, EnterInAJumpFieldJumps) {
+    for (const char* field : {"XJumpEdit", "YJumpEdit"}) {
+        typeInto(*editor().findChild<QLineEdit*>("XJumpEdit"), "300");
+        typeInto(*editor().findChild<QLineEdit*>("YJumpEdit"), field[0] == 'X' ? "200" : "100");
+        QTest::keyClick(editor().findChild<QLineEdit*>(field), Qt::Key_Return);
+        EXPECT_EQ(QPoint(grid().col(), grid().row()), QPoint(300, field[0] == 'X' ? 200 : 100));
+        EXPECT_FALSE(grid().cellRect(grid().col(), grid().row()).isEmpty());
+    }
+}
+
+// The status bar's two panels share it; neither they nor any other part of the window hold it
+// wider than the first size, so it can be made larger and smaller again.
+TEST_F(MapEditorTest, ItResizesBothWaysWithTheStatusPanelsHalfEach) {
+    for (const QSize size : {QSize(1200, 800), QSize(697, 575), QSize(1000, 700)}) {
+        editor().resize(size);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(editor().size(), size);
+        EXPECT_LE(editor().minimumSizeHint().width(), 697);
+        const auto& bar = *editor().findChild<QWidget*>("StatusBar");
+        const int left = editor().statusPanels[0]->width();
+        const int right = editor().statusPanels[1]->width();
+        EXPECT_LE(std::abs(left - right), 1) << size.width();
+        EXPECT_GE(left + right, bar.width() - 16) << size.width();
+    }
 }
 
 TEST_F(MapEditorTest, JumpClampsScrollsIntoViewAndPaintsNothing) {

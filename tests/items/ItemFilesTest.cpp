@@ -107,7 +107,12 @@ TEST(ScanHighestNumbers, ComparesSignedAndStopsAtEof) {
                          "$7FFFFFF0\r\nSERIAL -1\r\nEOF\r\nSECTION WORLDITEM 99"));
     EXPECT_EQ(h.Number, 12);
     EXPECT_EQ(h.Serial, 0x7FFFFFF0);
-    EXPECT_THROW(ScanHighestNumbers(std::string_view("SERIALS 5")), ConvertError);
+    // A longer tag name is another tag; a header keeps its prefix test.
+    const HighestNumbers other = ScanHighestNumbers(
+        std::string_view("SERIAL2 0x7FFFFFFF\r\nSERIAL_OLD 9\r\nSECTION WORLDITEM7\r\n"));
+    EXPECT_EQ(other.Number, 7);
+    EXPECT_EQ(other.Serial, 0x40000000);
+    EXPECT_THROW(ScanHighestNumbers(std::string_view("SERIAL 5x")), ConvertError);
 }
 
 struct Scanned {
@@ -164,6 +169,25 @@ TEST(SelectItems, TakesWorldItemsByTypeOrAutoList) {
     EXPECT_EQ(s.selection.Items[1].BlockY, 5);
 }
 
+// Exported files carry tags whose names begin with another tag's name: NAME2 beside NAME,
+// XOFFSET beside X. A tag name followed by a letter, digit or "_" is another tag, which the scan
+// ignores and the extraction drops with the item.
+const char* const kLookalikeTags = "NAME #\r\nNAME2 Rock\r\nID 1709\r\nIDENT 5\r\nX 1439\r\n"
+                                   "XOFFSET 3\r\nY 1613\r\nY_2 x\r\nZ 20\r\nZ9 -\r\n"
+                                   "COLOR 4\r\nCOLOR2 9\r\nCONT -1\r\nCONTAINER 5\r\n"
+                                   "TYPE 0\r\nTYPES 255\r\n";
+
+TEST(SelectItems, LongerTagNamesAreOtherTags) {
+    AutoSelectIDs ids;
+    ids.set(1709);
+    const Scanned s = Select(Section(0, kLookalikeTags), SelectionMode::Auto, ids);
+    ASSERT_EQ(s.selection.Items.size(), 1u);
+    EXPECT_EQ(s.selection.Items[0].BlockX, 1439 / 8);
+    EXPECT_EQ(s.selection.Items[0].BlockY, 1613 / 8);
+    EXPECT_TRUE(
+        Select(Section(0, kLookalikeTags), SelectionMode::Type255, ids).selection.Items.empty());
+}
+
 TEST(SelectItems, InvalidTagMessagesNameTheSection) {
     const struct {
         std::string text, message;
@@ -171,7 +195,7 @@ TEST(SelectItems, InvalidTagMessagesNameTheSection) {
         {Section(12, "ID 70000\r\n"), "Invalid tag after \"SECTION WORLDITEM 12\""},
         {"SECTION CHARACTER 1\r\n{\r\nX 70000\r\n}\r\n", "Invalid tag in a character section!"},
         {Section(-5, "CONT -1\r\n"), "Invalid tag after \"SECTION WORLDITEM -5\""},
-        {Section(3, "XOFFSET 3\r\n"), "'OFFSET 3' ist kein gültiger Integerwert"},
+        {Section(3, "X=3\r\n"), "'=3' ist kein gültiger Integerwert"},
         // The scan reads lines upper-cased and quotes what it read.
         {Section(3, "Z twenty\r\n"), "'TWENTY' ist kein gültiger Integerwert"},
         {Section(3, "Z 1.5\r\n"), "'1.5' ist kein gültiger Integerwert"},
@@ -246,6 +270,19 @@ TEST(BlockItemExtraction, TakesOnlyTheSelectedSectionsAndKeepsEverythingElse) {
               "// after the item\r\nSECTION CHARACTER 2\r\n{\r\n\tNAME Bob\r\n}\r\n\r\n"
               "SECTION WORLDITEM 1\r\n{\r\n\tID 5\r\n\tX 3\r\n\tY 4\r\n\tZ 500\r\n"
               "\tCONT 1073741825\r\n\tTYPE 255\r\n}\r\n\r\n");
+}
+
+TEST(BlockItemExtraction, LongerTagNamesAreDroppedWithTheItem) {
+    const Extracted e =
+        Extract(Section(0, std::string(kLookalikeTags) + "TYPE 255\r\n"), 1439 / 8, 1613 / 8);
+    ASSERT_EQ(e.records.size(), 1u);
+    const TStaticRec& r = e.records[0];
+    EXPECT_EQ(+r.ID, 1709);
+    EXPECT_EQ(r.X, 1439 % 8);
+    EXPECT_EQ(r.Y, 1613 % 8);
+    EXPECT_EQ(r.Z, 20);
+    EXPECT_EQ(+r.Color, 4);
+    EXPECT_EQ(e.remaining, "");
 }
 
 TEST(BlockItemExtraction, RangeErrorsNameTheExtractedItem) {

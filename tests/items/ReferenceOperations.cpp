@@ -77,7 +77,7 @@ void ScanHighest(const std::string& path, std::int32_t& number, std::int32_t& se
         const std::string upper = UpperCase(line);
         if (StartsWith(upper, "SECTION WORLDITEM"))
             number = std::max(number, Number(line));
-        else if (StartsWith(upper, "SERIAL"))
+        else if (HasTag(upper, "SERIAL"))
             serial = std::max(serial, TagInt(Trim(std::string_view(line).substr(6))));
     }
 }
@@ -186,15 +186,15 @@ void ExtractBlockItems(const std::string& path, Selection& selection, int blockX
             copying = true;
         if (copying) {
             out.normalised(line);
-        } else if (StartsWith(u, "ID")) {
+        } else if (HasTag(u, "ID")) {
             id = value(line, 2, 0, 65535);
-        } else if (StartsWith(u, "X")) {
+        } else if (HasTag(u, "X")) {
             x = value(line, 1, 0, 65535);
-        } else if (StartsWith(u, "Y")) {
+        } else if (HasTag(u, "Y")) {
             y = value(line, 1, 0, 65535);
-        } else if (StartsWith(u, "Z")) {
+        } else if (HasTag(u, "Z")) {
             z = value(line, 1, -128, 127);
-        } else if (StartsWith(u, "COLOR")) {
+        } else if (HasTag(u, "COLOR")) {
             color = value(line, 5, 0, 65535);
         } else if (line == "}") {
             if (block.Count == 2048)

@@ -1,6 +1,8 @@
 // Small helpers every window uses to build its controls and read their texts.
 #pragma once
 
+#include "gui/widgets/PathLineEdit.h"
+
 #include <QLineEdit>
 #include <QString>
 #include <string>
@@ -16,7 +18,7 @@ template <class W> W* Named(W* widget, const char* name) {
 
 // Like every path field, it starts out holding its own name.
 inline QLineEdit* PathEdit(const char* name, QWidget* parent) {
-    return Named(new QLineEdit(QString::fromLatin1(name), parent), name);
+    return Named(new PathLineEdit(QString::fromLatin1(name), parent), name);
 }
 
 inline std::string Std(const QString& text) {

@@ -1,10 +1,16 @@
 #include "gui/widgets/Dialogs.h"
 
+#include "gui/widgets/WindowPlacement.h"
+
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QWindow>
+#include <algorithm>
 
 namespace lw::gui {
 namespace {
@@ -54,19 +60,65 @@ std::optional<QString> RunFileDialog(QWidget* parent, const FileDialogRequest& r
     return dialog.selectedFiles().front();
 }
 
+bool IsOnScreen(const QWidget* widget) {
+    return widget != nullptr && widget->window()->windowHandle() != nullptr &&
+           widget->window()->windowHandle()->isExposed();
+}
+
+// The detail names a file with its whole path: wrapped at the box's narrow width it breaks into
+// pieces that are hard to read, so it keeps one line, as far as the width QMessageBox lets a box
+// grow to on that screen (about half of it, more on small screens) allows.
+void GiveDetailRoom(QMessageBox& box, const QString& detail) {
+    auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel"));
+    if (label == nullptr)
+        return;
+    const int wanted = label->fontMetrics().horizontalAdvance(detail) + 2;
+    const int room = std::min(ScreenOf(box).width() / 2 + 100, 900);
+    label->setMinimumWidth(std::min(wanted, room));
+}
+
+// QMessageBox takes its size only as it shows, after QDialog placed it by its earlier size: it
+// centres itself again then, over its parent's window, or over the screen when it has none.
+class CentredMessageBox final : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void showEvent(QShowEvent* event) override {
+        QMessageBox::showEvent(event);
+        const QRect screenArea = ScreenOf(*this);
+        const QRect over =
+            parentWidget() != nullptr ? parentWidget()->window()->frameGeometry() : screenArea;
+        move(CentredOver(over, frameGeometry().size(), screenArea));
+    }
+};
+
 } // namespace
 
-MessageButton QtDialogs::message(QWidget* parent, const MessageRequest& request) {
-    QMessageBox box(ToQt(request.icon), request.title, request.text, QMessageBox::NoButton, parent);
-    if (!request.detail.isEmpty())
-        box.setInformativeText(request.detail);
+std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const MessageRequest& request) {
+    auto box = std::make_unique<CentredMessageBox>(ToQt(request.icon), request.title, request.text,
+                                                   QMessageBox::NoButton,
+                                                   IsOnScreen(parent) ? parent : nullptr);
+    if (!request.detail.isEmpty()) {
+        box->setInformativeText(request.detail);
+        GiveDetailRoom(*box, request.detail);
+    }
     for (const MessageButton button : request.buttons)
-        box.addButton(ToQt(button));
-    box.exec();
+        box->addButton(ToQt(button));
+    return box;
+}
+
+MessageButton PressedButton(const QMessageBox& box, const MessageRequest& request) {
     for (const MessageButton button : request.buttons)
         if (box.clickedButton() == box.button(ToQt(button)))
             return button;
     return request.buttons.empty() ? MessageButton::Ok : request.buttons.back();
+}
+
+MessageButton QtDialogs::message(QWidget* parent, const MessageRequest& request) {
+    const std::unique_ptr<QMessageBox> box = MakeMessageBox(parent, request);
+    box->exec();
+    return PressedButton(*box, request);
 }
 
 std::optional<QString> QtDialogs::openFileName(QWidget* parent, const FileDialogRequest& request) {

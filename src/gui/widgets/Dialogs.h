@@ -3,10 +3,12 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 #include <optional>
 #include <vector>
 
 class QDialog;
+class QMessageBox;
 class QWidget;
 
 namespace lw::gui {
@@ -34,6 +36,13 @@ struct FileDialogRequest {
     // Save dialogs only: ask before a chosen existing file is overwritten.
     bool confirmOverwrite = false;
 };
+
+// The box QtDialogs shows for a request. Its detail line (a file and its path) gets the room it
+// needs on one line, and a box asked for before its parent is on the screen (the first-start
+// question) opens in the middle of the screen instead of at the parent's unplaced corner.
+std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const MessageRequest& request);
+// The request's button that closed the box; the last one when it was dismissed otherwise.
+MessageButton PressedButton(const QMessageBox& box, const MessageRequest& request);
 
 // The folder a file dialog opens in for a file path (empty: the dialog's own choice).
 QString FolderOf(const QString& filePath);

@@ -1,0 +1,23 @@
+// Where a window opens relative to another one, in screen coordinates of window frames.
+#pragma once
+
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+
+class QWidget;
+
+namespace lw::gui {
+
+// The top-left corner of a frame of the given size centred over a rectangle, moved as little as
+// needed to lie on the screen.
+QPoint CentredOver(const QRect& over, const QSize& frame, const QRect& screen);
+
+// The top-left corner of a frame beside another frame: to its right when it fits on the screen
+// there, else to its left, else at the screen's right edge; top edges level, kept on the screen.
+QPoint BesideOf(const QRect& anchor, const QSize& frame, const QRect& screen);
+
+// The available area of the screen a window is on.
+QRect ScreenOf(const QWidget& window);
+
+} // namespace lw::gui
