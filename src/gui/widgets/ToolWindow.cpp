@@ -7,9 +7,18 @@
 
 namespace lw::gui {
 
+namespace {
+
+// A title and a close box, nothing else: a window manager that is offered a minimise button also
+// draws a maximise button beside it, which a fixed window cannot honour.
+constexpr Qt::WindowFlags kFixedWindowFlags = Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint |
+                                              Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                              Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+
+} // namespace
+
 ToolWindow::ToolWindow(Dialogs& dialogs, BusyGuard& busy, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), dialogs_(dialogs),
-      busy_(busy) {}
+    : QDialog(parent, kFixedWindowFlags), dialogs_(dialogs), busy_(busy) {}
 
 void ToolWindow::closeEvent(QCloseEvent* event) {
     if (busy_.deferClose(*this)) {
