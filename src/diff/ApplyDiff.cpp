@@ -8,6 +8,7 @@
 #include "util/OperationFiles.h"
 #include "util/ReplacementSet.h"
 #include "util/SafeReplace.h"
+#include "world/CrowdedBlocks.h"
 #include "world/FileRoles.h"
 #include "world/StaticRuns.h"
 
@@ -214,6 +215,9 @@ AppliedDiff ApplyDiff(const WorldFileSet& original, const WorldFileSet& target,
     replacements.commit();
     diffFile.close();
     result.applied = true;
+    if (result.writtenIndex)
+        if (const auto warning = CrowdedBlocksWarning(CrowdedBlocksOf(*result.writtenIndex)))
+            log(*warning);
     return result;
 }
 
