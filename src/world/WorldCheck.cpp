@@ -261,7 +261,8 @@ private:
             add(FindingKind::DeadBytes, request_.StaticsPath,
                 NameOf(request_.StaticsPath) + " holds " + to_string(f.DeadBytes) +
                     " dead bytes in " + to_string(f.DeadStretches) +
-                    " stretches that no index entry references; compact reclaims them");
+                    (f.DeadStretches == 1 ? " stretch" : " stretches") +
+                    " that no index entry references; compact reclaims them");
     }
 
     const WorldCheckRequest& request_;
