@@ -11,7 +11,7 @@
 #include "world/StaticRuns.h"
 
 #include <cstring>
-#include <unordered_map>
+#include <optional>
 
 namespace lw {
 namespace {
@@ -35,11 +35,19 @@ IndexFile ReadIndexFile(const std::string& path) {
     return index;
 }
 
+// A stretch of the old statics0.mul that goes over whole: runs that follow each other there as
+// they will in the new file.
+struct Piece {
+    std::uint32_t Offset = 0;
+    std::uint32_t Length = 0;
+};
+
 // Where each block's run goes, worked out from the entries alone.
 struct Layout {
-    std::vector<StaticPointer> entries;
-    std::vector<int> copied; // the entries whose runs are written, in order
-    std::uint64_t size = 0;
+    std::vector<Piece> pieces; // of the old file, in the new file's order
+    std::uint64_t size = 0;    // of the new file
+    long long runs = 0;
+    bool changed = false; // an entry moves
 };
 
 [[noreturn]] void RefuseEntry(const std::string& staidxPath, const std::string& staticsPath,
@@ -52,54 +60,142 @@ struct Layout {
                 " bytes), so its statics cannot be kept. Nothing was changed.");
 }
 
-Layout LayOut(const IndexFile& index, std::uint64_t staticsSize, const std::string& staidxPath,
-              const std::string& staticsPath) {
-    Layout layout;
-    layout.entries = index.entries;
-    // Blocks pointing at the very same run: the run is written once.
-    std::unordered_map<std::uint64_t, std::int32_t> placed;
-    placed.reserve(index.entries.size());
-    for (int n = 0; n < static_cast<int>(index.entries.size()); ++n) {
-        const StaticPointer& e = index.entries[n];
-        StaticPointer& moved = layout.entries[n];
-        if (e.Offset == kNoStatics)
-            continue;
-        if (e.Length == 0) {
-            moved = PlaceStaticRun(layout.size, 0, e.Extra);
-            continue;
-        }
-        if (e.Offset < 0 || static_cast<std::uint64_t>(e.Offset) + e.Length > staticsSize)
-            RefuseEntry(staidxPath, staticsPath, index.entries.size(), n, e, staticsSize);
-        const std::uint64_t run = static_cast<std::uint64_t>(e.Offset) << 32 | e.Length;
-        const auto [at, fresh] = placed.try_emplace(run, 0);
-        if (!fresh) {
-            moved.Offset = at->second;
-            continue;
-        }
-        moved = PlaceStaticRun(layout.size, e.Length, e.Extra);
-        at->second = moved.Offset;
-        layout.copied.push_back(n);
-        layout.size += e.Length;
+// The new offset of each run placed so far, by its old offset and length: blocks pointing at the
+// very same run keep sharing one. Open addressing in one flat table: a world has a few hundred
+// thousand runs, and a node per run would cost more than copying them.
+class PlacedRuns {
+public:
+    explicit PlacedRuns(std::size_t runs) {
+        std::size_t capacity = 16;
+        while (capacity < 2 * runs)
+            capacity *= 2;
+        slots_.assign(capacity, {});
+        mask_ = capacity - 1;
     }
+    // Where the run went, or nothing; place() records it.
+    std::optional<std::int32_t> find(const StaticPointer& e) {
+        const Slot& slot = slotOf(e);
+        return slot.key != 0 ? std::optional(slot.offset) : std::nullopt;
+    }
+    void place(const StaticPointer& e, std::int32_t offset) { slotOf(e) = {KeyOf(e), offset}; }
+
+private:
+    struct Slot {
+        std::uint64_t key = 0; // 0: free (a run has a length)
+        std::int32_t offset = 0;
+    };
+    static std::uint64_t KeyOf(const StaticPointer& e) {
+        return static_cast<std::uint64_t>(static_cast<std::uint32_t>(e.Offset)) << 32 | e.Length;
+    }
+    Slot& slotOf(const StaticPointer& e) {
+        const std::uint64_t key = KeyOf(e);
+        std::size_t at = static_cast<std::size_t>(key * 0x9E3779B97F4A7C15ull >> 32) & mask_;
+        while (slots_[at].key != 0 && slots_[at].key != key)
+            at = (at + 1) & mask_;
+        return slots_[at];
+    }
+
+    std::vector<Slot> slots_;
+    std::size_t mask_ = 0;
+};
+
+bool HasRecords(const StaticPointer& e, std::uint64_t staticsSize) {
+    return e.Offset >= 0 && e.Length > 0 &&
+           static_cast<std::uint64_t>(e.Offset) + e.Length <= staticsSize;
+}
+
+// Whether two runs start at one offset: only then can blocks share a run, and only then are runs
+// looked up. One bit per byte of statics0.mul, mostly visited in file order.
+bool AnyRunsStartTogether(const std::vector<StaticPointer>& entries, std::uint64_t staticsSize) {
+    std::vector<std::uint64_t> starts(staticsSize / 64 + 1);
+    for (const StaticPointer& e : entries) {
+        if (!HasRecords(e, staticsSize))
+            continue;
+        const auto offset = static_cast<std::uint32_t>(e.Offset);
+        std::uint64_t& word = starts[offset / 64];
+        const std::uint64_t bit = std::uint64_t{1} << (offset % 64);
+        if (word & bit)
+            return true;
+        word |= bit;
+    }
+    return false;
+}
+
+// Puts the new offsets into the entries.
+Layout LayOut(std::vector<StaticPointer>& entries, std::uint64_t staticsSize,
+              const std::string& staidxPath, const std::string& staticsPath) {
+    Layout layout;
+    std::optional<PlacedRuns> placed;
+    if (AnyRunsStartTogether(entries, staticsSize))
+        placed.emplace(entries.size());
+    for (int n = 0; n < static_cast<int>(entries.size()); ++n) {
+        StaticPointer& e = entries[n];
+        const std::int32_t old = e.Offset;
+        if (old == kNoStatics)
+            continue;
+        // Where the next run starts; whether the file fits what an entry can point into is
+        // checked once, at the end.
+        const auto at = static_cast<std::int32_t>(layout.size);
+        if (e.Length == 0) {
+            e.Offset = at;
+        } else if (const auto shared = placed ? placed->find(e) : std::nullopt) {
+            e.Offset = *shared;
+        } else {
+            if (!HasRecords(e, staticsSize))
+                RefuseEntry(staidxPath, staticsPath, entries.size(), n, e, staticsSize);
+            if (placed)
+                placed->place(e, at);
+            Piece* last = layout.pieces.empty() ? nullptr : &layout.pieces.back();
+            if (last && static_cast<std::uint64_t>(last->Offset) + last->Length ==
+                            static_cast<std::uint32_t>(old))
+                last->Length += e.Length;
+            else
+                layout.pieces.push_back({static_cast<std::uint32_t>(old), e.Length});
+            layout.size += e.Length;
+            ++layout.runs;
+            e.Offset = at;
+        }
+        layout.changed = layout.changed || e.Offset != old;
+    }
+    PlaceStaticRun(0, layout.size, 0);
+    layout.changed = layout.changed || layout.size != staticsSize;
     return layout;
 }
 
-bool SameLayout(const IndexFile& index, const Layout& layout, std::uint64_t staticsSize) {
-    return layout.size == staticsSize &&
-           (index.entries.empty() || std::memcmp(index.entries.data(), layout.entries.data(),
-                                                 index.entries.size() * kIndexEntrySize) == 0);
-}
+// Where the old runs are read from. Runs that freezes and fill/clears moved lie far from their
+// neighbours in block order, so a file that fits in memory is read whole, in one pass, and a
+// larger one run by run.
+class OldRuns {
+public:
+    static constexpr std::uint64_t kWholeFileLimit = std::uint64_t{256} << 20;
 
-void CopyRuns(const IndexFile& index, const Layout& layout, const std::string& staticsPath,
-              File& out, Progress& progress) {
-    File old = File::OpenRead(staticsPath);
-    PieceReader reader(old);
+    explicit OldRuns(const std::string& path) : file_(File::OpenRead(path)) {
+        const std::uint64_t size = file_.size();
+        if (size <= kWholeFileLimit) {
+            whole_.resize(size);
+            file_.readExact(whole_.data(), whole_.size());
+        } else {
+            reader_.emplace(file_, std::size_t{64} << 10);
+        }
+    }
+    const char* read(const Piece& piece) {
+        return reader_ ? reader_->read(piece.Offset, piece.Length) : whole_.data() + piece.Offset;
+    }
+    void close() { file_.close(); }
+
+private:
+    File file_;
+    std::vector<char> whole_;
+    std::optional<PieceReader> reader_;
+};
+
+void CopyRuns(const Layout& layout, const std::string& staticsPath, File& out, Progress& progress) {
+    OldRuns old(staticsPath);
     PieceWriter writer(out);
     int reported = -1;
-    for (std::size_t i = 0; i < layout.copied.size(); ++i) {
-        const StaticPointer& e = index.entries[layout.copied[i]];
-        writer.write(reader.read(static_cast<std::uint32_t>(e.Offset), e.Length), e.Length);
-        const int percent = static_cast<int>(i * 90 / layout.copied.size());
+    for (std::size_t i = 0; i < layout.pieces.size(); ++i) {
+        writer.write(old.read(layout.pieces[i]), layout.pieces[i].Length);
+        const int percent = static_cast<int>(i * 90 / layout.pieces.size());
         if (percent != reported) {
             progress.report(percent);
             progress.yield();
@@ -111,12 +207,12 @@ void CopyRuns(const IndexFile& index, const Layout& layout, const std::string& s
 }
 
 // In large pieces, with the main bar's 90-99 after each.
-void WriteIndex(const IndexFile& index, const Layout& layout, File& out, Progress& progress) {
+void WriteIndex(const IndexFile& index, File& out, Progress& progress) {
     constexpr std::size_t kPieces = 10;
-    const std::size_t count = layout.entries.size();
+    const std::size_t count = index.entries.size();
     for (std::size_t piece = 0; piece < kPieces; ++piece) {
         const std::size_t first = count * piece / kPieces, last = count * (piece + 1) / kPieces;
-        out.write(layout.entries.data() + first, (last - first) * kIndexEntrySize);
+        out.write(index.entries.data() + first, (last - first) * kIndexEntrySize);
         progress.report(90 + static_cast<int>(piece));
         progress.yield();
     }
@@ -134,28 +230,28 @@ CompactionReport CompactStatics(const std::string& staidxPath, const std::string
     progress.report(0);
     CompactionReport report;
     report.StaticsPath = staticsPath;
-    const IndexFile index = ReadIndexFile(staidxPath);
+    IndexFile index = ReadIndexFile(staidxPath);
     report.OldStaticsSize = FileSizeOf(staticsPath);
-    const Layout layout = LayOut(index, report.OldStaticsSize, staidxPath, staticsPath);
+    const Layout layout = LayOut(index.entries, report.OldStaticsSize, staidxPath, staticsPath);
     report.NewStaticsSize = layout.size;
-    report.RunsWritten = static_cast<long long>(layout.copied.size());
-    if (SameLayout(index, layout, report.OldStaticsSize)) {
+    report.RunsWritten = layout.runs;
+    if (!layout.changed) {
         progress.report(100);
         return report;
     }
 
     ReplacementFile statics(staticsPath);
-    CopyRuns(index, layout, staticsPath, statics.file(), progress);
+    CopyRuns(layout, staticsPath, statics.file(), progress);
     ReplacementFile staidx(staidxPath);
-    WriteIndex(index, layout, staidx.file(), progress);
+    WriteIndex(index, staidx.file(), progress);
     ReplacementSet replacements;
     replacements.add(&statics);
     replacements.add(&staidx);
     replacements.commit();
     report.Changed = true;
-    if (layout.entries.size() >= static_cast<std::size_t>(kBlockCount)) {
+    if (index.entries.size() >= static_cast<std::size_t>(kBlockCount)) {
         report.WrittenIndex = std::make_unique<StaticIndexTable>();
-        std::memcpy(report.WrittenIndex->data(), layout.entries.data(), kIndexFileSize);
+        std::memcpy(report.WrittenIndex->data(), index.entries.data(), kIndexFileSize);
     }
     progress.report(100);
     return report;

@@ -43,15 +43,21 @@ bool EndsWithUop(const std::string& path) {
     return name.size() >= 4 && name.compare(name.size() - 4, 4, ".uop") == 0;
 }
 
-// One index entry that points into statics0.mul, and what its records hold.
+// One index entry that points into statics0.mul with a length above 0.
 struct Run {
-    std::uint64_t Offset = 0;
+    std::uint32_t Offset = 0;
     std::uint32_t Length = 0;
     int Block = 0;
     bool Readable = false; // a whole number of records
-    int Odd = 0;           // records whose X or Y is above 7
-    int FirstOdd = 0;      // from 1
-    TStaticRec FirstOddRec{};
+};
+
+// A block some of whose records have an X or Y above 7.
+struct OddBlock {
+    int Block = 0;
+    int Records = 0;
+    int Odd = 0;
+    int First = 0; // from 1
+    TStaticRec FirstRec{};
 };
 
 class FileChecker {
@@ -69,6 +75,7 @@ public:
         report_.Figures.StaticsBytes = statics.size();
         checkSizes();
         checkEntries(readEntries(index));
+        sortRuns();
         checkRecords(statics);
         checkDeadSpace();
         statics.close();
@@ -155,16 +162,19 @@ private:
         const std::string& path = request_.StaticsPath;
         const std::string name = NameOf(path);
         const std::uint64_t size = report_.Figures.StaticsBytes;
+        runs_.reserve(entries.size());
         for (int n = 0; n < static_cast<int>(entries.size()); ++n) {
             const StaticPointer& e = entries[n];
             if (IsEmptyBlock(e))
                 continue;
             ++report_.Figures.BlocksWithStatics;
-            const std::string entryText = "its index entry (offset " + to_string(e.Offset) +
-                                          ", length " + to_string(e.Length) + ")";
+            const auto entryText = [&e] {
+                return "its index entry (offset " + to_string(e.Offset) + ", length " +
+                       to_string(e.Length) + ")";
+            };
             if (e.Offset < 0 || static_cast<std::uint64_t>(e.Offset) + e.Length > size) {
                 add(FindingKind::EntryOutsideStatics, request_.StaIdxPath,
-                    blockName(n) + ": " + entryText + " points outside " + name + " (" +
+                    blockName(n) + ": " + entryText() + " points outside " + name + " (" +
                         to_string(size) + " bytes)",
                     n);
                 continue;
@@ -175,7 +185,7 @@ private:
             run.Block = n;
             if (e.Length % kStaticRecSize != 0) {
                 add(FindingKind::LengthNotMultiple, request_.StaIdxPath,
-                    blockName(n) + ": " + entryText + " gives a length that is no multiple of 7",
+                    blockName(n) + ": " + entryText() + " gives a length that is no multiple of 7",
                     n);
                 continue;
             }
@@ -197,61 +207,67 @@ private:
         }
     }
 
-    // In the order of the file, so that statics0.mul is read once from start to end.
+    // In the order of the file, so that statics0.mul is read once from start to end; an
+    // installation's runs are in that order already.
+    void sortRuns() {
+        const auto earlier = [](const Run& a, const Run& b) { return a.Offset < b.Offset; };
+        if (!std::is_sorted(runs_.begin(), runs_.end(), earlier))
+            std::sort(runs_.begin(), runs_.end(), earlier);
+    }
+
     void checkRecords(File& statics) {
-        std::vector<Run*> byOffset;
-        for (Run& run : runs_)
-            if (run.Readable && run.Length > 0)
-                byOffset.push_back(&run);
-        std::sort(byOffset.begin(), byOffset.end(),
-                  [](const Run* a, const Run* b) { return a->Offset < b->Offset; });
         PieceReader reader(statics);
+        std::vector<OddBlock> odd;
         int reported = -1;
-        for (std::size_t i = 0; i < byOffset.size(); ++i) {
-            Run& run = *byOffset[i];
-            const char* records = reader.read(run.Offset, run.Length);
-            for (std::uint32_t at = 0; at < run.Length; at += kStaticRecSize) {
-                TStaticRec rec;
-                std::memcpy(&rec, records + at, sizeof rec);
-                if (rec.X < kTilesPerBlockSide && rec.Y < kTilesPerBlockSide)
-                    continue;
-                if (run.Odd++ == 0) {
-                    run.FirstOdd = static_cast<int>(at / kStaticRecSize) + 1;
-                    run.FirstOddRec = rec;
-                }
-            }
-            const int percent = static_cast<int>((i + 1) * 90 / byOffset.size());
+        for (std::size_t i = 0; i < runs_.size(); ++i) {
+            const Run& run = runs_[i];
+            if (run.Readable)
+                checkRun(run, reader.read(run.Offset, run.Length), odd);
+            const int percent = static_cast<int>((i + 1) * 90 / runs_.size());
             if (percent != reported) {
                 progress_.report(percent);
                 progress_.yield();
                 reported = percent;
             }
         }
-        for (const Run& run : runs_)
-            if (run.Odd > 0)
-                add(FindingKind::OddRecords, request_.StaticsPath,
-                    blockName(run.Block) + ": " + to_string(run.Odd) + " of its " +
-                        to_string(run.Length / kStaticRecSize) +
-                        " statics have an in-block X or Y above 7, the first of them number " +
-                        to_string(run.FirstOdd) + " with X " + to_string(run.FirstOddRec.X) +
-                        ", Y " + to_string(run.FirstOddRec.Y),
-                    run.Block);
+        std::sort(odd.begin(), odd.end(),
+                  [](const OddBlock& a, const OddBlock& b) { return a.Block < b.Block; });
+        for (const OddBlock& b : odd)
+            add(FindingKind::OddRecords, request_.StaticsPath,
+                blockName(b.Block) + ": " + to_string(b.Odd) + " of its " + to_string(b.Records) +
+                    " statics have an in-block X or Y above 7, the first of them number " +
+                    to_string(b.First) + " with X " + to_string(b.FirstRec.X) + ", Y " +
+                    to_string(b.FirstRec.Y),
+                b.Block);
+    }
+
+    static void checkRun(const Run& run, const char* records, std::vector<OddBlock>& odd) {
+        OddBlock found;
+        for (std::uint32_t at = 0; at < run.Length; at += kStaticRecSize) {
+            // X and Y are the third and fourth bytes of a record.
+            if (((records[at + 2] | records[at + 3]) & ~7) == 0)
+                continue;
+            if (found.Odd++ == 0) {
+                found.First = static_cast<int>(at / kStaticRecSize) + 1;
+                std::memcpy(&found.FirstRec, records + at, sizeof found.FirstRec);
+            }
+        }
+        if (found.Odd == 0)
+            return;
+        found.Block = run.Block;
+        found.Records = static_cast<int>(run.Length / kStaticRecSize);
+        odd.push_back(found);
     }
 
     void checkDeadSpace() {
-        std::vector<std::pair<std::uint64_t, std::uint64_t>> used; // [start, end)
-        for (const Run& run : runs_)
-            if (run.Length > 0)
-                used.emplace_back(run.Offset, run.Offset + run.Length);
-        std::sort(used.begin(), used.end());
         CheckFigures& f = report_.Figures;
         std::uint64_t reached = 0;
-        for (const auto& [start, end] : used) {
-            if (start > reached) {
-                f.DeadBytes += start - reached;
+        for (const Run& run : runs_) {
+            if (run.Offset > reached) {
+                f.DeadBytes += run.Offset - reached;
                 ++f.DeadStretches;
             }
-            reached = std::max(reached, end);
+            reached = std::max<std::uint64_t>(reached, std::uint64_t{run.Offset} + run.Length);
         }
         if (f.StaticsBytes > reached) {
             f.DeadBytes += f.StaticsBytes - reached;
@@ -268,7 +284,7 @@ private:
     const WorldCheckRequest& request_;
     WorldCheckReport& report_;
     Progress& progress_;
-    std::vector<Run> runs_; // in block order
+    std::vector<Run> runs_; // in block order, then in file order
 };
 
 } // namespace
