@@ -177,6 +177,17 @@ TEST(CheckCliTest, EachFindingOnAWorldDamagedThatWay) {
          "fault: items.wsc line 4: a melt refuses the file here: 'ABC' ist kein gültiger "
          "Integerwert",
          "The check found 1 fault."},
+        {"more items for one block than it holds",
+         [](const SmallWorld& w) {
+             std::string items;
+             for (int i = 1; i <= 2049; ++i)
+                 items += SmallWorld::Item(i, 1073741824 + i, 19, 47);
+             test::WriteWholeFile(w.items, items);
+         },
+         1,
+         "fault: items.wsc line 20481: a freeze refuses the file here: Invalid tag after "
+         "\"SECTION WORLDITEM 2049\" (the 2049th item of block (2, 5), which holds at most 2048)",
+         "The check found 1 fault."},
         {"an item outside the world",
          [](const SmallWorld& w) {
              test::WriteWholeFile(w.items, SmallWorld::Item(1, 1073741825, 19, 47) +
