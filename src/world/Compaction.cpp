@@ -6,6 +6,7 @@
 #include "util/OperationFiles.h"
 #include "util/ReplacementSet.h"
 #include "util/SafeReplace.h"
+#include "world/AdoptWrittenIndex.h"
 #include "world/FileRoles.h"
 #include "world/KnownWorldSizes.h"
 #include "world/StaticRuns.h"
@@ -259,13 +260,7 @@ CompactionReport CompactStatics(const std::string& staidxPath, const std::string
 
 bool TakeCompactedIndex(ProgramState& state, const std::string& staidxPath,
                         CompactionReport& report) {
-    if (!report.WrittenIndex || !state.StaticIndexLoaded ||
-        !IsSameFile(state.StaticIndexPath, staidxPath))
-        return false;
-    state.StaticIndex = std::move(*report.WrittenIndex);
-    report.WrittenIndex.reset();
-    NoteIndexWritten(state, staidxPath);
-    return true;
+    return AdoptWrittenIndex(state, staidxPath, report.WrittenIndex);
 }
 
 std::vector<std::string> CompactionLines(const CompactionReport& report) {

@@ -1,5 +1,6 @@
 // diff-info end to end: the diff of a filled and cleared demo world, looked at alone, beside the
 // originals it was made from and beside others, as a picture, and damaged.
+#include "cli/PngReading.h"
 #include "diff/DiffPicture.h"
 #include "mapedit/MapOverview.h"
 #include "support/RunProgram.h"
@@ -9,7 +10,6 @@
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <memory>
-#include <png.h>
 
 namespace lw {
 namespace {
@@ -20,22 +20,7 @@ test::ProgramResult Cli(const Args& args) {
     return test::RunProgram(LW_CLI_PATH, args);
 }
 
-RgbImage ReadPng(const std::string& path) {
-    png_image png{};
-    png.version = PNG_IMAGE_VERSION;
-    RgbImage image;
-    if (!png_image_begin_read_from_file(&png, path.c_str())) {
-        ADD_FAILURE() << path << ": " << png.message;
-        return image;
-    }
-    png.format = PNG_FORMAT_RGB;
-    image.Width = static_cast<int>(png.width);
-    image.Height = static_cast<int>(png.height);
-    image.Bytes.resize(PNG_IMAGE_SIZE(png));
-    if (!png_image_finish_read(&png, nullptr, image.Bytes.data(), 0, nullptr))
-        ADD_FAILURE() << path << ": " << png.message;
-    return image;
-}
+using test::ReadPng;
 
 bool HasLine(const test::ProgramResult& r, const std::string& line) {
     const auto lines = r.outLines();
