@@ -106,7 +106,8 @@ bool HasRecords(const StaticPointer& e, std::uint64_t staticsSize) {
 }
 
 // Whether two runs start at one offset: only then can blocks share a run, and only then are runs
-// looked up. One bit per byte of statics0.mul, mostly visited in file order.
+// looked up. One bit per byte of statics0.mul (of one that fits in memory), mostly visited in
+// file order.
 bool AnyRunsStartTogether(const std::vector<StaticPointer>& entries, std::uint64_t staticsSize) {
     std::vector<std::uint64_t> starts(staticsSize / 64 + 1);
     for (const StaticPointer& e : entries) {
@@ -122,12 +123,56 @@ bool AnyRunsStartTogether(const std::vector<StaticPointer>& entries, std::uint64
     return false;
 }
 
+// Where the old runs are read from. Runs that freezes and fill/clears moved lie far from their
+// neighbours in block order, so a file that fits in memory is read whole, in one pass, and a
+// larger one run by run.
+class OldRuns {
+public:
+    static constexpr std::uint64_t kWholeFileLimit = std::uint64_t{256} << 20;
+
+    explicit OldRuns(const std::string& path) : file_(File::OpenRead(path)) {
+        const std::uint64_t size = file_.size();
+        if (size <= kWholeFileLimit) {
+            whole_.resize(size);
+            file_.readExact(whole_.data(), whole_.size());
+        } else {
+            reader_.emplace(file_, std::size_t{64} << 10);
+        }
+    }
+    const char* read(const Piece& piece) {
+        return reader_ ? reader_->read(piece.Offset, piece.Length) : whole_.data() + piece.Offset;
+    }
+    void close() { file_.close(); }
+
+private:
+    File file_;
+    std::vector<char> whole_;
+    std::optional<PieceReader> reader_;
+};
+
+// A statics file is compacted only beside a whole index: the blocks a cut-off index lacks would
+// lose their statics.
+void RequireWholeIndex(const std::string& staidxPath, std::uint64_t bytes) {
+    const std::optional<int> facet = FacetOfWorldFile(staidxPath);
+    std::optional<KnownWorldSize> smallest;
+    for (const FacetWorldSize& known : kKnownWorldSizes)
+        if ((!facet || known.Facet == *facet) &&
+            (!smallest || known.Size.indexBytes() < smallest->indexBytes()))
+            smallest = known.Size;
+    if (smallest && bytes < smallest->indexBytes())
+        throw Error(NameOf(staidxPath) + " is " + to_string(bytes) +
+                    " bytes long, shorter than the index of any world it can belong to (the " +
+                    smallest->name() + " world's is " + to_string(smallest->indexBytes()) +
+                    " bytes): the statics of the blocks it lacks would be lost. Nothing was "
+                    "changed.");
+}
+
 // Puts the new offsets into the entries.
 Layout LayOut(std::vector<StaticPointer>& entries, std::uint64_t staticsSize,
               const std::string& staidxPath, const std::string& staticsPath) {
     Layout layout;
     std::optional<PlacedRuns> placed;
-    if (AnyRunsStartTogether(entries, staticsSize))
+    if (staticsSize > OldRuns::kWholeFileLimit || AnyRunsStartTogether(entries, staticsSize))
         placed.emplace(entries.size());
     for (int n = 0; n < static_cast<int>(entries.size()); ++n) {
         StaticPointer& e = entries[n];
@@ -162,33 +207,6 @@ Layout LayOut(std::vector<StaticPointer>& entries, std::uint64_t staticsSize,
     layout.changed = layout.changed || layout.size != staticsSize;
     return layout;
 }
-
-// Where the old runs are read from. Runs that freezes and fill/clears moved lie far from their
-// neighbours in block order, so a file that fits in memory is read whole, in one pass, and a
-// larger one run by run.
-class OldRuns {
-public:
-    static constexpr std::uint64_t kWholeFileLimit = std::uint64_t{256} << 20;
-
-    explicit OldRuns(const std::string& path) : file_(File::OpenRead(path)) {
-        const std::uint64_t size = file_.size();
-        if (size <= kWholeFileLimit) {
-            whole_.resize(size);
-            file_.readExact(whole_.data(), whole_.size());
-        } else {
-            reader_.emplace(file_, std::size_t{64} << 10);
-        }
-    }
-    const char* read(const Piece& piece) {
-        return reader_ ? reader_->read(piece.Offset, piece.Length) : whole_.data() + piece.Offset;
-    }
-    void close() { file_.close(); }
-
-private:
-    File file_;
-    std::vector<char> whole_;
-    std::optional<PieceReader> reader_;
-};
 
 void CopyRuns(const Layout& layout, const std::string& staticsPath, File& out, Progress& progress) {
     OldRuns old(staticsPath);
@@ -232,6 +250,7 @@ CompactionReport CompactStatics(const std::string& staidxPath, const std::string
     CompactionReport report;
     report.StaticsPath = staticsPath;
     IndexFile index = ReadIndexFile(staidxPath);
+    RequireWholeIndex(staidxPath, index.entries.size() * kIndexEntrySize + index.partial.size());
     report.OldStaticsSize = FileSizeOf(staticsPath);
     const Layout layout = LayOut(index.entries, report.OldStaticsSize, staidxPath, staticsPath);
     report.NewStaticsSize = layout.size;

@@ -35,9 +35,10 @@ struct CompactionReport {
 // behind the one before, and its entry points there with its Extra word kept. Blocks that share
 // one run keep sharing it; an empty entry with offset -1 stays as it is, one with length 0 points
 // where the next run starts; a partial entry at the end of the index stays as it is. Refuses,
-// before writing anything, an entry that points outside statics0.mul. Files that are compact
-// already are left untouched. Progress 0-89 for the runs, 90-99 for the index, then 100; what the
-// check of its files repairs first goes to log.
+// before writing anything, an entry that points outside statics0.mul and an index shorter than
+// any world's of its facet (the name's, else any). Files that are compact already are left
+// untouched. Progress 0-89 for the runs, 90-99 for the index, then 100; what the check of its
+// files repairs first goes to log.
 CompactionReport CompactStatics(const std::string& staidxPath, const std::string& staticsPath,
                                 Progress& progress, const LogSink& log = DiscardLog);
 

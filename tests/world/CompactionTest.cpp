@@ -122,24 +122,40 @@ TEST_F(CompactionTest, KeepsWhatEveryEntryHoldsAndPutsTheRunsInBlockOrder) {
     test::ExpectSameFiles(test::Snapshot(dir.path()), compacted);
 }
 
-TEST_F(CompactionTest, RefusesAnEntryOutsideTheStaticsFileBeforeWritingAnything) {
-    std::string index = test::ReadWholeFile(staidx);
-    const StaticPointer outside{static_cast<std::int32_t>(FileSizeOf(statics)) - 3, 7, 0};
-    std::memcpy(index.data() + IndexEntryOffset(6, 1), &outside, sizeof outside);
-    test::WriteWholeFile(staidx, index);
-    const auto before = test::Snapshot(dir.path());
-    NullProgress progress;
-    try {
-        CompactStatics(staidx, statics, progress);
-        ADD_FAILURE() << "compacted";
-    } catch (const Error& e) {
-        EXPECT_EQ(std::string(e.what()),
-                  "The index entry of block (6, 1) (offset " + std::to_string(outside.Offset) +
-                      ", length 7) points outside statics0.mul (" +
-                      std::to_string(FileSizeOf(statics)) +
-                      " bytes), so its statics cannot be kept. Nothing was changed.");
+TEST_F(CompactionTest, RefusesWhatItCannotKeepBeforeWritingAnything) {
+    const std::string index = test::ReadWholeFile(staidx);
+    const auto size = static_cast<std::int32_t>(FileSizeOf(statics));
+    std::string outside = index;
+    const StaticPointer entry{size - 3, 7, 0};
+    std::memcpy(outside.data() + IndexEntryOffset(6, 1), &entry, sizeof entry);
+    const struct {
+        const char* name;
+        std::string index;
+        std::string message;
+    } kCases[] = {
+        {"an entry outside the statics file", outside,
+         "The index entry of block (6, 1) (offset " + std::to_string(size - 3) +
+             ", length 7) points outside statics0.mul (" + std::to_string(size) +
+             " bytes), so its statics cannot be kept. Nothing was changed."},
+        // Its blocks from (767, 0) on would lose their statics.
+        {"a cut-off index", index.substr(0, IndexEntryOffset(767, 0)),
+         "staidx0.mul is 4712448 bytes long, shorter than the index of any world it can belong "
+         "to (the 6144 x 4096 world's is 4718592 bytes): the statics of the blocks it lacks "
+         "would be lost. Nothing was changed."},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        test::WriteWholeFile(staidx, c.index);
+        const auto before = test::Snapshot(dir.path());
+        NullProgress progress;
+        try {
+            CompactStatics(staidx, statics, progress);
+            ADD_FAILURE() << "compacted";
+        } catch (const Error& e) {
+            EXPECT_EQ(std::string(e.what()), c.message);
+        }
+        test::ExpectSameFiles(test::Snapshot(dir.path()), before);
     }
-    test::ExpectSameFiles(test::Snapshot(dir.path()), before);
 }
 
 TEST_F(CompactionTest, TheLoadedIndexTakesTheTableWritten) {
