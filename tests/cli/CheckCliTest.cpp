@@ -246,6 +246,14 @@ TEST(CheckCliTest, AFileThatCannotBeReadIsStatusTwo) {
     EXPECT_EQ(json.out, "{\n  \"error\": \"Datei nicht gefunden\",\n  \"log\": []\n}\n");
 }
 
+// A path as a JSON string holds it (Windows paths have backslashes).
+std::string JsonText(const std::string& path) {
+    std::string text;
+    for (const char c : path)
+        text += c == '\\' ? std::string("\\\\") : std::string(1, c);
+    return text;
+}
+
 TEST(CheckCliTest, JsonHoldsTheSameReport) {
     const SmallWorld w;
     w.putBlock(5, 6, 2, {9, 2, 8, 0, 0});
@@ -259,13 +267,15 @@ TEST(CheckCliTest, JsonHoldsTheSameReport) {
     for (const std::string& part : {
              std::string("\"sound\": false,\n  \"faults\": 2,"),
              std::string("\"world\": {\"width\": 6144, \"height\": 4096, \"blocks\": 393216}"),
-             std::string("\"statics\": {\"path\": \"" + w.statics +
+             std::string("\"statics\": {\"path\": \"" + JsonText(w.statics) +
                          "\", \"bytes\": 35, \"statics\": 5, \"blocksWithStatics\": 3, "
                          "\"deadBytes\": 0, \"deadStretches\": 0}"),
-             std::string("{\"kind\": \"odd-records\", \"fault\": true, \"file\": \"" + w.statics +
+             std::string("{\"kind\": \"odd-records\", \"fault\": true, \"file\": \"" +
+                         JsonText(w.statics) +
                          "\", \"block\": 2566, \"blockX\": 5, \"blockY\": 6, \"text\": \"block "
                          "(5, 6): 2 of its 2 statics have"),
-             std::string("{\"kind\": \"refused-section\", \"fault\": true, \"file\": \"" + w.items +
+             std::string("{\"kind\": \"refused-section\", \"fault\": true, \"file\": \"" +
+                         JsonText(w.items) +
                          "\", \"line\": 3, \"text\": \"items.wsc line 3: a freeze refuses the file "
                          "here: '\\u00c4' ist kein gültiger Integerwert\"}"),
              std::string("\"odd-records\": 1,"),
