@@ -40,5 +40,8 @@ void AddDiffCommands(CLI::App& app);
 void AddTilePictureCommand(CLI::App& app);
 void AddFillClearCommand(CLI::App& app);
 void AddRenderCommand(CLI::App& app);
+void AddCheckCommand(CLI::App& app);
+void AddCompactCommand(CLI::App& app);
+void AddDiffInfoCommand(CLI::App& app);
 
 } // namespace lw::cli

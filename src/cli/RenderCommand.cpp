@@ -1,6 +1,7 @@
 // render: the map drawn small, as the editor's overview shows it, written as a PNG file: for a
 // shard's website, or to look over a changed map before it is shipped.
 #include "cli/Command.h"
+#include "cli/PngFile.h"
 #include "mapedit/ImageFiles.h"
 #include "mapedit/MapOverview.h"
 #include "util/Errors.h"
@@ -10,31 +11,12 @@
 #include "world/FileRoles.h"
 
 #include <memory>
-#include <png.h>
 #include <vector>
 
 namespace lw::cli {
 namespace {
 
 constexpr const char* kPictureRole = "picture file";
-
-std::vector<std::uint8_t> EncodePng(const RgbImage& image) {
-    png_image png{};
-    png.version = PNG_IMAGE_VERSION;
-    png.width = static_cast<png_uint_32>(image.Width);
-    png.height = static_cast<png_uint_32>(image.Height);
-    png.format = PNG_FORMAT_RGB;
-    // Room for the largest encoding, so that the picture is compressed once, not measured first.
-    std::vector<std::uint8_t> encoded(PNG_IMAGE_PNG_SIZE_MAX(png));
-    png_alloc_size_t size = encoded.size();
-    if (png_image_write_to_memory(&png, encoded.data(), &size, 0, image.Bytes.data(), 0, nullptr)) {
-        encoded.resize(size);
-        return encoded;
-    }
-    const std::string message = png.message;
-    png_image_free(&png);
-    throw Error("PNG: " + message);
-}
 
 // X1 X2 Y1 Y2, the first and last tile of each side, as list-block takes them.
 TileRect RegionFrom(const std::vector<std::string>& texts, const MapSize& size) {

@@ -31,6 +31,9 @@ int main(int argc, char** argv) {
     lw::cli::AddTilePictureCommand(app);
     lw::cli::AddFillClearCommand(app);
     lw::cli::AddRenderCommand(app);
+    lw::cli::AddCheckCommand(app);
+    lw::cli::AddCompactCommand(app);
+    lw::cli::AddDiffInfoCommand(app);
 
     // CLI11 would only say that a command is required.
     if (argc > 1 && argv[1][0] != '-') {

@@ -8,6 +8,8 @@
 #include "util/OperationFiles.h"
 #include "util/ReplacementSet.h"
 #include "util/SafeReplace.h"
+#include "world/AdoptWrittenIndex.h"
+#include "world/CrowdedBlocks.h"
 #include "world/FileRoles.h"
 #include "world/StaticRuns.h"
 
@@ -214,18 +216,15 @@ AppliedDiff ApplyDiff(const WorldFileSet& original, const WorldFileSet& target,
     replacements.commit();
     diffFile.close();
     result.applied = true;
+    if (result.writtenIndex)
+        if (const auto warning = CrowdedBlocksWarning(CrowdedBlocksOf(*result.writtenIndex)))
+            log(*warning);
     return result;
 }
 
 bool TakeWrittenIndex(ProgramState& state, const std::string& targetIndexPath,
                       AppliedDiff& applied) {
-    if (!applied.writtenIndex || !state.StaticIndexLoaded ||
-        !IsSameFile(state.StaticIndexPath, targetIndexPath))
-        return false;
-    state.StaticIndex = std::move(*applied.writtenIndex);
-    applied.writtenIndex.reset();
-    NoteIndexWritten(state, targetIndexPath);
-    return true;
+    return AdoptWrittenIndex(state, targetIndexPath, applied.writtenIndex);
 }
 
 } // namespace lw

@@ -27,7 +27,8 @@ struct AppliedDiff {
 // when all are built, so a failure or refusal leaves every target as it was. The diff file is
 // checked completely before that; original files are only read. Refuses a target statics0.mul
 // that is the original one, and a target that is any original or the diff file. The target
-// map0.mul must exist. What the check of its files repairs first goes to log.
+// map0.mul must exist. What the check of its files repairs first goes to log, and at the end a
+// warning when a block written holds more statics than the game client reads.
 AppliedDiff ApplyDiff(const WorldFileSet& original, const WorldFileSet& target,
                       const std::string& diffPath, DiffProgress& progress,
                       const LogSink& log = DiscardLog);

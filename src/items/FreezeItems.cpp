@@ -9,6 +9,7 @@
 #include "util/OperationFiles.h"
 #include "util/ReplacementSet.h"
 #include "world/Blocks.h"
+#include "world/CrowdedBlocks.h"
 #include "world/FileRoles.h"
 #include "world/IndexRollback.h"
 #include "world/StaticRuns.h"
@@ -203,9 +204,12 @@ void FreezeWorld(ProgramState& state, const FreezeRequest& request, const LogSin
     if (request.selection == SelectionMode::Auto)
         LoadAutoSelect(request.autoSelectFile, *autoIds);
     log(kFreezeStartLine);
+    const StaticIndexTable before = state.StaticIndex;
     FreezeItems(state, request, *autoIds, log, progress);
     state.FreezeDone = true;
     log(kFreezeDoneLine);
+    if (const auto warning = CrowdedBlocksWarning(CrowdedBlocksWritten(before, state.StaticIndex)))
+        log(*warning);
 }
 
 } // namespace lw

@@ -40,7 +40,8 @@ void FreezeItems(ProgramState& state, const FreezeRequest& request, const AutoSe
                  const LogSink& log, Progress& progress);
 
 // The whole freeze as the log shows it: checks the paths, loads request.autoSelectFile in the
-// "auto" mode, logs kFreezeStartLine, freezes, sets state.FreezeDone and logs kFreezeDoneLine.
+// "auto" mode, logs kFreezeStartLine, freezes, sets state.FreezeDone and logs kFreezeDoneLine;
+// then a warning when a block it wrote holds more statics than the game client reads.
 // A patch file that exists is appended to; asking whether to is the caller's business.
 void FreezeWorld(ProgramState& state, const FreezeRequest& request, const LogSink& log,
                  Progress& progress);

@@ -423,6 +423,23 @@ TEST_F(KillCliTest, DiffApplication) {
                }});
 }
 
+TEST_F(KillCliTest, Compaction) {
+    // A fill/clear leaves dead space in the demo world's statics. The pair compacted is named for
+    // facet 1, so that the sweep compares its files byte for byte: compaction keeps what the
+    // index refers to, which is what it compares of facet 0's.
+    const std::string fragmented = dir.file("fragmented");
+    runUndisturbed({"fill-clear", demo_->path(), kWorldFiles, FillClearArgs}, fragmented);
+    fs::copy_file(fragmented + "/staidx0.mul", fragmented + "/staidx1.mul");
+    fs::copy_file(fragmented + "/statics0.mul", fragmented + "/statics1.mul");
+    killSweep({"compact",
+               fragmented,
+               {"staidx0.mul", "staidx1.mul", "statics1.mul"},
+               [](const std::string& folder) -> Args {
+                   return {"compact", "--staidx", folder + "/staidx1.mul", "--statics",
+                           folder + "/statics1.mul"};
+               }});
+}
+
 } // namespace
 } // namespace lw
 #endif

@@ -1,5 +1,6 @@
 // render end to end on the demo world: the picture the overview draws, and requests that fail
 // before anything is written.
+#include "cli/PngReading.h"
 #include "mapedit/MapOverview.h"
 #include "support/RunProgram.h"
 #include "support/TempDir.h"
@@ -7,28 +8,12 @@
 
 #include <gtest/gtest.h>
 #include <memory>
-#include <png.h>
 #include <set>
 
 namespace lw {
 namespace {
 
-RgbImage ReadPng(const std::string& path) {
-    png_image png{};
-    png.version = PNG_IMAGE_VERSION;
-    RgbImage image;
-    if (!png_image_begin_read_from_file(&png, path.c_str())) {
-        ADD_FAILURE() << path << ": " << png.message;
-        return image;
-    }
-    png.format = PNG_FORMAT_RGB;
-    image.Width = static_cast<int>(png.width);
-    image.Height = static_cast<int>(png.height);
-    image.Bytes.resize(PNG_IMAGE_SIZE(png));
-    if (!png_image_finish_read(&png, nullptr, image.Bytes.data(), 0, nullptr))
-        ADD_FAILURE() << path << ": " << png.message;
-    return image;
-}
+using test::ReadPng;
 
 class RenderCliTest : public ::testing::Test {
 protected:

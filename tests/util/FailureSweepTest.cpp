@@ -13,6 +13,7 @@
 #include "util/Errors.h"
 #include "util/File.h"
 #include "util/ReplacementJournal.h"
+#include "world/Compaction.h"
 
 #include <cerrno>
 #include <chrono>
@@ -248,6 +249,19 @@ const SweptOperation kOperations[] = {
          r.Bottom = 60;
          r.Tile = {6, 0};
          FillClear(s, r, p, log);
+     }},
+    {"Compaction",
+     [](const std::string& folder) {
+         // Block (2, 5) moves to a new run at the end, which leaves its first one dead.
+         BuildItemWorld(folder);
+         const ItemWorld w{folder};
+         test::PutStaticBlock(w.staidx(), w.statics(), 2, 5, {{8, 1, 1, 0, 0}});
+     },
+     ItemWorldIndex,
+     [](const std::string& folder, ProgramState& s, const LogSink& log, Progress& p) {
+         const ItemWorld w{folder};
+         CompactionReport report = CompactStatics(w.staidx(), w.statics(), p, log);
+         TakeCompactedIndex(s, w.staidx(), report);
      }},
 };
 

@@ -1,0 +1,238 @@
+#include "diff/DiffInfo.h"
+
+#include "diff/Checksums.h"
+#include "diff/DiffContents.h"
+#include "diff/DiffMessages.h"
+#include "util/Errors.h"
+#include "util/File.h"
+#include "util/OperationFiles.h"
+#include "world/FileRoles.h"
+#include "world/KnownWorldSizes.h"
+#include "world/StaticIndex.h"
+
+#include <memory>
+
+namespace lw {
+namespace {
+
+using std::to_string;
+
+std::vector<DeclaredFile> InfoFiles(const std::string& diffPath,
+                                    const std::optional<WorldFileSet>& originals) {
+    std::vector<DeclaredFile> files{{kDiffFileRole, diffPath, FileUse::Read}};
+    if (originals) {
+        files.push_back({kOriginalStaticsIndexRole, originals->staidx, FileUse::Read});
+        files.push_back({kOriginalStaticsFileRole, originals->statics, FileUse::Read});
+        files.push_back({kOriginalMapFileRole, originals->map, FileUse::Read});
+    }
+    return files;
+}
+
+int Records(std::uint32_t length) {
+    return static_cast<int>(length / kStaticRecSize);
+}
+
+void CountParts(const DiffContents& contents, DiffInfo& info) {
+    const DiffHeader& h = contents.header;
+    info.HasStatics = contents.statics.has_value();
+    info.HasMap = contents.map.has_value();
+    std::uint64_t end = kDiffHeaderSize;
+    if (contents.statics) {
+        info.StaticsDataBytes = h.StaticsIndexOffset - kDiffHeaderSize;
+        end = h.StaticsIndexOffset + kStaticsDiffIndexSize;
+        for (int n = 0; n < kBlockCount; ++n) {
+            const StaticsDiffEntry& e = (*contents.statics)[n];
+            if (IsEmptied(e)) {
+                ++info.StaticsEmptied;
+            } else if (!IsUnchanged(e)) {
+                ++info.StaticsChanged;
+                info.Changes[n] |= kStaticsChange;
+            }
+        }
+    }
+    if (contents.map) {
+        info.MapDataBytes = h.MapIndexOffset - end;
+        end = h.MapIndexOffset + kMapDiffIndexSize;
+        for (int n = 0; n < kBlockCount; ++n)
+            if ((*contents.map)[n] != kDiffAbsent) {
+                ++info.MapChanged;
+                info.Changes[n] |= kMapChange;
+            }
+    }
+    info.TrailerBytes = info.FileSize - end;
+}
+
+// Before and after for every block whose statics the diff changes; a block it empties changes
+// only when it held statics.
+void CompareStatics(const StaticIndexTable& original, const DiffContents& contents,
+                    DiffInfo& info) {
+    if (!contents.statics)
+        return;
+    for (int n = 0; n < kBlockCount; ++n) {
+        const StaticsDiffEntry& d = (*contents.statics)[n];
+        const StaticPointer& o = original[n];
+        const int before = IsEmptyBlock(o) ? 0 : Records(o.Length);
+        if (IsUnchanged(d) || (IsEmptied(d) && before == 0))
+            continue;
+        const int after = IsEmptied(d) ? 0 : Records(d.Length);
+        info.Changes[n] |= kStaticsChange;
+        info.StaticsChanges.push_back({n, before, after});
+    }
+}
+
+std::optional<BlockBounds> BoundsOf(const std::vector<std::uint8_t>& changes) {
+    std::optional<BlockBounds> bounds;
+    for (int n = 0; n < static_cast<int>(changes.size()); ++n) {
+        if (!changes[n])
+            continue;
+        const int x = n / kBlockRows, y = n % kBlockRows;
+        if (!bounds)
+            bounds = BlockBounds{x, y, x, y};
+        bounds->FirstY = std::min(bounds->FirstY, y);
+        bounds->LastX = x;
+        bounds->LastY = std::max(bounds->LastY, y);
+    }
+    return bounds;
+}
+
+std::string Parts(const DiffInfo& info) {
+    if (info.HasStatics && info.HasMap)
+        return "statics and map";
+    return info.HasStatics ? "statics" : info.HasMap ? "map" : "none";
+}
+
+std::string BlockText(int x, int y) {
+    return "(" + to_string(x) + ", " + to_string(y) + ")";
+}
+
+void AddOriginalsLines(const DiffInfo& info, std::vector<std::string>& lines) {
+    const DiffHeader& h = *info.Header;
+    const bool crcFits = !info.HasStatics || info.OriginalIndexChecksum == h.OriginalIndexChecksum;
+    const bool mapFits = !info.HasMap || info.OriginalMapSize >= kMapFileSize;
+    lines.push_back(std::string("fits the originals: ") + (info.Fits ? "yes" : "no"));
+    if (info.HasStatics) {
+        lines.push_back(
+            "originals' CRC value: " + ChecksumText(info.OriginalIndexChecksum) +
+            (crcFits ? ", the one the diff was made from"
+                     : ", but the diff was made from " + ChecksumText(h.OriginalIndexChecksum)));
+        lines.push_back(
+            "originals' statics size: " + to_string(info.OriginalStaticsSize) + " bytes" +
+            (info.OriginalStaticsSize == h.OriginalStaticsSize
+                 ? ", as when the diff was made"
+                 : ", the diff was made from one of " + to_string(h.OriginalStaticsSize)));
+    }
+    if (info.HasMap)
+        lines.push_back("originals' map size: " + to_string(info.OriginalMapSize) + " bytes" +
+                        (mapFits ? ""
+                                 : ", shorter than the " + to_string(kMapFileSize) +
+                                       " bytes the map part reads"));
+    for (const StaticsChange& change : info.StaticsChanges)
+        lines.push_back(kClassicWorld.blockName(change.Block) + ": statics " +
+                        to_string(change.Before) + " before, " + to_string(change.After) +
+                        " after");
+}
+
+} // namespace
+
+DiffInfo ReadDiffInfo(const std::string& diffPath, const std::optional<WorldFileSet>& originals,
+                      Progress& progress, const LogSink& log) {
+    const OperationFiles files(InfoFiles(diffPath, originals), log);
+    DiffInfo info;
+    info.DiffPath = diffPath;
+    info.Changes.assign(kBlockCount, 0);
+    File diff = File::OpenRead(diffPath);
+    info.FileSize = diff.size();
+    if (info.FileSize >= kDiffHeaderSize) {
+        info.Header.emplace();
+        diff.readExact(&*info.Header, sizeof(DiffHeader));
+    }
+    std::optional<DiffContents> contents;
+    try {
+        contents = ReadDiffContents(diff);
+    } catch (const IoError&) {
+        throw;
+    } catch (const Error& e) {
+        info.Damage = e.what();
+    }
+    diff.close();
+    if (contents)
+        CountParts(*contents, info);
+    if (originals) {
+        info.HaveOriginals = true;
+        auto original = std::make_unique<StaticIndexTable>();
+        ReadStaticIndex(originals->staidx, *original, progress);
+        info.OriginalIndexChecksum = IndexChecksum(*original);
+        info.OriginalStaticsSize = FileSizeOf(originals->statics);
+        info.OriginalMapSize = FileSizeOf(originals->map);
+        if (contents) {
+            // The application reads every block of the original map for the map part.
+            info.Fits = (!contents->statics ||
+                         info.OriginalIndexChecksum == contents->header.OriginalIndexChecksum) &&
+                        (!contents->map || info.OriginalMapSize >= kMapFileSize);
+            CompareStatics(*original, *contents, info);
+        }
+    }
+    info.Bounds = BoundsOf(info.Changes);
+    progress.report(100);
+    return info;
+}
+
+std::vector<std::string> DiffInfoLines(const DiffInfo& info) {
+    std::vector<std::string> lines{"diff file: " + NameOf(info.DiffPath) + ", " +
+                                   to_string(info.FileSize) + " bytes"};
+    if (info.Header) {
+        const DiffHeader& h = *info.Header;
+        lines.push_back("version: " + to_string(h.Version));
+        if (info.Damage.empty()) {
+            lines.push_back("parts: " + Parts(info));
+            if (info.HasStatics) {
+                lines.push_back("original CRC value: " + ChecksumText(h.OriginalIndexChecksum));
+                lines.push_back("original statics size: " + to_string(h.OriginalStaticsSize) +
+                                " bytes");
+                lines.push_back("modified CRC value: " + ChecksumText(h.ModifiedIndexChecksum));
+                lines.push_back("modified statics size: " + to_string(h.ModifiedStaticsSize) +
+                                " bytes");
+                lines.push_back("statics: " + to_string(info.StaticsChanged) + " changed blocks (" +
+                                to_string(info.StaticsDataBytes) + " bytes of records), " +
+                                to_string(info.StaticsEmptied) +
+                                " blocks empty in the modified world");
+            }
+            if (info.HasMap)
+                lines.push_back("map: " + to_string(info.MapChanged) + " changed blocks");
+            lines.push_back(info.TrailerBytes == 0 ? "trailer: none"
+                                                   : "trailer: " + to_string(info.TrailerBytes) +
+                                                         " bytes after the last part, not read");
+        }
+    }
+    if (!info.Damage.empty())
+        lines.push_back("damaged: " + info.Damage);
+    if (info.Damage.empty()) {
+        if (const auto& b = info.Bounds)
+            lines.push_back(
+                "changes: blocks " + BlockText(b->FirstX, b->FirstY) + " to " +
+                BlockText(b->LastX, b->LastY) + ", tiles " +
+                BlockText(b->FirstX * kTilesPerBlockSide, b->FirstY * kTilesPerBlockSide) + " to " +
+                BlockText(b->LastX * kTilesPerBlockSide + kTilesPerBlockSide - 1,
+                          b->LastY * kTilesPerBlockSide + kTilesPerBlockSide - 1));
+        else
+            lines.push_back("changes: none");
+        if (!info.HaveOriginals && info.StaticsEmptied > 0)
+            lines.push_back("note: without the originals, the blocks the diff empties are not "
+                            "known to change and not counted");
+    }
+    if (info.HaveOriginals && info.Header && info.Damage.empty())
+        AddOriginalsLines(info, lines);
+    return lines;
+}
+
+std::string MisfitMessage(const DiffInfo& info) {
+    if (!info.HaveOriginals || !info.Header || !info.Damage.empty() || info.Fits)
+        return {};
+    if (info.HasStatics && info.OriginalIndexChecksum != info.Header->OriginalIndexChecksum)
+        return CrcErrorMessage(info.OriginalIndexChecksum, info.Header->OriginalIndexChecksum);
+    return "The original map0.mul is " + to_string(info.OriginalMapSize) +
+           " bytes long, shorter than the " + to_string(kMapFileSize) +
+           " bytes the map part of the diff reads.";
+}
+
+} // namespace lw
