@@ -39,5 +39,6 @@ void AddFreezeCommand(CLI::App& app);
 void AddDiffCommands(CLI::App& app);
 void AddTilePictureCommand(CLI::App& app);
 void AddFillClearCommand(CLI::App& app);
+void AddConvertCommand(CLI::App& app);
 
 } // namespace lw::cli

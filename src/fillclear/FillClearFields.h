@@ -4,6 +4,7 @@
 
 #include "fillclear/FillClear.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,10 @@ struct FillClearFieldTexts {
 // the world lies inside, the altitude (-128..127) and the tile (a group name, any letter case,
 // or four hex digits: "Input not SpacedHex"). The first text that fails raises its error, so
 // nothing is written.
+// The world is asked for only when it matters, after the borders: FillClearWorld for the request.
+FillClearRequest ReadFillClearFields(FillClearRequest request, const FillClearFieldTexts& texts,
+                                     const std::function<WorldSize()>& world);
+// The same in the classic world.
 FillClearRequest ReadFillClearFields(FillClearRequest request, const FillClearFieldTexts& texts);
 
 // The tile of a tile text, as ReadFillClearFields resolves it.
