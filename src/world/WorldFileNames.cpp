@@ -95,6 +95,18 @@ bool IsMapContainerName(std::string_view path) {
     return LowerCaseFileName(path).ends_with(".uop");
 }
 
+std::vector<bool> ValidWorldFileFields(const std::vector<WorldFileField>& fields) {
+    std::vector<bool> valid;
+    for (const WorldFileField& field : fields) {
+        const std::optional<int> facet = FacetOfWorldFile(field.kind, field.path);
+        bool ok = facet && IsExistingFile(field.path);
+        for (const WorldFileField& other : fields)
+            ok = ok && FacetOfWorldFile(other.kind, other.path).value_or(0) == *facet;
+        valid.push_back(ok);
+    }
+    return valid;
+}
+
 int FacetOfFiles(const std::vector<std::string>& paths) {
     std::optional<int> facet;
     std::string first;

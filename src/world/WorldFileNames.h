@@ -42,6 +42,16 @@ bool HasWorldFileName(std::string_view path);
 // A map path that names a container (".uop") rather than a plain map (".mul").
 bool IsMapContainerName(std::string_view path);
 
+// The world-file path fields of one window, each with its kind: a field is valid when its file
+// exists, is named as its kind of file of some facet, and every other field is of that facet
+// too (a field that names no file of its kind counts as facet 0, so the classic names stay valid
+// beside empty fields). Whether each is valid, in the given order.
+struct WorldFileField {
+    WorldFileKind kind;
+    std::string path;
+};
+std::vector<bool> ValidWorldFileFields(const std::vector<WorldFileField>& fields);
+
 // The facet the files of one operation belong to: the one their names give (0 when none does).
 // Refuses files whose names give different facets: staidx2.mul never goes with map0.mul.
 int FacetOfFiles(const std::vector<std::string>& paths);
