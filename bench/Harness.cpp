@@ -27,8 +27,8 @@ double MedianSeconds(const std::function<void()>& body, int runs) {
 double Report(const std::string& name, double operationSeconds, double baselineSeconds,
               double targetRatio) {
     const double ratio = operationSeconds / baselineSeconds;
-    std::printf("%-44s %9.2f ms   raw %9.2f ms   ratio %5.2fx   (target <= %.0fx) %s\n",
-                name.c_str(), operationSeconds * 1e3, baselineSeconds * 1e3, ratio, targetRatio,
+    std::printf("%-44s %9.2f ms   raw %9.2f ms   ratio %5.2fx   (target <= %gx) %s\n", name.c_str(),
+                operationSeconds * 1e3, baselineSeconds * 1e3, ratio, targetRatio,
                 ratio <= targetRatio ? "ok" : "OVER");
     std::fflush(stdout);
     return ratio;

@@ -102,6 +102,7 @@ void CopyTail(MapFile& map, std::uint64_t from, StagedMap& out, std::vector<char
 std::unique_ptr<StagedMap> StageFilledMap(const FillClearRequest& request, const WorldSize& world,
                                           std::uint32_t& seed, Progress& progress) {
     MapFile map = MapFile::OpenRead(request.MapPath);
+    map.trackPieceHashes(); // the old pieces' hashes, as they are read anyway
     auto staged = std::make_unique<StagedMap>(request.MapPath);
     CellFiller filler(request, seed);
     const std::size_t columnLength = world.mapColumnLength();
@@ -122,8 +123,8 @@ std::unique_ptr<StagedMap> StageFilledMap(const FillClearRequest& request, const
         staged->startWriteback();
     }
     CopyTail(map, world.mapLength(), *staged, piece);
+    staged->finish(&map);
     map.close();
-    staged->finish();
     return staged;
 }
 

@@ -13,29 +13,32 @@ namespace {
 // How a piece's data hash was made, judged by the bytes it was made of.
 enum class HashForm { OverData, OverHeaderAndData, Other };
 
-HashForm FormOf(const UopEntry& entry, const std::vector<char>& header,
-                const std::vector<char>& data) {
+std::vector<char> ReadEntryHeader(File& file, const UopEntry& entry) {
+    std::vector<char> header(entry.headerLength);
+    file.seek(entry.offset);
+    file.readExact(header.data(), header.size());
+    return header;
+}
+
+std::uint32_t HashOfEntryData(File& file, const UopEntry& entry) {
+    std::vector<char> data(entry.decompressedLength);
+    file.seek(entry.dataStart());
+    file.readExact(data.data(), data.size());
+    return UopDataHash(data.data(), data.size());
+}
+
+// overData: the Adler-32 of the entry's data as it is now.
+HashForm FormOf(const UopEntry& entry, std::uint32_t overData, const std::vector<char>& header) {
     // Adler-32 is never 0: a zero there is no hash of the data.
     if (entry.dataHash == 0)
         return HashForm::Other;
-    const std::uint32_t overData = UopDataHash(data.data(), data.size());
     if (entry.dataHash == overData)
         return HashForm::OverData;
     if (!header.empty() &&
-        entry.dataHash ==
-            UopDataHashOfJoined(UopDataHash(header.data(), header.size()), overData, data.size()))
+        entry.dataHash == UopDataHashOfJoined(UopDataHash(header.data(), header.size()), overData,
+                                              entry.decompressedLength))
         return HashForm::OverHeaderAndData;
     return HashForm::Other;
-}
-
-// The entry's own header and its data, as the file holds them now.
-void ReadEntryBytes(File& file, const UopEntry& entry, std::vector<char>& header,
-                    std::vector<char>& data) {
-    header.resize(entry.headerLength);
-    data.resize(entry.decompressedLength);
-    file.seek(entry.offset);
-    file.readExact(header.data(), header.size());
-    file.readExact(data.data(), data.size());
 }
 
 std::uint32_t NewHash(HashForm form, const std::vector<char>& header, std::uint32_t overNewData,
@@ -99,6 +102,7 @@ std::size_t MapFile::readSome(std::uint64_t position, void* buffer, std::size_t 
             static_cast<std::size_t>(std::min<std::uint64_t>(n - done, piece.length - inPiece));
         file_.seek(piece.dataStart + inPiece);
         file_.readExact(out + done, part);
+        track(static_cast<std::size_t>(&piece - layout_->pieces.data()), inPiece, out + done, part);
         done += part;
     }
     return n;
@@ -113,15 +117,16 @@ void MapFile::write(std::uint64_t position, const void* data, std::size_t n) {
     if (position > length_ || length_ - position < n)
         throw IoError(kIoReadPastEnd, path());
     const auto* bytes = static_cast<const char*>(data);
-    std::vector<char> header, old;
     for (std::size_t done = 0; done < n;) {
         const UopMapPiece& piece = layout_->pieceAt(position + done);
-        const UopEntry& entry = layout_->container.entries[piece.entry];
+        UopEntry& entry = layout_->container.entries[piece.entry];
         const std::uint64_t inPiece = position + done - piece.mapStart;
         const auto part =
             static_cast<std::size_t>(std::min<std::uint64_t>(n - done, piece.length - inPiece));
-        ReadEntryBytes(file_, entry, header, old);
-        const HashForm form = FormOf(entry, header, old);
+        const std::vector<char> header = ReadEntryHeader(file_, entry);
+        std::vector<char> old(piece.length);
+        file_.readExact(old.data(), old.size());
+        const HashForm form = FormOf(entry, UopDataHash(old.data(), old.size()), header);
         std::vector<char> changed = old;
         std::memcpy(changed.data() + inPiece, bytes + done, part);
         file_.seek(piece.dataStart + inPiece);
@@ -140,10 +145,30 @@ void MapFile::write(std::uint64_t position, const void* data, std::size_t n) {
                 }
                 throw;
             }
-            layout_->container.entries[piece.entry].dataHash = hash;
+            entry.dataHash = hash;
         }
         done += part;
     }
+}
+
+void MapFile::trackPieceHashes() {
+    if (!layout_)
+        return;
+    hashedUpTo_.assign(layout_->pieces.size(), 0);
+    hashes_.assign(layout_->pieces.size(), 1);
+}
+
+void MapFile::track(std::size_t piece, std::uint64_t inPiece, const char* bytes, std::size_t n) {
+    if (piece >= hashedUpTo_.size() || hashedUpTo_[piece] != inPiece)
+        return;
+    hashes_[piece] = UopDataHash(bytes, n, hashes_[piece]);
+    hashedUpTo_[piece] += n;
+}
+
+std::optional<std::uint32_t> MapFile::pieceHash(std::size_t k) const {
+    if (k >= hashedUpTo_.size() || hashedUpTo_[k] != layout_->pieces[k].length)
+        return std::nullopt;
+    return hashes_[k];
 }
 
 // ---- MapPieceReader --------------------------------------------------------------------------
@@ -204,14 +229,21 @@ void StagedMap::write(const void* data, std::size_t n) {
     }
 }
 
-void StagedMap::finish() {
+void StagedMap::finish(const MapFile* old) {
     if (layout_) {
         if (written_ != layout_->mapLength)
             throw Error("The new map is shorter than the map of the container " + path_);
-        File old = File::OpenRead(path_);
-        copyOtherBytes(old);
-        setDataHashes(old);
-        old.close();
+        File container = File::OpenRead(path_);
+        copyOtherBytes(container);
+        const bool sameLayout =
+            old && old->layout() &&
+            old->layout()->container.fileSize == layout_->container.fileSize &&
+            std::ranges::equal(old->layout()->pieces, layout_->pieces,
+                               [](const UopMapPiece& a, const UopMapPiece& b) {
+                                   return a.dataStart == b.dataStart && a.length == b.length;
+                               });
+        setDataHashes(container, sameLayout ? old : nullptr);
+        container.close();
     }
     staged_->finish();
 }
@@ -243,17 +275,19 @@ void StagedMap::copyOtherBytes(File& old) {
     copy(cursor, layout_->container.fileSize);
 }
 
-void StagedMap::setDataHashes(File& old) {
-    std::vector<char> header, data;
+void StagedMap::setDataHashes(File& old, const MapFile* tracked) {
     for (std::size_t k = 0; k < layout_->pieces.size(); ++k) {
         const UopEntry& entry = layout_->container.entries[layout_->pieces[k].entry];
         if (entry.dataHash == 0)
             continue; // no hash of the data: kept as it is
-        ReadEntryBytes(old, entry, header, data);
-        const HashForm form = FormOf(entry, header, data);
+        const std::optional<std::uint32_t> known = tracked ? tracked->pieceHash(k) : std::nullopt;
+        const std::uint32_t overData = known ? *known : HashOfEntryData(old, entry);
+        const std::vector<char> header =
+            overData == entry.dataHash ? std::vector<char>() : ReadEntryHeader(old, entry);
+        const HashForm form = FormOf(entry, overData, header);
         if (form != HashForm::Other)
             WriteDataHash(staged_->file(), entry,
-                          NewHash(form, header, newHashes_[k], data.size()));
+                          NewHash(form, header, newHashes_[k], entry.decompressedLength));
     }
 }
 

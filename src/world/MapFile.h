@@ -41,13 +41,24 @@ public:
     void write(std::uint64_t position, const void* data, std::size_t n);
     void close() { file_.close(); }
 
+    // From now on the data hash (Adler-32) of each container piece is computed as reads go
+    // through it from its start to its end, so that a rewrite of the whole map need not read
+    // the old pieces again to see what their hashes were (StagedMap::finish).
+    void trackPieceHashes();
+    // The hash of the old bytes of piece k, once reads have passed all of them in order.
+    std::optional<std::uint32_t> pieceHash(std::size_t k) const;
+    const UopMapLayout* layout() const { return layout_ ? &*layout_ : nullptr; }
+
 private:
     MapFile(File file, const std::string& path);
+    void track(std::size_t piece, std::uint64_t inPiece, const char* bytes, std::size_t n);
 
     File file_;
     std::optional<UopMapLayout> layout_;
     std::uint64_t length_ = 0;
     int facet_ = 0;
+    std::vector<std::uint64_t> hashedUpTo_; // by piece, while tracking
+    std::vector<std::uint32_t> hashes_;
 };
 
 // The map's bytes through one window, for passes that read a map a block column at a time.
@@ -79,15 +90,17 @@ public:
     // The map's bytes from the start; a container takes exactly its map's length.
     void write(const void* data, std::size_t n);
     std::uint64_t position() const { return written_; }
-    // Completes the new file and syncs it; nothing is in place yet.
-    void finish();
+    // Completes the new file and syncs it; nothing is in place yet. `old`, when given, is the
+    // same map opened for reading and read whole with trackPieceHashes() on: its hashes of the
+    // old pieces spare reading them again.
+    void finish(const MapFile* old = nullptr);
     ReplacementFile* replacement() { return staged_.get(); }
     // A hint that what is written so far may go to disk now (File::startWriteback).
     void startWriteback() noexcept { staged_->file().startWriteback(); }
 
 private:
     void copyOtherBytes(File& old);
-    void setDataHashes(File& old);
+    void setDataHashes(File& old, const MapFile* tracked);
 
     std::string path_;
     std::optional<UopMapLayout> layout_;

@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <cstring>
 #include <set>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace lw {
 namespace {
@@ -92,6 +95,48 @@ void CheckEntry(const UopEntry& e, std::uint64_t fileSize, const std::string& pa
                                          " lies outside the file");
 }
 
+struct GroupSums {
+    std::uint64_t plain = 0;    // of all bytes
+    std::uint64_t weighted = 0; // byte i of a run of n counted n - i times
+};
+
+// The sums over `groups` runs of 16 bytes, at most 5552 bytes in all.
+GroupSums SumGroups(const unsigned char* bytes, std::size_t groups) {
+    GroupSums sums;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    // Within a group byte i weighs 16 - i; _mm_set_epi16 lists the highest lane first.
+    const __m128i firstWeights = _mm_set_epi16(9, 10, 11, 12, 13, 14, 15, 16);
+    const __m128i lastWeights = _mm_set_epi16(1, 2, 3, 4, 5, 6, 7, 8);
+    __m128i plain = zero, earlier = zero, weighted = zero;
+    for (std::size_t g = 0; g < groups; ++g) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 16 * g));
+        earlier = _mm_add_epi32(earlier, plain); // every earlier group's bytes, once more
+        plain = _mm_add_epi32(plain, _mm_sad_epu8(v, zero));
+        weighted = _mm_add_epi32(
+            weighted, _mm_add_epi32(_mm_madd_epi16(_mm_unpacklo_epi8(v, zero), firstWeights),
+                                    _mm_madd_epi16(_mm_unpackhi_epi8(v, zero), lastWeights)));
+    }
+    weighted = _mm_add_epi32(weighted, _mm_slli_epi32(earlier, 4));
+    alignas(16) std::uint32_t lanes[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(lanes), plain);
+    sums.plain = std::uint64_t{lanes[0]} + lanes[1] + lanes[2] + lanes[3];
+    _mm_store_si128(reinterpret_cast<__m128i*>(lanes), weighted);
+    sums.weighted = std::uint64_t{lanes[0]} + lanes[1] + lanes[2] + lanes[3];
+#else
+    for (std::size_t g = 0; g < groups; ++g) {
+        std::uint64_t plain = 0, weighted = 0;
+        for (std::size_t i = 0; i < 16; ++i) {
+            plain += bytes[16 * g + i];
+            weighted += (16 - i) * bytes[16 * g + i];
+        }
+        sums.weighted += 16 * sums.plain + weighted;
+        sums.plain += plain;
+    }
+#endif
+    return sums;
+}
+
 } // namespace
 
 std::uint64_t UopNameHash(std::string_view name) {
@@ -119,14 +164,22 @@ std::uint64_t UopNameHash(std::string_view name) {
 }
 
 std::uint32_t UopDataHash(const void* data, std::size_t length, std::uint32_t running) {
-    constexpr std::uint32_t kModulus = 65521;
-    // The most bytes whose sums cannot overflow 32 bits before they are reduced.
+    constexpr std::uint64_t kModulus = 65521;
+    // The most bytes whose sums cannot overflow 32 bits before they are reduced; whole groups.
     constexpr std::size_t kMostBeforeReducing = 5552;
+    static_assert(kMostBeforeReducing % 16 == 0);
     const auto* bytes = static_cast<const unsigned char*>(data);
-    std::uint32_t a = running & 0xFFFF, b = running >> 16;
+    std::uint64_t a = running & 0xFFFF, b = running >> 16;
     while (length > 0) {
         const std::size_t n = std::min(length, kMostBeforeReducing);
-        for (std::size_t i = 0; i < n; ++i) {
+        const std::size_t grouped = n - n % 16;
+        // Groups of 16 bytes add to b what byte-by-byte steps would: a once for each byte, and
+        // each byte once for itself and every byte after it. Map pieces are hashed whenever a
+        // container is written, so the sums run 16 bytes at a time.
+        const GroupSums sums = SumGroups(bytes, grouped / 16);
+        b += a * grouped + sums.weighted;
+        a += sums.plain;
+        for (std::size_t i = grouped; i < n; ++i) {
             a += bytes[i];
             b += a;
         }
@@ -135,7 +188,7 @@ std::uint32_t UopDataHash(const void* data, std::size_t length, std::uint32_t ru
         bytes += n;
         length -= n;
     }
-    return b << 16 | a;
+    return static_cast<std::uint32_t>(b << 16 | a);
 }
 
 std::uint32_t UopDataHashOfJoined(std::uint32_t first, std::uint32_t second,
