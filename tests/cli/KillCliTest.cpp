@@ -406,7 +406,8 @@ TEST_F(KillCliTest, FillClearOfAContainer) {
     const std::string modern = dir.file("modern");
     const auto made = test::RunProgram(LW_CLI_PATH, {"demo-world", modern, "--uop"});
     ASSERT_EQ(made.exitCode, 0) << made.err;
-    killSweep({"fill-clear of a container", modern,
+    killSweep({"fill-clear of a container",
+               modern,
                {"staidx0.mul", "statics0.mul", "map0LegacyMUL.uop"},
                [](const std::string& folder) {
                    Args args = FillClearArgs(folder);

@@ -9,13 +9,13 @@
 #include "fillclear/FillClear.h"
 #include "items/OperationRun.h"
 #include "mapedit/MapCells.h"
-#include "support/UopFiles.h"
-#include "world/Blocks.h"
 #include "support/TempDir.h"
+#include "support/UopFiles.h"
 #include "support/WorldFiles.h"
 #include "util/Errors.h"
 #include "util/File.h"
 #include "util/ReplacementJournal.h"
+#include "world/Blocks.h"
 
 #include <cerrno>
 #include <chrono>
@@ -326,10 +326,9 @@ const SweptOperation kOperations[] = {
      [](const std::string& folder) { return SmallSet(folder, "target", "").staidx; },
      [](const std::string& folder, ProgramState& s, const LogSink& log, Progress&) {
          NullDiffProgress quiet;
-         AppliedDiff applied =
-             ApplyDiff(SmallSet(folder, "original", "map4.mul"),
-                       SmallSet(folder, "target", "map4LegacyMUL.uop"), folder + "/small.lw2",
-                       quiet, log);
+         AppliedDiff applied = ApplyDiff(SmallSet(folder, "original", "map4.mul"),
+                                         SmallSet(folder, "target", "map4LegacyMUL.uop"),
+                                         folder + "/small.lw2", quiet, log);
          ASSERT_TRUE(applied.applied);
          TakeWrittenIndex(s, SmallSet(folder, "target", "").staidx, applied);
      }},
