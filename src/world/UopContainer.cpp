@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <cstring>
 #include <set>
-#if defined(__SSE2__)
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#elif defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
@@ -98,12 +100,35 @@ void CheckEntry(const UopEntry& e, std::uint64_t fileSize, const std::string& pa
 struct GroupSums {
     std::uint64_t plain = 0;    // of all bytes
     std::uint64_t weighted = 0; // byte i of a run of n counted n - i times
+
+    // The sums of this run followed by another of `length` bytes.
+    void append(const GroupSums& next, std::uint64_t length) {
+        weighted += plain * length + next.weighted;
+        plain += next.plain;
+    }
 };
 
-// The sums over `groups` runs of 16 bytes, at most 5552 bytes in all.
-GroupSums SumGroups(const unsigned char* bytes, std::size_t groups) {
+GroupSums SumGroupsPlainly(const unsigned char* bytes, std::size_t groups) {
     GroupSums sums;
+    for (std::size_t g = 0; g < groups; ++g) {
+        GroupSums group;
+        for (std::size_t i = 0; i < 16; ++i) {
+            group.plain += bytes[16 * g + i];
+            group.weighted += (16 - i) * bytes[16 * g + i];
+        }
+        sums.append(group, 16);
+    }
+    return sums;
+}
+
 #if defined(__SSE2__)
+std::uint64_t LaneSum(__m128i lanes) {
+    alignas(16) std::uint32_t words[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(words), lanes);
+    return std::uint64_t{words[0]} + words[1] + words[2] + words[3];
+}
+
+GroupSums SumGroupsSse2(const unsigned char* bytes, std::size_t groups) {
     const __m128i zero = _mm_setzero_si128();
     // Within a group byte i weighs 16 - i; _mm_set_epi16 lists the highest lane first.
     const __m128i firstWeights = _mm_set_epi16(9, 10, 11, 12, 13, 14, 15, 16);
@@ -118,23 +143,57 @@ GroupSums SumGroups(const unsigned char* bytes, std::size_t groups) {
                                     _mm_madd_epi16(_mm_unpackhi_epi8(v, zero), lastWeights)));
     }
     weighted = _mm_add_epi32(weighted, _mm_slli_epi32(earlier, 4));
-    alignas(16) std::uint32_t lanes[4];
-    _mm_store_si128(reinterpret_cast<__m128i*>(lanes), plain);
-    sums.plain = std::uint64_t{lanes[0]} + lanes[1] + lanes[2] + lanes[3];
-    _mm_store_si128(reinterpret_cast<__m128i*>(lanes), weighted);
-    sums.weighted = std::uint64_t{lanes[0]} + lanes[1] + lanes[2] + lanes[3];
-#else
-    for (std::size_t g = 0; g < groups; ++g) {
-        std::uint64_t plain = 0, weighted = 0;
-        for (std::size_t i = 0; i < 16; ++i) {
-            plain += bytes[16 * g + i];
-            weighted += (16 - i) * bytes[16 * g + i];
-        }
-        sums.weighted += 16 * sums.plain + weighted;
-        sums.plain += plain;
-    }
+    return {LaneSum(plain), LaneSum(weighted)};
+}
 #endif
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define LW_ADLER_AVX2 1
+// Where the processor has AVX2, 32 bytes a step: twice the pace again.
+__attribute__((target("avx2"))) GroupSums SumGroupsAvx2(const unsigned char* bytes,
+                                                        std::size_t groups) {
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i weights =
+        _mm256_set_epi8(1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21,
+                        22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32);
+    const __m256i ones = _mm256_set1_epi16(1);
+    __m256i plain = zero, earlier = zero, weighted = zero;
+    const std::size_t pairs = groups / 2;
+    for (std::size_t p = 0; p < pairs; ++p) {
+        const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes + 32 * p));
+        earlier = _mm256_add_epi32(earlier, plain);
+        plain = _mm256_add_epi32(plain, _mm256_sad_epu8(v, zero));
+        weighted =
+            _mm256_add_epi32(weighted, _mm256_madd_epi16(_mm256_maddubs_epi16(v, weights), ones));
+    }
+    weighted = _mm256_add_epi32(weighted, _mm256_slli_epi32(earlier, 5));
+    alignas(32) std::uint32_t words[8];
+    GroupSums sums;
+    _mm256_store_si256(reinterpret_cast<__m256i*>(words), plain);
+    for (const std::uint32_t w : words)
+        sums.plain += w;
+    _mm256_store_si256(reinterpret_cast<__m256i*>(words), weighted);
+    for (const std::uint32_t w : words)
+        sums.weighted += w;
+    if (groups % 2 != 0)
+        sums.append(SumGroupsPlainly(bytes + 32 * pairs, 1), 16);
     return sums;
+}
+#endif
+
+// The sums over `groups` runs of 16 bytes, at most 5552 bytes in all: map pieces are hashed
+// whenever a container is written, so the sums take 16 or 32 bytes at a time where they can.
+GroupSums SumGroups(const unsigned char* bytes, std::size_t groups) {
+#if defined(LW_ADLER_AVX2)
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    if (avx2)
+        return SumGroupsAvx2(bytes, groups);
+#endif
+#if defined(__SSE2__)
+    return SumGroupsSse2(bytes, groups);
+#else
+    return SumGroupsPlainly(bytes, groups);
+#endif
 }
 
 } // namespace
@@ -174,8 +233,7 @@ std::uint32_t UopDataHash(const void* data, std::size_t length, std::uint32_t ru
         const std::size_t n = std::min(length, kMostBeforeReducing);
         const std::size_t grouped = n - n % 16;
         // Groups of 16 bytes add to b what byte-by-byte steps would: a once for each byte, and
-        // each byte once for itself and every byte after it. Map pieces are hashed whenever a
-        // container is written, so the sums run 16 bytes at a time.
+        // each byte once for itself and every byte after it.
         const GroupSums sums = SumGroups(bytes, grouped / 16);
         b += a * grouped + sums.weighted;
         a += sums.plain;
