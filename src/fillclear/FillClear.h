@@ -22,7 +22,7 @@ struct FillTile {
 struct FillClearRequest {
     std::string StaIdxPath, StaticsPath, MapPath;
     // Tile coordinates, inclusive on all sides, each 0-65535; borders past the world's edge
-    // take in everything up to the edge.
+    // take in everything up to the edge (the defaults: the whole classic world).
     int Top = 0, Left = 0, Right = kWorldWidth, Bottom = kWorldHeight;
     bool ClearStatics = true;
     bool FillTerrain = true;

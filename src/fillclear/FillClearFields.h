@@ -11,6 +11,8 @@
 namespace lw {
 
 struct FillClearFieldTexts {
+    // The whole classic world; for a world of another size its width and height go into Right
+    // and Bottom (FillClearWorld).
     std::string Top = "0", Left = "0", Right = "6144", Bottom = "4096";
     std::string Tile; // a group name or a tile id in spaced hex
     std::string Altitude = "0";
