@@ -123,8 +123,8 @@ GroupSums SumGroupsPlainly(const unsigned char* bytes, std::size_t groups) {
 
 #if defined(__SSE2__)
 std::uint64_t LaneSum(__m128i lanes) {
-    alignas(16) std::uint32_t words[4];
-    _mm_store_si128(reinterpret_cast<__m128i*>(words), lanes);
+    std::uint32_t words[4];
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(words), lanes);
     return std::uint64_t{words[0]} + words[1] + words[2] + words[3];
 }
 
@@ -167,12 +167,13 @@ __attribute__((target("avx2"))) GroupSums SumGroupsAvx2(const unsigned char* byt
             _mm256_add_epi32(weighted, _mm256_madd_epi16(_mm256_maddubs_epi16(v, weights), ones));
     }
     weighted = _mm256_add_epi32(weighted, _mm256_slli_epi32(earlier, 5));
-    alignas(32) std::uint32_t words[8];
+    // Unaligned stores: some compilers do not align the stack for 32-byte variables.
+    std::uint32_t words[8];
     GroupSums sums;
-    _mm256_store_si256(reinterpret_cast<__m256i*>(words), plain);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(words), plain);
     for (const std::uint32_t w : words)
         sums.plain += w;
-    _mm256_store_si256(reinterpret_cast<__m256i*>(words), weighted);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(words), weighted);
     for (const std::uint32_t w : words)
         sums.weighted += w;
     if (groups % 2 != 0)
