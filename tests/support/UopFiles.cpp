@@ -128,7 +128,7 @@ UopFixture MakeUopMap(const std::string& mulPath, const std::string& uopPath,
     return fixture;
 }
 
-void WriteUopEntries(const std::string& path, const std::vector<UopEntrySpec>& entries) {
+void WriteUopEntries(const std::string& path, const std::vector<UopTestEntry>& entries) {
     const std::uint64_t dataStart = kFirstTable + 12 + entries.size() * kUopRecordSize;
     std::vector<char> bytes(dataStart, '\0');
     Put(bytes, 0, kUopMagic);
@@ -139,7 +139,7 @@ void WriteUopEntries(const std::string& path, const std::vector<UopEntrySpec>& e
     Put(bytes, kFirstTable, static_cast<std::uint32_t>(entries.size()));
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const std::uint64_t record = kFirstTable + 12 + i * kUopRecordSize;
-        const UopEntrySpec& e = entries[i];
+        const UopTestEntry& e = entries[i];
         Put(bytes, record, static_cast<std::uint64_t>(bytes.size()));
         Put(bytes, record + 12, static_cast<std::uint32_t>(e.data.size()));
         Put(bytes, record + 16, static_cast<std::uint32_t>(e.data.size()));

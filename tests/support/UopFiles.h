@@ -46,11 +46,11 @@ std::uint32_t RecordedHash(const std::string& uopPath, const UopFixture& fixture
 std::uint32_t AdlerOfPiece(const std::string& uopPath, const UopFixture& fixture, std::size_t k);
 
 // A small container of named entries, data stored as given; flag 1 marks an entry compressed.
-struct UopEntrySpec {
+struct UopTestEntry {
     std::string name;
     std::string data;
     std::uint16_t flag = 0;
 };
-void WriteUopEntries(const std::string& path, const std::vector<UopEntrySpec>& entries);
+void WriteUopEntries(const std::string& path, const std::vector<UopTestEntry>& entries);
 
 } // namespace lw::test
