@@ -43,5 +43,6 @@ void AddRenderCommand(CLI::App& app);
 void AddCheckCommand(CLI::App& app);
 void AddCompactCommand(CLI::App& app);
 void AddDiffInfoCommand(CLI::App& app);
+void AddConvertCommand(CLI::App& app);
 
 } // namespace lw::cli

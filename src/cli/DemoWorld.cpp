@@ -7,7 +7,11 @@
 #include "util/Errors.h"
 #include "util/File.h"
 #include "util/SafeReplace.h"
+#include "util/Text.h"
 #include "world/StaticIndex.h"
+#include "world/UopMap.h"
+#include "world/WorldFileNames.h"
+#include "world/WorldSizes.h"
 
 #include <algorithm>
 #include <array>
@@ -15,6 +19,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace lw::cli {
@@ -51,12 +56,29 @@ enum class Ground { Sea, Coast, Grass, Forest, Desert, Snow, Mountain, Road };
 struct Town {
     int x, y;
 };
-constexpr Town kTowns[] = {{1500, 1600}, {3300, 1200}, {2600, 2700}, {4300, 2300}};
+// In the classic world; a world of another size has them at the same share of its width and
+// height.
+constexpr Town kClassicTowns[] = {{1500, 1600}, {3300, 1200}, {2600, 2700}, {4300, 2300}};
+
+// The classic world's landscape, stretched over a world of any size.
+struct Geography {
+    explicit Geography(const WorldSize& size) : world(size) {
+        for (std::size_t i = 0; i < towns.size(); ++i)
+            towns[i] = {kClassicTowns[i].x * world.width() / kClassicWorld.width(),
+                        kClassicTowns[i].y * world.height() / kClassicWorld.height()};
+    }
+    // A share of the height, given as a height of the classic world.
+    double rowOf(double classicY) const {
+        return world.height() * (classicY / kClassicWorld.height());
+    }
+    WorldSize world;
+    std::array<Town, std::size(kClassicTowns)> towns{};
+};
 
 // Roads run from each town to the next, first along X, then along Y.
-bool OnRoad(int x, int y) {
-    for (std::size_t i = 0; i + 1 < std::size(kTowns); ++i) {
-        const Town a = kTowns[i], b = kTowns[i + 1];
+bool OnRoad(const Geography& g, int x, int y) {
+    for (std::size_t i = 0; i + 1 < g.towns.size(); ++i) {
+        const Town a = g.towns[i], b = g.towns[i + 1];
         if (std::abs(y - a.y) <= 1 && x >= std::min(a.x, b.x) && x <= std::max(a.x, b.x))
             return true;
         if (std::abs(x - b.x) <= 1 && y >= std::min(a.y, b.y) && y <= std::max(a.y, b.y))
@@ -70,8 +92,9 @@ struct Land {
     int altitude;
 };
 
-Land LandAt(int x, int y) {
-    const double dx = (x - 3072.0) / 3072.0, dy = (y - 2048.0) / 2048.0;
+Land LandAt(const Geography& g, int x, int y) {
+    const double centreX = g.world.width() / 2.0, centreY = g.world.height() / 2.0;
+    const double dx = (x - centreX) / centreX, dy = (y - centreY) / centreY;
     const double edge = std::max(0.0, std::sqrt(dx * dx + dy * dy) - 0.55);
     const double height = Fractal(x, y, 7) - edge * 0.9;
     if (height < 0.36)
@@ -79,16 +102,16 @@ Land LandAt(int x, int y) {
     const int altitude = static_cast<int>((height - 0.36) * 140);
     if (height < 0.39)
         return {Ground::Coast, 0};
-    if (OnRoad(x, y))
+    if (OnRoad(g, x, y))
         return {Ground::Road, std::min(altitude, 20)};
     if (height > 0.64)
         return {height > 0.72 ? Ground::Snow : Ground::Mountain, std::min(altitude, 100)};
-    const double moisture = Fractal(x, y, 91) + (y - 2048.0) / 16000.0;
+    const double moisture = Fractal(x, y, 91) + (y - centreY) / 16000.0;
     const int a = std::min(altitude, 20);
     const double wobble = SmoothNoise(x / 90.0, y / 90.0, 5) * 300;
-    if (y + wobble > 3100 && moisture < 0.56)
+    if (y + wobble > g.rowOf(3100) && moisture < 0.56)
         return {Ground::Desert, a};
-    if (y - wobble < 800)
+    if (y - wobble < g.rowOf(800))
         return {Ground::Snow, a};
     if (moisture > 0.55)
         return {Ground::Forest, a};
@@ -139,8 +162,8 @@ TStaticRec Rec(std::uint16_t id, int x, int y, int z, std::uint16_t color = 0) {
 }
 
 // A few stone houses beside each town's crossroads.
-void AddTownStatics(int blockX, int blockY, std::vector<TStaticRec>& out) {
-    for (const Town& town : kTowns) {
+void AddTownStatics(const Geography& g, int blockX, int blockY, std::vector<TStaticRec>& out) {
+    for (const Town& town : g.towns) {
         const int bx = blockX * 8 - town.x, by = blockY * 8 - town.y;
         if (bx < -8 || bx > 32 || by < -8 || by > 32)
             continue;
@@ -165,15 +188,16 @@ void AddTownStatics(int blockX, int blockY, std::vector<TStaticRec>& out) {
     }
 }
 
-bool InTown(int x, int y) {
-    for (const Town& town : kTowns)
+bool InTown(const Geography& g, int x, int y) {
+    for (const Town& town : g.towns)
         if (x >= town.x + 2 && x < town.x + 30 && y >= town.y + 2 && y < town.y + 30)
             return true;
     return false;
 }
 
-void AddNatureStatics(int x, int y, const Land& land, std::vector<TStaticRec>& out) {
-    if (InTown(x, y))
+void AddNatureStatics(const Geography& g, int x, int y, const Land& land,
+                      std::vector<TStaticRec>& out) {
+    if (InTown(g, x, y))
         return;
     const double chance = LatticeValue(x, y, 17);
     const auto pick = [&](const auto& ids) {
@@ -189,30 +213,59 @@ void AddNatureStatics(int x, int y, const Land& land, std::vector<TStaticRec>& o
         out.push_back(Rec(pick(kRocks), x, y, z));
 }
 
-void WriteWorldFiles(const std::string& folder) {
-    File map = File::Create(JoinPath(folder, "map0.mul"));
-    File statics = File::Create(JoinPath(folder, "statics0.mul"));
-    auto index = std::make_unique<StaticIndexTable>();
-    std::vector<TMapBlock> column(kBlockRows);
+// The map's bytes go to a plain map or into a container as they are made, a column at a time.
+class MapOutput {
+public:
+    MapOutput(const std::string& folder, const DemoWorldOptions& options)
+        : file_(File::Create(JoinPath(
+              folder, WorldFileName(WorldFileKind::Map, options.facet, options.container)))) {
+        if (options.container)
+            container_.emplace(file_, options.facet, options.size.mapLength());
+    }
+    void write(const void* data, std::size_t n) {
+        if (container_)
+            container_->write(data, n);
+        else
+            file_.write(data, n);
+    }
+    void close() {
+        if (container_)
+            container_->finish();
+        file_.close();
+    }
+
+private:
+    File file_;
+    std::optional<UopMapWriter> container_;
+};
+
+void WriteWorldFiles(const std::string& folder, const DemoWorldOptions& options) {
+    const Geography g(options.size);
+    const WorldSize& world = options.size;
+    MapOutput map(folder, options);
+    File statics =
+        File::Create(JoinPath(folder, WorldFileName(WorldFileKind::Statics, options.facet)));
+    auto index = std::make_unique<StaticIndexTable>(world);
+    std::vector<TMapBlock> column(static_cast<std::size_t>(world.BlockRows));
     std::vector<TStaticRec> staticsColumn, blockStatics;
     std::uint64_t staticsSize = 0;
-    for (int blockX = 0; blockX < kBlockColumns; ++blockX) {
+    for (int blockX = 0; blockX < world.BlockColumns; ++blockX) {
         staticsColumn.clear();
-        for (int blockY = 0; blockY < kBlockRows; ++blockY) {
+        for (int blockY = 0; blockY < world.BlockRows; ++blockY) {
             TMapBlock& block = column[static_cast<std::size_t>(blockY)];
             block.Header = 0;
             blockStatics.clear();
             for (int cy = 0; cy < kTilesPerBlockSide; ++cy)
                 for (int cx = 0; cx < kTilesPerBlockSide; ++cx) {
                     const int x = blockX * 8 + cx, y = blockY * 8 + cy;
-                    const Land land = LandAt(x, y);
+                    const Land land = LandAt(g, x, y);
                     TMapCell& cell = block.Cells[CellIndex(x, y)];
                     cell.Tile =
-                        InTown(x, y) ? TileFor(Ground::Road, x, y) : TileFor(land.ground, x, y);
-                    cell.Altitude = static_cast<std::int8_t>(InTown(x, y) ? 20 : land.altitude);
-                    AddNatureStatics(x, y, land, blockStatics);
+                        InTown(g, x, y) ? TileFor(Ground::Road, x, y) : TileFor(land.ground, x, y);
+                    cell.Altitude = static_cast<std::int8_t>(InTown(g, x, y) ? 20 : land.altitude);
+                    AddNatureStatics(g, x, y, land, blockStatics);
                 }
-            AddTownStatics(blockX, blockY, blockStatics);
+            AddTownStatics(g, blockX, blockY, blockStatics);
             StaticPointer& entry = index->at(blockX, blockY);
             entry = {kNoStatics, 0, 0};
             if (!blockStatics.empty()) {
@@ -227,8 +280,9 @@ void WriteWorldFiles(const std::string& folder) {
     }
     map.close();
     statics.close();
-    File indexFile = File::Create(JoinPath(folder, "staidx0.mul"));
-    indexFile.write(index->data(), kIndexFileSize);
+    File indexFile =
+        File::Create(JoinPath(folder, WorldFileName(WorldFileKind::StaticsIndex, options.facet)));
+    indexFile.write(index->data(), index->byteSize());
     indexFile.close();
 }
 
@@ -247,7 +301,10 @@ constexpr SampleItem kSampleItems[] = {
     {0x0EED, 2, 3, 0, 0, 255, "gold", 0x40000003},
 };
 
-std::string ItemFileText(bool uox3) {
+// The sample items lie where the first town is in that world.
+std::string ItemFileText(const Geography& g, bool uox3) {
+    const int shiftX = g.towns[0].x - kClassicTowns[0].x,
+              shiftY = g.towns[0].y - kClassicTowns[0].y;
     std::string text;
     const auto line = [&](const std::string& s) { text += s + "\r\n"; };
     int number = 1;
@@ -257,8 +314,9 @@ std::string ItemFileText(bool uox3) {
         line("\tSERIAL " + std::to_string(0x40000000 + number));
         line(std::string("\tNAME ") + item.name);
         line("\tID " + std::to_string(item.id));
-        line("\tX " + std::to_string(item.x));
-        line("\tY " + std::to_string(item.y));
+        const bool inWorld = item.cont == -1;
+        line("\tX " + std::to_string(item.x + (inWorld ? shiftX : 0)));
+        line("\tY " + std::to_string(item.y + (inWorld ? shiftY : 0)));
         line("\tZ " + std::to_string(item.z));
         line("\tCOLOR " + std::to_string(item.color));
         line("\tCONT " + std::to_string(item.cont));
@@ -284,19 +342,23 @@ constexpr const char* kAutoSelect =
 
 } // namespace
 
-void WriteDemoWorld(const std::string& folder) {
-    WriteWorldFiles(folder);
-    WriteText(JoinPath(folder, "statics.cfg"), ItemFileText(false));
-    WriteText(JoinPath(folder, "items.wsc"), ItemFileText(true));
+void WriteDemoWorld(const std::string& folder, const DemoWorldOptions& options) {
+    WriteWorldFiles(folder, options);
+    const Geography g(options.size);
+    WriteText(JoinPath(folder, "statics.cfg"), ItemFileText(g, false));
+    WriteText(JoinPath(folder, "items.wsc"), ItemFileText(g, true));
     WriteText(JoinPath(folder, "AutoSelect.txt"), kAutoSelect);
     WriteDemoImages(folder);
 }
 
 // Run in a game folder by mistake, the demo world would replace the user's world.
-void RefuseFilledFolder(const std::string& folder) {
+void RefuseFilledFolder(const std::string& folder, const DemoWorldOptions& options) {
     std::vector<std::string> present;
-    for (const char* name :
-         {"map0.mul", "staidx0.mul", "statics0.mul", "statics.cfg", "items.wsc", "AutoSelect.txt"})
+    for (const std::string& name :
+         {WorldFileName(WorldFileKind::Map, options.facet, options.container),
+          WorldFileName(WorldFileKind::StaticsIndex, options.facet),
+          WorldFileName(WorldFileKind::Statics, options.facet), std::string("statics.cfg"),
+          std::string("items.wsc"), std::string("AutoSelect.txt")})
         if (FileExists(JoinPath(folder, name)))
             present.push_back(JoinPath(folder, name));
     for (const char* name : {kTexIdxName, kTexMapsName, kArtIdxName, kArtName})
@@ -311,20 +373,50 @@ void RefuseFilledFolder(const std::string& folder) {
                 listed + ". Choose an empty folder, or add --force to overwrite them.");
 }
 
+// "7168x4096" among the sizes of the facet.
+WorldSize ParseDemoSize(const std::string& text, int facet) {
+    std::string sizes;
+    for (const WorldSize& size : FacetSizes(facet)) {
+        const std::string name = std::to_string(size.width()) + "x" + std::to_string(size.height());
+        if (UpperCase(text) == UpperCase(name))
+            return size;
+        sizes += (sizes.empty() ? "" : ", ") + name;
+    }
+    throw Error("--size " + text + " is no size of facet " + std::to_string(facet) +
+                "; its sizes: " + sizes);
+}
+
 void AddDemoWorldCommand(CLI::App& app) {
-    auto folder = std::make_shared<std::string>();
-    auto force = std::make_shared<bool>(false);
+    struct Options {
+        std::string folder, size;
+        bool force = false;
+        DemoWorldOptions world;
+    };
+    auto options = std::make_shared<Options>();
     CLI::App* cmd = app.add_subcommand("demo-world", "Write a synthetic demo world into DIR");
-    cmd->add_option("DIR", *folder, "folder to write into (created if missing)")->required();
-    cmd->add_flag("--force", *force, "overwrite the files of an earlier demo world in DIR");
-    cmd->callback([folder, force] {
-        if (!*force)
-            RefuseFilledFolder(*folder);
+    cmd->add_option("DIR", options->folder, "folder to write into (created if missing)")
+        ->required();
+    cmd->add_flag("--force", options->force, "overwrite the files of an earlier demo world in DIR");
+    cmd->add_option("--facet", options->world.facet, "the facet 0-5 whose files to write")
+        ->check(CLI::Range(0, kFacetCount - 1))
+        ->capture_default_str();
+    cmd->add_option("--size", options->size,
+                    "the world's size in tiles, WxH, one of the facet's: 6144x4096 or 7168x4096 "
+                    "for facets 0 and 1 (the first by default), 2304x1600, 2560x2048, 1448x1448 "
+                    "and 1280x4096 for facets 2 to 5");
+    cmd->add_flag("--uop", options->world.container,
+                  "write the map into a container, mapNLegacyMUL.uop, as later clients ship it");
+    cmd->callback([options] {
+        DemoWorldOptions world = options->world;
+        world.size = options->size.empty() ? FacetSizes(world.facet).front()
+                                           : ParseDemoSize(options->size, world.facet);
+        if (!options->force)
+            RefuseFilledFolder(options->folder, world);
         // The name is UTF-8, as every path here; a narrow std::filesystem::path would read it in
         // the C runtime's code page on Windows.
         std::filesystem::create_directories(
-            std::filesystem::path(std::u8string(folder->begin(), folder->end())));
-        WriteDemoWorld(*folder);
+            std::filesystem::path(std::u8string(options->folder.begin(), options->folder.end())));
+        WriteDemoWorld(options->folder, world);
     });
 }
 

@@ -24,10 +24,10 @@ void AddFillClearCommand(CLI::App& app) {
     cmd->add_option("--map", options->request.MapPath, "map0.mul")->required();
     cmd->add_option("--top", options->texts.Top, "top border (tile Y)")->capture_default_str();
     cmd->add_option("--left", options->texts.Left, "left border (tile X)")->capture_default_str();
-    cmd->add_option("--right", options->texts.Right, "right border (tile X)")
-        ->capture_default_str();
-    cmd->add_option("--bottom", options->texts.Bottom, "bottom border (tile Y)")
-        ->capture_default_str();
+    CLI::Option* right = cmd->add_option("--right", options->texts.Right,
+                                         "right border (tile X); the world's width by default");
+    CLI::Option* bottom = cmd->add_option("--bottom", options->texts.Bottom,
+                                          "bottom border (tile Y); the world's height by default");
     cmd->add_option("--tile", options->texts.Tile,
                     "a tile group such as \"Random grass\", or a tile id in hex such as \"00 03\"");
     cmd->add_option("--altitude", options->texts.Altitude, "altitude of the filled cells")
@@ -37,11 +37,20 @@ void AddFillClearCommand(CLI::App& app) {
     cmd->add_flag("--no-map", options->noMap, "leave map0.mul")->excludes(noStatics);
     cmd->add_option("--seed", options->seed, "the random generator's state to start from")
         ->capture_default_str();
-    cmd->callback([options] {
+    cmd->callback([options, right, bottom] {
         FillClearRequest request = options->request;
         request.ClearStatics = !options->noStatics;
         request.FillTerrain = !options->noMap;
-        request = ReadFillClearFields(request, options->texts);
+        // As the window's fields after its map was chosen: the whole world.
+        FillClearFieldTexts texts = options->texts;
+        if (right->count() == 0 || bottom->count() == 0) {
+            const WorldSize world = FillClearWorld(request);
+            if (right->count() == 0)
+                texts.Right = std::to_string(world.width());
+            if (bottom->count() == 0)
+                texts.Bottom = std::to_string(world.height());
+        }
+        request = ReadFillClearFields(request, texts, [&] { return FillClearWorld(request); });
         auto state = std::make_unique<ProgramState>();
         // Read like every integer of the windows ($7FFFFFFF, -1); the generator keeps 32 bits.
         state->RandomSeed = static_cast<std::uint32_t>(StrToInt(options->seed));

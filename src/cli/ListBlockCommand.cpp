@@ -2,6 +2,7 @@
 #include "cli/Command.h"
 #include "world/BlockListing.h"
 #include "world/ProgramState.h"
+#include "world/WorldFileNames.h"
 
 #include <memory>
 
@@ -18,6 +19,7 @@ void AddListBlockCommand(CLI::App& app) {
     cmd->add_option("--statics", options->statics, "statics0.mul")->required();
     AddBlockRangeArguments(*cmd, options->range);
     cmd->callback([options] {
+        FacetOfFiles({options->staidx, options->statics});
         auto state = std::make_unique<ProgramState>();
         NullProgress progress;
         LoadStaticIndex(*state, options->staidx, progress);

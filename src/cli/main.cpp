@@ -34,6 +34,7 @@ int main(int argc, char** argv) {
     lw::cli::AddCheckCommand(app);
     lw::cli::AddCompactCommand(app);
     lw::cli::AddDiffInfoCommand(app);
+    lw::cli::AddConvertCommand(app);
 
     // CLI11 would only say that a command is required.
     if (argc > 1 && argv[1][0] != '-') {

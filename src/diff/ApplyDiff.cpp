@@ -4,6 +4,7 @@
 #include "diff/DiffContents.h"
 #include "diff/DiffMessages.h"
 #include "diff/DiffPieces.h"
+#include "diff/DiffWorld.h"
 #include "util/Errors.h"
 #include "util/OperationFiles.h"
 #include "util/ReplacementSet.h"
@@ -11,8 +12,10 @@
 #include "world/AdoptWrittenIndex.h"
 #include "world/CrowdedBlocks.h"
 #include "world/FileRoles.h"
+#include "world/MapFile.h"
 #include "world/StaticRuns.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace lw {
@@ -54,10 +57,10 @@ void RequireTargetMap(const std::string& path) {
 }
 
 // The column ticks of a section that the check of the diff file has already read.
-void SectionRead(const char* caption, DiffProgress& progress) {
+void SectionRead(const WorldSize& world, const char* caption, DiffProgress& progress) {
     progress.stage(caption);
-    for (int blockX = 0; blockX < kBlockColumns; ++blockX)
-        ColumnDone(blockX, progress);
+    for (int blockX = 0; blockX < world.BlockColumns; ++blockX)
+        ColumnDone(world, blockX, progress);
 }
 
 StaticPointer CarryUnchanged(PieceReader& originalStatics, PieceWriter& statics,
@@ -67,16 +70,16 @@ StaticPointer CarryUnchanged(PieceReader& originalStatics, PieceWriter& statics,
     return AppendStaticRecords(statics, ReadStaticRecords(originalStatics, o), o.Extra);
 }
 
-// Index entries past the 393,216 of this world size (a wider map) keep their blocks: they are
-// carried over like unchanged blocks; a trailing partial entry is kept as it is.
-std::vector<char> CarryIndexTail(const std::string& originalIndexPath, PieceReader& originalStatics,
-                                 PieceWriter& statics) {
+// Index entries past the world's (the classic world's index of a wider map) keep their blocks:
+// they are carried over like unchanged blocks; a trailing partial entry is kept as it is.
+std::vector<char> CarryIndexTail(const std::string& originalIndexPath, std::uint64_t tableSize,
+                                 PieceReader& originalStatics, PieceWriter& statics) {
     File index = File::OpenRead(originalIndexPath);
     const std::uint64_t size = index.size();
-    if (size <= kIndexFileSize)
+    if (size <= tableSize)
         return {};
-    std::vector<char> tail(size - kIndexFileSize);
-    index.seek(kIndexFileSize);
+    std::vector<char> tail(size - tableSize);
+    index.seek(tableSize);
     index.readExact(tail.data(), tail.size());
     index.close();
     for (std::size_t at = 0; at + kIndexEntrySize <= tail.size(); at += kIndexEntrySize) {
@@ -96,14 +99,15 @@ struct StaticsBuild {
 StaticsBuild BuildStatics(const StaticIndexTable& originalIndex, const StaticsDiffIndex& diffIndex,
                           const WorldFileSet& original, PieceReader& diff, File& out,
                           DiffProgress& progress) {
-    StaticsBuild build{std::make_unique<StaticIndexTable>(), {}};
-    std::memset(build.table->data(), 0xFF, kIndexFileSize);
+    const WorldSize& world = originalIndex.world();
+    StaticsBuild build{std::make_unique<StaticIndexTable>(world), {}};
+    std::memset(build.table->data(), 0xFF, build.table->byteSize());
     File originalStatics = File::OpenRead(original.statics);
     PieceReader originalReader(originalStatics);
     PieceWriter statics(out);
-    for (int blockX = 0; blockX < kBlockColumns; ++blockX) {
-        for (int blockY = 0; blockY < kBlockRows; ++blockY) {
-            const int n = BlockNumber(blockX, blockY);
+    for (int blockX = 0; blockX < world.BlockColumns; ++blockX) {
+        for (int blockY = 0; blockY < world.BlockRows; ++blockY) {
+            const int n = world.blockNumber(blockX, blockY);
             const StaticsDiffEntry& d = diffIndex[n];
             const StaticPointer& o = originalIndex[n];
             StaticPointer& entry = (*build.table)[n];
@@ -114,9 +118,10 @@ StaticsBuild BuildStatics(const StaticIndexTable& originalIndex, const StaticsDi
             else
                 entry = AppendStaticRecords(statics, ReadDiffStatics(diff, d), kDiffAbsent);
         }
-        ColumnDone(blockX, progress);
+        ColumnDone(world, blockX, progress);
     }
-    build.indexTail = CarryIndexTail(original.staidx, originalReader, statics);
+    build.indexTail =
+        CarryIndexTail(original.staidx, originalIndex.byteSize(), originalReader, statics);
     statics.flush();
     originalStatics.close();
     return build;
@@ -124,46 +129,50 @@ StaticsBuild BuildStatics(const StaticIndexTable& originalIndex, const StaticsDi
 
 // The table with the main bar's 90-99 per column, then the carried tail.
 void WriteIndex(const StaticsBuild& build, File& out, DiffProgress& progress) {
-    for (int first = 0; first < kBlockColumns; first += kIndexColumnsPerPiece) {
-        out.write(&build.table->at(first, 0), kIndexColumnsPerPiece * kIndexColumnSize);
-        for (int blockX = first; blockX < first + kIndexColumnsPerPiece; ++blockX) {
-            progress.report(90 + blockX * 10 / kBlockColumns);
-            progress.yield();
-        }
-    }
+    WriteStaticIndexColumns(*build.table, out, progress);
     if (!build.indexTail.empty())
         out.write(build.indexTail.data(), build.indexTail.size());
     progress.report(100);
 }
 
-void BuildMap(const MapDiffIndex& diffIndex, const WorldFileSet& original,
-              const WorldFileSet& target, PieceReader& diff, File& out, DiffProgress& progress) {
-    File originalMap = File::OpenRead(original.map);
+void BuildMap(const WorldSize& world, const MapDiffIndex& diffIndex, const WorldFileSet& original,
+              const WorldFileSet& target, PieceReader& diff, StagedMap& out,
+              DiffProgress& progress) {
+    MapFile originalMap = MapFile::OpenRead(original.map);
     // The whole map passes through: a dozen large transfers each way.
-    PieceReader originalReader(originalMap, 64 * kMapColumnSize);
-    PieceWriter map(out, 64 * kMapColumnSize);
-    for (int blockX = 0; blockX < kBlockColumns; ++blockX) {
-        const char* column = originalReader.read(MapBlockOffset(blockX, 0), kMapColumnSize);
-        for (int blockY = 0; blockY < kBlockRows; ++blockY) {
-            const std::uint32_t d = diffIndex[BlockNumber(blockX, blockY)];
-            map.write(d == kDiffAbsent ? column + blockY * kMapBlockSize
-                                       : ReadDiffMapBlock(diff, d),
-                      kMapBlockSize);
+    const std::size_t columnLength = world.mapColumnLength();
+    MapPieceReader originalReader(originalMap, 64 * columnLength);
+    std::vector<char> piece;
+    piece.reserve(64 * columnLength);
+    for (int blockX = 0; blockX < world.BlockColumns; ++blockX) {
+        const char* column = originalReader.read(world.mapBlockOffset(blockX, 0), columnLength);
+        for (int blockY = 0; blockY < world.BlockRows; ++blockY) {
+            const std::uint32_t d =
+                diffIndex[static_cast<std::size_t>(world.blockNumber(blockX, blockY))];
+            const char* block =
+                d == kDiffAbsent ? column + blockY * kMapBlockSize : ReadDiffMapBlock(diff, d);
+            piece.insert(piece.end(), block, block + kMapBlockSize);
         }
-        ColumnDone(blockX, progress);
+        if (piece.size() + columnLength > piece.capacity()) {
+            out.write(piece.data(), piece.size());
+            piece.clear();
+        }
+        ColumnDone(world, blockX, progress);
     }
+    out.write(piece.data(), piece.size());
     originalMap.close();
     // Blocks are written in place in the target, so whatever it holds past them stays.
-    File old = File::OpenRead(target.map);
-    if (old.size() > kMapFileSize) {
-        PieceReader oldReader(old);
-        for (std::uint64_t at = kMapFileSize; at < old.size(); at += kMapColumnSize) {
-            const std::size_t length = std::min<std::uint64_t>(kMapColumnSize, old.size() - at);
-            map.write(oldReader.read(at, length), length);
-        }
+    MapFile old = MapFile::OpenRead(target.map);
+    for (std::uint64_t at = world.mapLength(); at < old.length();) {
+        const auto length =
+            static_cast<std::size_t>(std::min<std::uint64_t>(piece.capacity(), old.length() - at));
+        piece.resize(length);
+        old.read(at, piece.data(), length);
+        out.write(piece.data(), length);
+        at += length;
     }
     old.close();
-    map.flush();
+    out.finish();
 }
 
 AppliedDiff ChecksumMismatch(std::uint32_t computed, std::uint32_t stored) {
@@ -184,19 +193,23 @@ AppliedDiff ApplyDiff(const WorldFileSet& original, const WorldFileSet& target,
     if (contents.map)
         RequireTargetMap(target.map);
     const OperationFiles files(ApplicationFiles(original, target, diffPath, contents), log);
+    const WorldSize& world = contents.world;
+    RequireApplicationWorld(world, original, target, contents.statics.has_value(),
+                            contents.map.has_value());
     PieceReader diff(diffFile);
     AppliedDiff result;
     ReplacementSet replacements;
-    std::unique_ptr<ReplacementFile> staticsOut, indexOut, mapOut;
+    std::unique_ptr<ReplacementFile> staticsOut, indexOut;
+    std::unique_ptr<StagedMap> mapOut;
 
     if (contents.statics) {
-        auto originalIndex = std::make_unique<StaticIndexTable>();
+        auto originalIndex = std::make_unique<StaticIndexTable>(world);
         ReadStaticIndex(original.staidx, *originalIndex, paced);
         const std::uint32_t checksum = IndexChecksum(*originalIndex);
         if (checksum != contents.header.OriginalIndexChecksum)
             return ChecksumMismatch(checksum, contents.header.OriginalIndexChecksum);
         staticsOut = std::make_unique<ReplacementFile>(target.statics);
-        SectionRead("Applying Diff (Reading statics index)", paced);
+        SectionRead(world, "Applying Diff (Reading statics index)", paced);
         paced.stage("Applying Diff (Creating statics)");
         StaticsBuild build = BuildStatics(*originalIndex, *contents.statics, original, diff,
                                           staticsOut->file(), paced);
@@ -207,11 +220,11 @@ AppliedDiff ApplyDiff(const WorldFileSet& original, const WorldFileSet& target,
         result.writtenIndex = std::move(build.table);
     }
     if (contents.map) {
-        mapOut = std::make_unique<ReplacementFile>(target.map);
-        SectionRead("Applying Diff (Reading map index)", paced);
+        mapOut = std::make_unique<StagedMap>(target.map);
+        SectionRead(world, "Applying Diff (Reading map index)", paced);
         paced.stage("Applying Diff (Creating map)");
-        BuildMap(*contents.map, original, target, diff, mapOut->file(), paced);
-        replacements.add(mapOut.get());
+        BuildMap(world, *contents.map, original, target, diff, *mapOut, paced);
+        replacements.add(mapOut->replacement());
     }
     replacements.commit();
     diffFile.close();

@@ -25,7 +25,8 @@ struct AppliedDiff {
 
 // Builds the target files of the parts the diff holds beside them and puts them in place only
 // when all are built, so a failure or refusal leaves every target as it was. The diff file is
-// checked completely before that; original files are only read. Refuses a target statics0.mul
+// checked completely before that, and so is the size of the files against the world the diff
+// describes (RequireApplicationWorld); original files are only read. Refuses a target statics0.mul
 // that is the original one, and a target that is any original or the diff file. The target
 // map0.mul must exist. What the check of its files repairs first goes to log, and at the end a
 // warning when a block written holds more statics than the game client reads.

@@ -3,7 +3,9 @@
 #include "util/Errors.h"
 #include "util/File.h"
 #include "util/SpacedHex.h"
+#include "world/MapFile.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -38,39 +40,40 @@ std::uint32_t XorWords(const void* data, std::size_t wordCount) {
     return sum;
 }
 
-// done x 100 div 393,216 without a division: 393,216 is 3 x 2^17.
-int BlocksDonePercent(int done) {
-    static_assert(kBlockCount == 3 << 17);
-    return static_cast<int>((static_cast<std::uint64_t>(done) * 100 * 0xAAAAAAABull >> 33) >> 17);
-}
-
 } // namespace
 
 std::uint32_t IndexChecksum(const StaticIndexTable& table) {
-    static_assert(kIndexFileSize % 4 == 0);
-    return XorWords(table.data(), kIndexFileSize / 4);
+    static_assert(kIndexEntrySize % 4 == 0);
+    return XorWords(table.data(), table.byteSize() / 4);
 }
 
 std::uint32_t MapChecksum(const std::string& mapPath, Progress& progress) {
+    return MapChecksum(mapPath, kClassicWorld, progress);
+}
+
+std::uint32_t MapChecksum(const std::string& mapPath, const WorldSize& world, Progress& progress) {
     static_assert(kMapBlockSize % 4 == 0);
     constexpr int kBlocksPerPiece = 4096;
-    static_assert(kBlockCount % kBlocksPerPiece == 0);
+    const int count = world.blockCount();
     progress.report(0);
-    File file = File::OpenRead(mapPath);
+    MapFile map = MapFile::OpenRead(mapPath);
     std::vector<char> piece(kBlocksPerPiece * kMapBlockSize);
     std::uint32_t sum = 0;
-    for (int first = 0; first < kBlockCount; first += kBlocksPerPiece) {
-        const std::size_t got = file.readSome(piece.data(), piece.size());
+    std::uint64_t position = 0;
+    for (int first = 0; first < count; first += kBlocksPerPiece) {
+        const int wanted = std::min(kBlocksPerPiece, count - first);
+        const std::size_t got = map.readSome(position, piece.data(), wanted * kMapBlockSize);
+        position += got;
         const int blocks = static_cast<int>(got / kMapBlockSize);
         // Whole blocks are whole words, so the piece's sum is the sum of its blocks.
         sum ^= XorWords(piece.data(), blocks * kMapBlockSize / 4);
         for (int done = first + 1; done <= first + blocks; ++done)
-            progress.report(BlocksDonePercent(done));
+            progress.report(static_cast<int>(static_cast<std::uint64_t>(done) * 100 / count));
         progress.yield();
-        if (blocks < kBlocksPerPiece)
+        if (blocks < wanted)
             throw IoError(kIoReadPastEnd);
     }
-    file.close();
+    map.close();
     progress.report(100);
     return sum;
 }

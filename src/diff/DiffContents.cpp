@@ -2,6 +2,7 @@
 
 #include "diff/DiffPieces.h"
 #include "util/Errors.h"
+#include "world/WorldSizes.h"
 
 #include <string>
 
@@ -14,9 +15,9 @@ using std::to_string;
     throw Error("The diff file is damaged: " + what + ". Nothing was changed.");
 }
 
-std::string BlockName(int n) {
-    return "block " + to_string(n) + " (" + to_string(n / kBlockRows) + ", " +
-           to_string(n % kBlockRows) + ")";
+std::string BlockNameOf(const WorldSize& world, int n) {
+    return "block " + to_string(n) + " (" + to_string(world.blockXOf(n)) + ", " +
+           to_string(world.blockYOf(n)) + ")";
 }
 
 // A byte range [start, end) of the file.
@@ -36,9 +37,13 @@ DiffHeader ReadHeader(File& diff) {
     DiffHeader header{};
     diff.seek(0);
     diff.readExact(&header, sizeof header);
-    if (header.Version != kDiffVersion)
-        throw Error("The file is no Version 2 LW-Diff file: its header gives Version " +
+    if (header.Version != kDiffVersion && header.Version != kDiffVersionOfOtherWorlds)
+        throw Error("The file is no Version 2 or 3 LW-Diff file: its header gives Version " +
                     to_string(header.Version) + ". Nothing was changed.");
+    const WorldSize world = DiffHeaderWorld(header);
+    if (!KnownWorldSize(world.BlockColumns, world.BlockRows))
+        Damaged("its header gives a world of " + to_string(world.BlockColumns) + " x " +
+                to_string(world.BlockRows) + " blocks, the size of no facet");
     if (header.StaticsIndexOffset == kDiffAbsent && header.MapIndexOffset == kDiffAbsent)
         throw Error("The diff file holds neither statics nor map differences: there is nothing "
                     "to apply. Nothing was changed.");
@@ -52,29 +57,29 @@ void RequireSection(const char* name, std::uint32_t position, std::uint64_t leng
                 to_string(position) + ") does not lie within " + allowed.text() + " of the file");
 }
 
-void CheckStaticsEntries(const StaticsDiffIndex& index, const Area& data) {
-    for (int n = 0; n < kBlockCount; ++n) {
+void CheckStaticsEntries(const WorldSize& world, const StaticsDiffIndex& index, const Area& data) {
+    for (int n = 0; n < world.blockCount(); ++n) {
         const StaticsDiffEntry& e = index[n];
         if (IsUnchanged(e) || IsEmptied(e))
             continue;
         if (e.Offset == kDiffAbsent)
-            Damaged("the statics entry of " + BlockName(n) + " has no position but a length of " +
-                    to_string(e.Length));
+            Damaged("the statics entry of " + BlockNameOf(world, n) +
+                    " has no position but a length of " + to_string(e.Length));
         if (e.Length / kStaticRecSize > kMaxStaticsPerBlock)
-            Damaged("the statics entry of " + BlockName(n) + " holds " +
+            Damaged("the statics entry of " + BlockNameOf(world, n) + " holds " +
                     to_string(e.Length / kStaticRecSize) + " records; a block holds at most 2048");
         if (!data.holds(e.Offset, e.Length))
-            Damaged("the statics entry of " + BlockName(n) + " (" + to_string(e.Length) +
+            Damaged("the statics entry of " + BlockNameOf(world, n) + " (" + to_string(e.Length) +
                     " bytes at position " + to_string(e.Offset) +
                     ") lies outside the statics data, " + data.text());
     }
 }
 
-void CheckMapEntries(const MapDiffIndex& index, const Area& data) {
-    for (int n = 0; n < kBlockCount; ++n) {
+void CheckMapEntries(const WorldSize& world, const MapDiffIndex& index, const Area& data) {
+    for (int n = 0; n < world.blockCount(); ++n) {
         if (index[n] != kDiffAbsent && !data.holds(index[n], kMapBlockSize))
-            Damaged("the map entry of " + BlockName(n) + " (position " + to_string(index[n]) +
-                    ") lies outside the map data, " + data.text());
+            Damaged("the map entry of " + BlockNameOf(world, n) + " (position " +
+                    to_string(index[n]) + ") lies outside the map data, " + data.text());
     }
 }
 
@@ -84,19 +89,21 @@ DiffContents ReadDiffContents(File& diff) {
     DiffContents contents;
     contents.header = ReadHeader(diff);
     const DiffHeader& h = contents.header;
+    const WorldSize world = contents.world = DiffHeaderWorld(h);
     const std::uint64_t size = diff.size();
     std::uint64_t mapDataStart = kDiffHeaderSize;
     if (h.StaticsIndexOffset != kDiffAbsent) {
-        RequireSection("statics index", h.StaticsIndexOffset, kStaticsDiffIndexSize,
+        RequireSection("statics index", h.StaticsIndexOffset, StaticsDiffIndexSize(world),
                        {kDiffHeaderSize, size});
-        contents.statics = ReadStaticsDiffIndex(diff, h.StaticsIndexOffset);
-        CheckStaticsEntries(*contents.statics, {kDiffHeaderSize, h.StaticsIndexOffset});
-        mapDataStart = h.StaticsIndexOffset + kStaticsDiffIndexSize;
+        contents.statics = ReadStaticsDiffIndex(diff, h.StaticsIndexOffset, world);
+        CheckStaticsEntries(world, *contents.statics, {kDiffHeaderSize, h.StaticsIndexOffset});
+        mapDataStart = h.StaticsIndexOffset + StaticsDiffIndexSize(world);
     }
     if (h.MapIndexOffset != kDiffAbsent) {
-        RequireSection("map index", h.MapIndexOffset, kMapDiffIndexSize, {mapDataStart, size});
-        contents.map = ReadMapDiffIndex(diff, h.MapIndexOffset);
-        CheckMapEntries(*contents.map, {mapDataStart, h.MapIndexOffset});
+        RequireSection("map index", h.MapIndexOffset, MapDiffIndexSize(world),
+                       {mapDataStart, size});
+        contents.map = ReadMapDiffIndex(diff, h.MapIndexOffset, world);
+        CheckMapEntries(world, *contents.map, {mapDataStart, h.MapIndexOffset});
     }
     return contents;
 }

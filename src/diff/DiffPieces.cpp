@@ -13,15 +13,18 @@ std::uint32_t CheckedDiffPosition(std::uint64_t position, std::uint64_t length) 
 }
 
 template <typename Entry>
-void WriteIndexSection(PieceWriter& diff, const std::vector<Entry>& index, DiffProgress& progress) {
-    for (int blockX = 0; blockX < kBlockColumns; ++blockX) {
-        diff.write(&index[BlockNumber(blockX, 0)], kBlockRows * sizeof(Entry));
-        ColumnDone(blockX, progress);
+void WriteIndexSection(PieceWriter& diff, const std::vector<Entry>& index, const WorldSize& world,
+                       DiffProgress& progress) {
+    for (int blockX = 0; blockX < world.BlockColumns; ++blockX) {
+        diff.write(&index[static_cast<std::size_t>(world.blockNumber(blockX, 0))],
+                   static_cast<std::size_t>(world.BlockRows) * sizeof(Entry));
+        ColumnDone(world, blockX, progress);
     }
 }
 
-template <typename Entry> std::vector<Entry> ReadIndexSection(File& diff, std::uint32_t position) {
-    std::vector<Entry> index(kBlockCount);
+template <typename Entry>
+std::vector<Entry> ReadIndexSection(File& diff, std::uint32_t position, const WorldSize& world) {
+    std::vector<Entry> index(static_cast<std::size_t>(world.blockCount()));
     diff.seek(position);
     diff.readExact(index.data(), index.size() * sizeof(Entry));
     return index;
@@ -53,25 +56,26 @@ const char* ReadDiffMapBlock(PieceReader& diff, std::uint32_t position) {
     return diff.read(position, kMapBlockSize);
 }
 
-void WriteStaticsDiffIndex(PieceWriter& diff, const StaticsDiffIndex& index,
+void WriteStaticsDiffIndex(PieceWriter& diff, const StaticsDiffIndex& index, const WorldSize& world,
                            DiffProgress& progress) {
-    WriteIndexSection(diff, index, progress);
+    WriteIndexSection(diff, index, world, progress);
 }
 
-void WriteMapDiffIndex(PieceWriter& diff, const MapDiffIndex& index, DiffProgress& progress) {
-    WriteIndexSection(diff, index, progress);
+void WriteMapDiffIndex(PieceWriter& diff, const MapDiffIndex& index, const WorldSize& world,
+                       DiffProgress& progress) {
+    WriteIndexSection(diff, index, world, progress);
 }
 
-StaticsDiffIndex ReadStaticsDiffIndex(File& diff, std::uint32_t position) {
-    return ReadIndexSection<StaticsDiffEntry>(diff, position);
+StaticsDiffIndex ReadStaticsDiffIndex(File& diff, std::uint32_t position, const WorldSize& world) {
+    return ReadIndexSection<StaticsDiffEntry>(diff, position, world);
 }
 
-MapDiffIndex ReadMapDiffIndex(File& diff, std::uint32_t position) {
-    return ReadIndexSection<std::uint32_t>(diff, position);
+MapDiffIndex ReadMapDiffIndex(File& diff, std::uint32_t position, const WorldSize& world) {
+    return ReadIndexSection<std::uint32_t>(diff, position, world);
 }
 
-void ColumnDone(int blockX, DiffProgress& progress) {
-    progress.stageProgress(blockX * 100 / kBlockColumns);
+void ColumnDone(const WorldSize& world, int blockX, DiffProgress& progress) {
+    progress.stageProgress(blockX * 100 / world.BlockColumns);
     progress.yield();
 }
 

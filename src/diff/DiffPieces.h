@@ -22,14 +22,17 @@ std::uint32_t AppendDiffMapBlock(PieceWriter& diff, const void* block);
 // The 196 bytes at a position of the diff.
 const char* ReadDiffMapBlock(PieceReader& diff, std::uint32_t position);
 
-// The index sections, in block order, with the progress window's bar after each column.
-void WriteStaticsDiffIndex(PieceWriter& diff, const StaticsDiffIndex& index,
+// The index sections of a world, in block order, with the progress window's bar after each
+// column.
+void WriteStaticsDiffIndex(PieceWriter& diff, const StaticsDiffIndex& index, const WorldSize& world,
                            DiffProgress& progress);
-void WriteMapDiffIndex(PieceWriter& diff, const MapDiffIndex& index, DiffProgress& progress);
-StaticsDiffIndex ReadStaticsDiffIndex(File& diff, std::uint32_t position);
-MapDiffIndex ReadMapDiffIndex(File& diff, std::uint32_t position);
+void WriteMapDiffIndex(PieceWriter& diff, const MapDiffIndex& index, const WorldSize& world,
+                       DiffProgress& progress);
+StaticsDiffIndex ReadStaticsDiffIndex(File& diff, std::uint32_t position, const WorldSize& world);
+MapDiffIndex ReadMapDiffIndex(File& diff, std::uint32_t position, const WorldSize& world);
 
-// The progress window's bar for a column of a pass: column x 100 / 768, then the window system.
-void ColumnDone(int blockX, DiffProgress& progress);
+// The progress window's bar for a column of a pass: column x 100 / the world's columns (768 in
+// the classic world), then the window system.
+void ColumnDone(const WorldSize& world, int blockX, DiffProgress& progress);
 
 } // namespace lw

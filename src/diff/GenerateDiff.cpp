@@ -5,10 +5,12 @@
 #include "diff/DiffFormat.h"
 #include "diff/DiffMessages.h"
 #include "diff/DiffPieces.h"
+#include "diff/DiffWorld.h"
 #include "util/Errors.h"
 #include "util/OperationFiles.h"
 #include "util/SafeReplace.h"
 #include "world/FileRoles.h"
+#include "world/MapFile.h"
 #include "world/StaticIndex.h"
 #include "world/StaticRuns.h"
 
@@ -65,11 +67,12 @@ std::uint32_t SectionPosition(const PieceWriter& diff, std::uint64_t length) {
 StaticsDiffIndex CompareStatics(const StaticIndexTable& originalIndex,
                                 const StaticIndexTable& modifiedIndex, File& originalStatics,
                                 File& modifiedStatics, PieceWriter& diff, DiffProgress& progress) {
-    StaticsDiffIndex index = UnchangedStaticsDiffIndex();
+    const WorldSize& world = originalIndex.world();
+    StaticsDiffIndex index = UnchangedStaticsDiffIndex(world);
     PieceReader originalReader(originalStatics), modifiedReader(modifiedStatics);
-    for (int blockX = 0; blockX < kBlockColumns; ++blockX) {
-        for (int blockY = 0; blockY < kBlockRows; ++blockY) {
-            const int n = BlockNumber(blockX, blockY);
+    for (int blockX = 0; blockX < world.BlockColumns; ++blockX) {
+        for (int blockY = 0; blockY < world.BlockRows; ++blockY) {
+            const int n = world.blockNumber(blockX, blockY);
             const StaticPointer& o = originalIndex[n];
             const StaticPointer& m = modifiedIndex[n];
             if (m.Offset == kNoStatics) {
@@ -81,16 +84,17 @@ StaticsDiffIndex CompareStatics(const StaticIndexTable& originalIndex,
                     index[n] = AppendDiffStatics(diff, after);
             }
         }
-        ColumnDone(blockX, progress);
+        ColumnDone(world, blockX, progress);
     }
     return index;
 }
 
-void GenerateStaticsPart(const WorldFileSet& original, const WorldFileSet& modified,
-                         PieceWriter& diff, DiffHeader& header, DiffProgress& progress) {
+void GenerateStaticsPart(const WorldSize& world, const WorldFileSet& original,
+                         const WorldFileSet& modified, PieceWriter& diff, DiffHeader& header,
+                         DiffProgress& progress) {
     progress.stage("Generating Diff (Statics)");
-    auto originalIndex = std::make_unique<StaticIndexTable>();
-    auto modifiedIndex = std::make_unique<StaticIndexTable>();
+    auto originalIndex = std::make_unique<StaticIndexTable>(world);
+    auto modifiedIndex = std::make_unique<StaticIndexTable>(world);
     ReadStaticIndex(original.staidx, *originalIndex, progress);
     ReadStaticIndex(modified.staidx, *modifiedIndex, progress);
     header.OriginalIndexChecksum = IndexChecksum(*originalIndex);
@@ -102,46 +106,50 @@ void GenerateStaticsPart(const WorldFileSet& original, const WorldFileSet& modif
 
     const StaticsDiffIndex index = CompareStatics(*originalIndex, *modifiedIndex, originalStatics,
                                                   modifiedStatics, diff, progress);
-    header.StaticsIndexOffset = SectionPosition(diff, kStaticsDiffIndexSize);
+    header.StaticsIndexOffset = SectionPosition(diff, StaticsDiffIndexSize(world));
     progress.stage("Generating Diff (Statics index)");
-    WriteStaticsDiffIndex(diff, index, progress);
+    WriteStaticsDiffIndex(diff, index, world, progress);
     originalStatics.close();
     modifiedStatics.close();
 }
 
-MapDiffIndex CompareMaps(const std::string& originalPath, const std::string& modifiedPath,
-                         PieceWriter& diff, DiffProgress& progress) {
-    MapDiffIndex index = UnchangedMapDiffIndex();
-    File originalMap = File::OpenRead(originalPath);
-    File modifiedMap = File::OpenRead(modifiedPath);
-    constexpr std::size_t kWindow = 8 * kMapColumnSize;
-    PieceReader originalReader(originalMap, kWindow), modifiedReader(modifiedMap, kWindow);
-    for (int blockX = 0; blockX < kBlockColumns; ++blockX) {
-        const std::uint64_t column = MapBlockOffset(blockX, 0);
-        const char* before = originalReader.read(column, kMapColumnSize);
-        const char* after = modifiedReader.read(column, kMapColumnSize);
-        if (std::memcmp(before, after, kMapColumnSize) != 0) {
-            for (int blockY = 0; blockY < kBlockRows; ++blockY) {
+MapDiffIndex CompareMaps(const WorldSize& world, const std::string& originalPath,
+                         const std::string& modifiedPath, PieceWriter& diff,
+                         DiffProgress& progress) {
+    MapDiffIndex index = UnchangedMapDiffIndex(world);
+    MapFile originalMap = MapFile::OpenRead(originalPath);
+    MapFile modifiedMap = MapFile::OpenRead(modifiedPath);
+    const std::size_t columnLength = world.mapColumnLength();
+    const std::size_t window = 8 * columnLength;
+    MapPieceReader originalReader(originalMap, window), modifiedReader(modifiedMap, window);
+    for (int blockX = 0; blockX < world.BlockColumns; ++blockX) {
+        const std::uint64_t column = world.mapBlockOffset(blockX, 0);
+        const char* before = originalReader.read(column, columnLength);
+        const char* after = modifiedReader.read(column, columnLength);
+        if (std::memcmp(before, after, columnLength) != 0) {
+            for (int blockY = 0; blockY < world.BlockRows; ++blockY) {
                 const std::size_t at = blockY * kMapBlockSize;
                 if (!MapBlocksEqual(before + at, after + at))
-                    index[BlockNumber(blockX, blockY)] = AppendDiffMapBlock(diff, after + at);
+                    index[static_cast<std::size_t>(world.blockNumber(blockX, blockY))] =
+                        AppendDiffMapBlock(diff, after + at);
             }
         }
-        ColumnDone(blockX, progress);
+        ColumnDone(world, blockX, progress);
     }
     originalMap.close();
     modifiedMap.close();
     return index;
 }
 
-void GenerateMapPart(const WorldFileSet& original, const WorldFileSet& modified, PieceWriter& diff,
-                     DiffHeader& header, DiffProgress& progress) {
-    header.ModifiedMapChecksum = MapChecksum(modified.map, progress);
+void GenerateMapPart(const WorldSize& world, const WorldFileSet& original,
+                     const WorldFileSet& modified, PieceWriter& diff, DiffHeader& header,
+                     DiffProgress& progress) {
+    header.ModifiedMapChecksum = MapChecksum(modified.map, world, progress);
     progress.stage("Generating Diff (Map)");
-    const MapDiffIndex index = CompareMaps(original.map, modified.map, diff, progress);
-    header.MapIndexOffset = SectionPosition(diff, kMapDiffIndexSize);
+    const MapDiffIndex index = CompareMaps(world, original.map, modified.map, diff, progress);
+    header.MapIndexOffset = SectionPosition(diff, MapDiffIndexSize(world));
     progress.stage("Generating Diff (Map index)");
-    WriteMapDiffIndex(diff, index, progress);
+    WriteMapDiffIndex(diff, index, world, progress);
 }
 
 } // namespace
@@ -153,16 +161,17 @@ GeneratedDiff GenerateDiff(const WorldFileSet& original, const WorldFileSet& mod
     if (!parts.statics && !parts.map)
         throw Error("A diff holds the statics, the map or both; choose at least one.");
     const OperationFiles files(GenerationFiles(original, modified, diffPath, parts), log);
+    const WorldSize world = GenerationWorld(original, modified, parts.statics, parts.map);
     PacedProgress paced(progress);
 
     ReplacementFile output(diffPath);
     PieceWriter diff(output.file());
-    DiffHeader header = FreshDiffHeader();
+    DiffHeader header = FreshDiffHeader(world);
     diff.write(&header, sizeof header);
     if (parts.statics)
-        GenerateStaticsPart(original, modified, diff, header, paced);
+        GenerateStaticsPart(world, original, modified, diff, header, paced);
     if (parts.map)
-        GenerateMapPart(original, modified, diff, header, paced);
+        GenerateMapPart(world, original, modified, diff, header, paced);
     diff.flush();
     output.file().seek(0);
     output.file().write(&header, sizeof header);

@@ -23,7 +23,9 @@ struct GeneratedDiff {
     std::string message; // "The original statics file has a CRC value of 0D C2 9C 5A."
 };
 
-// Writes the diff of the chosen parts (at least one) to diffPath. The diff file appears only
+// Writes the diff of the chosen parts (at least one) to diffPath: version 2 for the classic world,
+// version 3 for a world of any other size (GenerationWorld; both sets must be of one size and
+// one facet, their maps plain or in containers). The diff file appears only
 // when all of it is written; an existing file there is replaced then. Refuses a diffPath that
 // is one of the six inputs. Originals and modified files are only read. What the check of its
 // files repairs first goes to log.

@@ -1,7 +1,7 @@
 #include "fillclear/ClearStatics.h"
 
-#include "world/StaticRuns.h"
 #include "world/Blocks.h"
+#include "world/StaticRuns.h"
 
 #include <cstring>
 
@@ -40,16 +40,17 @@ int RemoveRecordsInside(const FillClearRequest& request, int blockX, int blockY,
 }
 
 std::unique_ptr<StaticIndexTable> ClearStatics(const FillClearRequest& request,
-                                               StaticsAppend& appended, Progress& progress) {
-    auto table = std::make_unique<StaticIndexTable>();
+                                               const WorldSize& world, StaticsAppend& appended,
+                                               Progress& progress) {
+    auto table = std::make_unique<StaticIndexTable>(world);
     NullProgress quiet;
     ReadStaticIndex(request.StaIdxPath, *table, quiet);
     File staticsIn = File::OpenRead(request.StaticsPath);
     PieceReader statics(staticsIn);
     PieceWriter out(appended.appendFile());
     std::vector<TStaticRec> records;
-    for (int blockX = 0; blockX < kBlockColumns; ++blockX) {
-        for (int blockY = 0; blockY < kBlockRows; ++blockY) {
+    for (int blockX = 0; blockX < world.BlockColumns; ++blockX) {
+        for (int blockY = 0; blockY < world.BlockRows; ++blockY) {
             StaticPointer& entry = table->at(blockX, blockY);
             switch (ClassifyBlock(request.Left, request.Top, request.Right, request.Bottom, blockX,
                                   blockY)) {
@@ -63,7 +64,7 @@ std::unique_ptr<StaticIndexTable> ClearStatics(const FillClearRequest& request,
                 break;
             }
         }
-        progress.report(blockX * 100 / (kBlockColumns - 1));
+        progress.report(blockX * 100 / (world.BlockColumns - 1));
         progress.yield();
     }
     out.flush();

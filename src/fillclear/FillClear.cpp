@@ -8,7 +8,10 @@
 #include "util/ReplacementSet.h"
 #include "world/FileRoles.h"
 #include "world/IndexRollback.h"
+#include "world/MapFile.h"
 #include "world/StaticRuns.h"
+#include "world/WorldFileNames.h"
+#include "world/WorldOfFiles.h"
 
 #include <memory>
 
@@ -59,9 +62,26 @@ private:
 
 } // namespace
 
-bool HoldsWorldTile(const FillClearRequest& request) {
+bool HoldsWorldTile(const FillClearRequest& request, const WorldSize& world) {
     return request.Left <= request.Right && request.Top <= request.Bottom &&
-           request.Left < kWorldWidth && request.Top < kWorldHeight;
+           request.Left < world.width() && request.Top < world.height();
+}
+
+bool HoldsWorldTile(const FillClearRequest& request) {
+    return HoldsWorldTile(request, kClassicWorld);
+}
+
+WorldSize FillClearWorld(const FillClearRequest& request) {
+    std::vector<std::string> used;
+    if (request.ClearStatics)
+        used = {request.StaIdxPath, request.StaticsPath};
+    if (request.FillTerrain)
+        used.push_back(request.MapPath);
+    FacetOfFiles(used);
+    if (!request.FillTerrain)
+        return IndexWorld(request.StaIdxPath);
+    return request.ClearStatics ? WorldOfMapAndIndex(request.MapPath, request.StaIdxPath)
+                                : MapWorld(request.MapPath);
 }
 
 void FillClear(ProgramState& state, const FillClearRequest& request, Progress& progress,
@@ -69,21 +89,24 @@ void FillClear(ProgramState& state, const FillClearRequest& request, Progress& p
     CheckBorders(request);
     RefuseSharedFiles(request);
     const OperationFiles files(FillClearFiles(request), log);
+    // A container that cannot be written back is refused here, before the first write.
+    const WorldSize world = FillClearWorld(request);
     ReplacementSet replacements;
     std::unique_ptr<StaticsAppend> appended;
     std::unique_ptr<StaticIndexTable> cleared;
-    std::unique_ptr<ReplacementFile> index, map;
+    std::unique_ptr<ReplacementFile> index;
+    std::unique_ptr<StagedMap> map;
     if (request.ClearStatics) {
         appended = std::make_unique<StaticsAppend>(request.StaticsPath);
-        cleared = ClearStatics(request, *appended, progress);
+        cleared = ClearStatics(request, world, *appended, progress);
         YieldOnly quiet(progress);
         index = StageStaticIndex(request.StaIdxPath, *cleared, quiet);
         replacements.add(index.get());
     }
     std::uint32_t seed = state.RandomSeed;
     if (request.FillTerrain) {
-        map = StageFilledMap(request, seed, progress);
-        replacements.add(map.get());
+        map = StageFilledMap(request, world, seed, progress);
+        replacements.add(map->replacement());
     }
     try {
         replacements.commit();

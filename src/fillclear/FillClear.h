@@ -22,7 +22,7 @@ struct FillTile {
 struct FillClearRequest {
     std::string StaIdxPath, StaticsPath, MapPath;
     // Tile coordinates, inclusive on all sides, each 0-65535; borders past the world's edge
-    // take in everything up to the edge.
+    // take in everything up to the edge (the defaults: the whole classic world).
     int Top = 0, Left = 0, Right = kWorldWidth, Bottom = kWorldHeight;
     bool ClearStatics = true;
     bool FillTerrain = true;
@@ -34,11 +34,17 @@ struct FillClearRequest {
 };
 
 // True when some tile of the world lies inside the request's rectangle.
-bool HoldsWorldTile(const FillClearRequest& request);
+bool HoldsWorldTile(const FillClearRequest& request, const WorldSize& world);
+bool HoldsWorldTile(const FillClearRequest& request); // the classic world
+
+// The world the request works on: its map's when the terrain is filled (the index then fitting
+// it), else its statics index's (WorldOfFiles). Refuses files of two facets.
+WorldSize FillClearWorld(const FillClearRequest& request);
 
 // Clears the statics of the rectangle (wholly covered blocks become (-1, -1, 0), partly covered
 // ones are written anew at the end of statics0.mul without the records inside) and fills its
-// terrain cells, blocks in file order with progress after each block column of each pass.
+// terrain cells, blocks in file order with progress after each block column of each pass, over
+// the world FillClearWorld gives; the map may be a container, which is replaced whole.
 // All or nothing: the new index and map are written beside the old ones and put in place
 // together, and appended runs are cut off again on failure. The picks advance
 // state.RandomSeed; when the index is the one state.StaticIndex was loaded from, the table

@@ -19,18 +19,23 @@ FillTile ResolveFillTile(std::string_view text) {
     return {-1, static_cast<std::uint16_t>(SpacedHexToInt(text, 2))};
 }
 
-FillClearRequest ReadFillClearFields(FillClearRequest request, const FillClearFieldTexts& texts) {
+FillClearRequest ReadFillClearFields(FillClearRequest request, const FillClearFieldTexts& texts,
+                                     const std::function<WorldSize()>& world) {
     request.Top = StrToIntInRange(texts.Top, 0, 65535);
     request.Left = StrToIntInRange(texts.Left, 0, 65535);
     request.Right = StrToIntInRange(texts.Right, 0, 65535);
     request.Bottom = StrToIntInRange(texts.Bottom, 0, 65535);
-    if (request.FillTerrain && HoldsWorldTile(request)) {
+    if (request.FillTerrain && HoldsWorldTile(request, world())) {
         // A cell takes its altitude before its tile, so a bad altitude is the one reported.
         request.Altitude = static_cast<std::int8_t>(
             StrToIntInRange(texts.Altitude, kLowestAltitude, kHighestAltitude));
         request.Tile = ResolveFillTile(texts.Tile);
     }
     return request;
+}
+
+FillClearRequest ReadFillClearFields(FillClearRequest request, const FillClearFieldTexts& texts) {
+    return ReadFillClearFields(std::move(request), texts, [] { return kClassicWorld; });
 }
 
 std::string ClampAltitudeText(const std::string& text) {

@@ -4,12 +4,15 @@
 
 #include "fillclear/FillClear.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 
 namespace lw {
 
 struct FillClearFieldTexts {
+    // The whole classic world; for a world of another size its width and height go into Right
+    // and Bottom (FillClearWorld).
     std::string Top = "0", Left = "0", Right = "6144", Bottom = "4096";
     std::string Tile; // a group name or a tile id in spaced hex
     std::string Altitude = "0";
@@ -20,6 +23,10 @@ struct FillClearFieldTexts {
 // the world lies inside, the altitude (-128..127) and the tile (a group name, any letter case,
 // or four hex digits: "Input not SpacedHex"). The first text that fails raises its error, so
 // nothing is written.
+// The world is asked for only when it matters, after the borders: FillClearWorld for the request.
+FillClearRequest ReadFillClearFields(FillClearRequest request, const FillClearFieldTexts& texts,
+                                     const std::function<WorldSize()>& world);
+// The same in the classic world.
 FillClearRequest ReadFillClearFields(FillClearRequest request, const FillClearFieldTexts& texts);
 
 // The tile of a tile text, as ReadFillClearFields resolves it.

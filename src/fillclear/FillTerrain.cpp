@@ -3,6 +3,7 @@
 #include "fillclear/NamedTiles.h"
 #include "util/Errors.h"
 #include "world/Blocks.h"
+#include "world/MapFile.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -12,9 +13,8 @@
 namespace lw {
 namespace {
 
-constexpr std::size_t kMapColumnBytes = kBlockRows * kMapBlockSize;
-// 6.4 MB at a time: a whole map is copied, in a dozen large transfers.
-constexpr std::size_t kColumnsPerPiece = 64;
+// 6.4 MB at a time (in the classic world): a whole map is copied, in a dozen large transfers.
+constexpr int kColumnsPerPiece = 64;
 
 // Sets cells in place in a column of map blocks. A group's picks are PickNamedTile's, drawn
 // inline: the whole world is 25 million cells.
@@ -76,8 +76,9 @@ private:
     std::uint32_t base_ = 0, count_ = 0;
 };
 
-void FillColumn(const FillClearRequest& request, CellFiller& filler, int blockX, char* column) {
-    for (int blockY = 0; blockY < kBlockRows; ++blockY) {
+void FillColumn(const FillClearRequest& request, const WorldSize& world, CellFiller& filler,
+                int blockX, char* column) {
+    for (int blockY = 0; blockY < world.BlockRows; ++blockY) {
         char* block = column + blockY * kMapBlockSize;
         const BlockCover cover =
             ClassifyBlock(request.Left, request.Top, request.Right, request.Bottom, blockX, blockY);
@@ -88,37 +89,42 @@ void FillColumn(const FillClearRequest& request, CellFiller& filler, int blockX,
     }
 }
 
-// Whatever lies past the world's blocks (a wider map) is kept as it is.
-void CopyTail(File& map, File& out, std::vector<char>& buffer) {
-    while (const std::size_t got = map.readSome(buffer.data(), buffer.size()))
+// Whatever lies past the world's blocks (the classic world's part of a wider map) is kept.
+void CopyTail(MapFile& map, std::uint64_t from, StagedMap& out, std::vector<char>& buffer) {
+    while (const std::size_t got = map.readSome(from, buffer.data(), buffer.size())) {
         out.write(buffer.data(), got);
+        from += got;
+    }
 }
 
 } // namespace
 
-std::unique_ptr<ReplacementFile> StageFilledMap(const FillClearRequest& request,
-                                                std::uint32_t& seed, Progress& progress) {
-    static_assert(kBlockColumns % kColumnsPerPiece == 0);
-    File map = File::OpenRead(request.MapPath);
-    auto staged = std::make_unique<ReplacementFile>(request.MapPath);
+std::unique_ptr<StagedMap> StageFilledMap(const FillClearRequest& request, const WorldSize& world,
+                                          std::uint32_t& seed, Progress& progress) {
+    MapFile map = MapFile::OpenRead(request.MapPath);
+    map.trackPieceHashes(); // the old pieces' hashes, as they are read anyway
+    auto staged = std::make_unique<StagedMap>(request.MapPath);
     CellFiller filler(request, seed);
+    const std::size_t columnLength = world.mapColumnLength();
     // Each piece is read, filled in place and written whole: no copies beyond the two transfers.
-    std::vector<char> piece(kColumnsPerPiece * kMapColumnBytes);
-    for (int first = 0; first < kBlockColumns; first += kColumnsPerPiece) {
-        map.readExact(piece.data(), piece.size());
-        for (int blockX = first; blockX < first + static_cast<int>(kColumnsPerPiece); ++blockX) {
-            FillColumn(request, filler, blockX,
-                       piece.data() + static_cast<std::size_t>(blockX - first) * kMapColumnBytes);
-            progress.report(blockX * 100 / (kBlockColumns - 1));
+    std::vector<char> piece(kColumnsPerPiece * columnLength);
+    for (int first = 0; first < world.BlockColumns; first += kColumnsPerPiece) {
+        const int columns = std::min(kColumnsPerPiece, world.BlockColumns - first);
+        const std::size_t length = columns * columnLength;
+        map.read(world.mapBlockOffset(first, 0), piece.data(), length);
+        for (int blockX = first; blockX < first + columns; ++blockX) {
+            FillColumn(request, world, filler, blockX,
+                       piece.data() + static_cast<std::size_t>(blockX - first) * columnLength);
+            progress.report(blockX * 100 / (world.BlockColumns - 1));
             progress.yield();
         }
-        staged->file().write(piece.data(), piece.size());
+        staged->write(piece.data(), length);
         // The disk writes while the next pieces are filled, rather than all at the final sync.
-        staged->file().startWriteback();
+        staged->startWriteback();
     }
-    CopyTail(map, staged->file(), piece);
+    CopyTail(map, world.mapLength(), *staged, piece);
+    staged->finish(&map);
     map.close();
-    staged->finish();
     return staged;
 }
 

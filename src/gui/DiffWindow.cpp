@@ -35,10 +35,6 @@ constexpr int kClientHeight = 361;
 constexpr int kConfigurationPanelHeight = 49;
 constexpr int kFileNamePanelHeight = 77;
 
-constexpr const char* kStaIdxName = "staidx0.mul";
-constexpr const char* kStaticsName = "statics0.mul";
-constexpr const char* kMapName = "map0.mul";
-
 QStringList HelpLines() {
     return {
         "LW-Diff is used to write a file that allows players on public shrads to",
@@ -284,41 +280,43 @@ void DiffWindow::showEvent(QShowEvent* event) {
 
 void DiffWindow::prepareForShow() {
     const SettingsStore::DiffSettings paths = context_.settings.loadDiffSettings();
-    gui::SetTextRunningChange(*oStaIdxEdit, paths[0],
-                              [this] { fieldChanged(*oStaIdxEdit, kStaIdxName); });
-    gui::SetTextRunningChange(*oStaticsEdit, paths[1],
-                              [this] { fieldChanged(*oStaticsEdit, kStaticsName); });
-    gui::SetTextRunningChange(*oMapEdit, paths[2], [this] { fieldChanged(*oMapEdit, kMapName); });
-    gui::SetTextRunningChange(*mStaIdxEdit, paths[3],
-                              [this] { fieldChanged(*mStaIdxEdit, kStaIdxName); });
-    gui::SetTextRunningChange(*mStaticsEdit, paths[4],
-                              [this] { fieldChanged(*mStaticsEdit, kStaticsName); });
-    gui::SetTextRunningChange(*mMapEdit, paths[5], [this] { fieldChanged(*mMapEdit, kMapName); });
+    gui::SetTextRunningChange(*oStaIdxEdit, paths[0], [this] { fieldChanged(*oStaIdxEdit); });
+    gui::SetTextRunningChange(*oStaticsEdit, paths[1], [this] { fieldChanged(*oStaticsEdit); });
+    gui::SetTextRunningChange(*oMapEdit, paths[2], [this] { fieldChanged(*oMapEdit); });
+    gui::SetTextRunningChange(*mStaIdxEdit, paths[3], [this] { fieldChanged(*mStaIdxEdit); });
+    gui::SetTextRunningChange(*mStaticsEdit, paths[4], [this] { fieldChanged(*mStaticsEdit); });
+    gui::SetTextRunningChange(*mMapEdit, paths[5], [this] { fieldChanged(*mMapEdit); });
 }
 
 // ---- Fields and controls ---------------------------------------------------------------------
 
 void DiffWindow::oStaIdxTextChanged() {
-    runGuarded([this] { fieldChanged(*oStaIdxEdit, kStaIdxName); });
+    runGuarded([this] { fieldChanged(*oStaIdxEdit); });
 }
 void DiffWindow::oStaticsTextChanged() {
-    runGuarded([this] { fieldChanged(*oStaticsEdit, kStaticsName); });
+    runGuarded([this] { fieldChanged(*oStaticsEdit); });
 }
 void DiffWindow::oMapTextChanged() {
-    runGuarded([this] { fieldChanged(*oMapEdit, kMapName); });
+    runGuarded([this] { fieldChanged(*oMapEdit); });
 }
 void DiffWindow::mStaIdxTextChanged() {
-    runGuarded([this] { fieldChanged(*mStaIdxEdit, kStaIdxName); });
+    runGuarded([this] { fieldChanged(*mStaIdxEdit); });
 }
 void DiffWindow::mStaticsTextChanged() {
-    runGuarded([this] { fieldChanged(*mStaticsEdit, kStaticsName); });
+    runGuarded([this] { fieldChanged(*mStaticsEdit); });
 }
 void DiffWindow::mMapTextChanged() {
-    runGuarded([this] { fieldChanged(*mMapEdit, kMapName); });
+    runGuarded([this] { fieldChanged(*mMapEdit); });
 }
 
-void DiffWindow::fieldChanged(QLineEdit& field, const char* expectedName) {
-    gui::ValidatePathField(field, expectedName);
+// Both sets are one facet's.
+void DiffWindow::fieldChanged(QLineEdit& field) {
+    gui::ValidateWorldPathFields(field, {{oStaIdxEdit, WorldFileKind::StaticsIndex},
+                                         {oStaticsEdit, WorldFileKind::Statics},
+                                         {oMapEdit, WorldFileKind::Map},
+                                         {mStaIdxEdit, WorldFileKind::StaticsIndex},
+                                         {mStaticsEdit, WorldFileKind::Statics},
+                                         {mMapEdit, WorldFileKind::Map}});
     updateDiffControls();
 }
 

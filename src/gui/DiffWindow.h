@@ -80,7 +80,7 @@ private:
 
     // The change handlers' bodies without the guard, so that a failure while prepareForShow fills
     // the fields ends prepareForShow.
-    void fieldChanged(QLineEdit& field, const char* expectedName);
+    void fieldChanged(QLineEdit& field);
     void keepOneChecked(QCheckBox& other);
     bool allFieldsValid() const;
     void setActionControlsEnabled(bool enabled);

@@ -10,6 +10,8 @@
 #include "gui/widgets/PathField.h"
 #include "gui/widgets/QtProgress.h"
 #include "gui/widgets/UpDown.h"
+#include "util/Errors.h"
+#include "world/WorldOfFiles.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -34,10 +36,6 @@ constexpr int kClientWidth = 385;
 constexpr int kClientHeight = 257;
 constexpr int kBorderFieldWidth = 42;
 constexpr int kAltitudeFieldWidth = 40;
-
-constexpr const char* kStaIdxName = "staidx0.mul";
-constexpr const char* kStaticsName = "statics0.mul";
-constexpr const char* kMapName = "map0.mul";
 
 QLabel* Label(const char* name, const char* caption, QWidget* parent) {
     return Named(new QLabel(QString::fromUtf8(caption), parent), name);
@@ -120,9 +118,11 @@ QGroupBox* FillClearWindow::buildAreaGroup() {
     clearAreaLeftLabel = Label("ClearAreaLeftLabel", "Left border", parent);
     clearAreaLeftEdit = BorderEdit("ClearAreaLeftEdit", "0", parent);
     clearAreaRightLabel = Label("ClearAreaRightLabel", "Right border", parent);
-    clearAreaRightEdit = BorderEdit("ClearAreaRightEdit", "6144", parent);
+    clearAreaRightEdit =
+        BorderEdit("ClearAreaRightEdit", std::to_string(kClassicWorld.width()).c_str(), parent);
     clearAreaBottomLabel = Label("ClearAreaBottomLabel", "Bottom border", parent);
-    clearAreaBottomEdit = BorderEdit("ClearAreaBottomEdit", "4096", parent);
+    clearAreaBottomEdit =
+        BorderEdit("ClearAreaBottomEdit", std::to_string(kClassicWorld.height()).c_str(), parent);
 
     // The rectangle as it lies: the top and bottom fields in the middle column, the left and
     // right fields on either side of it with their labels outward.
@@ -238,28 +238,47 @@ void FillClearWindow::showEvent(QShowEvent* event) {
 
 void FillClearWindow::prepareForShow() {
     const SettingsStore::FillClearSettings paths = context_.settings.loadFillClearSettings();
-    gui::SetTextRunningChange(*mStaIdxEdit, paths[0],
-                              [this] { fieldChanged(*mStaIdxEdit, kStaIdxName); });
-    gui::SetTextRunningChange(*mStaticsEdit, paths[1],
-                              [this] { fieldChanged(*mStaticsEdit, kStaticsName); });
-    gui::SetTextRunningChange(*mMapEdit, paths[2], [this] { fieldChanged(*mMapEdit, kMapName); });
+    gui::SetTextRunningChange(*mStaIdxEdit, paths[0], [this] { fieldChanged(*mStaIdxEdit); });
+    gui::SetTextRunningChange(*mStaticsEdit, paths[1], [this] { fieldChanged(*mStaticsEdit); });
+    gui::SetTextRunningChange(*mMapEdit, paths[2], [this] { fieldChanged(*mMapEdit); });
 }
 
 // ---- Fields and controls ---------------------------------------------------------------------
 
 void FillClearWindow::mStaIdxTextChanged() {
-    runGuarded([this] { fieldChanged(*mStaIdxEdit, kStaIdxName); });
+    runGuarded([this] { fieldChanged(*mStaIdxEdit); });
 }
 void FillClearWindow::mStaticsTextChanged() {
-    runGuarded([this] { fieldChanged(*mStaticsEdit, kStaticsName); });
+    runGuarded([this] { fieldChanged(*mStaticsEdit); });
 }
 void FillClearWindow::mMapTextChanged() {
-    runGuarded([this] { fieldChanged(*mMapEdit, kMapName); });
+    runGuarded([this] { fieldChanged(*mMapEdit); });
 }
 
-void FillClearWindow::fieldChanged(QLineEdit& field, const char* expectedName) {
-    gui::ValidatePathField(field, expectedName);
+void FillClearWindow::fieldChanged(QLineEdit& field) {
+    gui::ValidateWorldPathFields(field, {{mStaIdxEdit, WorldFileKind::StaticsIndex},
+                                         {mStaticsEdit, WorldFileKind::Statics},
+                                         {mMapEdit, WorldFileKind::Map}});
+    if (&field == mMapEdit && gui::IsGreen(*mMapEdit))
+        followMapWorld();
     updateGoButton();
+}
+
+// Borders that still take in the whole world of the map before take in the whole of this one.
+void FillClearWindow::followMapWorld() {
+    WorldSize world;
+    try {
+        world = MapWorld(Std(mMapEdit->text()));
+    } catch (const Error&) {
+        return; // Go! tells what is wrong with the map
+    }
+    const auto follow = [](QLineEdit& edit, int before, int now) {
+        if (edit.text() == QString::number(before))
+            edit.setText(QString::number(now));
+    };
+    follow(*clearAreaRightEdit, bordersWorld_.width(), world.width());
+    follow(*clearAreaBottomEdit, bordersWorld_.height(), world.height());
+    bordersWorld_ = world;
 }
 
 // Go! needs all three files even when only one part is chosen.
@@ -342,7 +361,9 @@ void FillClearWindow::runFillClear() {
     request.MapPath = Std(mMapEdit->text());
     request.ClearStatics = staticsCheckBox->isChecked();
     request.FillTerrain = mapCheckBox->isChecked();
-    request = ReadFillClearFields(std::move(request), fieldTexts());
+    const FillClearRequest files = request;
+    request = ReadFillClearFields(std::move(request), fieldTexts(),
+                                  [&files] { return FillClearWorld(files); });
     gui::QtProgress progress([this](int percent) {
         if (mainProgress_)
             mainProgress_(percent);

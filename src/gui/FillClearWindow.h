@@ -2,6 +2,7 @@
 #pragma once
 
 #include "gui/widgets/ToolWindow.h"
+#include "world/WorldSize.h"
 
 #include <functional>
 
@@ -83,7 +84,8 @@ private:
 
     // The change handlers' bodies without the guard, so that a failure while prepareForShow
     // fills the fields ends prepareForShow.
-    void fieldChanged(QLineEdit& field, const char* expectedName);
+    void fieldChanged(QLineEdit& field);
+    void followMapWorld();
     void keepOneChecked(QCheckBox& other);
     void enableReplaceControls();
     FillClearFieldTexts fieldTexts() const;
@@ -91,6 +93,7 @@ private:
 
     WindowContext& context_;
     std::function<void(int)> mainProgress_;
+    WorldSize bordersWorld_ = kClassicWorld; // the world the whole-world borders were set for
 };
 
 } // namespace lw

@@ -46,8 +46,9 @@ constexpr int kButtonColumnWidth = 117;
 constexpr int kFileNameStripHeight = 29;
 constexpr int kLogHeight = 113;
 constexpr int kProgressHeight = 16;
-constexpr int kMaxTileX = 6143;
-constexpr int kMaxTileY = 4095;
+// Until an index is loaded, the classic world's.
+constexpr int kMaxTileX = kClassicWorld.width() - 1;
+constexpr int kMaxTileY = kClassicWorld.height() - 1;
 
 QPushButton* Button(const char* name, const char* caption, bool enabled, QWidget* parent) {
     auto* button = Named(new QPushButton(QString::fromUtf8(caption), parent), name);
@@ -445,6 +446,12 @@ void MainWindow::getStaticIndexClicked() {
             QStringLiteral("Init in progress... Loamwright may look crashed, do not interrupt!"));
         gui::QtProgress progress([this](int percent) { setMainProgress(percent); });
         LoadStaticIndex(context_.state, Std(staIdxEdit->text()), progress, logSink());
+        // The spinners end where the loaded world does.
+        const WorldSize& world = context_.state.StaticIndex.world();
+        for (gui::UpDown* upDown : {x1UpDown, x2UpDown})
+            upDown->setMax(world.width() - 1);
+        for (gui::UpDown* upDown : {y1UpDown, y2UpDown})
+            upDown->setMax(world.height() - 1);
         staIdxEdit->setEnabled(false);
         staticsEdit->setEnabled(false);
         updateControlStates();
@@ -609,13 +616,19 @@ void MainWindow::wscTextChanged() {
 }
 
 void MainWindow::staIdxEditChanged() {
-    gui::ValidatePathField(*staIdxEdit, "staidx0.mul");
+    validateWorldFields(*staIdxEdit);
     fileNameChanged();
 }
 
 void MainWindow::staticsEditChanged() {
-    gui::ValidatePathField(*staticsEdit, "statics0.mul");
+    validateWorldFields(*staticsEdit);
     fileNameChanged();
+}
+
+// The two world files are one facet's.
+void MainWindow::validateWorldFields(const QLineEdit& changed) {
+    gui::ValidateWorldPathFields(changed, {{staIdxEdit, WorldFileKind::StaticsIndex},
+                                           {staticsEdit, WorldFileKind::Statics}});
 }
 
 void MainWindow::wscEditChanged() {

@@ -129,6 +129,7 @@ private:
     // update fails that handler as the field change would.
     void staIdxEditChanged();
     void staticsEditChanged();
+    void validateWorldFields(const QLineEdit& changed);
     void wscEditChanged();
     void fileNameChanged();
     void x1EditChanged();

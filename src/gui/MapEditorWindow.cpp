@@ -13,6 +13,7 @@
 #include "util/Errors.h"
 #include "util/IntConv.h"
 #include "util/SpacedHex.h"
+#include "world/WorldOfFiles.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -136,8 +137,8 @@ QWidget* MapEditorWindow::buildGrids() {
     layout->setSpacing(0);
 
     mainDrawGrid = Named(new gui::DrawGrid(area), "MainDrawGrid");
-    mainDrawGrid->setColCount(kWorldWidth);
-    mainDrawGrid->setRowCount(kWorldHeight);
+    mainDrawGrid->setColCount(kClassicWorld.width());
+    mainDrawGrid->setRowCount(kClassicWorld.height());
     mainDrawGrid->setCellSize(kCellSide, kCellSide);
     mainDrawGrid->setBackground(Qt::black);
     layout->addWidget(mainDrawGrid, 1);
@@ -371,8 +372,21 @@ void MapEditorWindow::uoPathEditChanged() {
 
 void MapEditorWindow::mapPathChanged() {
     mapPathEdited_ = true;
-    gui::ValidatePathField(*mapEdit, "map0.mul");
+    gui::ValidateWorldPathFields(*mapEdit, {{mapEdit, WorldFileKind::Map}});
+    if (gui::IsGreen(*mapEdit))
+        followMapWorld();
     pathsEdited();
+}
+
+// The grid has a column for every tile X of the map's world and a row for every tile Y.
+void MapEditorWindow::followMapWorld() {
+    try {
+        const WorldSize world = MapWorld(mapPath());
+        mainDrawGrid->setColCount(world.width());
+        mainDrawGrid->setRowCount(world.height());
+    } catch (const std::exception&) {
+        // The grid keeps its size; drawing its cells tells the user what is wrong.
+    }
 }
 
 void MapEditorWindow::imageFolderChanged() {
@@ -458,8 +472,8 @@ void MapEditorWindow::updateStatusTexts() {
 
 void MapEditorWindow::trackPointer(const QPoint& viewportPosition) {
     const QPoint cell = mainDrawGrid->cellAt(viewportPosition);
-    pointer_ = {std::clamp(cell.x(), 0, kWorldWidth - 1),
-                std::clamp(cell.y(), 0, kWorldHeight - 1)};
+    pointer_ = {std::clamp(cell.x(), 0, mainDrawGrid->colCount() - 1),
+                std::clamp(cell.y(), 0, mainDrawGrid->rowCount() - 1)};
     // It runs on every pointer movement: a file that fails is told once, not at every move.
     try {
         updateStatusTexts();

@@ -114,6 +114,7 @@ private:
 
     // Handler bodies without the guard: a failure ends the handler that ran them.
     void mapPathChanged();
+    void followMapWorld();
     void imageFolderChanged();
     void pathsEdited();
     void zValueEditFinished();

@@ -14,6 +14,11 @@ bool EndsExtractedItem(std::string_view line) {
            HasHeader(line, kGuildHeader);
 }
 
+// Orders items block X first, then block Y, in a world of any size.
+int BlockKey(int blockX, int blockY) {
+    return blockX << 16 | blockY;
+}
+
 } // namespace
 
 BlockItemExtraction::BlockItemExtraction(std::string_view itemFileText,
@@ -22,7 +27,7 @@ BlockItemExtraction::BlockItemExtraction(std::string_view itemFileText,
     for (const SelectedItem& selected : selection.Items) {
         Item item;
         item.Number = selected.Number;
-        item.BlockNumber = BlockNumber(selected.BlockX, selected.BlockY);
+        item.BlockNumber = BlockKey(selected.BlockX, selected.BlockY);
         item.Offset = selected.Offset;
         readItem(item);
         items_.push_back(item);
@@ -102,7 +107,7 @@ BlockItemExtraction::Failure BlockItemExtraction::firstFailureOf(int blockNumber
 }
 
 void BlockItemExtraction::extract(int blockX, int blockY, TStaticBlock& block) {
-    Failure failure = firstFailureOf(BlockNumber(blockX, blockY), block);
+    Failure failure = firstFailureOf(BlockKey(blockX, blockY), block);
     if (!extractedBefore_ && headerFailure_.Error &&
         (!failure.Error || headerFailure_.Offset < failure.Offset))
         failure = headerFailure_;

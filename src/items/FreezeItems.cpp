@@ -13,6 +13,7 @@
 #include "world/FileRoles.h"
 #include "world/IndexRollback.h"
 #include "world/StaticRuns.h"
+#include "world/WorldFileNames.h"
 
 #include <exception>
 #include <memory>
@@ -23,6 +24,7 @@ namespace {
 
 void CheckPaths(const FreezeRequest& r) {
     CheckItemFilePath(r.staidx, r.statics, r.itemFile);
+    FacetOfFiles({r.staidx, r.statics});
     if (r.writePat)
         CheckPatchFilePath(r.staidx, r.statics, r.itemFile, r.patchFile);
 }
@@ -39,22 +41,22 @@ std::vector<DeclaredFile> FreezeFiles(const FreezeRequest& r) {
 }
 
 // The blocks that receive items, in block order; every selected item is checked first.
-std::vector<int> FlaggedBlocks(const ItemSelection& selection) {
+std::vector<int> FlaggedBlocks(const ItemSelection& selection, const WorldSize& world) {
     std::vector<const SelectedItem*> byNumber;
     for (const SelectedItem& item : selection.Items)
         byNumber.push_back(&item);
     std::stable_sort(
         byNumber.begin(), byNumber.end(),
         [](const SelectedItem* a, const SelectedItem* b) { return a->Number < b->Number; });
-    std::vector<bool> flags(kBlockCount);
+    std::vector<bool> flags(static_cast<std::size_t>(world.blockCount()));
     for (const SelectedItem* item : byNumber) {
-        if (!IsBlockInWorld(item->BlockX, item->BlockY))
+        if (!world.holdsBlock(item->BlockX, item->BlockY))
             throw Error("Invalid item in patch file! (Item#: " + std::to_string(item->Number) +
                         ")");
-        flags[static_cast<std::size_t>(BlockNumber(item->BlockX, item->BlockY))] = true;
+        flags[static_cast<std::size_t>(world.blockNumber(item->BlockX, item->BlockY))] = true;
     }
     std::vector<int> blocks;
-    for (int number = 0; number < kBlockCount; ++number)
+    for (int number = 0; number < world.blockCount(); ++number)
         if (flags[static_cast<std::size_t>(number)])
             blocks.push_back(number);
     return blocks;
@@ -144,7 +146,8 @@ void FreezeItems(ProgramState& state, const FreezeRequest& request, const AutoSe
         log("Nothing to do!");
     const ItemSelection& selection = scan.selection;
     std::unique_ptr<ReplacementFile>& itemFile = scan.rewrite;
-    const std::vector<int> blocks = FlaggedBlocks(selection);
+    const WorldSize& world = state.StaticIndex.world();
+    const std::vector<int> blocks = FlaggedBlocks(selection, world);
 
     BlockItemExtraction extraction(text, selection);
     StaticRunReader statics(request.statics);
@@ -153,7 +156,7 @@ void FreezeItems(ProgramState& state, const FreezeRequest& request, const AutoSe
     auto extracted = std::make_unique<TStaticBlock>();
     auto merged = std::make_unique<TStaticBlock>();
     for (std::size_t done = 0; done < blocks.size(); ++done) {
-        const int blockX = blocks[done] / kBlockRows, blockY = blocks[done] % kBlockRows;
+        const int blockX = world.blockXOf(blocks[done]), blockY = world.blockYOf(blocks[done]);
         log(BlockLine(blockX, blockY));
         if (scan.cannotRewrite)
             std::rethrow_exception(scan.cannotRewrite);

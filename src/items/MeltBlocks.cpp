@@ -8,6 +8,7 @@
 #include "world/FileRoles.h"
 #include "world/IndexRollback.h"
 #include "world/StaticRuns.h"
+#include "world/WorldFileNames.h"
 
 #include <memory>
 
@@ -24,6 +25,7 @@ std::string BlockLine(int blockX, int blockY) {
 void MeltBlocks(ProgramState& state, const MeltRequest& request, const LogSink& log,
                 Progress& progress) {
     CheckItemFilePath(request.staidx, request.statics, request.itemFile);
+    FacetOfFiles({request.staidx, request.statics});
     const OperationFiles files({{kStaticsIndexRole, request.staidx, FileUse::Write},
                                 {kStaticsFileRole, request.statics, FileUse::Read},
                                 {kItemFileRole, request.itemFile, FileUse::Write}},
@@ -39,7 +41,7 @@ void MeltBlocks(ProgramState& state, const MeltRequest& request, const LogSink& 
     for (int blockX = range.FirstX; blockX <= range.LastX; ++blockX)
         for (int blockY = range.FirstY; blockY <= range.LastY; ++blockY) {
             log(BlockLine(blockX, blockY));
-            if (!IsBlockInWorld(blockX, blockY))
+            if (!state.StaticIndex.world().holdsBlock(blockX, blockY))
                 throw RangeError();
             StaticPointer& entry = state.StaticIndex.at(blockX, blockY);
             statics.read(entry, *block);

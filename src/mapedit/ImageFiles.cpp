@@ -45,16 +45,21 @@ std::optional<std::string> FindImageFile(const std::string& folder, std::string_
 
 std::optional<ImageFiles> FindImageFiles(const std::string& folder) {
     ImageFiles files;
-    for (auto [member, name] : {std::pair{&ImageFiles::TexIdx, kTexIdxName},
-                                {&ImageFiles::TexMaps, kTexMapsName},
-                                {&ImageFiles::ArtIdx, kArtIdxName},
-                                {&ImageFiles::Art, kArtName}}) {
+    const auto find = [&](std::string ImageFiles::*member, const char* name) {
         auto path = FindImageFile(folder, name);
-        if (!path)
-            return std::nullopt;
-        files.*member = std::move(*path);
-    }
-    return files;
+        if (path)
+            files.*member = std::move(*path);
+        return path.has_value();
+    };
+    if (!find(&ImageFiles::TexIdx, kTexIdxName) || !find(&ImageFiles::TexMaps, kTexMapsName))
+        return std::nullopt;
+    if (find(&ImageFiles::ArtIdx, kArtIdxName) && find(&ImageFiles::Art, kArtName))
+        return files;
+    files.ArtIdx.clear();
+    files.Art.clear();
+    if (find(&ImageFiles::ArtContainer, kArtContainerName))
+        return files;
+    return std::nullopt;
 }
 
 ImageIndexEntry ReadImageIndexEntry(const std::string& indexPath, int id) {

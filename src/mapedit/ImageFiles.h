@@ -1,4 +1,5 @@
-// The four image files of the game client in one folder, and their 12-byte index entries.
+// The image files of the game client in one folder, and their 12-byte index entries: the texture
+// pair, and the art pair or, as later clients ship it, the art container artLegacyMUL.uop.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +13,7 @@ inline constexpr const char* kTexIdxName = "texidx.mul";
 inline constexpr const char* kTexMapsName = "texmaps.mul";
 inline constexpr const char* kArtIdxName = "artidx.mul";
 inline constexpr const char* kArtName = "art.mul";
+inline constexpr const char* kArtContainerName = "artLegacyMUL.uop";
 
 #pragma pack(push, 1)
 struct ImageIndexEntry {
@@ -27,6 +29,7 @@ inline constexpr int kImageIdCount = 4096;
 
 struct ImageFiles {
     std::string TexIdx, TexMaps, ArtIdx, Art;
+    std::string ArtContainer = {}; // instead of ArtIdx and Art, which are then empty
     bool operator==(const ImageFiles&) const = default;
 };
 
@@ -38,7 +41,8 @@ std::string ImageFilePath(const std::string& folder, std::string_view name);
 // byte order when there are several.
 std::optional<std::string> FindImageFile(const std::string& folder, std::string_view name);
 
-// All four files, or nothing when any of them is missing.
+// The texture pair and the art pair, or the texture pair and the art container when the art pair
+// is not both there; nothing when the folder lacks any of them.
 std::optional<ImageFiles> FindImageFiles(const std::string& folder);
 
 // Entry id of an index file (opened, read, closed); a file too short for it is an I/O error.

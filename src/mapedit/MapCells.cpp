@@ -1,46 +1,44 @@
 #include "mapedit/MapCells.h"
 
 #include "util/Errors.h"
-#include "util/File.h"
+#include "world/MapFile.h"
 
 #include <algorithm>
 
 namespace lw {
 namespace {
 
-void CheckTile(int x, int y) {
-    CheckRange(x, 0, kWorldWidth - 1);
-    CheckRange(y, 0, kWorldHeight - 1);
+void CheckTile(const WorldSize& world, int x, int y) {
+    CheckRange(x, 0, world.width() - 1);
+    CheckRange(y, 0, world.height() - 1);
 }
 
 } // namespace
 
 TMapCell ReadMapCell(const std::string& mapPath, int x, int y) {
-    CheckTile(x, y);
-    File map = File::OpenRead(mapPath);
-    map.seek(MapCellOffset(x, y));
+    MapFile map = MapFile::OpenRead(mapPath);
+    const WorldSize world = map.world();
+    CheckTile(world, x, y);
     TMapCell cell{};
-    map.readExact(&cell, sizeof cell);
+    map.read(world.mapCellOffset(x, y), &cell, sizeof cell);
     map.close();
     return cell;
 }
 
 void WriteMapCell(const std::string& mapPath, int x, int y, const TMapCell& cell) {
-    CheckTile(x, y);
-    const std::uint64_t offset = MapCellOffset(x, y);
-    File map = File::OpenReadWrite(mapPath);
+    MapFile map = MapFile::OpenReadWrite(mapPath);
+    const WorldSize world = map.world();
+    CheckTile(world, x, y);
+    const std::uint64_t offset = world.mapCellOffset(x, y);
     // Reading the old cell first proves the file holds it (a write there would lengthen a short
     // file) and keeps what to put back should the write fail half-way.
-    map.seek(offset);
     TMapCell old{};
-    map.readExact(&old, sizeof old);
-    map.seek(offset);
+    map.read(offset, &old, sizeof old);
     try {
-        map.write(&cell, sizeof cell);
+        map.write(offset, &cell, sizeof cell);
     } catch (...) {
         try {
-            map.seek(offset);
-            map.write(&old, sizeof old);
+            map.write(offset, &old, sizeof old);
         } catch (...) {
         }
         throw;
@@ -50,22 +48,23 @@ void WriteMapCell(const std::string& mapPath, int x, int y, const TMapCell& cell
 
 std::vector<TMapCell> ReadMapCellArea(const std::string& mapPath, int left, int top, int width,
                                       int height) {
-    CheckRange(width, 0, kWorldWidth);
-    CheckRange(height, 0, kWorldHeight);
+    MapFile map = MapFile::OpenRead(mapPath);
+    const WorldSize world = map.world();
+    CheckRange(width, 0, world.width());
+    CheckRange(height, 0, world.height());
     std::vector<TMapCell> cells(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
     if (cells.empty())
         return cells;
-    CheckTile(left, top);
+    CheckTile(world, left, top);
     const int right = left + width - 1, bottom = top + height - 1;
-    CheckTile(right, bottom);
+    CheckTile(world, right, bottom);
 
     const int firstBlockY = top / kTilesPerBlockSide, lastBlockY = bottom / kTilesPerBlockSide;
     std::vector<TMapBlock> column(static_cast<std::size_t>(lastBlockY - firstBlockY + 1));
-    File map = File::OpenRead(mapPath);
     for (int blockX = left / kTilesPerBlockSide; blockX <= right / kTilesPerBlockSide; ++blockX) {
         // Blocks of one block column follow each other in the file.
-        map.seek(MapBlockOffset(blockX, firstBlockY));
-        map.readExact(column.data(), column.size() * sizeof(TMapBlock));
+        map.read(world.mapBlockOffset(blockX, firstBlockY), column.data(),
+                 column.size() * sizeof(TMapBlock));
         const int fromX = std::max(left, blockX * kTilesPerBlockSide);
         const int toX = std::min(right, blockX * kTilesPerBlockSide + kTilesPerBlockSide - 1);
         for (int y = top; y <= bottom; ++y) {

@@ -14,7 +14,8 @@ bool TilePictureCache::refresh(const std::string& folder) {
     Key key{folder, FindImageFiles(folder), {}};
     if (key.files) {
         const ImageFiles& f = *key.files;
-        key.stamps = {StampOf(f.TexIdx), StampOf(f.TexMaps), StampOf(f.ArtIdx), StampOf(f.Art)};
+        key.stamps = {StampOf(f.TexIdx), StampOf(f.TexMaps), StampOf(f.ArtIdx), StampOf(f.Art),
+                      StampOf(f.ArtContainer)};
     }
     if (!key_ || !(*key_ == key)) {
         drop();
@@ -28,7 +29,9 @@ const TileImage& TilePictureCache::picture(std::uint16_t id) {
         return black_;
     if (const auto found = pictures_.find(id); found != pictures_.end())
         return found->second;
-    TileImage image = MakeTileImage(*key_->files, id);
+    if (!art_)
+        art_.emplace(*key_->files);
+    TileImage image = MakeTileImage(*key_->files, *art_, id);
     if (bytes_ > kMaxCachedBytes)
         drop();
     bytes_ += image.Pixels.size() * sizeof(std::uint16_t);
@@ -36,6 +39,7 @@ const TileImage& TilePictureCache::picture(std::uint16_t id) {
 }
 
 void TilePictureCache::drop() {
+    art_.reset();
     pictures_.clear();
     bytes_ = 0;
     ++generation_;

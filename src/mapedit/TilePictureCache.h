@@ -1,6 +1,7 @@
 // Tile pictures kept between draws while the image files stay as they are on disk.
 #pragma once
 
+#include "mapedit/ArtEntries.h"
 #include "mapedit/ImageFiles.h"
 #include "mapedit/TileImage.h"
 #include "util/File.h"
@@ -17,7 +18,7 @@ namespace lw {
 class TilePictureCache {
 public:
     // Looks at the image files of folder once per draw: another folder, or a file of another size,
-    // time or identity, drops every kept picture. False when the four files are not all there.
+    // time or identity, drops every kept picture. False when the files are not all there.
     bool refresh(const std::string& folder);
 
     // The picture of tile id by the tile picture rule, from the files of the last refresh; black
@@ -32,12 +33,13 @@ private:
     struct Key {
         std::string folder;
         std::optional<ImageFiles> files;
-        std::array<std::optional<FileStamp>, 4> stamps;
+        std::array<std::optional<FileStamp>, 5> stamps;
         bool operator==(const Key&) const = default;
     };
     void drop();
 
     std::optional<Key> key_;
+    std::optional<ArtEntries> art_; // read at the first picture after a drop
     std::unordered_map<std::uint16_t, TileImage> pictures_;
     std::size_t bytes_ = 0;
     std::uint64_t generation_ = 0;

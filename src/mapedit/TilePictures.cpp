@@ -54,7 +54,13 @@ bool LoadTextureImage(const ImageFiles& files, std::uint16_t id, TileImage& imag
 bool LoadArtImage(const ImageFiles& files, std::uint16_t id, TileImage& image) {
     if (id >= kImageIdCount)
         return false;
-    const ImageIndexEntry entry = ReadImageIndexEntry(files.ArtIdx, id);
+    return LoadArtImage(ArtEntries(files), id, image);
+}
+
+bool LoadArtImage(const ArtEntries& art, std::uint16_t id, TileImage& image) {
+    if (id >= kImageIdCount)
+        return false;
+    const ImageIndexEntry entry = art.entry(id);
     if (entry.Offset == -1)
         return false;
     std::size_t readLength;
@@ -65,7 +71,7 @@ bool LoadArtImage(const ImageFiles& files, std::uint16_t id, TileImage& image) {
     else
         return false;
     std::array<std::uint16_t, kClientArtLength / 2> data{};
-    ReadData(files.Art, entry.Offset, data.data(), readLength);
+    ReadData(art.dataPath(), entry.Offset, data.data(), readLength);
     image = RotateArt(std::span<const std::uint16_t, kArtPixelCount>(data.data(), kArtPixelCount));
     return true;
 }
@@ -74,6 +80,13 @@ TileImage MakeTileImage(const ImageFiles& files, std::uint16_t id) {
     TileImage image = BlackTileImage();
     if (!LoadTextureImage(files, id, image))
         LoadArtImage(files, id, image);
+    return image;
+}
+
+TileImage MakeTileImage(const ImageFiles& files, const ArtEntries& art, std::uint16_t id) {
+    TileImage image = BlackTileImage();
+    if (!LoadTextureImage(files, id, image))
+        LoadArtImage(art, id, image);
     return image;
 }
 

@@ -18,7 +18,7 @@ void ListStaticBlocks(const std::string& staticsPath, const StaticIndexTable& in
                       const BlockRange& range, const std::function<void(const std::string&)>& add) {
     auto block = std::make_unique<TStaticBlock>();
     int number = 0;
-    ForEachBlock(range, [&](int blockX, int blockY) {
+    ForEachBlock(index.world(), range, [&](int blockX, int blockY) {
         ReadStaticBlock(staticsPath, index.at(blockX, blockY), *block);
         for (int i = 0; i < block->Count; ++i)
             add(StaticListLine(++number, blockX, blockY, block->Recs[i]));

@@ -22,13 +22,18 @@ BlockRange ParseBlockRange(const std::array<std::string, 4>& fieldTexts) {
     return range;
 }
 
-void ForEachBlock(const BlockRange& range, const std::function<void(int, int)>& visit) {
+void ForEachBlock(const WorldSize& world, const BlockRange& range,
+                  const std::function<void(int, int)>& visit) {
     for (int blockX = range.FirstX; blockX <= range.LastX; ++blockX)
         for (int blockY = range.FirstY; blockY <= range.LastY; ++blockY) {
-            if (!IsBlockInWorld(blockX, blockY))
+            if (!world.holdsBlock(blockX, blockY))
                 throw RangeError();
             visit(blockX, blockY);
         }
+}
+
+void ForEachBlock(const BlockRange& range, const std::function<void(int, int)>& visit) {
+    ForEachBlock(kClassicWorld, range, visit);
 }
 
 } // namespace lw

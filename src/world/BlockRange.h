@@ -2,6 +2,8 @@
 // listing and melt.
 #pragma once
 
+#include "world/WorldSize.h"
+
 #include <array>
 #include <functional>
 #include <string>
@@ -19,6 +21,9 @@ BlockRange ParseBlockRange(const std::array<std::string, 4>& fieldTexts);
 
 // Visits the blocks of the range, block X outer, block Y inner; a block outside the world
 // that the walk reaches is a RangeError.
+void ForEachBlock(const WorldSize& world, const BlockRange& range,
+                  const std::function<void(int, int)>& visit);
+// The same in the classic world.
 void ForEachBlock(const BlockRange& range, const std::function<void(int, int)>& visit);
 
 } // namespace lw

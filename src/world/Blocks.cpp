@@ -2,30 +2,38 @@
 
 #include "util/Errors.h"
 #include "util/File.h"
+#include "world/MapFile.h"
 #include "world/StaticRuns.h"
 
 #include <cstring>
 
 namespace lw {
 
-TMapBlock ReadMapBlock(const std::string& mapPath, int blockX, int blockY) {
+TMapBlock ReadMapBlock(const std::string& mapPath, const WorldSize& world, int blockX, int blockY) {
     TMapBlock block{};
-    if (!IsBlockInWorld(blockX, blockY))
+    if (!world.holdsBlock(blockX, blockY))
         return block;
-    File file = File::OpenRead(mapPath);
-    file.seek(MapBlockOffset(blockX, blockY));
-    file.readExact(&block, sizeof block);
-    file.close();
+    MapFile map = MapFile::OpenRead(mapPath);
+    map.read(world.mapBlockOffset(blockX, blockY), &block, sizeof block);
+    map.close();
     return block;
 }
 
-void WriteMapBlock(const std::string& mapPath, int blockX, int blockY, const TMapBlock& block) {
-    if (!IsBlockInWorld(blockX, blockY))
+void WriteMapBlock(const std::string& mapPath, const WorldSize& world, int blockX, int blockY,
+                   const TMapBlock& block) {
+    if (!world.holdsBlock(blockX, blockY))
         return;
-    File file = File::OpenReadWrite(mapPath);
-    file.seek(MapBlockOffset(blockX, blockY));
-    file.write(&block, sizeof block);
-    file.close();
+    MapFile map = MapFile::OpenReadWrite(mapPath);
+    map.write(world.mapBlockOffset(blockX, blockY), &block, sizeof block);
+    map.close();
+}
+
+TMapBlock ReadMapBlock(const std::string& mapPath, int blockX, int blockY) {
+    return ReadMapBlock(mapPath, kClassicWorld, blockX, blockY);
+}
+
+void WriteMapBlock(const std::string& mapPath, int blockX, int blockY, const TMapBlock& block) {
+    WriteMapBlock(mapPath, kClassicWorld, blockX, blockY, block);
 }
 
 void ReadStaticBlock(const std::string& staticsPath, const StaticPointer& entry,

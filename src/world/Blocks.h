@@ -8,9 +8,13 @@
 
 namespace lw {
 
-// Zeros for a block outside the world (the file is then not opened).
+// Zeros for a block outside the world (the file is then not opened). The map may be a container.
+TMapBlock ReadMapBlock(const std::string& mapPath, const WorldSize& world, int blockX, int blockY);
+// Writes the block in place; does nothing for a block outside the world.
+void WriteMapBlock(const std::string& mapPath, const WorldSize& world, int blockX, int blockY,
+                   const TMapBlock& block);
+// The same in the classic world.
 TMapBlock ReadMapBlock(const std::string& mapPath, int blockX, int blockY);
-// Does nothing for a block outside the world.
 void WriteMapBlock(const std::string& mapPath, int blockX, int blockY, const TMapBlock& block);
 
 // The records an index entry points to; refuses a length that is no multiple of 7 or more

@@ -20,5 +20,7 @@ inline constexpr const char* kModifiedMapFileRole = "modified map file";
 inline constexpr const char* kTargetStaticsIndexRole = "target statics index";
 inline constexpr const char* kTargetStaticsFileRole = "target statics file";
 inline constexpr const char* kTargetMapFileRole = "target map file";
+inline constexpr const char* kMapToConvertRole = "map to convert";
+inline constexpr const char* kConvertedMapRole = "converted map";
 
 } // namespace lw

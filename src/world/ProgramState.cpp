@@ -3,6 +3,7 @@
 #include "util/Errors.h"
 #include "util/OperationFiles.h"
 #include "world/FileRoles.h"
+#include "world/WorldOfFiles.h"
 
 namespace lw {
 
@@ -12,6 +13,9 @@ void LoadStaticIndex(ProgramState& state, const std::string& path, Progress& pro
     // one left is repaired before the index is read.
     const OperationFiles files({{kStaticsIndexRole, path, FileUse::Read}}, log);
     const std::optional<FileStamp> stamp = StampOf(path);
+    const WorldSize world = IndexWorld(path);
+    if (state.StaticIndex.world() != world)
+        state.StaticIndex = StaticIndexTable(world);
     ReadStaticIndex(path, state.StaticIndex, progress);
     state.StaticIndexLoaded = true;
     state.StaticIndexPath = path;

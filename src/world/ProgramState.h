@@ -24,8 +24,8 @@ struct ProgramState {
     std::uint32_t RandomSeed = 0; // the tile groups' random generator
 };
 
-// ReadStaticIndex into the program-wide table; sets StaticIndexLoaded and StaticIndexPath only
-// on success.
+// ReadStaticIndex into the program-wide table, which takes the world the index's length gives
+// (IndexWorld); sets StaticIndexLoaded and StaticIndexPath only on success.
 void LoadStaticIndex(ProgramState& state, const std::string& path, Progress& progress,
                      const LogSink& log = DiscardLog);
 

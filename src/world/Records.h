@@ -1,6 +1,9 @@
-// The on-disk records of map0.mul, staidx0.mul and statics0.mul, and the world's geometry.
-// Every block number, offset and size is computed here and nowhere else.
+// The on-disk records of map0.mul, staidx0.mul and statics0.mul, and the classic world's figures
+// for code that works on that world alone (the version 2 diff, its tests). Everything that
+// depends on a world's size is WorldSize's.
 #pragma once
+
+#include "world/WorldSize.h"
 
 #include <bit>
 #include <cstddef>
@@ -10,13 +13,11 @@ static_assert(std::endian::native == std::endian::little, "world files are littl
 
 namespace lw {
 
-inline constexpr int kBlockColumns = 768; // block X 0-767
-inline constexpr int kBlockRows = 512;    // block Y 0-511
-inline constexpr int kBlockCount = kBlockColumns * kBlockRows;
-inline constexpr int kTilesPerBlockSide = 8;
-inline constexpr int kCellsPerBlock = 64;
-inline constexpr int kWorldWidth = kBlockColumns * kTilesPerBlockSide; // tiles 0-6143
-inline constexpr int kWorldHeight = kBlockRows * kTilesPerBlockSide;   // tiles 0-4095
+inline constexpr int kBlockColumns = kClassicWorld.BlockColumns; // block X 0-767
+inline constexpr int kBlockRows = kClassicWorld.BlockRows;       // block Y 0-511
+inline constexpr int kBlockCount = kClassicWorld.blockCount();
+inline constexpr int kWorldWidth = kClassicWorld.width();   // tiles 0-6143
+inline constexpr int kWorldHeight = kClassicWorld.height(); // tiles 0-4095
 inline constexpr int kMaxStaticsPerBlock = 2048;
 
 #pragma pack(push, 1)
@@ -59,43 +60,38 @@ static_assert(sizeof(StaticPointer) == 12);
 static_assert(sizeof(TStaticRec) == 7);
 static_assert(sizeof(TStaticBlock) == 14338);
 
-inline constexpr std::uint64_t kMapBlockSize = sizeof(TMapBlock);
-inline constexpr std::uint64_t kIndexEntrySize = sizeof(StaticPointer);
+static_assert(sizeof(TMapBlock) == kMapBlockSize);
+static_assert(sizeof(TMapCell) == kMapCellSize && offsetof(TMapBlock, Cells) == kMapCellsStart);
+static_assert(sizeof(StaticPointer) == kIndexEntrySize);
+
 inline constexpr std::uint64_t kStaticRecSize = sizeof(TStaticRec);
-inline constexpr std::uint64_t kMapFileSize = kBlockCount * kMapBlockSize;     // 77,070,336
-inline constexpr std::uint64_t kIndexFileSize = kBlockCount * kIndexEntrySize; // 4,718,592
-inline constexpr std::uint64_t kIndexColumnSize = kBlockRows * kIndexEntrySize;
+inline constexpr std::uint64_t kMapFileSize = kClassicWorld.mapLength();     // 77,070,336
+inline constexpr std::uint64_t kIndexFileSize = kClassicWorld.indexLength(); // 4,718,592
+inline constexpr std::uint64_t kIndexColumnSize = kClassicWorld.indexColumnLength();
 // The index is read and written this many block columns at a time: large pieces, few calls.
 inline constexpr int kIndexColumnsPerPiece = 64;
-static_assert(kBlockColumns % kIndexColumnsPerPiece == 0);
 inline constexpr std::uint64_t kMaxStaticBlockBytes = kMaxStaticsPerBlock * kStaticRecSize;
 inline constexpr std::int32_t kNoStatics = -1;
 
 inline constexpr bool IsBlockInWorld(long long blockX, long long blockY) {
-    return blockX >= 0 && blockX < kBlockColumns && blockY >= 0 && blockY < kBlockRows;
+    return kClassicWorld.holdsBlock(blockX, blockY);
 }
 
 inline constexpr int BlockNumber(int blockX, int blockY) {
-    return blockX * kBlockRows + blockY;
+    return kClassicWorld.blockNumber(blockX, blockY);
 }
 
 inline constexpr std::uint64_t MapBlockOffset(int blockX, int blockY) {
-    return static_cast<std::uint64_t>(BlockNumber(blockX, blockY)) * kMapBlockSize;
+    return kClassicWorld.mapBlockOffset(blockX, blockY);
 }
 
 inline constexpr std::uint64_t IndexEntryOffset(int blockX, int blockY) {
-    return static_cast<std::uint64_t>(BlockNumber(blockX, blockY)) * kIndexEntrySize;
+    return kClassicWorld.indexEntryOffset(blockX, blockY);
 }
 
-// Index of the cell of in-block offset (x, y) inside a TMapBlock.
-inline constexpr int CellIndex(int tileX, int tileY) {
-    return (tileY % kTilesPerBlockSide) * kTilesPerBlockSide + tileX % kTilesPerBlockSide;
-}
-
-// Byte position in map0.mul of the cell of tile (tileX, tileY).
+// Byte position in the classic map0.mul of the cell of tile (tileX, tileY).
 inline constexpr std::uint64_t MapCellOffset(int tileX, int tileY) {
-    return MapBlockOffset(tileX / kTilesPerBlockSide, tileY / kTilesPerBlockSide) + 4 +
-           static_cast<std::uint64_t>(CellIndex(tileX, tileY)) * sizeof(TMapCell);
+    return kClassicWorld.mapCellOffset(tileX, tileY);
 }
 
 inline bool IsEmptyBlock(const StaticPointer& entry) {

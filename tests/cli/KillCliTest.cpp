@@ -401,6 +401,21 @@ TEST_F(KillCliTest, FillClear) {
     killSweep({"fill-clear", demo_->path(), kWorldFiles, FillClearArgs});
 }
 
+TEST_F(KillCliTest, FillClearOfAContainer) {
+    // The demo world with its map in a container, as later clients ship it.
+    const std::string modern = dir.file("modern");
+    const auto made = test::RunProgram(LW_CLI_PATH, {"demo-world", modern, "--uop"});
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+    killSweep({"fill-clear of a container",
+               modern,
+               {"staidx0.mul", "statics0.mul", "map0LegacyMUL.uop"},
+               [](const std::string& folder) {
+                   Args args = FillClearArgs(folder);
+                   args[6] = folder + "/map0LegacyMUL.uop"; // after "--map"
+                   return args;
+               }});
+}
+
 TEST_F(KillCliTest, DiffApplication) {
     // The diff of the demo world against a filled and cleared copy, applied to copies of it.
     const std::string modified = dir.file("modified"), diff = dir.file("world.lw2");

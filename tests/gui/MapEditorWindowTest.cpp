@@ -301,10 +301,10 @@ TEST_F(MapEditorTest, CellsShowTheirPicturesAndAnImageFileChangeShowsAtTheNextDr
 TEST_F(MapEditorTest, InvalidPathsShowBlackCellsAndTouchNoFile) {
     put(0, 0, 5, 4);
     const std::string image = world("texidx.mul");
-    WriteWholeFile(world("map1.mul"), "");
+    WriteWholeFile(world("map6.mul"), "");
     chooseMode(MapEditorWindow::AltitudeOnly, MapEditorWindow::SetToZ, "9");
 
-    typeInto(*editor().mapEdit, Q(world("map1.mul")));
+    typeInto(*editor().mapEdit, Q(world("map6.mul")));
     EXPECT_TRUE(gui::IsRed(*editor().mapEdit));
     pointAt(0, 0);
     EXPECT_EQ(panel(0), "X=0 - Y=0 - Wrong filename");

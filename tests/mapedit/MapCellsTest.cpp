@@ -1,10 +1,12 @@
 #include "mapedit/MapCells.h"
 
 #include "support/TempDir.h"
+#include "support/UopFiles.h"
 #include "support/WorldFiles.h"
 #include "util/Errors.h"
 #include "util/File.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace lw {
@@ -82,6 +84,40 @@ TEST_F(MapCellsTest, FailedWriteLeavesTheFileAsItWas) {
     EXPECT_THROW(WriteMapCell(shortMap, 10, 20, {1, 1}), IoError);
     EXPECT_EQ(test::ReadWholeFile(shortMap), std::string(100, 'a'));
     EXPECT_THROW(ReadMapCellArea(shortMap, 0, 0, 8, 8), IoError);
+}
+
+TEST_F(MapCellsTest, TheWiderWorldIsPaintedAtX7000AsPlainMapAndAsContainer) {
+    constexpr WorldSize wide{896, 512};
+    const std::string plain = dir.file("wide/map0.mul"),
+                      container = dir.file("wide/map0LegacyMUL.uop");
+    std::filesystem::create_directories(dir.file("wide"));
+    test::MakeSparseMap(plain, wide);
+    const test::UopFixture fixture = test::MakeUopMap(plain, container);
+    const std::string outside = test::OutsideMapData(container, fixture);
+    for (const std::string& path : {plain, container}) {
+        SCOPED_TRACE(path);
+        WriteMapCell(path, 7000, 1000, {0x0EED, -5});
+        WriteMapCell(path, 7167, 4095, {0x0003, 7});
+        EXPECT_EQ(+ReadMapCell(path, 7000, 1000).Tile, 0x0EED);
+        EXPECT_EQ(ReadMapCell(path, 7167, 4095).Altitude, 7);
+        EXPECT_THROW(ReadMapCell(path, 7168, 0), RangeError);
+        EXPECT_THROW(WriteMapCell(path, 0, 4096, {}), RangeError);
+        const auto area = ReadMapCellArea(path, 6995, 998, 173, 4);
+        EXPECT_EQ(+area[static_cast<std::size_t>(2 * 173 + 5)].Tile, 0x0EED);
+    }
+    File file = File::OpenRead(plain);
+    file.seek(wide.mapCellOffset(7000, 1000));
+    TMapCell cell{};
+    file.readExact(&cell, sizeof cell);
+    file.close();
+    EXPECT_EQ(cell.Altitude, -5);
+    EXPECT_EQ(FileSizeOf(plain), wide.mapLength());
+    // Only the two cells and the data hashes of their pieces changed in the container.
+    EXPECT_TRUE(test::OutsideMapData(container, fixture) == outside);
+    for (const std::size_t k :
+         {wide.mapCellOffset(7000, 1000) / 802816, fixture.pieceData.size() - 1})
+        EXPECT_EQ(test::RecordedHash(container, fixture, k),
+                  test::AdlerOfPiece(container, fixture, k));
 }
 
 } // namespace

@@ -7,48 +7,51 @@
 
 namespace lw::test {
 
-void MakeSparseMap(const std::string& path) {
+void MakeSparseMap(const std::string& path, const WorldSize& world) {
     File file = File::Create(path);
-    file.truncate(kMapFileSize);
+    file.truncate(world.mapLength());
     file.close();
 }
 
-void MakeEmptyStatics(const std::string& staidxPath, const std::string& staticsPath) {
-    std::vector<StaticPointer> entries(kBlockCount, StaticPointer{kNoStatics, 0, 0});
+void MakeEmptyStatics(const std::string& staidxPath, const std::string& staticsPath,
+                      const WorldSize& world) {
+    std::vector<StaticPointer> entries(static_cast<std::size_t>(world.blockCount()),
+                                       StaticPointer{kNoStatics, 0, 0});
     File index = File::Create(staidxPath);
-    index.write(entries.data(), kIndexFileSize);
+    index.write(entries.data(), world.indexLength());
     index.close();
     File::Create(staticsPath).close();
 }
 
 void PutStaticBlock(const std::string& staidxPath, const std::string& staticsPath, int blockX,
-                    int blockY, const std::vector<TStaticRec>& records) {
+                    int blockY, const std::vector<TStaticRec>& records, const WorldSize& world) {
     auto block = std::make_unique<TStaticBlock>();
     block->Count = static_cast<std::uint16_t>(records.size());
     for (std::size_t i = 0; i < records.size(); ++i)
         block->Recs[i] = records[i];
     File index = File::OpenReadWrite(staidxPath);
     StaticPointer entry{};
-    index.seek(IndexEntryOffset(blockX, blockY));
+    index.seek(world.indexEntryOffset(blockX, blockY));
     index.readExact(&entry, sizeof entry);
     AppendStaticBlock(staticsPath, entry, *block);
-    index.seek(IndexEntryOffset(blockX, blockY));
+    index.seek(world.indexEntryOffset(blockX, blockY));
     index.write(&entry, sizeof entry);
     index.close();
 }
 
-StaticIndexTable ReadIndexFile(const std::string& staidxPath) {
-    StaticIndexTable table;
+StaticIndexTable ReadIndexFile(const std::string& staidxPath, const WorldSize& world) {
+    StaticIndexTable table(world);
     NullProgress progress;
     ReadStaticIndex(staidxPath, table, progress);
     return table;
 }
 
 std::vector<TStaticRec> ReadBlockRecords(const std::string& staidxPath,
-                                         const std::string& staticsPath, int blockX, int blockY) {
+                                         const std::string& staticsPath, int blockX, int blockY,
+                                         const WorldSize& world) {
     File index = File::OpenRead(staidxPath);
     StaticPointer entry{};
-    index.seek(IndexEntryOffset(blockX, blockY));
+    index.seek(world.indexEntryOffset(blockX, blockY));
     index.readExact(&entry, sizeof entry);
     auto block = std::make_unique<TStaticBlock>();
     ReadStaticBlock(staticsPath, entry, *block);

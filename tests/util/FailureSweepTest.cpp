@@ -8,11 +8,14 @@
 #include "diff/GenerateDiff.h"
 #include "fillclear/FillClear.h"
 #include "items/OperationRun.h"
+#include "mapedit/MapCells.h"
 #include "support/TempDir.h"
+#include "support/UopFiles.h"
 #include "support/WorldFiles.h"
 #include "util/Errors.h"
 #include "util/File.h"
 #include "util/ReplacementJournal.h"
+#include "world/Blocks.h"
 #include "world/Compaction.h"
 
 #include <cerrno>
@@ -189,6 +192,61 @@ void BuildDiffWorlds(const std::string& folder, bool withModified, bool withTarg
     CopyTree(w.dir.path(), folder);
 }
 
+// A world of the smallest facet with its map in a container: the container writes are swept at
+// every piece, and the files stay small.
+constexpr WorldSize kSmallFacet{181, 181};
+
+struct ContainerWorld {
+    std::string folder;
+    std::string staidx() const { return folder + "/staidx4.mul"; }
+    std::string statics() const { return folder + "/statics4.mul"; }
+    std::string map() const { return folder + "/map4LegacyMUL.uop"; }
+};
+
+void BuildContainerWorld(const std::string& folder) {
+    const ContainerWorld w{folder};
+    test::MakeEmptyStatics(w.staidx(), w.statics(), kSmallFacet);
+    test::PutStaticBlock(w.staidx(), w.statics(), 2, 5, {{1, 2, 3, 4, 5}}, kSmallFacet);
+    test::PutStaticBlock(w.staidx(), w.statics(), 180, 180, {{6, 7, 0, -1, 0}}, kSmallFacet);
+    const std::string plain = folder + "/plain4.mul";
+    test::MakeSparseMap(plain, kSmallFacet);
+    test::MakeUopMap(plain, w.map(), {.facet = 4, .piecesReversed = true, .recordsPerTable = 3});
+    fs::remove(plain);
+}
+
+// Original and target sets of the smallest facet, the target's map in a container, and the diff
+// of a modified set against the original.
+void BuildContainerDiff(const std::string& folder) {
+    const auto set = [&](const char* name) {
+        const std::string sub = folder + "/" + name;
+        fs::create_directories(sub);
+        return WorldFileSet{sub + "/staidx4.mul", sub + "/statics4.mul", sub + "/map4.mul"};
+    };
+    const WorldFileSet original = set("original"), modified = set("modified");
+    for (const WorldFileSet* s : {&original, &modified}) {
+        test::MakeEmptyStatics(s->staidx, s->statics, kSmallFacet);
+        test::MakeSparseMap(s->map, kSmallFacet);
+        test::PutStaticBlock(s->staidx, s->statics, 3, 3, {{1, 2, 3, 4, 5}}, kSmallFacet);
+    }
+    test::PutStaticBlock(modified.staidx, modified.statics, 100, 7, {{9, 1, 1, 1, 1}}, kSmallFacet);
+    TMapBlock block;
+    std::memset(&block, 4, sizeof block);
+    WriteMapBlock(modified.map, kSmallFacet, 180, 180, block);
+    NullDiffProgress quiet;
+    GenerateDiff(original, modified, folder + "/small.lw2", {}, quiet);
+    fs::remove_all(folder + "/modified");
+    const std::string target = folder + "/target";
+    fs::create_directories(target);
+    fs::copy_file(original.staidx, target + "/staidx4.mul");
+    fs::copy_file(original.statics, target + "/statics4.mul");
+    test::MakeUopMap(original.map, target + "/map4LegacyMUL.uop", {.facet = 4});
+}
+
+WorldFileSet SmallSet(const std::string& folder, const char* name, const char* map) {
+    const std::string sub = folder + "/" + name;
+    return {sub + "/staidx4.mul", sub + "/statics4.mul", sub + "/" + map};
+}
+
 const SweptOperation kOperations[] = {
     {"Melt", BuildItemWorld, ItemWorldIndex,
      [](const std::string& folder, ProgramState& s, const LogSink& log, Progress& p) {
@@ -263,6 +321,36 @@ const SweptOperation kOperations[] = {
          CompactionReport report = CompactStatics(w.staidx(), w.statics(), p, log);
          TakeCompactedIndex(s, w.staidx(), report);
      }},
+    {"FillClearOfAContainer", BuildContainerWorld,
+     [](const std::string& folder) { return ContainerWorld{folder}.staidx(); },
+     [](const std::string& folder, ProgramState& s, const LogSink& log, Progress& p) {
+         const ContainerWorld w{folder};
+         FillClearRequest r;
+         r.StaIdxPath = w.staidx();
+         r.StaticsPath = w.statics();
+         r.MapPath = w.map();
+         r.Left = 17;
+         r.Top = 40;
+         r.Right = 1440;
+         r.Bottom = 1447;
+         r.Tile = {6, 0};
+         FillClear(s, r, p, log);
+     }},
+    {"DiffApplicationToAContainer", BuildContainerDiff,
+     [](const std::string& folder) { return SmallSet(folder, "target", "").staidx; },
+     [](const std::string& folder, ProgramState& s, const LogSink& log, Progress&) {
+         NullDiffProgress quiet;
+         AppliedDiff applied = ApplyDiff(SmallSet(folder, "original", "map4.mul"),
+                                         SmallSet(folder, "target", "map4LegacyMUL.uop"),
+                                         folder + "/small.lw2", quiet, log);
+         ASSERT_TRUE(applied.applied);
+         TakeWrittenIndex(s, SmallSet(folder, "target", "").staidx, applied);
+     }},
+    {"PaintInAContainer", BuildContainerWorld,
+     [](const std::string& folder) { return ContainerWorld{folder}.staidx(); },
+     [](const std::string& folder, ProgramState&, const LogSink&, Progress&) {
+         WriteMapCell(ContainerWorld{folder}.map(), 1000, 1000, {0x0EED, 9});
+     }},
 };
 
 // ---- The sweep ----
@@ -308,7 +396,7 @@ std::unique_ptr<ProgramState> LoadedState(const SweptOperation& operation,
 }
 
 void ExpectIndexAgrees(const ProgramState& state, const std::string& indexPath) {
-    EXPECT_TRUE(state.StaticIndex == test::ReadIndexFile(indexPath))
+    EXPECT_TRUE(state.StaticIndex == test::ReadIndexFile(indexPath, state.StaticIndex.world()))
         << "the in-memory index differs from the file";
 }
 

@@ -41,4 +41,18 @@ bool ValidatePathField(QLineEdit& field, std::string_view expectedName) {
     return valid;
 }
 
+void ValidateWorldPathFields(const QLineEdit& changed,
+                             std::initializer_list<WorldPathField> fields) {
+    std::vector<WorldFileField> paths;
+    for (const WorldPathField& f : fields)
+        paths.push_back({f.kind, f.field->text().toStdString()});
+    const std::vector<bool> valid = ValidWorldFileFields(paths);
+    std::size_t i = 0;
+    for (const WorldPathField& f : fields) {
+        if (f.field == &changed || PathFieldState(*f.field) != FieldState::Untouched)
+            SetPathFieldValid(*f.field, valid[i]);
+        ++i;
+    }
+}
+
 } // namespace lw::gui

@@ -2,7 +2,10 @@
 // handler reads validity from that one recorded state.
 #pragma once
 
+#include "world/WorldFileNames.h"
+
 #include <QString>
+#include <initializer_list>
 #include <string_view>
 
 class QLineEdit;
@@ -23,5 +26,15 @@ inline bool IsRed(const QLineEdit& field) {
 
 // Validates a world-file field (or, with an empty name, an any-name file field) and colours it.
 bool ValidatePathField(QLineEdit& field, std::string_view expectedName);
+
+// Validates the world-file fields of one window together, by the facet names of each kind
+// (ValidWorldFileFields), after `changed` changed: it and every field already coloured get their
+// colour; a field never validated yet stays untouched.
+struct WorldPathField {
+    QLineEdit* field;
+    WorldFileKind kind;
+};
+void ValidateWorldPathFields(const QLineEdit& changed,
+                             std::initializer_list<WorldPathField> fields);
 
 } // namespace lw::gui

@@ -1,0 +1,159 @@
+// Diffs of worlds other than the classic one: version 3, with the world's block columns and rows
+// in the header and index sections of that world's length, generated from and applied to maps
+// in either form; and the refusal, before any write, of a diff whose world is not the files'.
+#include "DiffFixture.h"
+#include "diff/ApplyDiff.h"
+#include "diff/Checksums.h"
+#include "diff/GenerateDiff.h"
+#include "support/UopFiles.h"
+#include "util/Errors.h"
+#include "util/File.h"
+#include "world/Blocks.h"
+#include "world/MapConversion.h"
+
+#include <cstring>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace lw {
+namespace {
+
+using test::ReadWholeFile;
+
+struct Facet {
+    WorldSize world;
+    int facet;
+};
+
+// An original and a modified set of a world, the original map in a container; the modified set
+// with one changed static block and the last map block changed.
+class SizedDiffWorlds {
+public:
+    explicit SizedDiffWorlds(Facet f) : facet_(f) {
+        original = set("original", true);
+        modified = set("modified", false);
+        target = set("target", true);
+        test::PutStaticBlock(modified.staidx, modified.statics, f.world.BlockColumns - 1, 3,
+                             test::Records({1, 2, 3}), f.world);
+        TMapBlock block;
+        std::memset(&block, 7, sizeof block);
+        WriteMapBlock(modified.map, f.world, f.world.BlockColumns - 1, f.world.BlockRows - 1,
+                      block);
+    }
+    std::string diffPath() const { return dir.file("world.lw2"); }
+    std::string plainMap(const WorldFileSet& set) const {
+        const std::string plain = dir.file("plain/map" + std::to_string(facet_.facet) + ".mul");
+        std::filesystem::create_directories(dir.file("plain"));
+        ConvertMap(set.map, plain, false);
+        return ReadWholeFile(plain);
+    }
+
+    test::TempDir dir;
+    WorldFileSet original, modified, target;
+
+private:
+    WorldFileSet set(const std::string& name, bool container) const {
+        std::filesystem::create_directories(dir.file(name));
+        const std::string n = std::to_string(facet_.facet);
+        const WorldFileSet files{
+            dir.file(name + "/staidx" + n + ".mul"), dir.file(name + "/statics" + n + ".mul"),
+            dir.file(name + "/map" + n + (container ? "LegacyMUL.uop" : ".mul"))};
+        test::MakeEmptyStatics(files.staidx, files.statics, facet_.world);
+        const std::string plain = dir.file(name + "/plain.mul");
+        test::MakeSparseMap(container ? plain : files.map, facet_.world);
+        if (container) {
+            test::MakeUopMap(plain, files.map, {.facet = facet_.facet});
+            std::filesystem::remove(plain);
+        }
+        return files;
+    }
+    Facet facet_;
+};
+
+std::uint32_t Word(const std::string& bytes, std::size_t at) {
+    std::uint32_t word;
+    std::memcpy(&word, bytes.data() + at, sizeof word);
+    return word;
+}
+
+TEST(DiffWorldSizesTest, AVersion3DiffCarriesItsWorldAndAppliesToIt) {
+    for (const Facet f : {Facet{{896, 512}, 1}, Facet{{181, 181}, 4}}) {
+        SCOPED_TRACE(f.world.text());
+        SizedDiffWorlds w(f);
+        NullDiffProgress quiet;
+        const GeneratedDiff generated =
+            GenerateDiff(w.original, w.modified, w.diffPath(), {}, quiet);
+        const std::string diff = ReadWholeFile(w.diffPath());
+        EXPECT_EQ(Word(diff, 0), 3u);
+        EXPECT_EQ(Word(diff, 32), static_cast<std::uint32_t>(f.world.BlockColumns));
+        EXPECT_EQ(Word(diff, 36), static_cast<std::uint32_t>(f.world.BlockRows));
+        EXPECT_EQ(std::string(diff.data() + 40, 1024 - 40), std::string(1024 - 40, '\0'));
+        // One changed block of three records and one map block, then both sections.
+        EXPECT_EQ(diff.size(),
+                  1024 + 21 + StaticsDiffIndexSize(f.world) + 196 + MapDiffIndexSize(f.world));
+        EXPECT_EQ(generated.originalIndexChecksum,
+                  IndexChecksum(test::ReadIndexFile(w.original.staidx, f.world)));
+
+        const AppliedDiff applied = ApplyDiff(w.original, w.target, w.diffPath(), quiet);
+        ASSERT_TRUE(applied.applied) << applied.message;
+        EXPECT_EQ(applied.writtenIndex->world(), f.world);
+        EXPECT_TRUE(w.plainMap(w.target) == ReadWholeFile(w.modified.map));
+        EXPECT_EQ(test::ReadBlockRecords(w.target.staidx, w.target.statics,
+                                         f.world.BlockColumns - 1, 3, f.world)
+                      .size(),
+                  3u);
+        EXPECT_EQ(FileSizeOf(w.target.staidx), f.world.indexLength());
+    }
+}
+
+TEST(DiffWorldSizesTest, ADiffOfAnotherWorldIsRefusedBeforeAnythingIsWritten) {
+    SizedDiffWorlds wide(Facet{{896, 512}, 0});
+    test::DiffWorlds classic;
+    NullDiffProgress quiet;
+    GenerateDiff(wide.original, wide.modified, wide.diffPath(), {}, quiet);
+    GenerateDiff(classic.original, classic.modified, classic.diffPath, {}, quiet);
+    const struct {
+        const char* what;
+        const WorldFileSet& original;
+        const WorldFileSet& target;
+        std::string diff;
+    } cases[] = {
+        {"the wider world's diff on classic files", classic.original, classic.target,
+         wide.diffPath()},
+        {"the classic diff on the wider world's files", wide.original, wide.target,
+         classic.diffPath},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto before =
+            test::FolderHashes(std::filesystem::path(c.target.map).parent_path().string());
+        try {
+            ApplyDiff(c.original, c.target, c.diff, quiet);
+            ADD_FAILURE() << "not refused";
+        } catch (const Error& e) {
+            EXPECT_NE(std::string(e.what()).find("The diff describes a world of "),
+                      std::string::npos)
+                << e.what();
+        }
+        EXPECT_EQ(test::FolderHashes(std::filesystem::path(c.target.map).parent_path().string()),
+                  before);
+    }
+    // Sets of two sizes make no diff.
+    EXPECT_THROW(GenerateDiff(classic.original, wide.modified, classic.diffPath, {}, quiet), Error);
+
+    // A version 3 header whose size is no facet's is a damaged file.
+    std::string bytes = ReadWholeFile(wide.diffPath());
+    const std::uint32_t columns = 900;
+    std::memcpy(bytes.data() + 32, &columns, sizeof columns);
+    test::WriteWholeFile(wide.diffPath(), bytes);
+    try {
+        ApplyDiff(wide.original, wide.target, wide.diffPath(), quiet);
+        ADD_FAILURE() << "not refused";
+    } catch (const Error& e) {
+        EXPECT_STREQ(e.what(), "The diff file is damaged: its header gives a world of 900 x 512 "
+                               "blocks, the size of no facet. Nothing was changed.");
+    }
+}
+
+} // namespace
+} // namespace lw

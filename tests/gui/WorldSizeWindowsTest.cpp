@@ -1,0 +1,150 @@
+// The windows on the worlds of later clients: the facet names of the path fields and one facet per
+// window, the map editor's grid, jump and paints on a 7168 x 4096 map in a container, the main
+// window's spinners after a wider index is loaded, and fill/clear's whole-world borders.
+#include "UiFixture.h"
+#include "gui/FillClearWindow.h"
+#include "gui/MapEditorWindow.h"
+#include "gui/widgets/DrawGrid.h"
+#include "gui/widgets/PathField.h"
+#include "gui/widgets/UpDown.h"
+#include "mapedit/MapCells.h"
+#include "support/ImageFiles.h"
+#include "support/UopFiles.h"
+#include "support/WorldFiles.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <filesystem>
+
+namespace lw::test {
+namespace {
+
+constexpr WorldSize kWide{896, 512};
+
+class WorldSizeWindowsTest : public UiTest {
+protected:
+    // A wider world: statics files of facet 0 and its map in a container.
+    void makeWideWorld() {
+        MakeEmptyStatics(world("staidx0.mul"), world("statics0.mul"), kWide);
+        MakeSparseMap(world("plain.mul"), kWide);
+        MakeUopMap(world("plain.mul"), world("map0LegacyMUL.uop"));
+        std::filesystem::remove(world("plain.mul"));
+    }
+    void touch(std::initializer_list<const char*> names) {
+        for (const char* name : names)
+            WriteWholeFile(world(name), "");
+    }
+};
+
+TEST_F(WorldSizeWindowsTest, TheMapEditorPaintsTheEastOfAWiderMapInAContainer) {
+    makeWideWorld();
+    ImagePair textures, art;
+    textures.setEntry(kImageIdCount - 1, {-1, -1, 0});
+    art.setEntry(kImageIdCount - 1, {-1, -1, 0});
+    WriteImageFolder(worldDir_.path(), textures, art);
+    const std::string map = world("map0LegacyMUL.uop");
+    settings_.put("Map0.mul", Q(map));
+    settings_.put("UOPath", Q(worldDir_.path()));
+    settings_.put("Mode", 0);
+    start();
+    MapEditorWindow& editor = program_->mapEditForm();
+    editor.resize(800, 600);
+    editor.show();
+    QCoreApplication::processEvents();
+    gui::DrawGrid& grid = *editor.mainDrawGrid;
+    EXPECT_TRUE(gui::IsGreen(*editor.mapEdit));
+    EXPECT_EQ(grid.colCount(), 7168);
+    EXPECT_EQ(grid.rowCount(), 4096);
+
+    typeInto(*editor.xJumpEdit, "99999");
+    editor.jumpButton->click();
+    EXPECT_EQ(grid.col(), 7167);
+    typeInto(*editor.xJumpEdit, "7000");
+    typeInto(*editor.yJumpEdit, "1000");
+    editor.jumpButton->click();
+    ASSERT_EQ(QPoint(grid.col(), grid.row()), QPoint(7000, 1000));
+
+    editor.selectTile(0x0EED);
+    editor.altitudeButtons->button(MapEditorWindow::SetToZ)->click();
+    editor.zValueEdit->setText("-5");
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.cellRect(7000, 1000).center());
+    const TMapCell cell = ReadMapCell(map, 7000, 1000);
+    EXPECT_EQ(+cell.Tile, 0x0EED);
+    EXPECT_EQ(cell.Altitude, -5);
+    const QPointF at = grid.cellRect(7000, 1000).center();
+    QMouseEvent move(QEvent::MouseMove, at, grid.viewport()->mapToGlobal(at), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(grid.viewport(), &move);
+    EXPECT_EQ(editor.statusPanels[0]->text(), "X=7000 - Y=1000 - Altitude=-5 - Tile=0E ED");
+    EXPECT_TRUE(dialogs_.errors().empty());
+}
+
+TEST_F(WorldSizeWindowsTest, TheMainWindowsFieldsTakeOneFacetsNames) {
+    touch({"staidx2.mul", "statics2.mul", "STATICS0.MUL", "staidx6.mul"});
+    settings_.put("Mode", 0);
+    start();
+    MainWindow& f = form();
+    typeInto(*f.staIdxEdit, Q(world("staidx2.mul")));
+    EXPECT_TRUE(gui::IsRed(*f.staIdxEdit)); // beside an empty field, which is facet 0's
+    typeInto(*f.staticsEdit, Q(world("statics2.mul")));
+    EXPECT_TRUE(gui::IsGreen(*f.staIdxEdit));
+    EXPECT_TRUE(gui::IsGreen(*f.staticsEdit));
+    typeInto(*f.staticsEdit, Q(world("STATICS0.MUL")));
+    EXPECT_TRUE(gui::IsRed(*f.staIdxEdit));
+    EXPECT_TRUE(gui::IsRed(*f.staticsEdit));
+    typeInto(*f.staIdxEdit, Q(world("staidx6.mul")));
+    EXPECT_TRUE(gui::IsRed(*f.staIdxEdit)); // no facet has that name
+    EXPECT_TRUE(gui::IsGreen(*f.staticsEdit));
+}
+
+TEST_F(WorldSizeWindowsTest, LoadingAWiderIndexWidensTheBlockSpinners) {
+    makeWideWorld();
+    WriteWholeFile(world("statics.cfg"), "");
+    settings_.put("Mode", 0);
+    start();
+    MainWindow& f = form();
+    typeInto(*f.staIdxEdit, Q(world("staidx0.mul")));
+    typeInto(*f.staticsEdit, Q(world("statics0.mul")));
+    typeInto(*f.wscEdit, Q(world("statics.cfg")));
+    EXPECT_EQ(f.x2UpDown->max(), 6143);
+    QTest::mouseClick(f.getStaticIndexButton, Qt::LeftButton);
+    ASSERT_TRUE(program_->context().state.StaticIndexLoaded);
+    EXPECT_EQ(f.x1UpDown->max(), 7167);
+    EXPECT_EQ(f.x2UpDown->max(), 7167);
+    EXPECT_EQ(f.y2UpDown->max(), 4095);
+    EXPECT_TRUE(dialogs_.errors().empty());
+}
+
+TEST_F(WorldSizeWindowsTest, FillClearsWholeWorldBordersFollowTheMap) {
+    makeWideWorld();
+    touch({"map2.mul"});
+    settings_.put("StaIdx0.mul", Q(world("staidx0.mul")));
+    settings_.put("Statics0.mul", Q(world("statics0.mul")));
+    settings_.put("Map0.mul", Q(world("map0LegacyMUL.uop")));
+    settings_.put("Mode", 0);
+    start();
+    FillClearWindow& w = program_->fillClearForm();
+    w.show();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(gui::IsGreen(*w.mMapEdit));
+    EXPECT_EQ(w.clearAreaRightEdit->text(), "7168");
+    EXPECT_EQ(w.clearAreaBottomEdit->text(), "4096");
+
+    // A border the user set stays; a map of another facet than the statics is no valid field.
+    typeInto(*w.clearAreaRightEdit, "7000");
+    typeInto(*w.mMapEdit, Q(world("map2.mul")));
+    EXPECT_TRUE(gui::IsRed(*w.mMapEdit));
+    EXPECT_FALSE(w.goButton->isEnabled());
+    MakeSparseMap(world("map0.mul"));
+    typeInto(*w.mMapEdit, Q(world("map0.mul")));
+    EXPECT_TRUE(gui::IsGreen(*w.mMapEdit));
+    EXPECT_EQ(w.clearAreaRightEdit->text(), "7000");
+    EXPECT_EQ(w.clearAreaBottomEdit->text(), "4096");
+}
+
+} // namespace
+} // namespace lw::test
