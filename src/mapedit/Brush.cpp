@@ -35,14 +35,14 @@ TMapCell Brush::paintedCell(TMapCell cell, std::uint32_t& seed) const {
     return cell;
 }
 
-std::vector<CellPos> Brush::cellsAround(int x, int y, const MapSize& size) const {
+std::vector<CellPos> Brush::cellsAround(int x, int y, const WorldSize& world) const {
     const int side = std::clamp(Size, kMinBrushSize, kMaxBrushSize);
     const int left = x - (side - 1) / 2, top = y - (side - 1) / 2;
     std::vector<CellPos> cells;
     cells.reserve(static_cast<std::size_t>(side * side));
     for (int row = top; row < top + side; ++row)
         for (int column = left; column < left + side; ++column)
-            if (size.holds(column, row))
+            if (world.holdsTile(column, row))
                 cells.push_back({column, row});
     return cells;
 }

@@ -2,8 +2,9 @@
 // covers. The window's drawing mode list, altitude group, Z field and brush size fill it in.
 #pragma once
 
-#include "mapedit/MapSize.h"
+#include "mapedit/CellPos.h"
 #include "world/Records.h"
+#include "world/WorldSize.h"
 
 #include <cstdint>
 #include <vector>
@@ -39,10 +40,10 @@ struct Brush {
     // outside the table.
     TMapCell paintedCell(TMapCell cell, std::uint32_t& seed) const;
 
-    // The square of Size x Size cells on (x, y), cut to the map: x and y are its middle cell, and
-    // of an even side the one left of and above its middle. Row by row from the top, each row
-    // from the left: the order the cells are painted in, and so the order of the group picks.
-    std::vector<CellPos> cellsAround(int x, int y, const MapSize& size = {}) const;
+    // The square of Size x Size cells on (x, y), cut to the map's world: x and y are its middle
+    // cell, and of an even side the one left of and above its middle. Row by row from the top, each
+    // row from the left: the order the cells are painted in, and so the order of the group picks.
+    std::vector<CellPos> cellsAround(int x, int y, const WorldSize& world = kClassicWorld) const;
 };
 
 // The altitude arithmetic: altitude + z, altitude - z, or z, with z taken as -128..127 and the

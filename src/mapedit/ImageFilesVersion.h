@@ -13,8 +13,9 @@ namespace lw {
 
 struct ImageFilesVersion {
     std::string Folder;
-    std::optional<ImageFiles> Files; // nothing when the four are not all there
-    std::array<std::optional<FileStamp>, 4> Stamps;
+    std::optional<ImageFiles> Files; // nothing when the folder lacks them (FindImageFiles)
+    // Of the texture pair, the art pair and the art container, those that are there.
+    std::array<std::optional<FileStamp>, 5> Stamps;
     bool operator==(const ImageFilesVersion&) const = default;
 };
 

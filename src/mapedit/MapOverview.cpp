@@ -2,6 +2,7 @@
 
 #include "mapedit/MapCells.h"
 #include "util/Errors.h"
+#include "world/WorldOfFiles.h"
 
 #include <algorithm>
 
@@ -29,15 +30,14 @@ int FitScale(const TileRect& region, int width, int height) {
                      CeilDiv(region.Height, std::max(1, height))});
 }
 
-MapOverview::MapOverview(MapSize size) : size_(size) {}
-
 bool MapOverview::draw(const OverviewRequest& request, std::stop_token stop) {
     const TileRect& region = request.Region;
-    CheckRange(request.Scale, 1, std::max(size_.width(), size_.height()));
-    CheckRange(region.Width, 1, size_.width());
-    CheckRange(region.Height, 1, size_.height());
-    CheckRange(region.Left, 0, size_.width() - region.Width);
-    CheckRange(region.Top, 0, size_.height() - region.Height);
+    const WorldSize world = MapWorld(request.MapPath);
+    CheckRange(request.Scale, 1, std::max(world.width(), world.height()));
+    CheckRange(region.Width, 1, world.width());
+    CheckRange(region.Height, 1, world.height());
+    CheckRange(region.Left, 0, world.width() - region.Width);
+    CheckRange(region.Top, 0, world.height() - region.Height);
 
     complete_ = false;
     request_ = request;

@@ -4,9 +4,10 @@
 // state and opens its own files, so it may run on a thread of its own (one thread at a time).
 #pragma once
 
-#include "mapedit/MapSize.h"
+#include "mapedit/CellPos.h"
 #include "mapedit/TileColours.h"
 #include "util/File.h"
+#include "world/WorldSize.h"
 
 #include <cstdint>
 #include <optional>
@@ -38,8 +39,9 @@ struct TileRect {
     bool operator==(const TileRect&) const = default;
 };
 
-inline TileRect WholeMap(const MapSize& size = {}) {
-    return {0, 0, size.width(), size.height()};
+// Every tile of the world (of a map: WholeMap(MapWorld(path))).
+inline TileRect WholeMap(const WorldSize& world = kClassicWorld) {
+    return {0, 0, world.width(), world.height()};
 }
 
 // The smallest scale at which region fits into width x height pixels (1 when it fits unscaled).
@@ -56,11 +58,11 @@ struct OverviewRequest {
 
 class MapOverview {
 public:
-    explicit MapOverview(MapSize size = {});
-
-    // Draws the whole picture of request. A RangeError for a region that is empty or leaves the
-    // map, or a scale below 1 or above the map's longer side; I/O errors of the map and the image
-    // files propagate. False when stop was requested before the end: the picture is incomplete.
+    // Draws the whole picture of request, in the world the map's length gives (a container's map
+    // bytes alike). A RangeError for a region that is empty or leaves that world, or a scale below
+    // 1 or above its longer side; I/O errors of the map and the image files, and a damaged
+    // container, propagate. False when stop was requested before the end: the picture is
+    // incomplete.
     bool draw(const OverviewRequest& request, std::stop_token stop = {});
 
     // After a paint or an undo: draws again, from the map file, the pixels that show these cells
@@ -84,7 +86,6 @@ private:
     // Pixels [left, right) x [top, bottom) of the picture.
     void drawPixels(int left, int top, int right, int bottom, const std::stop_token& stop);
 
-    MapSize size_;
     OverviewRequest request_;
     RgbImage image_;
     TileColours colours_;

@@ -1,12 +1,13 @@
 #include "mapedit/Stroke.h"
 
 #include "mapedit/MapCells.h"
+#include "world/WorldOfFiles.h"
 
 #include <utility>
 
 namespace lw {
 
-Stroke::Stroke(std::string mapPath, MapSize size) : size_(size) {
+Stroke::Stroke(std::string mapPath) {
     step_.MapPath = std::move(mapPath);
 }
 
@@ -14,9 +15,11 @@ std::vector<CellPos> Stroke::paint(const Brush& brush, int x, int y, std::uint32
     std::vector<CellPos> written;
     if (!brush.paints())
         return written;
-    for (const CellPos cell : brush.cellsAround(x, y, size_)) {
+    if (!world_)
+        world_ = MapWorld(step_.MapPath);
+    for (const CellPos cell : brush.cellsAround(x, y, *world_)) {
         const std::uint64_t key =
-            static_cast<std::uint64_t>(cell.X) * static_cast<std::uint64_t>(size_.height()) +
+            static_cast<std::uint64_t>(cell.X) * static_cast<std::uint64_t>(world_->height()) +
             static_cast<std::uint64_t>(cell.Y);
         if (painted_.contains(key))
             continue;

@@ -4,10 +4,12 @@
 #pragma once
 
 #include "mapedit/Brush.h"
-#include "mapedit/MapSize.h"
+#include "mapedit/CellPos.h"
 #include "world/Records.h"
+#include "world/WorldSize.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -28,10 +30,11 @@ struct PaintStep {
 
 class Stroke {
 public:
-    explicit Stroke(std::string mapPath, MapSize size = {});
+    explicit Stroke(std::string mapPath);
 
     // One paint of the brush on (x, y): each cell of its square that this stroke has not painted
-    // yet is read, painted and written back through the checked cell write, one after another.
+    // yet is read, painted and written back through the checked cell write, one after another;
+    // the square is cut to the world the map's length gives (a container's map bytes alike).
     // Returns the cells written, to be drawn again. A failure ends the call; what was written
     // before it stays in the record. A brush that does not paint touches nothing.
     std::vector<CellPos> paint(const Brush& brush, int x, int y, std::uint32_t& seed);
@@ -42,7 +45,7 @@ public:
     PaintStep take();
 
 private:
-    MapSize size_;
+    std::optional<WorldSize> world_; // the map's, from the first paint on
     PaintStep step_;
     std::unordered_set<std::uint64_t> painted_;
 };

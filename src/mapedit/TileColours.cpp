@@ -43,13 +43,17 @@ bool TileColours::refresh(const std::string& folder) {
 void TileColours::learn(std::uint16_t tile) {
     // Tiles of 4096 and above have no picture, nor has any tile while no files are there.
     Rgb colour;
-    if (version_ && version_->Files && tile < kImageIdCount)
-        colour = AverageColour(MakeTileImage(*version_->Files, tile));
+    if (version_ && version_->Files && tile < kImageIdCount) {
+        if (!art_)
+            art_.emplace(*version_->Files);
+        colour = AverageColour(MakeTileImage(*version_->Files, *art_, tile));
+    }
     colours_[tile] = colour;
     known_[tile] = true;
 }
 
 void TileColours::forget() {
+    art_.reset();
     std::fill(known_.begin(), known_.end(), false);
 }
 

@@ -3,6 +3,7 @@
 // smallest cells show it.
 #pragma once
 
+#include "mapedit/ArtEntries.h"
 #include "mapedit/ImageFilesVersion.h"
 #include "mapedit/TileImage.h"
 #include "world/Records.h"
@@ -40,8 +41,8 @@ public:
     TileColours();
 
     // Looks at the image files of folder: another folder, or a file of another size, time or
-    // identity, drops every colour. False when the four files are not all there (every tile is
-    // black then).
+    // identity, drops every colour. False when the folder lacks image files (FindImageFiles; every
+    // tile is black then).
     bool refresh(const std::string& folder);
     // The version of the files the colours come from.
     const std::optional<ImageFilesVersion>& version() const { return version_; }
@@ -60,6 +61,7 @@ private:
     void forget();
 
     std::optional<ImageFilesVersion> version_;
+    std::optional<ArtEntries> art_; // read at the first tile after a change of the files
     std::vector<Rgb> colours_;
     std::vector<bool> known_;
 };

@@ -99,5 +99,28 @@ TEST_F(RenderCliTest, BadRequestsFailBeforeAnythingIsWritten) {
     EXPECT_EQ(FolderEntries(out.path()), std::vector<std::string>{});
 }
 
+// The size comes from the map: a demo world of facet 4 (1448 x 1448) with its map in a container.
+TEST_F(RenderCliTest, TheMapsOwnWorldInAContainer) {
+    const std::string world = out.file("facet4"), uop = world + "/map4LegacyMUL.uop";
+    ASSERT_EQ(
+        test::RunProgram(LW_CLI_PATH, {"demo-world", world, "--facet", "4", "--uop"}).exitCode, 0);
+    const std::string picture = out.file("facet4.png");
+    const auto whole = test::RunProgram(
+        LW_CLI_PATH, {"render", "--map", uop, "--images", world, "--scale", "8", "--out", picture});
+    ASSERT_EQ(whole.exitCode, 0) << whole.err;
+    const RgbImage written = ReadPng(picture);
+    EXPECT_EQ(written.Width, 181);
+    EXPECT_EQ(written.Height, 181);
+    MapOverview overview;
+    ASSERT_TRUE(overview.draw({uop, world, WholeMap({181, 181}), 8}));
+    EXPECT_EQ(written.Bytes, overview.image().Bytes);
+
+    const auto beyond =
+        test::RunProgram(LW_CLI_PATH, {"render", "--map", uop, "--images", world, "--region",
+                                       "1440", "1448", "0", "7", "--out", picture});
+    EXPECT_EQ(beyond.exitCode, 1);
+    EXPECT_EQ(beyond.lastErrLine(), "Fehler bei Bereichsprüfung");
+}
+
 } // namespace
 } // namespace lw

@@ -91,10 +91,10 @@ TEST(Brush, ListEntriesGiveModesAndGroups) {
 
 TEST(Brush, SquaresAreCutToTheMapInPaintingOrder) {
     using Cells = std::vector<CellPos>;
-    const MapSize small{2, 2}; // 16 x 16 tiles
+    const WorldSize small{2, 2}; // 16 x 16 tiles
     const struct {
         int size, x, y;
-        MapSize map;
+        WorldSize map;
         Cells cells;
     } cases[] = {
         {1, 100, 200, {}, {{100, 200}}},

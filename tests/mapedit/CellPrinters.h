@@ -1,7 +1,7 @@
 // Readable failure messages for the map editor's small types.
 #pragma once
 
-#include "mapedit/MapSize.h"
+#include "mapedit/CellPos.h"
 
 #include <ostream>
 

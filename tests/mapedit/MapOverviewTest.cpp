@@ -6,6 +6,7 @@
 #include "mapedit/TileColours.h"
 #include "support/ImageFiles.h"
 #include "support/TempDir.h"
+#include "support/UopFiles.h"
 #include "support/WorldFiles.h"
 #include "util/Errors.h"
 
@@ -230,6 +231,46 @@ TEST_F(MapOverviewTest, BadRequestsFailAndAStopLeavesItIncomplete) {
     stop.request_stop();
     EXPECT_FALSE(overview.draw(request(WholeMap(), 1), stop.get_token()));
     EXPECT_FALSE(overview.isCurrent());
+}
+
+// The 7168 x 4096 world in a container is drawn as its plain map is, to its last column, and a
+// paint inside the container redraws its pixels as a fresh drawing would.
+TEST_F(MapOverviewTest, AContainerOfTheWiderWorldIsDrawnAsItsPlainMap) {
+    constexpr WorldSize wide{896, 512};
+    const std::string plain = dir.file("wide/map0.mul"),
+                      container = dir.file("wide/map0LegacyMUL.uop");
+    fs::create_directories(dir.file("wide"));
+    test::MakeSparseMap(plain, wide);
+    WriteMapCell(plain, 7000, 4090, {kGreenArt, 0});
+    WriteMapCell(plain, 7167, 4095, {kRed, -128});
+    test::MakeUopMap(plain, container);
+
+    const TileRect east{6976, 4080, 192, 16};
+    ASSERT_TRUE(overview.draw({plain, dir.path(), east, 1}));
+    const RgbImage fromPlain = overview.image();
+    EXPECT_EQ(fromPlain.at(24, 10), (Rgb{0, 255, 0}));
+    EXPECT_EQ(fromPlain.at(191, 15), (Rgb{127, 0, 0}));
+    ASSERT_TRUE(overview.draw({container, dir.path(), east, 1}));
+    EXPECT_EQ(overview.image().Bytes, fromPlain.Bytes);
+    EXPECT_THROW(overview.draw({container, dir.path(), {6976, 0, 193, 1}, 1}), RangeError);
+
+    ASSERT_TRUE(overview.draw({container, dir.path(), east, 1}));
+    Stroke stroke(container);
+    Brush brush;
+    brush.chooseListEntry(1);
+    brush.Tile = kRed;
+    brush.Size = 5;
+    std::uint32_t seed = 0;
+    overview.redrawCells(stroke.paint(brush, 7100, 4093, seed));
+    EXPECT_TRUE(overview.isCurrent());
+    MapOverview fresh;
+    ASSERT_TRUE(fresh.draw({container, dir.path(), east, 1}));
+    EXPECT_EQ(overview.image().Bytes, fresh.image().Bytes);
+    EXPECT_EQ(fresh.image().at(124, 15), (Rgb{255, 0, 0}));
+
+    ASSERT_TRUE(fresh.draw({container, dir.path(), WholeMap(wide), 64}));
+    EXPECT_EQ(fresh.image().Width, 112);
+    EXPECT_EQ(fresh.image().Height, 64);
 }
 
 } // namespace

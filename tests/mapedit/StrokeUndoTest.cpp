@@ -4,10 +4,12 @@
 #include "mapedit/Stroke.h"
 #include "mapedit/UndoHistory.h"
 #include "support/TempDir.h"
+#include "support/UopFiles.h"
 #include "support/WorldFiles.h"
 #include "util/Errors.h"
 #include "util/File.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace lw {
@@ -220,6 +222,46 @@ TEST_F(StrokeUndoTest, AFailedWriteTakesTheWholeUndoBack) {
     }
     history.redo();
     EXPECT_EQ(area(), painted);
+}
+
+// The later clients' 7168 x 4096 world, as a plain map and in a container: the brush reaches its
+// last column and is cut there, and the undo puts every byte back with the container's data
+// hashes valid and nothing else of it changed.
+TEST_F(StrokeUndoTest, TheWiderWorldsEdgeIsPaintedAndUndoneAlsoInAContainer) {
+    constexpr WorldSize wide{896, 512};
+    const std::string plain = dir.file("wide/map0.mul"),
+                      container = dir.file("wide/map0LegacyMUL.uop");
+    std::filesystem::create_directories(dir.file("wide"));
+    test::MakeSparseMap(plain, wide);
+    const test::UopFixture fixture = test::MakeUopMap(plain, container);
+    const std::string outside = test::OutsideMapData(container, fixture);
+    const auto edge = [](const std::string& path) {
+        const auto cells = ReadMapCellArea(path, 6990, 4080, 178, 16);
+        return std::string(reinterpret_cast<const char*>(cells.data()),
+                           cells.size() * sizeof(TMapCell));
+    };
+    const std::string untouched = edge(plain);
+    for (const std::string& path : {plain, container}) {
+        SCOPED_TRACE(path);
+        Stroke stroke(path);
+        const Brush paint = brush(3, AltitudeMode::SetToZ, 9);
+        EXPECT_EQ(stroke.paint(paint, 7000, 4085, seed).size(), 9u);
+        EXPECT_EQ(stroke.paint(paint, 7167, 4095, seed),
+                  (std::vector<CellPos>{{7166, 4094}, {7167, 4094}, {7166, 4095}, {7167, 4095}}));
+        EXPECT_EQ(+ReadMapCell(path, 7167, 4095).Tile, 0x3A);
+        UndoHistory history;
+        history.add(stroke.take());
+        EXPECT_EQ(history.undo().size(), 13u);
+        EXPECT_EQ(edge(path), untouched);
+        history.redo();
+        EXPECT_EQ(ReadMapCell(path, 7001, 4086).Altitude, 9);
+    }
+    EXPECT_EQ(edge(container), edge(plain));
+    EXPECT_TRUE(test::OutsideMapData(container, fixture) == outside);
+    for (std::size_t k = 0; k < fixture.pieceData.size(); ++k)
+        EXPECT_EQ(test::RecordedHash(container, fixture, k),
+                  test::AdlerOfPiece(container, fixture, k))
+            << k;
 }
 
 } // namespace
