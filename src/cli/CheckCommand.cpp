@@ -2,6 +2,7 @@
 // faults were found, 2 when a file cannot be read; --json prints the same as JSON.
 #include "cli/Command.h"
 #include "items/CheckWorld.h"
+#include "world/WorldFileNames.h"
 
 #include <memory>
 #include <sstream>
@@ -69,7 +70,7 @@ std::string JsonReport(const WorldCheckReport& r, const std::vector<std::string>
     std::ostringstream out;
     out << "{\n  \"sound\": " << (r.sound() ? "true" : "false") << ",\n  \"faults\": " << r.faults()
         << ",\n  \"result\": " << Json(WorldCheckResult(r))
-        << ",\n  \"world\": {\"width\": " << r.World.Width << ", \"height\": " << r.World.Height
+        << ",\n  \"world\": {\"width\": " << r.World.width() << ", \"height\": " << r.World.height()
         << ", \"blocks\": " << r.World.blockCount()
         << "},\n  \"staidx\": " << JsonFile(r.StaIdxPath, f.IndexBytes) << ",\n  \"statics\": "
         << JsonFile(r.StaticsPath, f.StaticsBytes,
@@ -78,7 +79,9 @@ std::string JsonReport(const WorldCheckReport& r, const std::vector<std::string>
                         ", \"deadBytes\": " + std::to_string(f.DeadBytes) +
                         ", \"deadStretches\": " + std::to_string(f.DeadStretches));
     if (!r.MapPath.empty())
-        out << ",\n  \"map\": " << JsonFile(r.MapPath, f.MapBytes);
+        out << ",\n  \"map\": "
+            << JsonFile(r.MapPath, f.MapBytes,
+                        IsMapContainerName(r.MapPath) ? ", \"container\": true" : "");
     if (!r.ItemsPath.empty())
         out << ",\n  \"items\": {\"path\": " << Json(r.ItemsPath)
             << ", \"worldItemSections\": " << f.ItemSections
@@ -119,7 +122,7 @@ void AddCheckCommand(CLI::App& app) {
                  "a file cannot be read");
     cmd->add_option("--staidx", options->request.StaIdxPath, "staidx0.mul")->required();
     cmd->add_option("--statics", options->request.StaticsPath, "statics0.mul")->required();
-    cmd->add_option("--map", options->request.MapPath, "map0.mul");
+    cmd->add_option("--map", options->request.MapPath, "map0.mul or map0LegacyMUL.uop");
     cmd->add_option("--items", options->request.ItemsPath, "the emulator item file");
     cmd->add_flag("--json", options->json, "print the report as JSON");
     cmd->callback([options, &app] {

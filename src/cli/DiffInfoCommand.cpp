@@ -1,10 +1,10 @@
 // diff-info: what a .lw2 diff holds and changes, without applying it; beside the original files
 // whether it fits them, and a picture of the changed blocks.
 #include "cli/Command.h"
+#include "cli/ImageFolder.h"
 #include "cli/PngFile.h"
 #include "diff/DiffInfo.h"
 #include "diff/DiffPicture.h"
-#include "mapedit/ImageFiles.h"
 #include "util/OperationFiles.h"
 #include "util/SafeReplace.h"
 #include "world/FileRoles.h"
@@ -28,11 +28,7 @@ void WritePicture(const DiffInfo& info, const std::optional<WorldFileSet>& origi
         declared.push_back({kOriginalMapFileRole, originals->map, FileUse::Read});
     }
     if (!imageFolder.empty()) {
-        const auto found = FindImageFiles(imageFolder);
-        if (!found)
-            throw IoError(kIoFileNotFound, imageFolder);
-        for (const std::string& path : {found->TexIdx, found->TexMaps, found->ArtIdx, found->Art})
-            declared.push_back({"image file " + NameOf(path), path, FileUse::Read});
+        DeclareImageFiles(FindImageFilesOrFail(imageFolder), declared);
         if (originals) {
             map = originals->map;
             images = imageFolder;
@@ -67,7 +63,8 @@ void AddDiffInfoCommand(CLI::App& app) {
                     "also write a picture of the world with the changed blocks marked");
     cmd->add_option("--images", options->images,
                     "with --png and the originals: draw the original map on the colours of the "
-                    "image files in this folder (texidx.mul, texmaps.mul, artidx.mul, art.mul)");
+                    "image files in this folder (texidx.mul, texmaps.mul, artidx.mul with art.mul "
+                    "or artLegacyMUL.uop)");
     cmd->callback([options] {
         std::optional<WorldFileSet> originals;
         if (!options->originals.staidx.empty())

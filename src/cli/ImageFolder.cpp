@@ -7,7 +7,7 @@ namespace lw::cli {
 ImageFiles FindImageFilesOrFail(const std::string& folder) {
     if (auto files = FindImageFiles(folder))
         return *files;
-    throw IoError(kIoFileNotFound);
+    throw IoError(kIoFileNotFound, folder);
 }
 
 void DeclareImageFiles(const ImageFiles& files, std::vector<DeclaredFile>& declared) {

@@ -230,7 +230,8 @@ AppliedDiff ApplyDiff(const WorldFileSet& original, const WorldFileSet& target,
     diffFile.close();
     result.applied = true;
     if (result.writtenIndex)
-        if (const auto warning = CrowdedBlocksWarning(CrowdedBlocksOf(*result.writtenIndex)))
+        if (const auto warning = CrowdedBlocksWarning(CrowdedBlocksOf(*result.writtenIndex),
+                                                      result.writtenIndex->world()))
             log(*warning);
     return result;
 }

@@ -3,12 +3,14 @@
 #include "diff/Checksums.h"
 #include "diff/DiffContents.h"
 #include "diff/DiffMessages.h"
+#include "diff/DiffWorld.h"
 #include "util/Errors.h"
 #include "util/File.h"
 #include "util/OperationFiles.h"
 #include "world/FileRoles.h"
-#include "world/KnownWorldSizes.h"
+#include "world/MapFile.h"
 #include "world/StaticIndex.h"
+#include "world/WorldSizes.h"
 
 #include <memory>
 
@@ -36,11 +38,12 @@ void CountParts(const DiffContents& contents, DiffInfo& info) {
     const DiffHeader& h = contents.header;
     info.HasStatics = contents.statics.has_value();
     info.HasMap = contents.map.has_value();
+    const WorldSize& world = contents.world;
     std::uint64_t end = kDiffHeaderSize;
     if (contents.statics) {
         info.StaticsDataBytes = h.StaticsIndexOffset - kDiffHeaderSize;
-        end = h.StaticsIndexOffset + kStaticsDiffIndexSize;
-        for (int n = 0; n < kBlockCount; ++n) {
+        end = h.StaticsIndexOffset + StaticsDiffIndexSize(world);
+        for (int n = 0; n < world.blockCount(); ++n) {
             const StaticsDiffEntry& e = (*contents.statics)[n];
             if (IsEmptied(e)) {
                 ++info.StaticsEmptied;
@@ -52,8 +55,8 @@ void CountParts(const DiffContents& contents, DiffInfo& info) {
     }
     if (contents.map) {
         info.MapDataBytes = h.MapIndexOffset - end;
-        end = h.MapIndexOffset + kMapDiffIndexSize;
-        for (int n = 0; n < kBlockCount; ++n)
+        end = h.MapIndexOffset + MapDiffIndexSize(world);
+        for (int n = 0; n < world.blockCount(); ++n)
             if ((*contents.map)[n] != kDiffAbsent) {
                 ++info.MapChanged;
                 info.Changes[n] |= kMapChange;
@@ -68,7 +71,7 @@ void CompareStatics(const StaticIndexTable& original, const DiffContents& conten
                     DiffInfo& info) {
     if (!contents.statics)
         return;
-    for (int n = 0; n < kBlockCount; ++n) {
+    for (int n = 0; n < contents.world.blockCount(); ++n) {
         const StaticsDiffEntry& d = (*contents.statics)[n];
         const StaticPointer& o = original[n];
         const int before = IsEmptyBlock(o) ? 0 : Records(o.Length);
@@ -80,12 +83,13 @@ void CompareStatics(const StaticIndexTable& original, const DiffContents& conten
     }
 }
 
-std::optional<BlockBounds> BoundsOf(const std::vector<std::uint8_t>& changes) {
+std::optional<BlockBounds> BoundsOf(const WorldSize& world,
+                                    const std::vector<std::uint8_t>& changes) {
     std::optional<BlockBounds> bounds;
     for (int n = 0; n < static_cast<int>(changes.size()); ++n) {
         if (!changes[n])
             continue;
-        const int x = n / kBlockRows, y = n % kBlockRows;
+        const int x = world.blockXOf(n), y = world.blockYOf(n);
         if (!bounds)
             bounds = BlockBounds{x, y, x, y};
         bounds->FirstY = std::min(bounds->FirstY, y);
@@ -105,11 +109,40 @@ std::string BlockText(int x, int y) {
     return "(" + to_string(x) + ", " + to_string(y) + ")";
 }
 
+// The application reads every block of the original map for the map part.
+bool MapFits(const DiffInfo& info) {
+    return !info.HasMap || info.OriginalMapSize >= info.World.mapLength();
+}
+
+// The application's refusal of originals of another world than the diff's, or nothing.
+std::string WorldMisfitOf(const DiffContents& contents, const WorldFileSet& originals) {
+    try {
+        RequireApplicationWorld(contents.world, originals, originals, contents.statics.has_value(),
+                                contents.map.has_value());
+        return {};
+    } catch (const IoError&) {
+        throw;
+    } catch (const Error& e) {
+        return e.what();
+    }
+}
+
+std::uint64_t MapBytesOf(const std::string& path) {
+    MapFile map = MapFile::OpenRead(path);
+    const std::uint64_t length = map.length();
+    map.close();
+    return length;
+}
+
 void AddOriginalsLines(const DiffInfo& info, std::vector<std::string>& lines) {
     const DiffHeader& h = *info.Header;
-    const bool crcFits = !info.HasStatics || info.OriginalIndexChecksum == h.OriginalIndexChecksum;
-    const bool mapFits = !info.HasMap || info.OriginalMapSize >= kMapFileSize;
     lines.push_back(std::string("fits the originals: ") + (info.Fits ? "yes" : "no"));
+    if (!info.WorldMisfit.empty()) {
+        lines.push_back("originals: " + info.WorldMisfit);
+        return;
+    }
+    const bool crcFits = !info.HasStatics || info.OriginalIndexChecksum == h.OriginalIndexChecksum;
+    const bool mapFits = MapFits(info);
     if (info.HasStatics) {
         lines.push_back(
             "originals' CRC value: " + ChecksumText(info.OriginalIndexChecksum) +
@@ -124,10 +157,10 @@ void AddOriginalsLines(const DiffInfo& info, std::vector<std::string>& lines) {
     if (info.HasMap)
         lines.push_back("originals' map size: " + to_string(info.OriginalMapSize) + " bytes" +
                         (mapFits ? ""
-                                 : ", shorter than the " + to_string(kMapFileSize) +
+                                 : ", shorter than the " + to_string(info.World.mapLength()) +
                                        " bytes the map part reads"));
     for (const StaticsChange& change : info.StaticsChanges)
-        lines.push_back(kClassicWorld.blockName(change.Block) + ": statics " +
+        lines.push_back(BlockName(info.World, change.Block) + ": statics " +
                         to_string(change.Before) + " before, " + to_string(change.After) +
                         " after");
 }
@@ -139,7 +172,6 @@ DiffInfo ReadDiffInfo(const std::string& diffPath, const std::optional<WorldFile
     const OperationFiles files(InfoFiles(diffPath, originals), log);
     DiffInfo info;
     info.DiffPath = diffPath;
-    info.Changes.assign(kBlockCount, 0);
     File diff = File::OpenRead(diffPath);
     info.FileSize = diff.size();
     if (info.FileSize >= kDiffHeaderSize) {
@@ -156,23 +188,27 @@ DiffInfo ReadDiffInfo(const std::string& diffPath, const std::optional<WorldFile
     }
     diff.close();
     if (contents)
+        info.World = contents->world;
+    info.Changes.assign(static_cast<std::size_t>(info.World.blockCount()), 0);
+    if (contents)
         CountParts(*contents, info);
     if (originals) {
         info.HaveOriginals = true;
-        auto original = std::make_unique<StaticIndexTable>();
-        ReadStaticIndex(originals->staidx, *original, progress);
-        info.OriginalIndexChecksum = IndexChecksum(*original);
-        info.OriginalStaticsSize = FileSizeOf(originals->statics);
-        info.OriginalMapSize = FileSizeOf(originals->map);
-        if (contents) {
-            // The application reads every block of the original map for the map part.
+        if (contents)
+            info.WorldMisfit = WorldMisfitOf(*contents, *originals);
+        if (contents && info.WorldMisfit.empty()) {
+            auto original = std::make_unique<StaticIndexTable>(info.World);
+            ReadStaticIndex(originals->staidx, *original, progress);
+            info.OriginalIndexChecksum = IndexChecksum(*original);
+            info.OriginalStaticsSize = FileSizeOf(originals->statics);
+            info.OriginalMapSize = MapBytesOf(originals->map);
             info.Fits = (!contents->statics ||
                          info.OriginalIndexChecksum == contents->header.OriginalIndexChecksum) &&
-                        (!contents->map || info.OriginalMapSize >= kMapFileSize);
+                        MapFits(info);
             CompareStatics(*original, *contents, info);
         }
     }
-    info.Bounds = BoundsOf(info.Changes);
+    info.Bounds = BoundsOf(info.World, info.Changes);
     progress.report(100);
     return info;
 }
@@ -228,10 +264,12 @@ std::vector<std::string> DiffInfoLines(const DiffInfo& info) {
 std::string MisfitMessage(const DiffInfo& info) {
     if (!info.HaveOriginals || !info.Header || !info.Damage.empty() || info.Fits)
         return {};
+    if (!info.WorldMisfit.empty())
+        return info.WorldMisfit;
     if (info.HasStatics && info.OriginalIndexChecksum != info.Header->OriginalIndexChecksum)
         return CrcErrorMessage(info.OriginalIndexChecksum, info.Header->OriginalIndexChecksum);
     return "The original map0.mul is " + to_string(info.OriginalMapSize) +
-           " bytes long, shorter than the " + to_string(kMapFileSize) +
+           " bytes long, shorter than the " + to_string(info.World.mapLength()) +
            " bytes the map part of the diff reads.";
 }
 

@@ -33,6 +33,8 @@ struct DiffInfo {
     std::string DiffPath;
     std::uint64_t FileSize = 0;
     std::optional<DiffHeader> Header; // nothing for a file shorter than a header
+    // The world the diff describes: the classic one for version 2, the header's for version 3.
+    WorldSize World = kClassicWorld;
     // Why the diff cannot be applied (the application's own refusal); empty for a sound one.
     std::string Damage;
 
@@ -45,23 +47,26 @@ struct DiffInfo {
     std::uint64_t StaticsDataBytes = 0;
     std::uint64_t MapDataBytes = 0;
     std::uint64_t TrailerBytes = 0; // after the last part
-    // Per block, kStaticsChange and kMapChange: what applying the diff changes. Without the
-    // originals a block the diff empties is not known to change.
+    // Per block of World, kStaticsChange and kMapChange: what applying the diff changes. Without
+    // the originals a block the diff empties is not known to change.
     std::vector<std::uint8_t> Changes;
     std::optional<BlockBounds> Bounds; // of the changes; nothing when none
 
     // With the originals:
     bool HaveOriginals = false;
+    // Why they are not files of World (the application's refusal); then nothing below is read.
+    std::string WorldMisfit;
     std::uint32_t OriginalIndexChecksum = 0;   // computed from the original staidx0.mul
     bool Fits = false;                         // the diff applies to them
     std::uint64_t OriginalStaticsSize = 0;     // of the original statics0.mul
-    std::uint64_t OriginalMapSize = 0;         // of the original map0.mul
+    std::uint64_t OriginalMapSize = 0;         // the original map's bytes (also in a container)
     std::vector<StaticsChange> StaticsChanges; // every block whose statics change, in block order
 };
 
-// Reads the diff (and the originals when given) under read locks, after the recovery of a killed
-// run that every operation does first, which goes to log. A damaged diff is no error: the report
-// says what is wrong. I/O errors are errors. Progress 0-100 while the original index is read.
+// Reads the diff (and, for a sound diff, the originals when given) under read locks, after the
+// recovery of a killed run that every operation does first, which goes to log. A damaged diff is
+// no error: the report says what is wrong; nor are originals of another world than the diff's.
+// I/O errors are errors. Progress 0-100 while the original index is read.
 DiffInfo ReadDiffInfo(const std::string& diffPath, const std::optional<WorldFileSet>& originals,
                       Progress& progress, const LogSink& log = DiscardLog);
 

@@ -1,5 +1,7 @@
 #include "diff/DiffPicture.h"
 
+#include "world/WorldOfFiles.h"
+
 namespace lw {
 namespace {
 
@@ -18,10 +20,10 @@ void Put(RgbImage& image, int x, int y, Rgb colour) {
     pixel[2] = colour.B;
 }
 
-RgbImage Grid() {
+RgbImage Grid(const WorldSize& world) {
     RgbImage image;
-    image.Width = kBlockColumns * kBlockPixels;
-    image.Height = kBlockRows * kBlockPixels;
+    image.Width = world.BlockColumns * kBlockPixels;
+    image.Height = world.BlockRows * kBlockPixels;
     image.Bytes.resize(static_cast<std::size_t>(image.Width) * image.Height * 3);
     constexpr int kLine = kGridBlocks * kBlockPixels;
     for (int y = 0; y < image.Height; ++y)
@@ -30,9 +32,10 @@ RgbImage Grid() {
     return image;
 }
 
-RgbImage Overview(const std::string& mapPath, const std::string& imageFolder) {
+RgbImage Overview(const WorldSize& world, const std::string& mapPath,
+                  const std::string& imageFolder) {
     MapOverview overview;
-    overview.draw({mapPath, imageFolder, WholeMap(), kDiffPictureScale});
+    overview.draw({mapPath, imageFolder, WholeMap(world), kDiffPictureScale});
     return overview.image();
 }
 
@@ -46,12 +49,13 @@ Rgb MarkOf(std::uint8_t change) {
 
 RgbImage DiffPicture(const DiffInfo& info, const std::string& mapPath,
                      const std::string& imageFolder) {
-    RgbImage image =
-        !mapPath.empty() && !imageFolder.empty() ? Overview(mapPath, imageFolder) : Grid();
+    const WorldSize& world = info.World;
+    const bool overview = !mapPath.empty() && !imageFolder.empty() && MapWorld(mapPath) == world;
+    RgbImage image = overview ? Overview(world, mapPath, imageFolder) : Grid(world);
     for (int n = 0; n < static_cast<int>(info.Changes.size()); ++n) {
         if (!info.Changes[n])
             continue;
-        const int left = n / kBlockRows * kBlockPixels, top = n % kBlockRows * kBlockPixels;
+        const int left = world.blockXOf(n) * kBlockPixels, top = world.blockYOf(n) * kBlockPixels;
         for (int y = top; y < top + kBlockPixels; ++y)
             for (int x = left; x < left + kBlockPixels; ++x)
                 Put(image, x, y, MarkOf(info.Changes[n]));

@@ -9,7 +9,8 @@
 
 namespace lw {
 
-// Tiles per pixel side: a block is 2 x 2 pixels, the classic world 1536 x 1024.
+// Tiles per pixel side: a block is 2 x 2 pixels, the classic world 1536 x 1024, any other world
+// its block columns and rows times 2.
 inline constexpr int kDiffPictureScale = 4;
 
 // Blocks changed in their statics, their map, or both.
@@ -17,8 +18,9 @@ inline constexpr Rgb kStaticsChangeColour{255, 0, 255};
 inline constexpr Rgb kMapChangeColour{0, 255, 255};
 inline constexpr Rgb kBothChangedColour{255, 255, 255};
 
-// The picture of info.Changes. The overview is drawn from mapPath with the pictures of
-// imageFolder when both are given (their read errors propagate); else the grid.
+// The picture of info.Changes, block for block of info.World. The overview is drawn from mapPath
+// with the pictures of imageFolder when both are given and the map is of that world (their read
+// errors propagate); else the grid.
 RgbImage DiffPicture(const DiffInfo& info, const std::string& mapPath = {},
                      const std::string& imageFolder = {});
 

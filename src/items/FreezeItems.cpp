@@ -211,7 +211,8 @@ void FreezeWorld(ProgramState& state, const FreezeRequest& request, const LogSin
     FreezeItems(state, request, *autoIds, log, progress);
     state.FreezeDone = true;
     log(kFreezeDoneLine);
-    if (const auto warning = CrowdedBlocksWarning(CrowdedBlocksWritten(before, state.StaticIndex)))
+    if (const auto warning = CrowdedBlocksWarning(CrowdedBlocksWritten(before, state.StaticIndex),
+                                                  state.StaticIndex.world()))
         log(*warning);
 }
 

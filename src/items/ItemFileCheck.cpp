@@ -19,6 +19,11 @@ namespace {
 
 using std::to_string;
 
+// An item's block, whatever world it lies in (or outside of): block X, then block Y.
+std::uint32_t BlockKey(const SelectedItem& item) {
+    return std::uint32_t{item.BlockX} << 16 | item.BlockY;
+}
+
 // Line numbers as an editor shows them: CR LF, LF and CR each end one line. Counted only once a
 // finding needs one.
 class LineNumbers {
@@ -123,15 +128,15 @@ std::optional<ItemSelection> ScanWholeFile(std::string_view text) {
         if (selection.BadHeaderOffset != std::string_view::npos)
             return std::nullopt;
         ScanHighestNumbers(text);
-        std::vector<int> blocks;
+        std::vector<std::uint32_t> blocks;
         for (const SelectedItem& item : selection.Items)
-            blocks.push_back(BlockNumber(item.BlockX, item.BlockY));
+            blocks.push_back(BlockKey(item));
         std::sort(blocks.begin(), blocks.end());
         blocks.erase(std::unique(blocks.begin(), blocks.end()), blocks.end());
         BlockItemExtraction extraction(text, selection);
         auto block = std::make_unique<TStaticBlock>();
-        for (const int n : blocks)
-            extraction.extract(n / kBlockRows, n % kBlockRows, *block);
+        for (const std::uint32_t key : blocks)
+            extraction.extract(static_cast<int>(key >> 16), static_cast<int>(key & 0xFFFF), *block);
         return selection;
     } catch (const Error&) {
         return std::nullopt;
@@ -197,9 +202,9 @@ private:
 
     // A block list holds 2048 records: the extraction refuses a 2049th item for one block.
     void refuseCrowdedBlocks() {
-        std::unordered_map<int, int> taken;
+        std::unordered_map<std::uint32_t, int> taken;
         for (const SelectedItem& item : items_)
-            if (++taken[BlockNumber(item.BlockX, item.BlockY)] == kMaxStaticsPerBlock + 1)
+            if (++taken[BlockKey(item)] == kMaxStaticsPerBlock + 1)
                 add(FindingKind::RefusedSection, item.Offset,
                     "a freeze refuses the file here: " +
                         std::string(InvalidTag(item.Number).what()) +
@@ -210,12 +215,11 @@ private:
     void checkItems() {
         report_.Figures.FreezableItems += static_cast<long long>(items_.size());
         for (const SelectedItem& item : items_)
-            if (item.BlockX >= report_.World.blockColumns() ||
-                item.BlockY >= report_.World.blockRows())
+            if (!report_.World.holdsBlock(item.BlockX, item.BlockY))
                 add(FindingKind::ItemOutsideWorld, item.Offset,
                     "the TYPE 255 item " + to_string(item.Number) + " lies in block (" +
                         to_string(item.BlockX) + ", " + to_string(item.BlockY) + "), outside the " +
-                        report_.World.name() +
+                        report_.World.text() +
                         " world: a freeze refuses the file (\"Invalid item in patch file! "
                         "(Item#: " +
                         to_string(item.Number) + ")\")");

@@ -8,8 +8,9 @@
 #include "util/SafeReplace.h"
 #include "world/AdoptWrittenIndex.h"
 #include "world/FileRoles.h"
-#include "world/KnownWorldSizes.h"
 #include "world/StaticRuns.h"
+#include "world/WorldFileNames.h"
+#include "world/WorldSizes.h"
 
 #include <cstring>
 #include <optional>
@@ -54,8 +55,9 @@ struct Layout {
 [[noreturn]] void RefuseEntry(const std::string& staidxPath, const std::string& staticsPath,
                               std::size_t entryCount, int n, const StaticPointer& e,
                               std::uint64_t staticsSize) {
-    const auto world = WorldSizeOfIndex(entryCount * kIndexEntrySize, FacetOfWorldFile(staidxPath));
-    throw Error("The index entry of " + world.value_or(kClassicWorld).blockName(n) + " (offset " +
+    const auto world =
+        WorldSizeOfIndexBytes(FacetOfWorldFileName(staidxPath), entryCount * kIndexEntrySize);
+    throw Error("The index entry of " + BlockName(world.value_or(kClassicWorld), n) + " (offset " +
                 to_string(e.Offset) + ", length " + to_string(e.Length) + ") points outside " +
                 NameOf(staticsPath) + " (" + to_string(staticsSize) +
                 " bytes), so its statics cannot be kept. Nothing was changed.");
@@ -153,18 +155,32 @@ private:
 // A statics file is compacted only beside a whole index: the blocks a cut-off index lacks would
 // lose their statics.
 void RequireWholeIndex(const std::string& staidxPath, std::uint64_t bytes) {
-    const std::optional<int> facet = FacetOfWorldFile(staidxPath);
-    std::optional<KnownWorldSize> smallest;
-    for (const FacetWorldSize& known : kKnownWorldSizes)
-        if ((!facet || known.Facet == *facet) &&
-            (!smallest || known.Size.indexBytes() < smallest->indexBytes()))
-            smallest = known.Size;
-    if (smallest && bytes < smallest->indexBytes())
+    const std::optional<int> named = FacetOfWorldFileName(staidxPath);
+    std::optional<WorldSize> smallest;
+    for (int facet = 0; facet < kFacetCount; ++facet)
+        if (!named || facet == *named)
+            for (const WorldSize& size : FacetSizes(facet))
+                if (!smallest || size.indexLength() < smallest->indexLength())
+                    smallest = size;
+    if (smallest && bytes < smallest->indexLength())
         throw Error(NameOf(staidxPath) + " is " + to_string(bytes) +
                     " bytes long, shorter than the index of any world it can belong to (the " +
-                    smallest->name() + " world's is " + to_string(smallest->indexBytes()) +
+                    smallest->text() + " world's is " + to_string(smallest->indexLength()) +
                     " bytes): the statics of the blocks it lacks would be lost. Nothing was "
                     "changed.");
+}
+
+// The table the program loads from the index written (LoadStaticIndex), when it can load one.
+std::unique_ptr<StaticIndexTable> LoadableTable(const std::string& staidxPath,
+                                                const IndexFile& index) {
+    const int facet = FacetOfWorldFile(WorldFileKind::StaticsIndex, staidxPath).value_or(0);
+    const auto world =
+        IndexLengthWorld(facet, index.entries.size() * kIndexEntrySize + index.partial.size());
+    if (!world || index.entries.size() < static_cast<std::size_t>(world->blockCount()))
+        return nullptr;
+    auto table = std::make_unique<StaticIndexTable>(*world);
+    std::memcpy(table->data(), index.entries.data(), table->byteSize());
+    return table;
 }
 
 // Puts the new offsets into the entries.
@@ -269,10 +285,7 @@ CompactionReport CompactStatics(const std::string& staidxPath, const std::string
     replacements.add(&staidx);
     replacements.commit();
     report.Changed = true;
-    if (index.entries.size() >= static_cast<std::size_t>(kBlockCount)) {
-        report.WrittenIndex = std::make_unique<StaticIndexTable>();
-        std::memcpy(report.WrittenIndex->data(), index.entries.data(), kIndexFileSize);
-    }
+    report.WrittenIndex = LoadableTable(staidxPath, index);
     progress.report(100);
     return report;
 }

@@ -19,8 +19,8 @@ struct CompactionReport {
     std::uint64_t OldStaticsSize = 0;
     std::uint64_t NewStaticsSize = 0;
     long long RunsWritten = 0;
-    // The first 393,216 entries of the index written; null when nothing was written or the index
-    // holds fewer entries.
+    // The index written, as the program loads it (the entries of the world its length gives);
+    // null when nothing was written or the program would not load it.
     std::unique_ptr<StaticIndexTable> WrittenIndex;
 
     // Negative only when blocks shared parts of runs, which each block now holds alone.

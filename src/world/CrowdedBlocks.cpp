@@ -16,7 +16,7 @@ std::optional<CrowdedBlock> Crowded(const StaticPointer& entry, int block) {
 
 std::vector<CrowdedBlock> CrowdedBlocksOf(const StaticIndexTable& table) {
     std::vector<CrowdedBlock> blocks;
-    for (int n = 0; n < kBlockCount; ++n)
+    for (int n = 0; n < table.world().blockCount(); ++n)
         if (const auto crowded = Crowded(table[n], n))
             blocks.push_back(*crowded);
     return blocks;
@@ -24,8 +24,10 @@ std::vector<CrowdedBlock> CrowdedBlocksOf(const StaticIndexTable& table) {
 
 std::vector<CrowdedBlock> CrowdedBlocksWritten(const StaticIndexTable& before,
                                                const StaticIndexTable& after) {
+    if (before.world() != after.world())
+        return CrowdedBlocksOf(after);
     std::vector<CrowdedBlock> blocks;
-    for (int n = 0; n < kBlockCount; ++n)
+    for (int n = 0; n < after.world().blockCount(); ++n)
         if (before[n].Offset != after[n].Offset || before[n].Length != after[n].Length)
             if (const auto crowded = Crowded(after[n], n))
                 blocks.push_back(*crowded);
@@ -33,7 +35,7 @@ std::vector<CrowdedBlock> CrowdedBlocksWritten(const StaticIndexTable& before,
 }
 
 std::optional<std::string> CrowdedBlocksWarning(const std::vector<CrowdedBlock>& blocks,
-                                                int blockRows) {
+                                                const WorldSize& world) {
     if (blocks.empty())
         return std::nullopt;
     const std::string limit = std::to_string(kClientStaticsPerBlock);
@@ -42,8 +44,8 @@ std::optional<std::string> CrowdedBlocksWarning(const std::vector<CrowdedBlock>&
                        limit + " statics, and the most used game client reads only the first " +
                        limit + " of a block: ";
     for (std::size_t i = 0; i < blocks.size() && i < kNamedBlocks; ++i)
-        line += (i == 0 ? "(" : ", (") + std::to_string(blocks[i].Block / blockRows) + ", " +
-                std::to_string(blocks[i].Block % blockRows) + ") with " +
+        line += (i == 0 ? "(" : ", (") + std::to_string(world.blockXOf(blocks[i].Block)) + ", " +
+                std::to_string(world.blockYOf(blocks[i].Block)) + ") with " +
                 std::to_string(blocks[i].Statics);
     if (blocks.size() > kNamedBlocks)
         line += ", and " + std::to_string(blocks.size() - kNamedBlocks) + " more";

@@ -3,7 +3,9 @@
 #include "util/File.h"
 #include "util/FilePieces.h"
 #include "world/CrowdedBlocks.h"
+#include "world/MapFile.h"
 #include "world/WorldFileNames.h"
+#include "world/WorldSizes.h"
 
 #include <algorithm>
 #include <cstring>
@@ -21,6 +23,7 @@ struct KindText {
 
 constexpr KindText kKinds[kFindingKinds] = {
     {"file-size", true, "file sizes that fit no world size"},
+    {"map-container", true, "map containers that cannot be read"},
     {"entry-outside-statics", true, "blocks whose index entry points outside the statics file"},
     {"length-not-multiple-of-7", true, "blocks whose index entry's length is no multiple of 7"},
     {"too-many-records", true, "blocks holding more than 2048 statics"},
@@ -31,16 +34,10 @@ constexpr KindText kKinds[kFindingKinds] = {
     {"refused-section", true, "item file sections that melt or freeze refuse"},
     {"item-outside-world", true, "TYPE 255 items outside the world"},
     {"duplicate-serial", true, "serials given twice"},
-    {"unchecked", false, "files not checked"},
 };
 
 const KindText& TextOf(FindingKind kind) {
     return kKinds[static_cast<int>(kind)];
-}
-
-bool EndsWithUop(const std::string& path) {
-    const std::string name = LowerCaseFileName(path);
-    return name.size() >= 4 && name.compare(name.size() - 4, 4, ".uop") == 0;
 }
 
 // One index entry that points into statics0.mul with a length above 0.
@@ -89,61 +86,81 @@ private:
         finding.Text = std::move(text);
         if (block >= 0) {
             finding.Block = block;
-            finding.BlockX = block / world().blockRows();
-            finding.BlockY = block % world().blockRows();
+            finding.BlockX = world().blockXOf(block);
+            finding.BlockY = world().blockYOf(block);
         }
         report_.add(std::move(finding));
     }
-    const KnownWorldSize& world() const { return report_.World; }
-    std::string blockName(int block) const { return world().blockName(block); }
+    const WorldSize& world() const { return report_.World; }
+    std::string blockName(int block) const { return BlockName(world(), block); }
+
+    struct MapBytes {
+        bool read = false; // false: a container that cannot be read, which is a finding
+        std::uint64_t length = 0;
+        std::optional<int> facet;
+    };
+    // The map's bytes and the facet its name gives; of a container, through its tables (and the
+    // facet of its pieces where the name gives none).
+    MapBytes readMap() {
+        const std::string& path = request_.MapPath;
+        if (!IsMapContainerName(path))
+            return {true, FileSizeOf(path), FacetOfWorldFileName(path)};
+        try {
+            MapFile map = MapFile::OpenRead(path);
+            const MapBytes found{true, map.length(), map.facet()};
+            map.close();
+            return found;
+        } catch (const IoError&) {
+            throw;
+        } catch (const Error& e) {
+            add(FindingKind::MapContainer, path, e.what());
+            return {};
+        }
+    }
 
     // The world the files are checked as: the index's size, else the map's, else the classic.
     void checkSizes() {
         const std::string& idxPath = request_.StaIdxPath;
         const std::string idxName = NameOf(idxPath);
         const std::uint64_t idxBytes = report_.Figures.IndexBytes;
-        const auto indexSize = WorldSizeOfIndex(idxBytes, FacetOfWorldFile(idxPath));
-        std::optional<KnownWorldSize> mapSize;
+        const auto indexSize = WorldSizeOfIndexBytes(FacetOfWorldFileName(idxPath), idxBytes);
+        std::optional<WorldSize> mapSize;
         const bool haveMap = !request_.MapPath.empty();
-        const bool container = haveMap && EndsWithUop(request_.MapPath);
+        const bool container = haveMap && IsMapContainerName(request_.MapPath);
         const std::string mapName = haveMap ? NameOf(request_.MapPath) : "";
-        if (haveMap) {
-            report_.Figures.MapBytes = FileSizeOf(request_.MapPath);
-            if (!container)
-                mapSize =
-                    WorldSizeOfMap(report_.Figures.MapBytes, FacetOfWorldFile(request_.MapPath));
+        const MapBytes map = haveMap ? readMap() : MapBytes{};
+        if (map.read) {
+            report_.Figures.MapBytes = map.length;
+            mapSize = WorldSizeOfMapBytes(map.facet, map.length);
         }
         report_.World = indexSize ? *indexSize : mapSize ? *mapSize : kClassicWorld;
         if (!indexSize)
             add(FindingKind::FileSize, idxPath,
                 idxName + " is " + to_string(idxBytes) +
-                    " bytes long, which fits no world size (the index of the " + world().name() +
-                    " world is " + to_string(world().indexBytes()) +
+                    " bytes long, which fits no world size (the index of the " + world().text() +
+                    " world is " + to_string(world().indexLength()) +
                     " bytes); checked as that world");
-        if (container) {
-            add(FindingKind::Unchecked, request_.MapPath,
-                mapName + " is a UOP container: its length is not checked");
+        if (!map.read)
             return;
-        }
-        if (!haveMap)
-            return;
-        const std::uint64_t mapBytes = report_.Figures.MapBytes;
+        const std::uint64_t mapBytes = map.length;
+        const std::string mapIs =
+            container ? mapName + " holds a map of " + to_string(mapBytes) + " bytes"
+                      : mapName + " is " + to_string(mapBytes) + " bytes long";
         if (!mapSize)
             add(FindingKind::FileSize, request_.MapPath,
-                mapName + " is " + to_string(mapBytes) +
-                    " bytes long, which fits no world size (the map of the " + world().name() +
-                    " world is " + to_string(world().mapBytes()) + " bytes)");
+                mapIs + ", which fits no world size (the map of the " + world().text() +
+                    " world is " + to_string(world().mapLength()) + " bytes)");
         else if (indexSize && *mapSize != *indexSize)
             add(FindingKind::FileSize, request_.MapPath,
-                idxName + " is the index of the " + indexSize->name() + " world, but " + mapName +
-                    " the map of the " + mapSize->name() + " world");
-        if (mapBytes < world().mapBytes()) {
+                idxName + " is the index of the " + indexSize->text() + " world, but " + mapName +
+                    " the map of the " + mapSize->text() + " world");
+        if (mapBytes < world().mapLength()) {
             const int first = static_cast<int>(mapBytes / kMapBlockSize);
             add(FindingKind::MapPastEnd, request_.MapPath,
                 to_string(world().blockCount() - first) + " blocks of the world, from " +
                     blockName(first) + " on, lie past the end of " + mapName + " (" +
-                    to_string(mapBytes) + " bytes; the map of the " + world().name() +
-                    " world is " + to_string(world().mapBytes()) + ")",
+                    to_string(mapBytes) + " bytes; the map of the " + world().text() +
+                    " world is " + to_string(world().mapLength()) + ")",
                 first);
         }
     }
@@ -320,13 +337,15 @@ void CheckWorldFiles(const WorldCheckRequest& request, WorldCheckReport& report,
 std::vector<std::string> WorldCheckLines(const WorldCheckReport& report) {
     const CheckFigures& f = report.Figures;
     std::vector<std::string> lines{
-        "Checked as the " + report.World.name() + " world (" +
+        "Checked as the " + report.World.text() + " world (" +
             to_string(report.World.blockCount()) + " blocks)",
         NameOf(report.StaIdxPath) + ": " + to_string(f.IndexBytes) + " bytes",
         NameOf(report.StaticsPath) + ": " + to_string(f.StaticsBytes) + " bytes, " +
             to_string(f.Statics) + " statics in " + to_string(f.BlocksWithStatics) + " blocks"};
     if (!report.MapPath.empty())
-        lines.push_back(NameOf(report.MapPath) + ": " + to_string(f.MapBytes) + " bytes");
+        lines.push_back(
+            NameOf(report.MapPath) + ": " + to_string(f.MapBytes) +
+            (IsMapContainerName(report.MapPath) ? " bytes of map in the container" : " bytes"));
     if (!report.ItemsPath.empty())
         lines.push_back(NameOf(report.ItemsPath) + ": " + to_string(f.ItemSections) +
                         " world item sections, " + to_string(f.FreezableItems) +

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "util/Progress.h"
-#include "world/KnownWorldSizes.h"
+#include "world/WorldSize.h"
 
 #include <array>
 #include <cstdint>
@@ -14,6 +14,7 @@ namespace lw {
 
 enum class FindingKind {
     FileSize,            // a file's length fits no world size, or the files fit different ones
+    MapContainer,        // a map container that cannot be read (damaged, or compressed pieces)
     EntryOutsideStatics, // an index entry points outside statics0.mul
     LengthNotMultiple,   // an index entry's length is no multiple of 7
     TooManyRecords,      // more than 2048 records: no block list holds them
@@ -24,13 +25,12 @@ enum class FindingKind {
     RefusedSection,      // an item file section a scan of melt or freeze refuses
     ItemOutsideWorld,    // a TYPE 255 item in the world, outside it, which a freeze refuses
     DuplicateSerial,     // a serial that an earlier section has too
-    Unchecked,           // something the check cannot look at (a note)
 };
-inline constexpr int kFindingKinds = static_cast<int>(FindingKind::Unchecked) + 1;
+inline constexpr int kFindingKinds = static_cast<int>(FindingKind::DuplicateSerial) + 1;
 
 // A stable name for scripts: "entry-outside-statics", ...
 const char* FindingKindName(FindingKind kind);
-// False for the notes (dead bytes, what was not checked): the world is sound with them.
+// False for the note of dead bytes: the world is sound with them.
 bool IsFault(FindingKind kind);
 
 struct CheckFinding {
@@ -47,7 +47,7 @@ struct CheckFinding {
 struct CheckFigures {
     std::uint64_t IndexBytes = 0;
     std::uint64_t StaticsBytes = 0;
-    std::uint64_t MapBytes = 0; // with a map
+    std::uint64_t MapBytes = 0; // with a map: its bytes, as a container holds them too
     long long BlocksWithStatics = 0;
     long long Statics = 0; // records in readable blocks
     std::uint64_t DeadBytes = 0;
@@ -57,7 +57,7 @@ struct CheckFigures {
 };
 
 struct WorldCheckReport {
-    KnownWorldSize World = kClassicWorld;                    // the size the files were checked as
+    WorldSize World = kClassicWorld;                         // the size the files were checked as
     std::string StaIdxPath, StaticsPath, MapPath, ItemsPath; // empty: not checked
     CheckFigures Figures;
     // In the order found; of each kind only the first kListedPerKind, the rest only counted.
@@ -80,8 +80,9 @@ struct WorldCheckRequest {
 
 // The world files of the request into the report: their sizes against the known world sizes,
 // every index entry and the records it points to, the dead space of statics0.mul, the length of
-// map0.mul. Only reads; the caller holds the files (OperationFiles) while it runs. Progress 0-90.
-// A file that cannot be read is an IoError.
+// the map (of a container: of the map it holds, read through its tables). Only reads; the caller
+// holds the files (OperationFiles) while it runs. Progress 0-90. A file that cannot be read is an
+// IoError.
 void CheckWorldFiles(const WorldCheckRequest& request, WorldCheckReport& report,
                      Progress& progress);
 

@@ -27,14 +27,22 @@ std::string Grouped(std::uint64_t value) {
 }
 
 template <typename Length>
-WorldSize WorldOfLength(int facet, std::uint64_t length, const std::string& path, const char* what,
-                        Length lengthOf) {
+std::optional<WorldSize> FacetWorldOfLength(int facet, std::uint64_t length, Length lengthOf) {
     const std::span<const WorldSize> sizes = FacetSizes(facet);
     for (const WorldSize& size : sizes)
         if (lengthOf(size) == length)
             return size;
     if (sizes.front() == kClassicWorld)
         return kClassicWorld;
+    return std::nullopt;
+}
+
+template <typename Length>
+WorldSize WorldOfLength(int facet, std::uint64_t length, const std::string& path, const char* what,
+                        Length lengthOf) {
+    if (const auto world = FacetWorldOfLength(facet, length, lengthOf))
+        return *world;
+    const std::span<const WorldSize> sizes = FacetSizes(facet);
     std::string needed;
     for (const WorldSize& size : sizes)
         needed +=
@@ -42,6 +50,20 @@ WorldSize WorldOfLength(int facet, std::uint64_t length, const std::string& path
     throw Error("The " + std::string(what) + " " + path + " holds " + Grouped(length) +
                 " bytes, which fits no world of facet " + std::to_string(facet) + " (" + needed +
                 "). Nothing was changed.");
+}
+
+template <typename Length>
+std::optional<WorldSize> SizeOfBytes(std::optional<int> facet, std::uint64_t length,
+                                     Length lengthOf) {
+    if (facet)
+        for (const WorldSize& size : FacetSizes(*facet))
+            if (lengthOf(size) == length)
+                return size;
+    for (int other = 0; other < kFacetCount; ++other)
+        for (const WorldSize& size : FacetSizes(other))
+            if (lengthOf(size) == length)
+                return size;
+    return std::nullopt;
 }
 
 } // namespace
@@ -61,6 +83,19 @@ std::optional<WorldSize> KnownWorldSize(int blockColumns, int blockRows) {
     return std::nullopt;
 }
 
+std::optional<WorldSize> WorldSizeOfMapBytes(std::optional<int> facet, std::uint64_t length) {
+    return SizeOfBytes(facet, length, [](const WorldSize& size) { return size.mapLength(); });
+}
+
+std::optional<WorldSize> WorldSizeOfIndexBytes(std::optional<int> facet, std::uint64_t length) {
+    return SizeOfBytes(facet, length, [](const WorldSize& size) { return size.indexLength(); });
+}
+
+std::string BlockName(const WorldSize& world, int blockNumber) {
+    return "block (" + std::to_string(world.blockXOf(blockNumber)) + ", " +
+           std::to_string(world.blockYOf(blockNumber)) + ")";
+}
+
 WorldSize WorldOfMapLength(int facet, std::uint64_t length, const std::string& path) {
     return WorldOfLength(facet, length, path, "map file",
                          [](const WorldSize& size) { return size.mapLength(); });
@@ -69,6 +104,11 @@ WorldSize WorldOfMapLength(int facet, std::uint64_t length, const std::string& p
 WorldSize WorldOfIndexLength(int facet, std::uint64_t length, const std::string& path) {
     return WorldOfLength(facet, length, path, "statics index",
                          [](const WorldSize& size) { return size.indexLength(); });
+}
+
+std::optional<WorldSize> IndexLengthWorld(int facet, std::uint64_t length) {
+    return FacetWorldOfLength(facet, length,
+                              [](const WorldSize& size) { return size.indexLength(); });
 }
 
 void RequireIndexOfWorld(const WorldSize& world, std::uint64_t indexLength,

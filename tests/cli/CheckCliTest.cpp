@@ -5,7 +5,7 @@
 #include "support/WorldFiles.h"
 #include "util/File.h"
 #include "world/Blocks.h"
-#include "world/KnownWorldSizes.h"
+#include "world/WorldSize.h"
 
 #include <algorithm>
 #include <functional>
@@ -101,7 +101,7 @@ TEST(CheckCliTest, EachFindingOnAWorldDamagedThatWay) {
         {"sizes that disagree",
          [](const SmallWorld& w) {
              File map = File::OpenReadWrite(w.map);
-             map.truncate(KnownWorldSize{2304, 1600}.mapBytes());
+             map.truncate(WorldSize{288, 200}.mapLength()); // 2304 x 1600
              map.close();
          },
          1,

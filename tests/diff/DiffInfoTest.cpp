@@ -123,8 +123,8 @@ TEST_F(DiffInfoTest, ADamagedDiffSaysWhatIsWrong) {
     } kCases[] = {
         {"cut short", whole.substr(0, whole.size() - 100), true,
          "The diff file is damaged: its map index"},
-        {"another version", std::string("\3\0\0\0", 4) + whole.substr(4), true,
-         "The file is no Version 2 LW-Diff file: its header gives Version 3."},
+        {"another version", std::string("\4\0\0\0", 4) + whole.substr(4), true,
+         "The file is no Version 2 or 3 LW-Diff file: its header gives Version 4."},
         {"no header", whole.substr(0, 10), false, "The file is no LW-Diff file: at 10 bytes"},
     };
     for (const auto& c : kCases) {

@@ -4,13 +4,17 @@
 #include "DiffFixture.h"
 #include "diff/ApplyDiff.h"
 #include "diff/Checksums.h"
+#include "diff/DiffInfo.h"
+#include "diff/DiffPicture.h"
 #include "diff/GenerateDiff.h"
+#include "support/ImageFiles.h"
 #include "support/UopFiles.h"
 #include "util/Errors.h"
 #include "util/File.h"
 #include "world/Blocks.h"
 #include "world/MapConversion.h"
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -153,6 +157,71 @@ TEST(DiffWorldSizesTest, ADiffOfAnotherWorldIsRefusedBeforeAnythingIsWritten) {
         EXPECT_STREQ(e.what(), "The diff file is damaged: its header gives a world of 900 x 512 "
                                "blocks, the size of no facet. Nothing was changed.");
     }
+}
+
+// The look at a version 3 diff counts, bounds and draws the blocks of the diff's world, measures
+// the original map (in its container) against that world, and refuses originals of another one
+// as the application does.
+TEST(DiffWorldSizesTest, DiffInfoAndItsPictureAreOfTheDiffsWorld) {
+    for (const Facet f : {Facet{{896, 512}, 0}, Facet{{181, 181}, 4}}) {
+        SCOPED_TRACE(f.world.text());
+        SizedDiffWorlds w(f);
+        NullDiffProgress quiet;
+        GenerateDiff(w.original, w.modified, w.diffPath(), {}, quiet);
+        NullProgress progress;
+        const DiffInfo info = ReadDiffInfo(w.diffPath(), w.original, progress);
+        EXPECT_EQ(info.Damage, "");
+        EXPECT_EQ(info.World, f.world);
+        EXPECT_TRUE(info.Fits) << MisfitMessage(info);
+        EXPECT_EQ(info.OriginalMapSize, f.world.mapLength());
+        EXPECT_EQ(info.Changes.size(), static_cast<std::size_t>(f.world.blockCount()));
+        const int lastX = f.world.BlockColumns - 1, lastY = f.world.BlockRows - 1;
+        ASSERT_EQ(info.StaticsChanges.size(), 1u);
+        EXPECT_EQ(info.StaticsChanges[0].Block, f.world.blockNumber(lastX, 3));
+        EXPECT_EQ(info.StaticsChanges[0].After, 3);
+        ASSERT_TRUE(info.Bounds);
+        EXPECT_EQ(std::pair(info.Bounds->FirstX, info.Bounds->FirstY), std::pair(lastX, 3));
+        EXPECT_EQ(std::pair(info.Bounds->LastX, info.Bounds->LastY), std::pair(lastX, lastY));
+        const auto lines = DiffInfoLines(info);
+        const std::string x = std::to_string(lastX);
+        for (const std::string& line :
+             {"block (" + x + ", 3): statics 0 before, 3 after",
+              "changes: blocks (" + x + ", 3) to (" + x + ", " + std::to_string(lastY) +
+                  "), tiles (" + std::to_string(lastX * 8) + ", 24) to (" +
+                  std::to_string(f.world.width() - 1) + ", " +
+                  std::to_string(f.world.height() - 1) + ")"})
+            EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
+
+        const RgbImage grid = DiffPicture(info);
+        EXPECT_EQ(grid.Width, f.world.BlockColumns * 2);
+        EXPECT_EQ(grid.Height, f.world.BlockRows * 2);
+        EXPECT_EQ(grid.at(lastX * 2, lastY * 2), kMapChangeColour);
+        EXPECT_EQ(grid.at(lastX * 2, 3 * 2), kStaticsChangeColour);
+        test::ImagePair none; // every id without a picture: the overview is black
+        none.setEntry(kImageIdCount - 1, {-1, -1, 0});
+        test::WriteImageFolder(w.dir.path(), none, none);
+        const RgbImage drawn = DiffPicture(info, w.original.map, w.dir.path());
+        EXPECT_EQ(drawn.Width, grid.Width);
+        EXPECT_EQ(drawn.Height, grid.Height);
+        EXPECT_EQ(drawn.at(lastX * 2, lastY * 2), kMapChangeColour);
+        EXPECT_EQ(drawn.at(0, 0), (Rgb{0, 0, 0})) << "the overview's black, not the grid";
+    }
+
+    // The wider world's diff beside classic originals.
+    SizedDiffWorlds wide(Facet{{896, 512}, 0});
+    test::DiffWorlds classic;
+    NullDiffProgress quiet;
+    GenerateDiff(wide.original, wide.modified, wide.diffPath(), {}, quiet);
+    NullProgress progress;
+    const DiffInfo info = ReadDiffInfo(wide.diffPath(), classic.original, progress);
+    EXPECT_FALSE(info.Fits);
+    EXPECT_EQ(info.WorldMisfit.rfind("The diff describes a world of 7168 x 4096 tiles, but ", 0),
+              0u)
+        << info.WorldMisfit;
+    EXPECT_EQ(MisfitMessage(info), info.WorldMisfit);
+    const auto lines = DiffInfoLines(info);
+    EXPECT_EQ(lines.back(), "originals: " + info.WorldMisfit);
+    EXPECT_EQ(lines[lines.size() - 2], "fits the originals: no");
 }
 
 } // namespace

@@ -12,11 +12,12 @@
 namespace lw {
 namespace {
 
-std::string Items(int count) {
+std::string Items(int count, int x = 19, int y = 47) {
     std::string text;
     for (int i = 1; i <= count; ++i)
-        text += "SECTION WORLDITEM " + std::to_string(i) +
-                "\r\n{\r\nID 3821\r\nX 19\r\nY 47\r\nZ 0\r\nCONT -1\r\nTYPE 255\r\n}\r\n";
+        text += "SECTION WORLDITEM " + std::to_string(i) + "\r\n{\r\nID 3821\r\nX " +
+                std::to_string(x) + "\r\nY " + std::to_string(y) +
+                "\r\nZ 0\r\nCONT -1\r\nTYPE 255\r\n}\r\n";
     return text;
 }
 
@@ -66,6 +67,27 @@ TEST(CrowdedBlocksWarning, DiffApplicationWarnsForEveryCrowdedBlockItWrites) {
                        "with 1100, (7, 2) with 1100, (7, 3) with 1100, (7, 4) with 1100, (7, 5) "
                        "with 1100, (7, 6) with 1100, (7, 7) with 1100, (7, 8) with 1100, (7, 9) "
                        "with 1100, and 2 more."});
+}
+
+// The smallest facet (1448 x 1448, 181 block rows): its last block is found among its own blocks
+// and named by them.
+TEST(CrowdedBlocksWarning, NamesTheBlockInItsOwnWorld) {
+    test::TempDir dir;
+    const std::string staidx = dir.file("staidx4.mul"), statics = dir.file("statics4.mul");
+    test::MakeEmptyStatics(staidx, statics, {181, 181});
+    test::WriteWholeFile(dir.file("items.wsc"), Items(1025, 1447, 1447));
+    FreezeRequest freeze;
+    freeze.staidx = staidx;
+    freeze.statics = statics;
+    freeze.itemFile = dir.file("items.wsc");
+    const test::Outcome outcome =
+        test::RunOperation(staidx, [&](ProgramState& s, const LogSink& log, Progress& p) {
+            FreezeWorld(s, freeze, log, p);
+        });
+    ASSERT_EQ(outcome.error, "");
+    EXPECT_EQ(outcome.log.back(),
+              "Warning: 1 block holds more than 1024 statics, and the most used game client reads "
+              "only the first 1024 of a block: (180, 180) with 1025.");
 }
 
 } // namespace

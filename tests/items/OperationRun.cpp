@@ -48,7 +48,7 @@ Outcome RunOperation(const std::string& staidxPath, const Operation& operation,
         outcome.error = e.what();
     }
     if (indexMustAgree) {
-        EXPECT_TRUE(state->StaticIndex == ReadIndexFile(staidxPath))
+        EXPECT_TRUE(state->StaticIndex == ReadIndexFile(staidxPath, state->StaticIndex.world()))
             << "in-memory index differs from the file; error: " << outcome.error;
     }
     return outcome;

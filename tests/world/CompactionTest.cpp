@@ -169,5 +169,58 @@ TEST_F(CompactionTest, TheLoadedIndexTakesTheTableWritten) {
     EXPECT_NO_THROW(RequireIndexUnchanged(state, staidx));
 }
 
+// Worlds of other sizes: blocks are named and counted by that world's rows, an index is whole at
+// that world's length, and the loaded index takes a table of that world.
+TEST(CompactionOfOtherWorlds, TakeTheirWorldsRowsLengthAndTable) {
+    const struct {
+        WorldSize world;
+        int facet;
+        int blockX, blockY;
+        std::string smallest; // the world named when its index is cut off
+    } kWorlds[] = {
+        {{181, 181}, 4, 180, 3, "the 1448 x 1448 world's is 393132 bytes"},
+        {{896, 512}, 1, 890, 5, "the 6144 x 4096 world's is 4718592 bytes"},
+    };
+    for (const auto& w : kWorlds) {
+        SCOPED_TRACE(w.facet);
+        test::TempDir dir;
+        const std::string n = std::to_string(w.facet);
+        const std::string staidx = dir.file("staidx" + n + ".mul"),
+                          statics = dir.file("statics" + n + ".mul");
+        test::MakeEmptyStatics(staidx, statics, w.world);
+        test::PutStaticBlock(staidx, statics, w.blockX, w.blockY, {{1, 0, 0, 0, 0}}, w.world);
+        test::PutStaticBlock(staidx, statics, w.blockX, w.blockY, {{2, 1, 1, 1, 1}}, w.world);
+        ProgramState state;
+        NullProgress progress;
+        LoadStaticIndex(state, staidx, progress);
+        CompactionReport report = CompactStatics(staidx, statics, progress);
+        EXPECT_EQ(report.reclaimed(), 7);
+        ASSERT_TRUE(TakeCompactedIndex(state, staidx, report));
+        EXPECT_EQ(state.StaticIndex.world(), w.world);
+        EXPECT_TRUE(state.StaticIndex == test::ReadIndexFile(staidx, w.world));
+        EXPECT_EQ(test::ReadBlockRecords(staidx, statics, w.blockX, w.blockY, w.world).size(), 1u);
+
+        const std::string index = test::ReadWholeFile(staidx);
+        std::string outside = index;
+        const StaticPointer entry{0, 70, 0};
+        std::memcpy(outside.data() + w.world.indexEntryOffset(w.blockX, w.blockY), &entry,
+                    sizeof entry);
+        const std::string block =
+            "block (" + std::to_string(w.blockX) + ", " + std::to_string(w.blockY) + ")";
+        for (const auto& [bytes, message] :
+             {std::pair{outside, "The index entry of " + block + " (offset 0, length 70)"},
+              std::pair{index.substr(0, 12 * 1000), w.smallest}}) {
+            test::WriteWholeFile(staidx, bytes);
+            try {
+                CompactStatics(staidx, statics, progress);
+                ADD_FAILURE() << "compacted";
+            } catch (const Error& e) {
+                EXPECT_NE(std::string(e.what()).find(message), std::string::npos) << e.what();
+            }
+            EXPECT_TRUE(test::ReadWholeFile(staidx) == bytes);
+        }
+    }
+}
+
 } // namespace
 } // namespace lw

@@ -2,9 +2,11 @@
 // a long list of one kind of finding kept short.
 #include "items/CheckWorld.h"
 #include "support/TempDir.h"
+#include "support/UopFiles.h"
 #include "support/WorldFiles.h"
 #include "util/File.h"
-#include "world/KnownWorldSizes.h"
+#include "world/WorldFileNames.h"
+#include "world/WorldSizes.h"
 
 #include <gtest/gtest.h>
 
@@ -15,28 +17,28 @@ TEST(KnownWorldSizes, TheLengthAndTheFacetOfTheNameTellTheSize) {
     const struct {
         std::uint64_t bytes;
         std::optional<int> facet;
-        std::optional<KnownWorldSize> size;
+        std::optional<WorldSize> size;
     } kCases[] = {
         {4'718'592, 0, kClassicWorld},
-        {5'505'024, 1, KnownWorldSize{7168, 4096}},
-        {983'040, 5, KnownWorldSize{1280, 4096}},
-        {983'040, 3, KnownWorldSize{2560, 2048}},
-        {983'040, std::nullopt, KnownWorldSize{2560, 2048}},
-        {393'132, 4, KnownWorldSize{1448, 1448}},
-        {4'718'592, 2, kClassicWorld}, // a misnamed file: its length still tells
+        {5'505'024, 1, WorldSize{896, 512}}, // 7168 x 4096
+        {983'040, 5, WorldSize{160, 512}},   // 1280 x 4096
+        {983'040, 3, WorldSize{320, 256}},   // 2560 x 2048
+        {983'040, std::nullopt, WorldSize{320, 256}},
+        {393'132, 4, WorldSize{181, 181}}, // 1448 x 1448
+        {4'718'592, 2, kClassicWorld},     // a misnamed file: its length still tells
         {4'718'604, 0, std::nullopt},
     };
     for (const auto& c : kCases)
-        EXPECT_EQ(WorldSizeOfIndex(c.bytes, c.facet), c.size) << c.bytes;
-    EXPECT_EQ(WorldSizeOfMap(16'056'320, 5), (KnownWorldSize{1280, 4096}));
-    EXPECT_EQ(WorldSizeOfMap(11'289'600, std::nullopt), (KnownWorldSize{2304, 1600}));
+        EXPECT_EQ(WorldSizeOfIndexBytes(c.facet, c.bytes), c.size) << c.bytes;
+    EXPECT_EQ(WorldSizeOfMapBytes(5, 16'056'320), (WorldSize{160, 512}));
+    EXPECT_EQ(WorldSizeOfMapBytes(std::nullopt, 11'289'600), (WorldSize{288, 200}));
 
-    EXPECT_EQ(FacetOfWorldFile("/a/STAIDX5.MUL"), 5);
-    EXPECT_EQ(FacetOfWorldFile("statics2.mul"), 2);
-    EXPECT_EQ(FacetOfWorldFile("map1LegacyMUL.uop"), 1);
-    EXPECT_EQ(FacetOfWorldFile("staidx.mul"), std::nullopt);
-    EXPECT_EQ(FacetOfWorldFile("staidx0.mul.bak"), std::nullopt);
-    EXPECT_EQ(FacetOfWorldFile("staidx1LegacyMUL.uop"), std::nullopt);
+    EXPECT_EQ(FacetOfWorldFileName("/a/STAIDX5.MUL"), 5);
+    EXPECT_EQ(FacetOfWorldFileName("statics2.mul"), 2);
+    EXPECT_EQ(FacetOfWorldFileName("map1LegacyMUL.uop"), 1);
+    EXPECT_EQ(FacetOfWorldFileName("staidx.mul"), std::nullopt);
+    EXPECT_EQ(FacetOfWorldFileName("staidx0.mul.bak"), std::nullopt);
+    EXPECT_EQ(FacetOfWorldFileName("staidx1LegacyMUL.uop"), std::nullopt);
 }
 
 // A world of the later clients' 7168 x 4096: every block is checked, also those past the
@@ -44,7 +46,7 @@ TEST(KnownWorldSizes, TheLengthAndTheFacetOfTheNameTellTheSize) {
 TEST(WorldCheck, ChecksEveryBlockOfAWiderWorld) {
     test::TempDir dir;
     const std::string staidx = dir.file("staidx0.mul"), statics = dir.file("statics0.mul");
-    const KnownWorldSize wide{7168, 4096};
+    const WorldSize wide{896, 512}; // 7168 x 4096
     std::vector<StaticPointer> entries(wide.blockCount(), StaticPointer{kNoStatics, 0, 0});
     const TStaticRec odd[] = {{1, 3, 12, 0, 0}};
     entries[800 * 512 + 9] = {0, 7, 0};
@@ -52,7 +54,7 @@ TEST(WorldCheck, ChecksEveryBlockOfAWiderWorld) {
                                              entries.size() * kIndexEntrySize));
     test::WriteWholeFile(statics, std::string(reinterpret_cast<const char*>(odd), sizeof odd));
     File map = File::Create(dir.file("map0.mul"));
-    map.truncate(wide.mapBytes());
+    map.truncate(wide.mapLength());
     map.close();
 
     NullProgress progress;
@@ -81,6 +83,63 @@ TEST(WorldCheck, ListsTheFirstHundredOfAKindAndCountsTheRest) {
     const std::vector<std::string> lines = WorldCheckLines(report);
     EXPECT_EQ(lines.back(), "fault: 50 more blocks with statics whose in-block X or Y is above 7");
     EXPECT_EQ(WorldCheckResult(report), "The check found 150 faults.");
+}
+
+// A map in a container is read through its tables: its map's length is checked like a plain
+// map's, and a container the operations would refuse is a finding.
+TEST(WorldCheck, AMapContainerIsReadThroughItsTables) {
+    test::TempDir dir;
+    constexpr WorldSize small{181, 181}; // facet 4, 1448 x 1448
+    const std::string staidx = dir.file("staidx4.mul"), statics = dir.file("statics4.mul"),
+                      mul = dir.file("map4.mul"), uop = dir.file("map4LegacyMUL.uop");
+    test::MakeEmptyStatics(staidx, statics, small);
+    test::MakeSparseMap(mul, small);
+    const auto check = [&] {
+        NullProgress progress;
+        return CheckWorld({staidx, statics, uop, {}}, progress);
+    };
+
+    test::MakeUopMap(mul, uop, {.facet = 4});
+    WorldCheckReport report = check();
+    EXPECT_TRUE(report.sound());
+    EXPECT_EQ(report.World, small);
+    EXPECT_EQ(report.Figures.MapBytes, small.mapLength());
+    EXPECT_TRUE(report.Findings.empty());
+    EXPECT_EQ(WorldCheckLines(report)[3],
+              "map4LegacyMUL.uop: 6421156 bytes of map in the container");
+
+    // One block short: the container holds a map of another length.
+    File file = File::OpenReadWrite(mul);
+    file.truncate(small.mapLength() - kMapBlockSize);
+    file.close();
+    test::MakeUopMap(mul, uop, {.facet = 4});
+    report = check();
+    EXPECT_EQ(report.count(FindingKind::FileSize), 1);
+    EXPECT_EQ(report.count(FindingKind::MapPastEnd), 1);
+    EXPECT_EQ(report.Findings[0].Text,
+              "map4LegacyMUL.uop holds a map of 6420960 bytes, which fits no world size (the map "
+              "of the 1448 x 1448 world is 6421156 bytes)");
+
+    test::MakeSparseMap(mul, small);
+    for (const test::UopLayoutChoice& layout :
+         {test::UopLayoutChoice{.facet = 4, .version = 6},
+          test::UopLayoutChoice{.facet = 4, .compressedPiece = 2}}) {
+        test::MakeUopMap(mul, uop, layout);
+        report = check();
+        EXPECT_EQ(report.faults(), 1);
+        ASSERT_EQ(report.Findings.size(), 1u);
+        EXPECT_EQ(report.Findings[0].Kind, FindingKind::MapContainer);
+        EXPECT_EQ(report.Findings[0].File, uop);
+        EXPECT_EQ(report.World, small) << "the index still tells";
+    }
+    const test::UopFixture whole = test::MakeUopMap(mul, uop, {.facet = 4});
+    file = File::OpenReadWrite(uop);
+    file.truncate(whole.pieceData[7] + 10);
+    file.close();
+    report = check();
+    ASSERT_EQ(report.Findings.size(), 1u);
+    EXPECT_EQ(report.Findings[0].Text.rfind("The container " + uop + " is damaged: ", 0), 0u)
+        << report.Findings[0].Text;
 }
 
 } // namespace
