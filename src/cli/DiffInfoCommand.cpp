@@ -14,8 +14,6 @@
 namespace lw::cli {
 namespace {
 
-constexpr const char* kPictureRole = "picture file";
-
 // The picture goes beside whatever it is drawn from, never over it.
 void WritePicture(const DiffInfo& info, const std::optional<WorldFileSet>& originals,
                   const std::string& imageFolder, const std::string& pngPath) {

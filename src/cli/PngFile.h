@@ -9,6 +9,9 @@
 
 namespace lw::cli {
 
+// The role of the PNG file a command writes, beside the files it draws from (OperationFiles).
+inline constexpr const char* kPictureRole = "picture file";
+
 std::vector<std::uint8_t> EncodePng(const RgbImage& image);
 
 } // namespace lw::cli

@@ -17,8 +17,6 @@
 namespace lw::cli {
 namespace {
 
-constexpr const char* kPictureRole = "picture file";
-
 // X1 X2 Y1 Y2, the first and last tile of each side, as list-block takes them, inside the world.
 TileRect RegionFrom(const std::vector<std::string>& texts, const WorldSize& world) {
     if (texts.empty())

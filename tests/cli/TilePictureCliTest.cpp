@@ -2,6 +2,7 @@
 #include "support/ImageFiles.h"
 #include "support/RunProgram.h"
 #include "support/TempDir.h"
+#include "support/WorldFiles.h"
 #include "util/File.h"
 
 #include <array>
@@ -117,6 +118,23 @@ TEST_F(TilePictureCliTest, FailuresEndWithTheMessageAndWriteNothing) {
         EXPECT_EQ(r.exitCode, 1) << c.id;
         EXPECT_EQ(r.lastErrLine(), c.message) << c.id;
         EXPECT_FALSE(FileExists(out)) << c.id;
+    }
+}
+
+TEST_F(TilePictureCliTest, AnOutputThatIsOneOfTheImageFilesIsRefused) {
+    const struct {
+        const char* name;
+        const char* role;
+    } cases[] = {{kArtName, "art file"}, {kTexIdxName, "texture index"}};
+    for (const auto& c : cases) {
+        const std::string input = dir.file(c.name);
+        const std::string before = test::ReadWholeFile(input);
+        const auto r = test::RunProgram(
+            LW_CLI_PATH, {"tile-picture", "--images", dir.path(), "0x10", "--out", input});
+        EXPECT_EQ(r.exitCode, 1) << c.name;
+        EXPECT_EQ(r.lastErrLine(), std::string("The ") + c.role +
+                                       " and the picture file are the same file: " + input);
+        EXPECT_TRUE(test::ReadWholeFile(input) == before) << c.name;
     }
 }
 
