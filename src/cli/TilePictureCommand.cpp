@@ -2,6 +2,7 @@
 #include "cli/Command.h"
 #include "cli/ImageFolder.h"
 #include "cli/PngFile.h"
+#include "mapedit/TileColours.h"
 #include "mapedit/TilePictures.h"
 #include "util/Errors.h"
 #include "util/IntConv.h"
@@ -14,18 +15,12 @@
 namespace lw::cli {
 namespace {
 
-// Widens a 5-bit channel so that 0 stays 0 and 31 becomes 255.
-std::uint8_t Widen(unsigned channel) {
-    return static_cast<std::uint8_t>((channel << 3) | (channel >> 2));
-}
-
 RgbImage Rgb888(const TileImage& image) {
     RgbImage rgb{image.Width, image.Height, {}};
     rgb.Bytes.reserve(image.Pixels.size() * 3);
     for (const std::uint16_t pixel : image.Pixels) {
-        rgb.Bytes.push_back(Widen(pixel >> 10 & 31));
-        rgb.Bytes.push_back(Widen(pixel >> 5 & 31));
-        rgb.Bytes.push_back(Widen(pixel & 31));
+        const Rgb colour = PixelColour(pixel);
+        rgb.Bytes.insert(rgb.Bytes.end(), {colour.R, colour.G, colour.B});
     }
     return rgb;
 }

@@ -7,10 +7,6 @@ namespace {
 
 constexpr std::size_t kTileIds = 65536;
 
-unsigned Widened(unsigned channel) {
-    return (channel << 3) | (channel >> 2);
-}
-
 } // namespace
 
 Rgb AverageColour(const TileImage& picture) {
@@ -18,9 +14,10 @@ Rgb AverageColour(const TileImage& picture) {
         return {};
     std::uint64_t r = 0, g = 0, b = 0;
     for (const std::uint16_t pixel : picture.Pixels) {
-        r += Widened(pixel >> 10 & 31);
-        g += Widened(pixel >> 5 & 31);
-        b += Widened(pixel & 31);
+        const Rgb colour = PixelColour(pixel);
+        r += colour.R;
+        g += colour.G;
+        b += colour.B;
     }
     const std::uint64_t n = picture.Pixels.size();
     const auto mean = [n](std::uint64_t sum) {

@@ -21,8 +21,16 @@ struct Rgb {
     bool operator==(const Rgb&) const = default;
 };
 
-// The average of the picture's pixels as they are drawn: each 5-bit channel widened to 8 bits
-// (c << 3 | c >> 2), bit 15 ignored.
+// A picture's 15-bit (5-5-5) pixel as it is drawn: each channel widened to 8 bits
+// (c << 3 | c >> 2, so that 0 stays 0 and 31 becomes 255), bit 15 ignored.
+inline Rgb PixelColour(std::uint16_t pixel) {
+    const auto widened = [](unsigned channel) {
+        return static_cast<std::uint8_t>((channel << 3) | (channel >> 2));
+    };
+    return {widened(pixel >> 10 & 31u), widened(pixel >> 5 & 31u), widened(pixel & 31u)};
+}
+
+// The average of the picture's pixels as they are drawn (PixelColour).
 Rgb AverageColour(const TileImage& picture);
 
 // Brighter above altitude 0, darker below: each channel times (256 + altitude) / 256, at most 255.

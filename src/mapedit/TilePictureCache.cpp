@@ -11,27 +11,22 @@ constexpr std::size_t kMaxCachedBytes = std::size_t{kImageIdCount} * 64 * 64 * 2
 } // namespace
 
 bool TilePictureCache::refresh(const std::string& folder) {
-    Key key{folder, FindImageFiles(folder), {}};
-    if (key.files) {
-        const ImageFiles& f = *key.files;
-        key.stamps = {StampOf(f.TexIdx), StampOf(f.TexMaps), StampOf(f.ArtIdx), StampOf(f.Art),
-                      StampOf(f.ArtContainer)};
-    }
+    ImageFilesVersion key = CurrentImageFiles(folder);
     if (!key_ || !(*key_ == key)) {
         drop();
         key_ = std::move(key);
     }
-    return key_->files.has_value();
+    return key_->Files.has_value();
 }
 
 const TileImage& TilePictureCache::picture(std::uint16_t id) {
-    if (!key_ || !key_->files || id >= kImageIdCount)
+    if (!key_ || !key_->Files || id >= kImageIdCount)
         return black_;
     if (const auto found = pictures_.find(id); found != pictures_.end())
         return found->second;
     if (!art_)
-        art_.emplace(*key_->files);
-    TileImage image = MakeTileImage(*key_->files, *art_, id);
+        art_.emplace(*key_->Files);
+    TileImage image = MakeTileImage(*key_->Files, *art_, id);
     if (bytes_ > kMaxCachedBytes)
         drop();
     bytes_ += image.Pixels.size() * sizeof(std::uint16_t);

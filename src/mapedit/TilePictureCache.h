@@ -2,11 +2,9 @@
 #pragma once
 
 #include "mapedit/ArtEntries.h"
-#include "mapedit/ImageFiles.h"
+#include "mapedit/ImageFilesVersion.h"
 #include "mapedit/TileImage.h"
-#include "util/File.h"
 
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -30,15 +28,9 @@ public:
     std::uint64_t generation() const { return generation_; }
 
 private:
-    struct Key {
-        std::string folder;
-        std::optional<ImageFiles> files;
-        std::array<std::optional<FileStamp>, 5> stamps;
-        bool operator==(const Key&) const = default;
-    };
     void drop();
 
-    std::optional<Key> key_;
+    std::optional<ImageFilesVersion> key_;
     std::optional<ArtEntries> art_; // read at the first picture after a drop
     std::unordered_map<std::uint16_t, TileImage> pictures_;
     std::size_t bytes_ = 0;

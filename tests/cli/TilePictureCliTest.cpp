@@ -1,3 +1,4 @@
+#include "cli/PngReading.h"
 #include "mapedit/TilePictures.h"
 #include "support/ImageFiles.h"
 #include "support/RunProgram.h"
@@ -5,42 +6,22 @@
 #include "support/WorldFiles.h"
 #include "util/File.h"
 
-#include <array>
 #include <gtest/gtest.h>
-#include <png.h>
+#include <ostream>
 
 namespace lw {
+
+inline void PrintTo(const Rgb& c, std::ostream* out) {
+    *out << "rgb(" << +c.R << ", " << +c.G << ", " << +c.B << ")";
+}
+
 namespace {
 
 using test::CountingValues;
+using test::ReadPng;
 
-struct DecodedPng {
-    int width = 0, height = 0;
-    std::vector<std::uint8_t> rgb;
-    std::array<std::uint8_t, 3> at(int x, int y) const {
-        const auto i = static_cast<std::size_t>((y * width + x) * 3);
-        return {rgb[i], rgb[i + 1], rgb[i + 2]};
-    }
-};
-
-DecodedPng ReadPng(const std::string& path) {
-    png_image png{};
-    png.version = PNG_IMAGE_VERSION;
-    DecodedPng decoded;
-    if (!png_image_begin_read_from_file(&png, path.c_str())) {
-        ADD_FAILURE() << path << ": " << png.message;
-        return decoded;
-    }
-    png.format = PNG_FORMAT_RGB;
-    decoded.width = static_cast<int>(png.width);
-    decoded.height = static_cast<int>(png.height);
-    decoded.rgb.resize(PNG_IMAGE_SIZE(png));
-    if (!png_image_finish_read(&png, nullptr, decoded.rgb.data(), 0, nullptr))
-        ADD_FAILURE() << path << ": " << png.message;
-    return decoded;
-}
-
-std::array<std::uint8_t, 3> Widened(std::uint16_t pixel) {
+// The colour a pixel is written in, worked out here on its own rather than taken from the code.
+Rgb Widened(std::uint16_t pixel) {
     const auto widen = [](unsigned c) { return static_cast<std::uint8_t>((c << 3) | (c >> 2)); };
     return {widen(pixel >> 10 & 31), widen(pixel >> 5 & 31), widen(pixel & 31)};
 }
@@ -73,32 +54,32 @@ TEST_F(TilePictureCliTest, WritesTheTexturePixelByPixel) {
     const auto r = picture("$10");
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "");
-    const DecodedPng png = ReadPng(out);
-    ASSERT_EQ(png.width, 64);
-    ASSERT_EQ(png.height, 64);
+    const RgbImage png = ReadPng(out);
+    ASSERT_EQ(png.Width, 64);
+    ASSERT_EQ(png.Height, 64);
     for (int y = 0; y < 64; ++y)
         for (int x = 0; x < 64; ++x)
             ASSERT_EQ(png.at(x, y), Widened(textureValues[static_cast<std::size_t>(y * 64 + x)]))
                 << x << "," << y;
-    EXPECT_EQ(png.at(31, 0), (std::array<std::uint8_t, 3>{0, 0, 255}));
+    EXPECT_EQ(png.at(31, 0), (Rgb{0, 0, 255}));
 }
 
 TEST_F(TilePictureCliTest, WritesTheRotatedArtOrOneBlackPixel) {
     ASSERT_EQ(picture("32").exitCode, 0);
-    const DecodedPng art = ReadPng(out);
+    const RgbImage art = ReadPng(out);
     const TileImage expected =
         RotateArt(std::span<const std::uint16_t, kArtPixelCount>(artValues.data(), kArtPixelCount));
-    ASSERT_EQ(art.width, 45);
-    ASSERT_EQ(art.height, 45);
+    ASSERT_EQ(art.Width, 45);
+    ASSERT_EQ(art.Height, 45);
     for (int y = 0; y < 45; ++y)
         for (int x = 0; x < 45; ++x)
             ASSERT_EQ(art.at(x, y), Widened(expected.pixel(x, y))) << x << "," << y;
 
     for (const char* id : {"0x11", "4096", "65535"}) {
         ASSERT_EQ(picture(id).exitCode, 0) << id;
-        const DecodedPng black = ReadPng(out);
-        EXPECT_EQ(black.width, 1) << id;
-        EXPECT_EQ(black.rgb, std::vector<std::uint8_t>(3, 0)) << id;
+        const RgbImage black = ReadPng(out);
+        EXPECT_EQ(black.Width, 1) << id;
+        EXPECT_EQ(black.Bytes, std::vector<std::uint8_t>(3, 0)) << id;
     }
 }
 

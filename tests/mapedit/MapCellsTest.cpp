@@ -6,7 +6,6 @@
 #include "util/Errors.h"
 #include "util/File.h"
 
-#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace lw {
@@ -88,12 +87,9 @@ TEST_F(MapCellsTest, FailedWriteLeavesTheFileAsItWas) {
 
 TEST_F(MapCellsTest, TheWiderWorldIsPaintedAtX7000AsPlainMapAndAsContainer) {
     constexpr WorldSize wide{896, 512};
-    const std::string plain = dir.file("wide/map0.mul"),
-                      container = dir.file("wide/map0LegacyMUL.uop");
-    std::filesystem::create_directories(dir.file("wide"));
-    test::MakeSparseMap(plain, wide);
-    const test::UopFixture fixture = test::MakeUopMap(plain, container);
-    const std::string outside = test::OutsideMapData(container, fixture);
+    const test::MapInBothForms maps = test::MakeMapInBothForms(dir.file("wide"), wide);
+    const std::string &plain = maps.plain, &container = maps.container;
+    const test::UopFixture& fixture = maps.fixture;
     for (const std::string& path : {plain, container}) {
         SCOPED_TRACE(path);
         WriteMapCell(path, 7000, 1000, {0x0EED, -5});
@@ -113,7 +109,7 @@ TEST_F(MapCellsTest, TheWiderWorldIsPaintedAtX7000AsPlainMapAndAsContainer) {
     EXPECT_EQ(cell.Altitude, -5);
     EXPECT_EQ(FileSizeOf(plain), wide.mapLength());
     // Only the two cells and the data hashes of their pieces changed in the container.
-    EXPECT_TRUE(test::OutsideMapData(container, fixture) == outside);
+    EXPECT_TRUE(test::OutsideMapData(container, fixture) == maps.outside);
     for (const std::size_t k :
          {wide.mapCellOffset(7000, 1000) / 802816, fixture.pieceData.size() - 1})
         EXPECT_EQ(test::RecordedHash(container, fixture, k),

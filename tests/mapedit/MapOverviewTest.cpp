@@ -237,13 +237,12 @@ TEST_F(MapOverviewTest, BadRequestsFailAndAStopLeavesItIncomplete) {
 // paint inside the container redraws its pixels as a fresh drawing would.
 TEST_F(MapOverviewTest, AContainerOfTheWiderWorldIsDrawnAsItsPlainMap) {
     constexpr WorldSize wide{896, 512};
-    const std::string plain = dir.file("wide/map0.mul"),
-                      container = dir.file("wide/map0LegacyMUL.uop");
-    fs::create_directories(dir.file("wide"));
-    test::MakeSparseMap(plain, wide);
-    WriteMapCell(plain, 7000, 4090, {kGreenArt, 0});
-    WriteMapCell(plain, 7167, 4095, {kRed, -128});
-    test::MakeUopMap(plain, container);
+    const test::MapInBothForms maps = test::MakeMapInBothForms(dir.file("wide"), wide);
+    const std::string &plain = maps.plain, &container = maps.container;
+    for (const std::string& path : {plain, container}) {
+        WriteMapCell(path, 7000, 4090, {kGreenArt, 0});
+        WriteMapCell(path, 7167, 4095, {kRed, -128});
+    }
 
     const TileRect east{6976, 4080, 192, 16};
     ASSERT_TRUE(overview.draw({plain, dir.path(), east, 1}));

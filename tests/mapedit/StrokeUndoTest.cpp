@@ -9,7 +9,6 @@
 #include "util/Errors.h"
 #include "util/File.h"
 
-#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace lw {
@@ -228,13 +227,8 @@ TEST_F(StrokeUndoTest, AFailedWriteTakesTheWholeUndoBack) {
 // last column and is cut there, and the undo puts every byte back with the container's data
 // hashes valid and nothing else of it changed.
 TEST_F(StrokeUndoTest, TheWiderWorldsEdgeIsPaintedAndUndoneAlsoInAContainer) {
-    constexpr WorldSize wide{896, 512};
-    const std::string plain = dir.file("wide/map0.mul"),
-                      container = dir.file("wide/map0LegacyMUL.uop");
-    std::filesystem::create_directories(dir.file("wide"));
-    test::MakeSparseMap(plain, wide);
-    const test::UopFixture fixture = test::MakeUopMap(plain, container);
-    const std::string outside = test::OutsideMapData(container, fixture);
+    const test::MapInBothForms maps = test::MakeMapInBothForms(dir.file("wide"), {896, 512});
+    const std::string &plain = maps.plain, &container = maps.container;
     const auto edge = [](const std::string& path) {
         const auto cells = ReadMapCellArea(path, 6990, 4080, 178, 16);
         return std::string(reinterpret_cast<const char*>(cells.data()),
@@ -257,10 +251,10 @@ TEST_F(StrokeUndoTest, TheWiderWorldsEdgeIsPaintedAndUndoneAlsoInAContainer) {
         EXPECT_EQ(ReadMapCell(path, 7001, 4086).Altitude, 9);
     }
     EXPECT_EQ(edge(container), edge(plain));
-    EXPECT_TRUE(test::OutsideMapData(container, fixture) == outside);
-    for (std::size_t k = 0; k < fixture.pieceData.size(); ++k)
-        EXPECT_EQ(test::RecordedHash(container, fixture, k),
-                  test::AdlerOfPiece(container, fixture, k))
+    EXPECT_TRUE(test::OutsideMapData(container, maps.fixture) == maps.outside);
+    for (std::size_t k = 0; k < maps.fixture.pieceData.size(); ++k)
+        EXPECT_EQ(test::RecordedHash(container, maps.fixture, k),
+                  test::AdlerOfPiece(container, maps.fixture, k))
             << k;
 }
 

@@ -1,11 +1,13 @@
 #include "support/UopFiles.h"
 
+#include "support/WorldFiles.h"
 #include "util/File.h"
 #include "world/UopContainer.h"
 #include "world/UopMap.h"
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 
 namespace lw::test {
 namespace {
@@ -179,6 +181,17 @@ std::uint32_t AdlerOfPiece(const std::string& uopPath, const UopFixture& fixture
     file.seek(fixture.pieceData[k]);
     file.readExact(data.data(), data.size());
     return UopDataHash(data.data(), data.size());
+}
+
+MapInBothForms MakeMapInBothForms(const std::string& folder, const WorldSize& world, int facet) {
+    std::filesystem::create_directories(folder);
+    const std::string n = std::to_string(facet);
+    MapInBothForms maps{
+        folder + "/map" + n + ".mul", folder + "/map" + n + "LegacyMUL.uop", {}, {}};
+    MakeSparseMap(maps.plain, world);
+    maps.fixture = MakeUopMap(maps.plain, maps.container, {.facet = facet});
+    maps.outside = OutsideMapData(maps.container, maps.fixture);
+    return maps;
 }
 
 } // namespace lw::test

@@ -3,6 +3,8 @@
 // left as holes so that full-size maps stay cheap.
 #pragma once
 
+#include "world/WorldSize.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -40,6 +42,15 @@ UopFixture MakeUopMap(const std::string& mulPath, const std::string& uopPath,
 // The container's bytes with every piece's data and data hash zeroed: what a write of map bytes
 // must leave exactly as it was.
 std::string OutsideMapData(const std::string& uopPath, const UopFixture& fixture);
+
+// One empty map of a world in both forms, in folder (made if need be): the sparse plain mapN.mul
+// and the container mapNLegacyMUL.uop of the same bytes, with what lies outside its map data.
+struct MapInBothForms {
+    std::string plain, container;
+    UopFixture fixture;
+    std::string outside; // OutsideMapData of the container as made
+};
+MapInBothForms MakeMapInBothForms(const std::string& folder, const WorldSize& world, int facet = 0);
 
 // The data hash recorded for piece k, and the Adler-32 of its data as the file holds it now.
 std::uint32_t RecordedHash(const std::string& uopPath, const UopFixture& fixture, std::size_t k);
