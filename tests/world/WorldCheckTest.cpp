@@ -142,5 +142,39 @@ TEST(WorldCheck, AMapContainerIsReadThroughItsTables) {
         << report.Findings[0].Text;
 }
 
+// TYPE 255 items lie outside the world the files are checked as: the smallest facet ends at tile
+// 1447, the wider world at 7167.
+TEST(WorldCheck, ItemsOutsideTheWorldAreOutsideItsOwnSize) {
+    const auto item = [](int number, int x, int y) {
+        return "SECTION WORLDITEM " + std::to_string(number) + "\r\n{\r\nSERIAL " +
+               std::to_string(1000 + number) + "\r\nID 3821\r\nX " + std::to_string(x) + "\r\nY " +
+               std::to_string(y) + "\r\nZ 0\r\nCONT -1\r\nTYPE 255\r\n}\r\n";
+    };
+    const struct {
+        WorldSize world;
+        int facet;
+        int lastX;
+        std::string name;
+    } kWorlds[] = {{{181, 181}, 4, 1447, "1448 x 1448"}, {{896, 512}, 1, 7167, "7168 x 4096"}};
+    for (const auto& w : kWorlds) {
+        SCOPED_TRACE(w.name);
+        test::TempDir dir;
+        const std::string n = std::to_string(w.facet);
+        const std::string staidx = dir.file("staidx" + n + ".mul"),
+                          statics = dir.file("statics" + n + ".mul"), items = dir.file("items.wsc");
+        test::MakeEmptyStatics(staidx, statics, w.world);
+        test::WriteWholeFile(items, item(1, w.lastX, 100) + item(2, w.lastX + 1, 100));
+        NullProgress progress;
+        const WorldCheckReport report = CheckWorld({staidx, statics, {}, items}, progress);
+        EXPECT_EQ(report.World, w.world);
+        EXPECT_EQ(report.faults(), 1);
+        ASSERT_EQ(report.count(FindingKind::ItemOutsideWorld), 1);
+        const CheckFinding& finding = report.Findings.back();
+        EXPECT_EQ(finding.Line, 11);
+        EXPECT_NE(finding.Text.find("outside the " + w.name + " world"), std::string::npos)
+            << finding.Text;
+    }
+}
+
 } // namespace
 } // namespace lw
