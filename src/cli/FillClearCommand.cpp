@@ -5,6 +5,7 @@
 #include "util/IntConv.h"
 
 #include <memory>
+#include <optional>
 
 namespace lw::cli {
 
@@ -41,16 +42,20 @@ void AddFillClearCommand(CLI::App& app) {
         FillClearRequest request = options->request;
         request.ClearStatics = !options->noStatics;
         request.FillTerrain = !options->noMap;
+        // Read once, when the borders need it.
+        std::optional<WorldSize> world;
+        const auto worldOfFiles = [&] {
+            if (!world)
+                world = ReadFillClearWorld(request, PrintLine);
+            return *world;
+        };
         // As the window's fields after its map was chosen: the whole world.
         FillClearFieldTexts texts = options->texts;
-        if (right->count() == 0 || bottom->count() == 0) {
-            const WorldSize world = FillClearWorld(request);
-            if (right->count() == 0)
-                texts.Right = std::to_string(world.width());
-            if (bottom->count() == 0)
-                texts.Bottom = std::to_string(world.height());
-        }
-        request = ReadFillClearFields(request, texts, [&] { return FillClearWorld(request); });
+        if (right->count() == 0)
+            texts.Right = std::to_string(worldOfFiles().width());
+        if (bottom->count() == 0)
+            texts.Bottom = std::to_string(worldOfFiles().height());
+        request = ReadFillClearFields(request, texts, worldOfFiles);
         auto state = std::make_unique<ProgramState>();
         // Read like every integer of the windows ($7FFFFFFF, -1); the generator keeps 32 bits.
         state->RandomSeed = static_cast<std::uint32_t>(StrToInt(options->seed));

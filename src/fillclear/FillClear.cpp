@@ -84,6 +84,14 @@ WorldSize FillClearWorld(const FillClearRequest& request) {
                                 : MapWorld(request.MapPath);
 }
 
+WorldSize ReadFillClearWorld(const FillClearRequest& request, const LogSink& log) {
+    std::vector<DeclaredFile> read = FillClearFiles(request);
+    for (DeclaredFile& file : read)
+        file.use = FileUse::Read;
+    const OperationFiles files(std::move(read), log);
+    return FillClearWorld(request);
+}
+
 void FillClear(ProgramState& state, const FillClearRequest& request, Progress& progress,
                const LogSink& log) {
     CheckBorders(request);

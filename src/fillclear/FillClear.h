@@ -40,6 +40,10 @@ bool HoldsWorldTile(const FillClearRequest& request); // the classic world
 // The world the request works on: its map's when the terrain is filled (the index then fitting
 // it), else its statics index's (WorldOfFiles). Refuses files of two facets.
 WorldSize FillClearWorld(const FillClearRequest& request);
+// The same for a caller that needs the world before the operation (its whole-world borders): the
+// files are declared for reading first, as every read of them is (OperationFiles: what a killed
+// run left is repaired, saying so through log; a missing file is "Datei nicht gefunden").
+WorldSize ReadFillClearWorld(const FillClearRequest& request, const LogSink& log = DiscardLog);
 
 // Clears the statics of the rectangle (wholly covered blocks become (-1, -1, 0), partly covered
 // ones are written anew at the end of statics0.mul without the records inside) and fills its

@@ -363,7 +363,7 @@ void FillClearWindow::runFillClear() {
     request.FillTerrain = mapCheckBox->isChecked();
     const FillClearRequest files = request;
     request = ReadFillClearFields(std::move(request), fieldTexts(),
-                                  [&files] { return FillClearWorld(files); });
+                                  [&files] { return ReadFillClearWorld(files); });
     gui::QtProgress progress([this](int percent) {
         if (mainProgress_)
             mainProgress_(percent);
