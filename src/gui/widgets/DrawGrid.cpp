@@ -49,6 +49,11 @@ void DrawGrid::setBackground(const QColor& colour) {
     viewport()->update();
 }
 
+void DrawGrid::setDrawArea(DrawAreaFn draw) {
+    drawArea_ = std::move(draw);
+    viewport()->update();
+}
+
 void DrawGrid::setCol(int col) {
     if (col == col_ || col < 0 || col >= colCount_)
         return;
@@ -117,9 +122,18 @@ void DrawGrid::paintEvent(QPaintEvent* event) {
     const int fromRow = topRow() + std::max(0, dirty.top()) / pitchY();
     const int toCol = std::min(lastCol, leftCol() + std::max(0, dirty.right()) / pitchX());
     const int toRow = std::min(lastRow, topRow() + std::max(0, dirty.bottom()) / pitchY());
-    if (preparePaint_ && drawCell_ && fromCol <= toCol && fromRow <= toRow)
-        preparePaint_(QRect(QPoint(fromCol, fromRow), QPoint(toCol, toRow)));
-    for (int row = fromRow; row <= toRow; ++row)
+    const bool anyCell = fromCol <= toCol && fromRow <= toRow;
+    const QRect cells(QPoint(fromCol, fromRow), QPoint(toCol, toRow));
+    if (preparePaint_ && (drawCell_ || drawArea_) && anyCell)
+        preparePaint_(cells);
+    if (drawArea_ && anyCell) {
+        painter.save();
+        painter.setClipRect(dirty);
+        drawArea_(painter, cells,
+                  QPoint((fromCol - leftCol()) * pitchX(), (fromRow - topRow()) * pitchY()));
+        painter.restore();
+    }
+    for (int row = fromRow; row <= toRow && !drawArea_; ++row)
         for (int col = fromCol; col <= toCol; ++col) {
             const QRect rect = cellRect(col, row);
             if (rect.isEmpty() || !rect.intersects(dirty) || !drawCell_)

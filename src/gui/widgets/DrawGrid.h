@@ -20,6 +20,10 @@ public:
     using PointerMoveFn = std::function<void(const QPoint& viewportPosition)>;
     // The cells a paint is about to draw (columns x, rows y), before the first of them.
     using PreparePaintFn = std::function<void(const QRect& cells)>;
+    // Draws all cells of a paint at once (columns x, rows y), the first one's top-left corner at
+    // origin: for cells too small and too many to be drawn one call each.
+    using DrawAreaFn =
+        std::function<void(QPainter& painter, const QRect& cells, const QPoint& origin)>;
 
     explicit DrawGrid(QWidget* parent = nullptr);
 
@@ -56,6 +60,8 @@ public:
     QPoint cellAt(const QPoint& position) const;
 
     void setDrawCell(DrawCellFn draw) { drawCell_ = std::move(draw); }
+    // While set, it draws the cells in place of the draw-cell callback.
+    void setDrawArea(DrawAreaFn draw);
     void setSelectCell(SelectCellFn select) { selectCell_ = std::move(select); }
     const SelectCellFn& selectCellHandler() const { return selectCell_; }
     // Runs after a left click on a cell and after a keyboard move.
@@ -94,6 +100,7 @@ private:
     int col_ = 0, row_ = 0;
     bool dragging_ = false;
     DrawCellFn drawCell_;
+    DrawAreaFn drawArea_;
     SelectCellFn selectCell_;
     ClickFn click_;
     PointerMoveFn pointerMove_;

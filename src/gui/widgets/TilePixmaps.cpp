@@ -33,14 +33,25 @@ void TilePixmaps::draw(QPainter& painter, std::uint16_t id, const QRect& rect) {
         painter.fillRect(rect, Qt::black);
         return;
     }
-    const std::uint64_t key = KeyOf(id, rect.size());
-    auto found = stretched_.find(key);
-    if (found == stretched_.end())
-        found = stretched_.emplace(key, Stretched(cache_.picture(id), rect.size())).first;
-    painter.drawImage(rect.topLeft(), found->second);
+    painter.drawImage(rect.topLeft(), picture(id, rect.size()));
 }
 
-void CellLabels::draw(QPainter& painter, const QPoint& topLeft, const QString& text) {
+const QImage& TilePixmaps::picture(std::uint16_t id, const QSize& size) {
+    if (!filesFound_) {
+        if (black_.size() != size) {
+            black_ = QImage(size, QImage::Format_RGB32);
+            black_.fill(Qt::black);
+        }
+        return black_;
+    }
+    const std::uint64_t key = KeyOf(id, size);
+    auto found = stretched_.find(key);
+    if (found == stretched_.end())
+        found = stretched_.emplace(key, Stretched(cache_.picture(id), size)).first;
+    return found->second;
+}
+
+const QStaticText& CellLabels::laidOut(QPainter& painter, const QString& text) {
     auto found = texts_.find(text);
     if (found == texts_.end()) {
         QStaticText laidOut(text);
@@ -48,10 +59,20 @@ void CellLabels::draw(QPainter& painter, const QPoint& topLeft, const QString& t
         laidOut.prepare(QTransform(), painter.font());
         found = texts_.insert(text, laidOut);
     }
-    const QSizeF size = found->size();
-    painter.fillRect(QRectF(topLeft, size), Qt::white);
+    return *found;
+}
+
+void CellLabels::draw(QPainter& painter, const QPoint& topLeft, const QString& text) {
+    const QStaticText& label = laidOut(painter, text);
+    painter.fillRect(QRectF(topLeft, label.size()), Qt::white);
     painter.setPen(Qt::black);
-    painter.drawStaticText(topLeft, *found);
+    painter.drawStaticText(topLeft, label);
+}
+
+void CellLabels::drawIfFits(QPainter& painter, const QRect& cell, const QString& text) {
+    const QSizeF size = laidOut(painter, text).size();
+    if (size.width() <= cell.width() && size.height() <= cell.height())
+        draw(painter, cell.topLeft(), text);
 }
 
 } // namespace lw::gui

@@ -25,12 +25,16 @@ public:
     // Stretch-draws the picture of tile id onto rect: texture, else art, else black. A read error
     // propagates and nothing is drawn.
     void draw(QPainter& painter, std::uint16_t id, const QRect& rect);
+    // The picture of tile id stretched to size (black without files), as draw() paints it. The
+    // reference holds until the next refresh.
+    const QImage& picture(std::uint16_t id, const QSize& size);
 
 private:
     TilePictureCache cache_;
     bool filesFound_ = false;
     std::uint64_t generation_ = 0;
     std::unordered_map<std::uint64_t, QImage> stretched_; // by id and cell size
+    QImage black_;
 };
 
 // Labels such as " 00 0A " or " -5 " at a cell's top-left corner, black on white. Laid out once
@@ -38,8 +42,12 @@ private:
 class CellLabels {
 public:
     void draw(QPainter& painter, const QPoint& topLeft, const QString& text);
+    // Draws the label at the cell's top-left corner only when it fits inside the cell.
+    void drawIfFits(QPainter& painter, const QRect& cell, const QString& text);
 
 private:
+    const QStaticText& laidOut(QPainter& painter, const QString& text);
+
     QHash<QString, QStaticText> texts_;
 };
 
