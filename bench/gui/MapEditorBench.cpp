@@ -7,6 +7,7 @@
 #include "gui/MapEditorWindow.h"
 #include "gui/widgets/Dialogs.h"
 #include "gui/widgets/DrawGrid.h"
+#include "mapedit/Brush.h"
 #include "world/Records.h"
 
 #include <QApplication>
@@ -79,7 +80,7 @@ LW_BENCHMARK("Map editor (desktop)") {
     SilentDialogs dialogs;
     Application program(&dialogs);
     MapEditorWindow& editor = program.mapEditForm();
-    gui::DrawGrid& grid = *editor.mainDrawGrid;
+    auto& grid = *editor.findChild<gui::DrawGrid*>("MainDrawGrid");
     // Sized and placed once, then hidden again: the first paint of the shown window is timed.
     editor.show();
     editor.resize(editor.size() + QSize(1600, 1000) - grid.viewport()->size());
@@ -115,7 +116,8 @@ LW_BENCHMARK("Map editor (desktop)") {
     Report("Map editor scroll by one screen", Median(scrolls), raw, 0.016 / raw);
 
     // A stroke of 20 cells along a row: press, drag through, release.
-    editor.selectDrawingModeComboBox->setCurrentIndex(MapEditorWindow::FirstGroup + 6);
+    editor.findChild<QComboBox*>("SelectDrawingModeComboBox")
+        ->setCurrentIndex(kFirstGroupListIndex + 6);
     QWidget* view = grid.viewport();
     const auto centre = [&](int i) {
         return grid.cellRect(grid.leftCol() + 2 + i, grid.topRow() + 3).center();

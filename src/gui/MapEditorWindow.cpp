@@ -10,8 +10,6 @@
 #include "gui/widgets/WindowPlacement.h"
 #include "mapedit/ImageFiles.h"
 #include "mapedit/MapCells.h"
-#include "util/Errors.h"
-#include "util/IntConv.h"
 #include "util/SpacedHex.h"
 #include "world/WorldOfFiles.h"
 
@@ -23,16 +21,22 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QSignalBlocker>
+#include <QSpinBox>
 #include <QStatusBar>
+#include <QToolButton>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 #include <QWindow>
 #include <algorithm>
+#include <cstring>
 
 namespace lw {
 namespace {
@@ -40,21 +44,15 @@ namespace {
 using gui::Named;
 using gui::Std;
 
-constexpr int kCellSide = 45;
 constexpr int kTextureSide = 64;
+constexpr int kPreviewSide = 64;
 constexpr int kRightPanelWidth = 89;
-constexpr int kBottomPanelHeight = 44;
+constexpr int kBottomPanelHeight = 68;
 constexpr int kFileNamePanelHeight = 25;
 constexpr int kTextureRowsAtCreation = 4096;
 constexpr int kTextureRowsShown = 2560;
-
-std::int8_t ClampedAltitude(int value) {
-    return static_cast<std::int8_t>(std::clamp(value, -128, 127));
-}
-
-int ClampedInt(long long value, int lo, int hi) {
-    return static_cast<int>(std::clamp<long long>(value, lo, hi));
-}
+constexpr int kDontDrawEntry = 0;
+constexpr int kSelectedTileEntry = 1;
 
 // Milliseconds of the day in UTC: the seed of the tile groups' generator.
 std::uint32_t ClockSeed() {
@@ -63,13 +61,16 @@ std::uint32_t ClockSeed() {
         ((now.hour() * 60 + now.minute()) * 60 + now.second()) * 1000 + now.msec());
 }
 
-// What the user has typed on the way to a number.
-bool IsUnfinishedNumber(const QString& text) {
-    return text.isEmpty() || text == QLatin1String("-");
+QString Label(const std::string& text) {
+    return QLatin1Char(' ') + QString::fromStdString(text) + QLatin1Char(' ');
 }
 
-QString Hex(std::int64_t value) {
-    return QString::fromStdString(IntToSpacedHex(value, 2));
+QString HexLabel(std::int64_t value) {
+    return Label(IntToSpacedHex(value, 2));
+}
+
+QRgb RgbOf(Rgb colour) {
+    return qRgb(colour.R, colour.G, colour.B);
 }
 
 // Moves the current cell without painting: the selection handler is away meanwhile and comes back
@@ -107,25 +108,17 @@ MapEditorWindow::MapEditorWindow(WindowContext& context, QWidget* parent)
     root->addWidget(buildGrids(), 1);
     root->addWidget(buildBottomPanel());
     root->addWidget(buildFileNamePanel());
-    statusBar = Named(new QStatusBar(this), "StatusBar");
-    statusBar->setSizeGripEnabled(false);
-    // Each panel takes half of the bar, whatever its text: equal stretch, and no minimum width
-    // from the text, so that the bar never asks the window for more room than it has. (Panels
-    // sized from the bar's own width would make the bar's minimum its width, and the window
-    // would grow with every resize.)
-    for (QLabel*& panel : statusPanels) {
-        panel = new QLabel(statusBar);
-        panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-        panel->setFrameShape(QFrame::Panel);
-        panel->setFrameShadow(QFrame::Sunken);
-        statusBar->addWidget(panel, 1);
-    }
-    root->addWidget(statusBar);
+    buildStatusBar();
+    root->addWidget(statusBar_);
 
     // The group names follow the three fixed modes, in the table's order.
     for (const TNamedTile& group : NamedTiles)
-        selectDrawingModeComboBox->addItem(QString::fromLatin1(group.Name));
+        selectDrawingModeComboBox_->addItem(QString::fromLatin1(group.Name));
     connectHandlers();
+    addShortcuts();
+    brushChanged();
+    updateUndoButtons();
+    updatePreview();
 }
 
 MapEditorWindow::~MapEditorWindow() = default;
@@ -136,159 +129,256 @@ QWidget* MapEditorWindow::buildGrids() {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    mainDrawGrid = Named(new gui::DrawGrid(area), "MainDrawGrid");
-    mainDrawGrid->setColCount(kClassicWorld.width());
-    mainDrawGrid->setRowCount(kClassicWorld.height());
-    mainDrawGrid->setCellSize(kCellSide, kCellSide);
-    mainDrawGrid->setBackground(Qt::black);
-    layout->addWidget(mainDrawGrid, 1);
+    mainDrawGrid_ = Named(new gui::DrawGrid(area), "MainDrawGrid");
+    mainDrawGrid_->setColCount(kClassicWorld.width());
+    mainDrawGrid_->setRowCount(kClassicWorld.height());
+    mainDrawGrid_->setBackground(Qt::black);
+    mainDrawGrid_->viewport()->installEventFilter(this);
+    layout->addWidget(mainDrawGrid_, 1);
 
-    rightPanel = Named(new QWidget(area), "RightPanel");
+    auto* rightPanel = Named(new QWidget(area), "RightPanel");
     rightPanel->setFixedWidth(kRightPanelWidth);
     auto* right = new QVBoxLayout(rightPanel);
     right->setContentsMargins(0, 0, 0, 0);
-    textureDrawGrid = Named(new gui::DrawGrid(rightPanel), "TextureDrawGrid");
-    textureDrawGrid->setColCount(1);
-    textureDrawGrid->setRowCount(kTextureRowsAtCreation);
-    textureDrawGrid->setCellSize(kTextureSide, kTextureSide);
-    textureDrawGrid->setBackground(Qt::black);
-    textureDrawGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    right->addWidget(textureDrawGrid);
+    textureDrawGrid_ = Named(new gui::DrawGrid(rightPanel), "TextureDrawGrid");
+    textureDrawGrid_->setColCount(1);
+    textureDrawGrid_->setRowCount(kTextureRowsAtCreation);
+    textureDrawGrid_->setCellSize(kTextureSide, kTextureSide);
+    textureDrawGrid_->setBackground(Qt::black);
+    textureDrawGrid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    right->addWidget(textureDrawGrid_);
     layout->addWidget(rightPanel);
+    applyZoom();
     return area;
 }
 
 QWidget* MapEditorWindow::buildBottomPanel() {
-    bottomPanel = Named(new QWidget(this), "BottomPanel");
+    auto* bottomPanel = Named(new QWidget(this), "BottomPanel");
     bottomPanel->setFixedHeight(kBottomPanelHeight);
     auto* layout = new QHBoxLayout(bottomPanel);
     layout->setContentsMargins(2, 0, 2, 2);
     layout->setSpacing(4);
+    layout->addWidget(buildAltitudePanel(bottomPanel), 0, Qt::AlignTop);
+    layout->addWidget(buildJumpPanel(bottomPanel), 0, Qt::AlignTop);
+    layout->addStretch(1);
+    layout->addWidget(buildDrawSettingsPanel(bottomPanel));
+    return bottomPanel;
+}
 
-    altitudePanel = Named(new QWidget(bottomPanel), "AltitudePanel");
-    auto* altitude = new QHBoxLayout(altitudePanel);
+QWidget* MapEditorWindow::buildAltitudePanel(QWidget* parent) {
+    auto* altitudePanel = Named(new QWidget(parent), "AltitudePanel");
+    auto* altitude = new QVBoxLayout(altitudePanel);
     altitude->setContentsMargins(0, 0, 0, 0);
-    altitude->setSpacing(4);
-    altitudeRadioGroup = Named(new QGroupBox(QStringLiteral("Modify the altitude"), altitudePanel),
-                               "AltitudeRadioGroup");
+    altitude->setSpacing(2);
+    auto* altitudeRadioGroup = Named(
+        new QGroupBox(QStringLiteral("Modify the altitude"), altitudePanel), "AltitudeRadioGroup");
     auto* radios = new QHBoxLayout(altitudeRadioGroup);
     radios->setContentsMargins(4, 0, 4, 2);
-    altitudeButtons = new QButtonGroup(altitudeRadioGroup);
+    altitudeButtons_ = new QButtonGroup(altitudeRadioGroup);
     const char* const items[] = {"Add Z", "Subtract Z", "Set to Z"};
-    for (int mode = AddZ; mode <= SetToZ; ++mode) {
-        auto* button = new QRadioButton(QString::fromLatin1(items[mode]), altitudeRadioGroup);
-        altitudeButtons->addButton(button, mode);
+    for (const AltitudeMode mode :
+         {AltitudeMode::AddZ, AltitudeMode::SubtractZ, AltitudeMode::SetToZ}) {
+        auto* button = new QRadioButton(QString::fromLatin1(items[static_cast<int>(mode)]),
+                                        altitudeRadioGroup);
+        altitudeButtons_->addButton(button, static_cast<int>(mode));
         radios->addWidget(button);
     }
-    altitudeButtons->button(SetToZ)->setChecked(true);
+    altitudeButtons_->button(static_cast<int>(AltitudeMode::SetToZ))->setChecked(true);
     altitude->addWidget(altitudeRadioGroup);
-    zValueLabel = Named(new QLabel(QStringLiteral("Z (altitude) ="), altitudePanel), "ZValueLabel");
-    zValueEdit = Named(new QLineEdit(QStringLiteral("0"), altitudePanel), "ZValueEdit");
-    zValueEdit->setFixedWidth(36);
-    xValueUpDown = Named(new gui::UpDown(*zValueEdit, -128, 127, altitudePanel), "XValueUpDown");
+    // Below the group: the panel is high enough for two rows, and narrow enough then for the
+    // window's first width beside the jump and drawing panels.
+    auto* zValueLabel =
+        Named(new QLabel(QStringLiteral("Z (altitude) ="), altitudePanel), "ZValueLabel");
+    zValueEdit_ = Named(new QLineEdit(QStringLiteral("0"), altitudePanel), "ZValueEdit");
+    zValueEdit_->setFixedWidth(36);
+    xValueUpDown_ = Named(new gui::UpDown(*zValueEdit_, -128, 127, altitudePanel), "XValueUpDown");
     auto* zRow = new QHBoxLayout;
     zRow->setSpacing(0);
-    zRow->addWidget(zValueEdit);
-    zRow->addWidget(xValueUpDown);
-    auto* zColumn = new QVBoxLayout;
-    zColumn->setContentsMargins(0, 0, 0, 0);
-    zColumn->setSpacing(1);
-    zColumn->addWidget(zValueLabel);
-    zColumn->addLayout(zRow);
-    altitude->addLayout(zColumn);
-    layout->addWidget(altitudePanel);
+    zRow->addWidget(zValueLabel);
+    zRow->addSpacing(4);
+    zRow->addWidget(zValueEdit_);
+    zRow->addWidget(xValueUpDown_);
+    zRow->addStretch(1);
+    altitude->addLayout(zRow);
+    return altitudePanel;
+}
 
-    jumpPanel = Named(new QWidget(bottomPanel), "JumpPanel");
-    auto* jump = new QHBoxLayout(jumpPanel);
-    jump->setContentsMargins(0, 10, 0, 0);
+QWidget* MapEditorWindow::buildJumpPanel(QWidget* parent) {
+    auto* jumpPanel = Named(new QWidget(parent), "JumpPanel");
+    auto* rows = new QVBoxLayout(jumpPanel);
+    rows->setContentsMargins(0, 10, 0, 0);
+    rows->setSpacing(2);
+    auto* jump = new QHBoxLayout;
     jump->setSpacing(3);
-    jumpButton = Named(new QPushButton(QStringLiteral("Jump Now!"), jumpPanel), "JumpButton");
-    jumpButton->setAutoDefault(false);
-    jumpXLabel = Named(new QLabel(QStringLiteral("X"), jumpPanel), "JumpXLabel");
-    xJumpEdit = Named(new QLineEdit(QStringLiteral("0"), jumpPanel), "XJumpEdit");
-    yJumpLabel = Named(new QLabel(QStringLiteral("Y"), jumpPanel), "YJumpLabel");
-    yJumpEdit = Named(new QLineEdit(QStringLiteral("0"), jumpPanel), "YJumpEdit");
-    for (QLineEdit* field : {xJumpEdit, yJumpEdit})
+    jumpButton_ = Named(new QPushButton(QStringLiteral("Jump Now!"), jumpPanel), "JumpButton");
+    jumpButton_->setAutoDefault(false);
+    auto* jumpXLabel = Named(new QLabel(QStringLiteral("X"), jumpPanel), "JumpXLabel");
+    xJumpEdit_ = Named(new QLineEdit(QStringLiteral("0"), jumpPanel), "XJumpEdit");
+    auto* jumpYLabel = Named(new QLabel(QStringLiteral("Y"), jumpPanel), "YJumpLabel");
+    yJumpEdit_ = Named(new QLineEdit(QStringLiteral("0"), jumpPanel), "YJumpEdit");
+    for (QLineEdit* field : {xJumpEdit_, yJumpEdit_})
         field->setFixedWidth(40);
-    jump->addWidget(jumpButton);
+    jump->addWidget(jumpButton_);
     jump->addWidget(jumpXLabel);
-    jump->addWidget(xJumpEdit);
-    jump->addWidget(yJumpLabel);
-    jump->addWidget(yJumpEdit);
-    layout->addWidget(jumpPanel);
-    layout->addStretch(1);
+    jump->addWidget(xJumpEdit_);
+    jump->addWidget(jumpYLabel);
+    jump->addWidget(yJumpEdit_);
+    rows->addLayout(jump);
 
-    drawSettingsPanel = Named(new QWidget(bottomPanel), "DrawSettingsPanel");
+    // Beside "Jump Now!": whether a stroke can be taken back or painted again, and the overview.
+    auto* history = new QHBoxLayout;
+    history->setSpacing(3);
+    // Small buttons: a push button is never narrower than 80 pixels.
+    undoButton_ = Named(new QToolButton(jumpPanel), "UndoButton");
+    redoButton_ = Named(new QToolButton(jumpPanel), "RedoButton");
+    overviewButton_ = Named(new QToolButton(jumpPanel), "OverviewButton");
+    const char* const captions[] = {"Undo", "Redo", "Overview"};
+    int i = 0;
+    for (QToolButton* button : {undoButton_, redoButton_, overviewButton_}) {
+        button->setText(QString::fromLatin1(captions[i++]));
+        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        history->addWidget(button);
+    }
+    history->addStretch(1);
+    rows->addLayout(history);
+    return jumpPanel;
+}
+
+QWidget* MapEditorWindow::buildDrawSettingsPanel(QWidget* parent) {
+    auto* drawSettingsPanel = Named(new QWidget(parent), "DrawSettingsPanel");
     auto* draw = new QGridLayout(drawSettingsPanel);
     draw->setContentsMargins(0, 0, 0, 0);
     draw->setHorizontalSpacing(6);
     draw->setVerticalSpacing(1);
-    selectDrawingModeLabel = Named(new QLabel(QStringLiteral("Select mode"), drawSettingsPanel),
-                                   "SelectDrawingModeLabel");
-    selectDrawingModeComboBox =
+    auto* selectDrawingModeLabel = Named(
+        new QLabel(QStringLiteral("Select mode"), drawSettingsPanel), "SelectDrawingModeLabel");
+    selectDrawingModeComboBox_ =
         Named(new QComboBox(drawSettingsPanel), "SelectDrawingModeComboBox");
-    selectDrawingModeComboBox->addItems({QStringLiteral("Don't draw"),
-                                         QStringLiteral("Selected tile from list"),
-                                         QStringLiteral("Altitude only")});
-    // Narrower than its longest item, so that the three panels fit the window's first width;
-    // the list that drops down shows every item whole.
-    selectDrawingModeComboBox->setSizeAdjustPolicy(
+    selectDrawingModeComboBox_->addItems({QStringLiteral("Don't draw"),
+                                          QStringLiteral("Selected tile from list"),
+                                          QStringLiteral("Altitude only")});
+    // Narrower than its longest item, so that the panels fit the window's first width; the list
+    // that drops down shows every item whole.
+    selectDrawingModeComboBox_->setSizeAdjustPolicy(
         QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    selectDrawingModeComboBox->setMinimumContentsLength(14);
-    showCheckBox =
+    selectDrawingModeComboBox_->setMinimumContentsLength(14);
+    showCheckBox_ =
         Named(new QCheckBox(QStringLiteral("ID's anzeigen"), drawSettingsPanel), "ShowCheckBox");
-    showCheckBox->setChecked(true);
+    showCheckBox_->setChecked(true);
+    auto* brushSizeLabel =
+        Named(new QLabel(QStringLiteral("Brush size"), drawSettingsPanel), "BrushSizeLabel");
+    brushSizeSpinBox_ = Named(new QSpinBox(drawSettingsPanel), "BrushSizeSpinBox");
+    brushSizeSpinBox_->setRange(kMinBrushSize, kMaxBrushSize);
+    brushSizeSpinBox_->setValue(kMinBrushSize);
+    tilePreview_ = Named(new QLabel(drawSettingsPanel), "TilePreview");
+    tilePreview_->setFixedSize(kPreviewSide, kPreviewSide);
     draw->addWidget(selectDrawingModeLabel, 0, 0);
-    draw->addWidget(showCheckBox, 0, 1, Qt::AlignRight);
-    draw->addWidget(selectDrawingModeComboBox, 1, 0, 1, 2);
-    layout->addWidget(drawSettingsPanel);
-    return bottomPanel;
+    draw->addWidget(showCheckBox_, 0, 1, Qt::AlignRight);
+    draw->addWidget(selectDrawingModeComboBox_, 1, 0, 1, 2);
+    draw->addWidget(brushSizeLabel, 2, 0);
+    draw->addWidget(brushSizeSpinBox_, 2, 1, Qt::AlignRight);
+    draw->addWidget(tilePreview_, 0, 2, 3, 1, Qt::AlignVCenter);
+    return drawSettingsPanel;
 }
 
 QWidget* MapEditorWindow::buildFileNamePanel() {
-    fileNamePanel = Named(new QWidget(this), "FileNamePanel");
+    auto* fileNamePanel = Named(new QWidget(this), "FileNamePanel");
     fileNamePanel->setFixedHeight(kFileNamePanelHeight);
     auto* layout = new QHBoxLayout(fileNamePanel);
     layout->setContentsMargins(2, 1, 2, 2);
     layout->setSpacing(4);
-    mapLabel = Named(new QLabel(QStringLiteral("Map0.mul"), fileNamePanel), "MapLabel");
-    mapEdit = gui::PathEdit("MapEdit", fileNamePanel);
-    uoPathLabel =
+    auto* mapLabel = Named(new QLabel(QStringLiteral("Map0.mul"), fileNamePanel), "MapLabel");
+    mapEdit_ = gui::PathEdit("MapEdit", fileNamePanel);
+    auto* uoPathLabel =
         Named(new QLabel(QStringLiteral("Path to TexIdx.mul, TexMaps.mul, ArtIdx.mul and Art.mul"),
                          fileNamePanel),
               "UOPathLabel");
-    uoPathEdit = gui::PathEdit("UOPathEdit", fileNamePanel);
+    uoPathEdit_ = gui::PathEdit("UOPathEdit", fileNamePanel);
     layout->addWidget(mapLabel);
-    layout->addWidget(mapEdit, 1);
+    layout->addWidget(mapEdit_, 1);
     layout->addWidget(uoPathLabel);
-    layout->addWidget(uoPathEdit, 1);
+    layout->addWidget(uoPathEdit_, 1);
     return fileNamePanel;
 }
 
+void MapEditorWindow::buildStatusBar() {
+    statusBar_ = Named(new QStatusBar(this), "StatusBar");
+    statusBar_->setSizeGripEnabled(false);
+    // Each panel takes half of the bar, whatever its text: equal stretch, and no minimum width
+    // from the text, so that the bar never asks the window for more room than it has. (Panels
+    // sized from the bar's own width would make the bar's minimum its width, and the window
+    // would grow with every resize.)
+    const char* const names[] = {"PointerPanel", "ModePanel"};
+    for (std::size_t i = 0; i < statusPanels_.size(); ++i) {
+        QLabel*& panel = statusPanels_[i];
+        panel = Named(new QLabel(statusBar_), names[i]);
+        panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        panel->setFrameShape(QFrame::Panel);
+        panel->setFrameShadow(QFrame::Sunken);
+        statusBar_->addWidget(panel, 1);
+    }
+}
+
 void MapEditorWindow::connectHandlers() {
-    mainDrawGrid->setPreparePaint([this](const QRect& cells) { prepareMainPaint(cells); });
-    mainDrawGrid->setDrawCell([this](QPainter& painter, int x, int y, const QRect& rect) {
+    mainDrawGrid_->setPreparePaint([this](const QRect& cells) { prepareMainPaint(cells); });
+    mainDrawGrid_->setDrawCell([this](QPainter& painter, int x, int y, const QRect& rect) {
         drawMainCell(painter, x, y, rect);
     });
-    mainDrawGrid->setSelectCell([this](int x, int y) { runGuarded([&] { paintCell(x, y); }); });
-    mainDrawGrid->setPointerMove([this](const QPoint& position) { trackPointer(position); });
-    textureDrawGrid->setPreparePaint([this](const QRect&) { prepareTexturePaint(); });
-    textureDrawGrid->setDrawCell([this](QPainter& painter, int, int row, const QRect& rect) {
+    mainDrawGrid_->setSelectCell([this](int x, int y) { runGuarded([&] { paintCell(x, y); }); });
+    mainDrawGrid_->setPointerMove([this](const QPoint& position) { trackPointer(position); });
+    for (QScrollBar* bar :
+         {mainDrawGrid_->horizontalScrollBar(), mainDrawGrid_->verticalScrollBar()})
+        connect(bar, &QScrollBar::valueChanged, this, [this] { reportView(); });
+    textureDrawGrid_->setPreparePaint([this](const QRect&) { prepareTexturePaint(); });
+    textureDrawGrid_->setDrawCell([this](QPainter& painter, int, int row, const QRect& rect) {
         drawTextureCell(painter, row, rect);
     });
-    textureDrawGrid->setClick([this] { textureColumnClicked(); });
+    textureDrawGrid_->setClick(
+        [this] { runGuarded([this] { selectTile(textureDrawGrid_->row()); }); });
 
-    connect(mapEdit, &QLineEdit::textChanged, this, [this] { mapEditChanged(); });
-    connect(uoPathEdit, &QLineEdit::textChanged, this, [this] { uoPathEditChanged(); });
-    connect(zValueEdit, &QLineEdit::textChanged, this, [this] { zValueEditChanged(); });
-    connect(zValueEdit, &QLineEdit::editingFinished, this, [this] { zValueEditFinished(); });
-    connect(jumpButton, &QPushButton::clicked, this, [this] { jumpClicked(); });
-    for (QLineEdit* field : {xJumpEdit, yJumpEdit})
-        connect(field, &QLineEdit::returnPressed, this, [this] { jumpClicked(); });
-    connect(selectDrawingModeComboBox, &QComboBox::currentIndexChanged, this,
-            [this] { drawingModeChanged(); });
-    connect(altitudeButtons, &QButtonGroup::idClicked, this, [this] { altitudeModeClicked(); });
-    connect(showCheckBox, &QCheckBox::clicked, this, [this] { showCheckBoxClicked(); });
+    connect(mapEdit_, &QLineEdit::textChanged, this,
+            [this] { runGuarded([this] { mapPathChanged(); }); });
+    connect(uoPathEdit_, &QLineEdit::textChanged, this,
+            [this] { runGuarded([this] { imageFolderChanged(); }); });
+    connect(zValueEdit_, &QLineEdit::textChanged, this,
+            [this] { runGuarded([this] { zValueChanged(); }); });
+    connect(zValueEdit_, &QLineEdit::editingFinished, this, [this] { zValueFinished(); });
+    connect(jumpButton_, &QPushButton::clicked, this, [this] { runGuarded([this] { jump(); }); });
+    for (QLineEdit* field : {xJumpEdit_, yJumpEdit_})
+        connect(field, &QLineEdit::returnPressed, this, [this] { runGuarded([this] { jump(); }); });
+    connect(selectDrawingModeComboBox_, &QComboBox::currentIndexChanged, this,
+            [this] { runGuarded([this] { brushChanged(); }); });
+    connect(altitudeButtons_, &QButtonGroup::idClicked, this,
+            [this] { runGuarded([this] { brushChanged(); }); });
+    connect(brushSizeSpinBox_, &QSpinBox::valueChanged, this,
+            [this] { runGuarded([this] { brushChanged(); }); });
+    connect(showCheckBox_, &QCheckBox::clicked, this,
+            [this] { textureDrawGrid_->viewport()->update(); });
+    connect(undoButton_, &QToolButton::clicked, this, [this] { runGuarded([this] { undo(); }); });
+    connect(redoButton_, &QToolButton::clicked, this, [this] { runGuarded([this] { redo(); }); });
+    connect(overviewButton_, &QToolButton::clicked, this, [this] { showOverview(); });
+}
+
+void MapEditorWindow::addShortcuts() {
+    const auto add = [this](const QKeySequence& keys, auto action) {
+        auto* shortcut = new QShortcut(keys, this);
+        connect(shortcut, &QShortcut::activated, this, action);
+    };
+    const auto undoKeys = [this] { runGuarded([this] { undo(); }); };
+    const auto redoKeys = [this] { runGuarded([this] { redo(); }); };
+    add(QKeySequence(Qt::CTRL | Qt::Key_Z), undoKeys);
+    add(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), redoKeys);
+    add(QKeySequence(Qt::CTRL | Qt::Key_Y), redoKeys);
+    const auto zoomIn = [this] { zoom(true, pointerInView()); };
+    const auto zoomOut = [this] { zoom(false, pointerInView()); };
+    // Plus is a shifted key on many keyboards, and the keypad has its own.
+    for (const QKeyCombination keys :
+         {Qt::CTRL | Qt::Key_Plus, Qt::CTRL | Qt::Key_Equal, Qt::CTRL | Qt::SHIFT | Qt::Key_Plus,
+          Qt::ControlModifier | Qt::KeypadModifier | Qt::Key_Plus})
+        add(QKeySequence(keys), zoomIn);
+    for (const QKeyCombination keys :
+         {Qt::CTRL | Qt::Key_Minus, Qt::ControlModifier | Qt::KeypadModifier | Qt::Key_Minus})
+        add(QKeySequence(keys), zoomOut);
 }
 
 void MapEditorWindow::setPalette(QDialog& palette) {
@@ -298,7 +388,12 @@ void MapEditorWindow::setPalette(QDialog& palette) {
     palette.move(place);
 }
 
-// ---- Showing, closing, resizing ----------------------------------------------------------------
+void MapEditorWindow::setOverview(QDialog& overview) {
+    overview_ = &overview;
+    overview.setParent(this, overview.windowFlags());
+}
+
+// ---- Showing, closing, placing -----------------------------------------------------------------
 
 void MapEditorWindow::showEvent(QShowEvent* event) {
     ToolWindow::showEvent(event);
@@ -315,18 +410,25 @@ void MapEditorWindow::showEvent(QShowEvent* event) {
 void MapEditorWindow::prepareForShow() {
     context_.state.RandomSeed = ClockSeed();
     const SettingsStore::MapEditSettings paths = context_.settings.loadMapEditSettings();
-    gui::SetTextRunningChange(*mapEdit, paths[0], [this] { mapPathChanged(); });
-    gui::SetTextRunningChange(*uoPathEdit, paths[1], [this] { imageFolderChanged(); });
+    gui::SetTextRunningChange(*mapEdit_, paths[0], [this] { mapPathChanged(); });
+    gui::SetTextRunningChange(*uoPathEdit_, paths[1], [this] { imageFolderChanged(); });
     {
-        const QSignalBlocker quiet(selectDrawingModeComboBox);
-        selectDrawingModeComboBox->setCurrentIndex(DontDraw);
+        const QSignalBlocker quiet(selectDrawingModeComboBox_);
+        selectDrawingModeComboBox_->setCurrentIndex(kDontDrawEntry);
     }
-    textureDrawGrid->setRowCount(kTextureRowsShown);
+    brushChanged();
+    textureDrawGrid_->setRowCount(kTextureRowsShown);
     updateStatusTexts();
+    updateUndoButtons();
+    emit filesChanged(model_.filesValid() ? mapEdit_->text() : QString(),
+                      model_.filesValid() ? uoPathEdit_->text() : QString());
     if (palette_ != nullptr) {
         palette_->show();
         placePalette();
     }
+    reportView();
+    if (overview_ != nullptr && context_.settings.loadOverviewSettings().Open)
+        showOverview();
 }
 
 void MapEditorWindow::placePalette() {
@@ -343,6 +445,41 @@ void MapEditorWindow::placePalette() {
     }
     palette_->move(gui::BesideOf(editor, side, screen));
     palette_->raise();
+    placeOverview();
+}
+
+void MapEditorWindow::showOverview() {
+    if (overview_ == nullptr)
+        return;
+    const bool wasVisible = overview_->isVisible();
+    if (!wasVisible) {
+        const std::optional<QRect> place = context_.settings.loadOverviewSettings().Geometry;
+        // A place of its own, if it still lies on a screen (the screens may have changed).
+        if (place && gui::ScreenOf(*this).intersects(*place)) {
+            overview_->resize(place->size());
+            overview_->move(place->topLeft());
+            overview_->setProperty("lwPlaced", true);
+        }
+        overview_->show();
+        placeOverview();
+    }
+    overview_->raise();
+    overview_->activateWindow();
+}
+
+// Without a place of its own, the overview stands below the palette, or beside this window.
+void MapEditorWindow::placeOverview() {
+    if (overview_ == nullptr || !overview_->isVisible() || overview_->property("lwPlaced").toBool())
+        return;
+    const QRect screen = gui::ScreenOf(*this);
+    const QSize size = overview_->frameGeometry().size();
+    QPoint place = gui::BesideOf(frameGeometry(), size, screen);
+    if (palette_ != nullptr && palette_->isVisible()) {
+        const QRect palette = palette_->frameGeometry();
+        place = {palette.left(),
+                 std::min(palette.bottom() + 1, screen.bottom() + 1 - size.height())};
+    }
+    overview_->move(place);
 }
 
 bool MapEditorWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -351,129 +488,156 @@ bool MapEditorWindow::eventFilter(QObject* watched, QEvent* event) {
         placingPalette_ = false;
         placePalette();
     }
+    if (watched != mainDrawGrid_->viewport())
+        return ToolWindow::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::RightButton) {
+            const QPoint at = mouse->position().toPoint();
+            runGuarded([&] { pickTile(at); });
+            return true;
+        }
+        // The grid paints the pressed cell next: a stroke begins.
+        if (mouse->button() == Qt::LeftButton)
+            model_.beginStroke(mapPath());
+        break;
+    }
+    case QEvent::MouseButtonRelease:
+        if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+            model_.endStroke();
+            updateUndoButtons();
+        }
+        break;
+    case QEvent::Wheel: {
+        const auto* wheel = static_cast<QWheelEvent*>(event);
+        if (!(wheel->modifiers() & Qt::ControlModifier) || wheel->angleDelta().y() == 0)
+            break;
+        zoom(wheel->angleDelta().y() > 0, wheel->position().toPoint());
+        return true;
+    }
+    case QEvent::Resize:
+        reportView();
+        break;
+    default:
+        break;
+    }
     return ToolWindow::eventFilter(watched, event);
 }
 
 void MapEditorWindow::hideEvent(QHideEvent* event) {
     ToolWindow::hideEvent(event);
-    if (!event->spontaneous() && palette_ != nullptr)
+    if (event->spontaneous())
+        return;
+    model_.endStroke();
+    if (palette_ != nullptr)
         palette_->close();
+    // Hidden, not closed: it opens again with this window.
+    if (overview_ != nullptr)
+        overview_->hide();
 }
 
 // ---- Paths -------------------------------------------------------------------------------------
 
-void MapEditorWindow::mapEditChanged() {
-    runGuarded([this] { mapPathChanged(); });
-}
-
-void MapEditorWindow::uoPathEditChanged() {
-    runGuarded([this] { imageFolderChanged(); });
-}
-
 void MapEditorWindow::mapPathChanged() {
-    mapPathEdited_ = true;
-    gui::ValidateWorldPathFields(*mapEdit, {{mapEdit, WorldFileKind::Map}});
-    if (gui::IsGreen(*mapEdit))
+    gui::ValidateWorldPathFields(*mapEdit_, {{mapEdit_, WorldFileKind::Map}});
+    const bool valid = gui::IsGreen(*mapEdit_);
+    if (valid)
         followMapWorld();
-    pathsEdited();
+    pathsChecked(model_.fieldChecked(MapEditorModel::PathField::Map, valid, mapPath()));
 }
 
 // The grid has a column for every tile X of the map's world and a row for every tile Y.
 void MapEditorWindow::followMapWorld() {
     try {
         const WorldSize world = MapWorld(mapPath());
-        mainDrawGrid->setColCount(world.width());
-        mainDrawGrid->setRowCount(world.height());
+        mainDrawGrid_->setColCount(world.width());
+        mainDrawGrid_->setRowCount(world.height());
     } catch (const std::exception&) {
         // The grid keeps its size; drawing its cells tells the user what is wrong.
     }
 }
 
 void MapEditorWindow::imageFolderChanged() {
-    imageFolderEdited_ = true;
-    gui::SetPathFieldValid(*uoPathEdit, FindImageFiles(Std(uoPathEdit->text())).has_value());
-    pathsEdited();
+    const bool valid = FindImageFiles(Std(uoPathEdit_->text())).has_value();
+    gui::SetPathFieldValid(*uoPathEdit_, valid);
+    pathsChecked(model_.fieldChecked(MapEditorModel::PathField::ImageFolder, valid, mapPath()));
 }
 
-void MapEditorWindow::pathsEdited() {
+void MapEditorWindow::pathsChecked(bool storeNow) {
     // Other files may fail otherwise, or no longer fail: every cause may be told again.
     readErrors_.reset();
-    mainDrawGrid->viewport()->update();
-    textureDrawGrid->viewport()->update();
-    editorFilesValid();
+    mainDrawGrid_->viewport()->update();
+    textureDrawGrid_->viewport()->update();
+    shownPreview_.reset();
+    updatePreview();
+    updateUndoButtons();
+    if (storeNow)
+        context_.settings.saveMapEditSettings({mapEdit_->text(), uoPathEdit_->text()});
+    emit filesChanged(model_.filesValid() ? mapEdit_->text() : QString(),
+                      model_.filesValid() ? uoPathEdit_->text() : QString());
 }
 
-bool MapEditorWindow::editorFilesValid() {
-    if (!gui::IsGreen(*mapEdit) || !gui::IsGreen(*uoPathEdit))
-        return false;
-    if (mapPathEdited_ || imageFolderEdited_) {
-        context_.settings.saveMapEditSettings({mapEdit->text(), uoPathEdit->text()});
-        mapPathEdited_ = false;
-        imageFolderEdited_ = false;
-    }
-    return true;
-}
-
-std::optional<std::string> MapEditorWindow::pictureFolder() {
-    if (!editorFilesValid())
+std::optional<std::string> MapEditorWindow::pictureFolder() const {
+    if (!model_.filesValid())
         return std::nullopt;
-    return Std(uoPathEdit->text());
+    return Std(uoPathEdit_->text());
 }
 
 std::string MapEditorWindow::mapPath() const {
-    return Std(mapEdit->text());
+    return Std(mapEdit_->text());
 }
 
-// ---- Status texts ------------------------------------------------------------------------------
-
-int MapEditorWindow::zValue() const {
-    try {
-        return std::clamp(StrToInt(Std(zValueEdit->text())), -128, 127);
-    } catch (const ConvertError&) {
-        return 0;
-    }
-}
+// ---- Status texts, the brush and its preview ---------------------------------------------------
 
 void MapEditorWindow::updateStatusTexts() {
-    const int z = zValue();
-    QString mode = QStringLiteral("Selected mode: ");
-    switch (altitudeButtons->checkedId()) {
-    case AddZ:
-        mode += QStringLiteral("Add %1 to current altitude").arg(z);
-        break;
-    case SubtractZ:
-        mode += QStringLiteral("Subtract %1 from current altitude").arg(z);
-        break;
-    default:
-        mode += QStringLiteral("Set altitude to %1").arg(z);
-        break;
-    }
-    const int drawing = selectDrawingModeComboBox->currentIndex();
-    if (drawing == DontDraw)
-        mode += QStringLiteral(" - Drawing disabled");
-    else if (drawing == SelectedTile)
-        mode += QStringLiteral(" - Selected tile=") + Hex(selectedTile_);
-    else if (drawing == AltitudeOnly)
-        mode += QStringLiteral(" - Drawing altitude only");
-    else
-        mode += QStringLiteral(" - Selected group: \"%1\"")
-                    .arg(selectDrawingModeComboBox->currentText());
-    statusPanels[1]->setText(mode);
+    statusPanels_[1]->setText(QString::fromStdString(ModeStatusText(model_.brush())));
+    std::optional<TMapCell> cell;
+    if (model_.filesValid())
+        cell = ReadMapCell(mapPath(), pointer_.X, pointer_.Y);
+    statusPanels_[0]->setText(QString::fromStdString(PointerStatusText(pointer_, cell)));
+}
 
-    QString where = QStringLiteral("X=%1 - Y=%2").arg(pointer_.x()).arg(pointer_.y());
-    if (editorFilesValid()) {
-        const TMapCell cell = ReadMapCell(mapPath(), pointer_.x(), pointer_.y());
-        where += QStringLiteral(" - Altitude=%1 - Tile=").arg(int{cell.Altitude}) + Hex(cell.Tile);
-    } else {
-        where += QStringLiteral(" - Wrong filename");
+void MapEditorWindow::brushChanged() {
+    Brush& brush = model_.brush();
+    brush.chooseListEntry(selectDrawingModeComboBox_->currentIndex());
+    brush.Altitude = static_cast<AltitudeMode>(altitudeButtons_->checkedId());
+    brush.Z = ReadZField(Std(zValueEdit_->text()), false).Value;
+    brush.Size = brushSizeSpinBox_->value();
+    updatePreview();
+    updateStatusTexts();
+}
+
+void MapEditorWindow::updatePreview() {
+    const TilePreview preview = PreviewOf(model_.brush());
+    if (shownPreview_ == preview)
+        return;
+    QPixmap picture(kPreviewSide, kPreviewSide);
+    picture.fill(palette().color(QPalette::Window));
+    {
+        QPainter painter(&picture);
+        painter.setFont(font());
+        const QRect rect(0, 0, kPreviewSide, kPreviewSide);
+        try {
+            if (preview.Tile) {
+                pixmaps_.refresh(pictureFolder());
+                pixmaps_.draw(painter, *preview.Tile, rect);
+            }
+        } catch (const std::exception& error) {
+            readErrors_.report(error);
+        }
+        if (!preview.Label.empty())
+            labels_.draw(painter, rect.topLeft(), Label(preview.Label));
     }
-    statusPanels[0]->setText(where);
+    tilePreview_->setPixmap(picture);
+    tilePreview_->setToolTip(QString::fromStdString(preview.Label));
+    shownPreview_ = preview;
 }
 
 void MapEditorWindow::trackPointer(const QPoint& viewportPosition) {
-    const QPoint cell = mainDrawGrid->cellAt(viewportPosition);
-    pointer_ = {std::clamp(cell.x(), 0, mainDrawGrid->colCount() - 1),
-                std::clamp(cell.y(), 0, mainDrawGrid->rowCount() - 1)};
+    const QPoint cell = mainDrawGrid_->cellAt(viewportPosition);
+    pointer_ = {std::clamp(cell.x(), 0, mainDrawGrid_->colCount() - 1),
+                std::clamp(cell.y(), 0, mainDrawGrid_->rowCount() - 1)};
     // It runs on every pointer movement: a file that fails is told once, not at every move.
     try {
         updateStatusTexts();
@@ -482,114 +646,141 @@ void MapEditorWindow::trackPointer(const QPoint& viewportPosition) {
     }
 }
 
-// ---- Controls ----------------------------------------------------------------------------------
-
 // While the user types, an empty text or a lone '-' (the start of "-20") stays as typed and
-// counts as 0; leaving the field or Enter turns it into "0". Any other text that is no integer
-// becomes "0" at once, and an integer is written back clamped and in plain decimal with the caret
-// where the user typed.
-void MapEditorWindow::zValueEditChanged() {
-    runGuarded([this] {
-        const QString text = zValueEdit->text();
-        if (zValueEdit->hasFocus() && IsUnfinishedNumber(text)) {
-            updateStatusTexts();
-            return;
-        }
-        std::int32_t value = 0;
-        try {
-            value = StrToInt(Std(text));
-        } catch (const ConvertError&) {
-            zValueEdit->setText(QStringLiteral("0"));
-            updateStatusTexts();
-            return;
-        }
-        value = std::clamp(value, -128, 127);
-        xValueUpDown->setPosition(value);
+// counts as 0; leaving the field or Enter turns it into "0". An integer is written back clamped
+// and in plain decimal with the caret where the user typed.
+void MapEditorWindow::zValueChanged() {
+    const QString text = zValueEdit_->text();
+    const bool typing = zValueEdit_->hasFocus();
+    const ZFieldText read = ReadZField(Std(text), typing);
+    if (!typing || !IsUnfinishedNumber(Std(text)))
+        xValueUpDown_->setPosition(read.Value);
+    if (read.Rewritten) {
+        const QString written = QString::fromStdString(*read.Rewritten);
+        const int caret =
+            zValueEdit_->cursorPosition() - static_cast<int>(text.size() - written.size());
         // The same text again changes nothing; another one runs this handler once more.
-        const QString written = QString::number(value);
-        if (written != text) {
-            const int caret =
-                zValueEdit->cursorPosition() - static_cast<int>(text.size() - written.size());
-            zValueEdit->setText(written);
-            zValueEdit->setCursorPosition(std::clamp(caret, 0, static_cast<int>(written.size())));
-        }
-        updateStatusTexts();
-    });
+        zValueEdit_->setText(written);
+        zValueEdit_->setCursorPosition(std::clamp(caret, 0, static_cast<int>(written.size())));
+        return;
+    }
+    brushChanged();
 }
 
-void MapEditorWindow::zValueEditFinished() {
-    if (IsUnfinishedNumber(zValueEdit->text()))
-        zValueEdit->setText(QStringLiteral("0"));
-}
-
-void MapEditorWindow::drawingModeChanged() {
-    runGuarded([this] { updateStatusTexts(); });
-}
-
-void MapEditorWindow::altitudeModeClicked() {
-    runGuarded([this] { updateStatusTexts(); });
-}
-
-void MapEditorWindow::showCheckBoxClicked() {
-    textureDrawGrid->viewport()->update();
-}
-
-void MapEditorWindow::textureColumnClicked() {
-    runGuarded([this] { selectTile(textureDrawGrid->row()); });
+void MapEditorWindow::zValueFinished() {
+    if (IsUnfinishedNumber(Std(zValueEdit_->text())))
+        zValueEdit_->setText(QStringLiteral("0"));
 }
 
 void MapEditorWindow::selectTile(std::int32_t tile) {
     {
-        const QSignalBlocker quiet(selectDrawingModeComboBox);
-        selectDrawingModeComboBox->setCurrentIndex(SelectedTile);
+        const QSignalBlocker quiet(selectDrawingModeComboBox_);
+        selectDrawingModeComboBox_->setCurrentIndex(kSelectedTileEntry);
     }
-    selectedTile_ = tile;
-    updateStatusTexts();
+    model_.brush().Tile = tile;
+    brushChanged();
 }
 
-void MapEditorWindow::jumpClicked() {
-    runGuarded([this] {
-        const SelectionDetached detached(*mainDrawGrid);
-        const int x = ClampedInt(StrToInt(Std(xJumpEdit->text())), 0, mainDrawGrid->colCount() - 1);
-        const int y = ClampedInt(StrToInt(Std(yJumpEdit->text())), 0, mainDrawGrid->rowCount() - 1);
-        // Setting the cell it already has would not scroll: step away first, so that the target
-        // comes into view even after the user scrolled elsewhere.
-        if (x == mainDrawGrid->col())
-            mainDrawGrid->setCol(std::abs(x - 1));
-        if (y == mainDrawGrid->row())
-            mainDrawGrid->setRow(std::abs(y - 1));
-        mainDrawGrid->setCol(x);
-        mainDrawGrid->setRow(y);
-    });
+void MapEditorWindow::pickTile(const QPoint& viewportPosition) {
+    const QPoint cell = mainDrawGrid_->cellAt(viewportPosition);
+    if (cell.x() < 0 || !model_.filesValid())
+        return;
+    selectTile(ReadMapCell(mapPath(), cell.x(), cell.y()).Tile);
 }
 
-// ---- Painting a cell ---------------------------------------------------------------------------
+// ---- Jumping, scrolling and zoom ---------------------------------------------------------------
+
+void MapEditorWindow::jump() {
+    const SelectionDetached detached(*mainDrawGrid_);
+    const CellPos target = JumpTarget(Std(xJumpEdit_->text()), Std(yJumpEdit_->text()),
+                                      mainDrawGrid_->colCount(), mainDrawGrid_->rowCount());
+    // Setting the cell it already has would not scroll: step away first, so that the target
+    // comes into view even after the user scrolled elsewhere.
+    if (target.X == mainDrawGrid_->col())
+        mainDrawGrid_->setCol(std::abs(target.X - 1));
+    if (target.Y == mainDrawGrid_->row())
+        mainDrawGrid_->setRow(std::abs(target.Y - 1));
+    mainDrawGrid_->setCol(target.X);
+    mainDrawGrid_->setRow(target.Y);
+}
+
+void MapEditorWindow::centreOn(int x, int y) {
+    mainDrawGrid_->setLeftCol(x - mainDrawGrid_->fullyVisibleCols() / 2);
+    mainDrawGrid_->setTopRow(y - mainDrawGrid_->fullyVisibleRows() / 2);
+}
+
+QPoint MapEditorWindow::pointerInView() const {
+    const QWidget* view = mainDrawGrid_->viewport();
+    const QPoint at = view->mapFromGlobal(QCursor::pos());
+    return view->rect().contains(at) ? at : view->rect().center();
+}
+
+void MapEditorWindow::zoom(bool in, const QPoint& viewportPosition) {
+    const int oldPitch = mainDrawGrid_->cellWidth() + mainDrawGrid_->gridLineWidth();
+    const int left = mainDrawGrid_->leftCol(), top = mainDrawGrid_->topRow();
+    if (!(in ? model_.zoomIn() : model_.zoomOut()))
+        return;
+    applyZoom();
+    const int newPitch = mainDrawGrid_->cellWidth() + mainDrawGrid_->gridLineWidth();
+    mainDrawGrid_->setLeftCol(AnchoredFirst(left, viewportPosition.x(), oldPitch, newPitch,
+                                            mainDrawGrid_->horizontalScrollBar()->maximum()));
+    mainDrawGrid_->setTopRow(AnchoredFirst(top, viewportPosition.y(), oldPitch, newPitch,
+                                           mainDrawGrid_->verticalScrollBar()->maximum()));
+    reportView();
+}
+
+void MapEditorWindow::applyZoom() {
+    const ZoomLevel& level = model_.zoom();
+    mainDrawGrid_->setGridLines(level.GridLines);
+    mainDrawGrid_->setCellSize(level.CellSide, level.CellSide);
+    // Cells too small for one draw call each are drawn as one picture.
+    if (level.CellSide < kZoomLevels[1].CellSide)
+        mainDrawGrid_->setDrawArea(
+            [this](QPainter& painter, const QRect& cells, const QPoint& origin) {
+                drawMainArea(painter, cells, origin);
+            });
+    else
+        mainDrawGrid_->setDrawArea(nullptr);
+}
+
+void MapEditorWindow::reportView() {
+    emit viewChanged(QRect(mainDrawGrid_->leftCol(), mainDrawGrid_->topRow(),
+                           mainDrawGrid_->fullyVisibleCols(), mainDrawGrid_->fullyVisibleRows()));
+}
+
+// ---- Painting, undo and redo -------------------------------------------------------------------
 
 void MapEditorWindow::paintCell(int x, int y) {
-    const int mode = selectDrawingModeComboBox->currentIndex();
-    if (mode == DontDraw || !editorFilesValid())
+    showWritten(model_.paint(mapPath(), x, y, context_.state.RandomSeed));
+    if (!model_.strokeOpen())
+        updateUndoButtons();
+}
+
+void MapEditorWindow::undo() {
+    showWritten(model_.undo());
+    updateUndoButtons();
+}
+
+void MapEditorWindow::redo() {
+    showWritten(model_.redo());
+    updateUndoButtons();
+}
+
+// The cells are drawn again at once, in one repaint.
+void MapEditorWindow::showWritten(const std::vector<CellPos>& cells) {
+    if (cells.empty())
         return;
-    const std::string map = mapPath();
-    TMapCell cell = ReadMapCell(map, x, y);
-    if (mode == SelectedTile)
-        cell.Tile = static_cast<std::uint16_t>(CheckRange(selectedTile_, 0, 65535));
-    else if (mode >= FirstGroup)
-        cell.Tile = PickNamedTileByName(context_.state.RandomSeed,
-                                        Std(selectDrawingModeComboBox->currentText()));
-    const int z = zValue();
-    switch (altitudeButtons->checkedId()) {
-    case AddZ:
-        cell.Altitude = ClampedAltitude(cell.Altitude + z);
-        break;
-    case SubtractZ:
-        cell.Altitude = ClampedAltitude(cell.Altitude - z);
-        break;
-    default:
-        cell.Altitude = ClampedAltitude(z);
-        break;
-    }
-    WriteMapCell(map, x, y, cell);
-    mainDrawGrid->redrawCell(x, y);
+    QRegion area;
+    for (const CellPos cell : cells)
+        area += mainDrawGrid_->cellRect(cell.X, cell.Y);
+    if (!area.isEmpty())
+        mainDrawGrid_->viewport()->repaint(area);
+    emit cellsWritten(cells);
+}
+
+void MapEditorWindow::updateUndoButtons() {
+    undoButton_->setEnabled(model_.canUndo());
+    redoButton_->setEnabled(model_.canRedo());
 }
 
 // ---- Drawing -----------------------------------------------------------------------------------
@@ -599,10 +790,12 @@ void MapEditorWindow::prepareMainPaint(const QRect& cells) {
     paintArea_ = {};
     paintCells_.clear();
     try {
-        paintReadsMap_ = editorFilesValid();
+        paintReadsMap_ = model_.filesValid();
         if (!paintReadsMap_)
             return;
-        pixmaps_.refresh(Std(uoPathEdit->text()));
+        pixmaps_.refresh(Std(uoPathEdit_->text()));
+        if (model_.zoom().AverageColours)
+            colours_.refresh(Std(uoPathEdit_->text()));
         paintCells_ =
             ReadMapCellArea(mapPath(), cells.left(), cells.top(), cells.width(), cells.height());
         paintArea_ = cells;
@@ -630,10 +823,50 @@ void MapEditorWindow::drawMainCell(QPainter& painter, int x, int y, const QRect&
     try {
         const TMapCell cell = paintedCell(x, y);
         pixmaps_.draw(painter, cell.Tile, rect);
-        labels_.draw(painter, rect.topLeft(), QStringLiteral(" %1 ").arg(int{cell.Altitude}));
+        labels_.drawIfFits(painter, rect, QStringLiteral(" %1 ").arg(int{cell.Altitude}));
     } catch (const std::exception& error) {
         readErrors_.report(error);
     }
+}
+
+// Small cells: every cell's pixels are copied into one picture, drawn in one go. The gaps of the
+// grid lines stay black; the grid draws its lines over them.
+void MapEditorWindow::drawMainArea(QPainter& painter, const QRect& cells, const QPoint& origin) {
+    if (!paintReadsMap_)
+        return; // the grid's black background
+    const int side = mainDrawGrid_->cellWidth();
+    const int pitch = side + mainDrawGrid_->gridLineWidth();
+    const QSize size(cells.width() * pitch, cells.height() * pitch);
+    if (areaImage_.size() != size)
+        areaImage_ = QImage(size, QImage::Format_RGB32);
+    areaImage_.fill(Qt::black);
+    const bool average = model_.zoom().AverageColours;
+    const QSize cellSize(side, side);
+    try {
+        for (int y = cells.top(); y <= cells.bottom(); ++y) {
+            const int top = (y - cells.top()) * pitch;
+            for (int x = cells.left(); x <= cells.right(); ++x) {
+                const TMapCell cell = paintedCell(x, y);
+                const int left = (x - cells.left()) * pitch;
+                if (average) {
+                    const QRgb colour = RgbOf(colours_.cellColour(cell));
+                    for (int row = 0; row < side; ++row) {
+                        auto* line = reinterpret_cast<QRgb*>(areaImage_.scanLine(top + row)) + left;
+                        std::fill(line, line + side, colour);
+                    }
+                    continue;
+                }
+                const QImage& picture = pixmaps_.picture(cell.Tile, cellSize);
+                for (int row = 0; row < side; ++row)
+                    std::memcpy(areaImage_.scanLine(top + row) + left * 4,
+                                picture.constScanLine(row), static_cast<std::size_t>(side) * 4);
+            }
+        }
+    } catch (const std::exception& error) {
+        // The cells drawn so far show; the rest stay black.
+        readErrors_.report(error);
+    }
+    painter.drawImage(origin, areaImage_);
 }
 
 void MapEditorWindow::prepareTexturePaint() {
@@ -648,8 +881,8 @@ void MapEditorWindow::prepareTexturePaint() {
 void MapEditorWindow::drawTextureCell(QPainter& painter, int row, const QRect& rect) {
     try {
         pixmaps_.draw(painter, static_cast<std::uint16_t>(row), rect);
-        if (showCheckBox->isChecked())
-            labels_.draw(painter, rect.topLeft(), QLatin1Char(' ') + Hex(row) + QLatin1Char(' '));
+        if (showCheckBox_->isChecked())
+            labels_.draw(painter, rect.topLeft(), HexLabel(row));
     } catch (const std::exception& error) {
         readErrors_.report(error);
     }

@@ -1,13 +1,17 @@
 // The map editor: paints tiles and altitudes onto map0.mul cell by cell. The terrain is never held
 // in memory: every cell drawn, pointed at or painted is read from the file at that moment, and
-// every painted cell is written back at once.
+// every painted cell is written back at once. Its rules live in MapEditorModel.
 #pragma once
 
+#include "gui/models/MapEditorModel.h"
 #include "gui/widgets/OnceErrors.h"
 #include "gui/widgets/TilePixmaps.h"
 #include "gui/widgets/ToolWindow.h"
+#include "mapedit/CellPos.h"
+#include "mapedit/TileColours.h"
 #include "world/Records.h"
 
+#include <QImage>
 #include <QPoint>
 #include <QRect>
 #include <array>
@@ -23,7 +27,9 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QSpinBox;
 class QStatusBar;
+class QToolButton;
 
 namespace lw {
 
@@ -37,66 +43,31 @@ class UpDown;
 class MapEditorWindow final : public gui::ToolWindow {
     Q_OBJECT
 public:
-    // The drawing modes are the indexes of the mode list; the named tile groups follow.
-    enum DrawingMode { DontDraw = 0, SelectedTile = 1, AltitudeOnly = 2, FirstGroup = 3 };
-    enum AltitudeMode { AddZ = 0, SubtractZ = 1, SetToZ = 2 };
-
     explicit MapEditorWindow(WindowContext& context, QWidget* parent = nullptr);
     ~MapEditorWindow() override;
 
-    // The texture palette that opens and closes with this window. It becomes a window of this
-    // one, so that it stays usable while this one is shown modally.
+    // The texture palette that opens and closes with this window, and the overview that its
+    // "Overview" button opens. Both become windows of this one, so that they stay usable while
+    // this one is shown modally.
     void setPalette(QDialog& palette);
+    void setOverview(QDialog& overview);
 
-    // True when both path fields are valid; the first time after an edit it also saves both
-    // paths, so they are saved once per edit.
-    bool editorFilesValid();
     // The image folder the tile pictures come from, or nothing while the paths are not valid.
-    std::optional<std::string> pictureFolder();
-    void updateStatusTexts();
+    std::optional<std::string> pictureFolder() const;
     // A tile chosen in the palette: it becomes the tile to paint, in "Selected tile from list".
     void selectTile(std::int32_t tile);
-    std::int32_t selectedTile() const { return selectedTile_; }
-    QPoint pointerCell() const { return pointer_; }
+    // Scrolls the map so that tile (x, y) stands in the middle of the view; the current cell and
+    // the map stay as they are.
+    void centreOn(int x, int y);
 
-    // Handlers, public so that tests can drive them as the window system would.
-    void prepareForShow();
-    void mapEditChanged();
-    void uoPathEditChanged();
-    void zValueEditChanged();
-    void jumpClicked();
-    void drawingModeChanged();
-    void altitudeModeClicked();
-    void showCheckBoxClicked();
-    void textureColumnClicked();
-
-    gui::DrawGrid* mainDrawGrid;
-    QWidget* rightPanel;
-    gui::DrawGrid* textureDrawGrid;
-    QWidget* bottomPanel;
-    QWidget* altitudePanel;
-    QGroupBox* altitudeRadioGroup;
-    QButtonGroup* altitudeButtons;
-    QLabel* zValueLabel;
-    QLineEdit* zValueEdit;
-    gui::UpDown* xValueUpDown;
-    QWidget* jumpPanel;
-    QPushButton* jumpButton;
-    QLabel* jumpXLabel;
-    QLineEdit* xJumpEdit;
-    QLabel* yJumpLabel;
-    QLineEdit* yJumpEdit;
-    QWidget* drawSettingsPanel;
-    QLabel* selectDrawingModeLabel;
-    QComboBox* selectDrawingModeComboBox;
-    QCheckBox* showCheckBox;
-    QWidget* fileNamePanel;
-    QLabel* mapLabel;
-    QLineEdit* mapEdit;
-    QLabel* uoPathLabel;
-    QLineEdit* uoPathEdit;
-    QStatusBar* statusBar;
-    std::array<QLabel*, 2> statusPanels;
+signals:
+    // The tiles in view (columns x, rows y), after every scroll, resize and zoom.
+    void viewChanged(const QRect& tiles);
+    // The map and the image folder, whenever the paths change; empty texts while they are not
+    // both valid.
+    void filesChanged(const QString& mapPath, const QString& imageFolder);
+    // The cells a paint, an undo or a redo wrote.
+    void cellsWritten(const std::vector<lw::CellPos>& cells);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -106,42 +77,87 @@ protected:
 private:
     QWidget* buildGrids();
     QWidget* buildBottomPanel();
+    QWidget* buildAltitudePanel(QWidget* parent);
+    QWidget* buildJumpPanel(QWidget* parent);
+    QWidget* buildDrawSettingsPanel(QWidget* parent);
     QWidget* buildFileNamePanel();
+    void buildStatusBar();
     void connectHandlers();
+    void addShortcuts();
     // The palette beside this window and above it; this window makes room on the screen when
-    // the palette fits on neither side.
+    // the palette fits on neither side. The overview, when it has no place of its own yet, goes
+    // below the palette.
     void placePalette();
+    void showOverview();
+    void placeOverview();
 
     // Handler bodies without the guard: a failure ends the handler that ran them.
+    void prepareForShow();
     void mapPathChanged();
     void followMapWorld();
     void imageFolderChanged();
-    void pathsEdited();
-    void zValueEditFinished();
+    void pathsChecked(bool storeNow);
+    void zValueChanged();
+    void zValueFinished();
+    void brushChanged();
+    void jump();
     void paintCell(int x, int y);
+    void pickTile(const QPoint& viewportPosition);
     void trackPointer(const QPoint& viewportPosition);
-    int zValue() const;
+    void undo();
+    void redo();
+    void showWritten(const std::vector<CellPos>& cells);
+    void updateStatusTexts();
+    void updateUndoButtons();
+    void updatePreview();
+    void zoom(bool in, const QPoint& viewportPosition);
+    void applyZoom();
+    void reportView();
+    QPoint pointerInView() const;
     std::string mapPath() const;
 
     void prepareMainPaint(const QRect& cells);
     void drawMainCell(QPainter& painter, int x, int y, const QRect& rect);
+    void drawMainArea(QPainter& painter, const QRect& cells, const QPoint& origin);
     TMapCell paintedCell(int x, int y) const;
     void prepareTexturePaint();
     void drawTextureCell(QPainter& painter, int row, const QRect& rect);
 
     WindowContext& context_;
+    MapEditorModel model_;
     QDialog* palette_ = nullptr;
-    std::int32_t selectedTile_ = 0;
-    QPoint pointer_{0, 0};
-    bool mapPathEdited_ = false;
-    bool imageFolderEdited_ = false;
+    QDialog* overview_ = nullptr;
+    CellPos pointer_;
     bool placingPalette_ = false; // until this window is on the screen in its frame
+    std::optional<TilePreview> shownPreview_;
+
+    gui::DrawGrid* mainDrawGrid_;
+    gui::DrawGrid* textureDrawGrid_;
+    QButtonGroup* altitudeButtons_;
+    QLineEdit* zValueEdit_;
+    gui::UpDown* xValueUpDown_;
+    QPushButton* jumpButton_;
+    QLineEdit* xJumpEdit_;
+    QLineEdit* yJumpEdit_;
+    QToolButton* undoButton_;
+    QToolButton* redoButton_;
+    QToolButton* overviewButton_;
+    QComboBox* selectDrawingModeComboBox_;
+    QCheckBox* showCheckBox_;
+    QSpinBox* brushSizeSpinBox_;
+    QLabel* tilePreview_;
+    QLineEdit* mapEdit_;
+    QLineEdit* uoPathEdit_;
+    QStatusBar* statusBar_;
+    std::array<QLabel*, 2> statusPanels_;
 
     // What the paint under way draws: the cells of its area, read in one go.
     bool paintReadsMap_ = false;
     QRect paintArea_;
     std::vector<TMapCell> paintCells_;
+    QImage areaImage_;
     gui::TilePixmaps pixmaps_;
+    TileColours colours_;
     gui::CellLabels labels_;
     gui::OnceErrors readErrors_;
 };

@@ -42,57 +42,59 @@ TexturePaletteWindow::TexturePaletteWindow(WindowContext& context, QWidget* pare
     auto* root = new QVBoxLayout(this);
     root->setContentsMargins(0, 0, 0, 0);
     root->setSpacing(0);
-    pageControl = Named(new QTabWidget(this), "PageControl");
-    auswahlSheet = Named(new QWidget(pageControl), "AuswahlSheet");
-    configSheet = Named(new QWidget(pageControl), "ConfigSheet");
-    pageControl->addTab(auswahlSheet, QStringLiteral("Auswahl"));
-    pageControl->addTab(configSheet, QStringLiteral("Konfigurieren"));
+    pageControl_ = Named(new QTabWidget(this), "PageControl");
+    auswahlSheet_ = Named(new QWidget(pageControl_), "AuswahlSheet");
+    configSheet_ = Named(new QWidget(pageControl_), "ConfigSheet");
+    pageControl_->addTab(auswahlSheet_, QStringLiteral("Auswahl"));
+    pageControl_->addTab(configSheet_, QStringLiteral("Konfigurieren"));
     // The lines are what the user looks at first; the grid stays empty until one is chosen.
-    pageControl->setCurrentWidget(configSheet);
-    root->addWidget(pageControl, 1);
+    pageControl_->setCurrentWidget(configSheet_);
+    root->addWidget(pageControl_, 1);
 
-    auto* auswahl = new QVBoxLayout(auswahlSheet);
+    auto* auswahl = new QVBoxLayout(auswahlSheet_);
     auswahl->setContentsMargins(0, 0, 0, 0);
-    textureAuswahlGrid = Named(new gui::DrawGrid(auswahlSheet), "TextureAuswahlGrid");
-    textureAuswahlGrid->setColCount(1);
-    textureAuswahlGrid->setRowCount(1);
-    textureAuswahlGrid->setCellSize(kCellSide, kCellSide);
-    textureAuswahlGrid->setBackground(palette().color(QPalette::Button));
-    auswahl->addWidget(textureAuswahlGrid);
+    textureAuswahlGrid_ = Named(new gui::DrawGrid(auswahlSheet_), "TextureAuswahlGrid");
+    textureAuswahlGrid_->setColCount(1);
+    textureAuswahlGrid_->setRowCount(1);
+    textureAuswahlGrid_->setCellSize(kCellSide, kCellSide);
+    textureAuswahlGrid_->setBackground(palette().color(QPalette::Button));
+    auswahl->addWidget(textureAuswahlGrid_);
 
-    auto* config = new QVBoxLayout(configSheet);
+    auto* config = new QVBoxLayout(configSheet_);
     config->setContentsMargins(0, 0, 0, 0);
-    configMemo = Named(new QPlainTextEdit(configSheet), "ConfigMemo");
-    configMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
-    configMemo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    configMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    configMemo_ = Named(new QPlainTextEdit(configSheet_), "ConfigMemo");
+    configMemo_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    configMemo_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    configMemo_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     QStringList lines;
     for (const char* line : kBuiltInPaletteLines)
         lines << QString::fromLatin1(line);
-    configMemo->setPlainText(lines.join(QLatin1Char('\n')));
-    configMemo->installEventFilter(this);
-    config->addWidget(configMemo);
+    configMemo_->setPlainText(lines.join(QLatin1Char('\n')));
+    configMemo_->installEventFilter(this);
+    config->addWidget(configMemo_);
 
-    auswahllPanel = Named(new QWidget(this), "AuswahllPanel");
+    auto* auswahllPanel = Named(new QWidget(this), "AuswahllPanel");
     auswahllPanel->setFixedHeight(kPanelHeight);
     auto* panel = new QHBoxLayout(auswahllPanel);
     panel->setContentsMargins(2, 1, 2, 2);
     panel->setSpacing(6);
-    auswahlCombo = Named(new QComboBox(auswahllPanel), "AuswahlCombo");
-    showCheckBox =
+    auswahlCombo_ = Named(new QComboBox(auswahllPanel), "AuswahlCombo");
+    showCheckBox_ =
         Named(new QCheckBox(QStringLiteral("ID's anzeigen"), auswahllPanel), "ShowCheckBox");
-    showCheckBox->setChecked(true);
-    panel->addWidget(auswahlCombo, 1);
-    panel->addWidget(showCheckBox);
+    showCheckBox_->setChecked(true);
+    panel->addWidget(auswahlCombo_, 1);
+    panel->addWidget(showCheckBox_);
     root->addWidget(auswahllPanel);
 
-    textureAuswahlGrid->setPreparePaint([this](const QRect&) { preparePaint(); });
-    textureAuswahlGrid->setDrawCell([this](QPainter& painter, int col, int row, const QRect& rect) {
-        drawCell(painter, col, row, rect);
-    });
-    textureAuswahlGrid->setClick([this] { auswahlGridClicked(); });
-    connect(auswahlCombo, &QComboBox::currentIndexChanged, this, [this] { auswahlComboChanged(); });
-    connect(showCheckBox, &QCheckBox::clicked, this, [this] { showCheckBoxClicked(); });
+    textureAuswahlGrid_->setPreparePaint([this](const QRect&) { preparePaint(); });
+    textureAuswahlGrid_->setDrawCell(
+        [this](QPainter& painter, int col, int row, const QRect& rect) {
+            drawCell(painter, col, row, rect);
+        });
+    textureAuswahlGrid_->setClick([this] { auswahlGridClicked(); });
+    connect(auswahlCombo_, &QComboBox::currentIndexChanged, this, [this] { rebuildGrid(); });
+    connect(showCheckBox_, &QCheckBox::clicked, this,
+            [this] { textureAuswahlGrid_->viewport()->update(); });
 }
 
 TexturePaletteWindow::~TexturePaletteWindow() = default;
@@ -105,15 +107,11 @@ void TexturePaletteWindow::setMapEditor(PictureFolderFn pictureFolder, SelectTil
 void TexturePaletteWindow::showEvent(QShowEvent* event) {
     ToolWindow::showEvent(event);
     if (!event->spontaneous())
-        runGuarded([this] { prepareForShow(); });
-}
-
-void TexturePaletteWindow::prepareForShow() {
-    configMemoExit();
+        runGuarded([this] { configMemoExit(); });
 }
 
 bool TexturePaletteWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == configMemo && event->type() == QEvent::FocusOut)
+    if (watched == configMemo_ && event->type() == QEvent::FocusOut)
         configMemoExit();
     return ToolWindow::eventFilter(watched, event);
 }
@@ -121,31 +119,27 @@ bool TexturePaletteWindow::eventFilter(QObject* watched, QEvent* event) {
 // ---- The list and the grid ---------------------------------------------------------------------
 
 void TexturePaletteWindow::configMemoExit() {
-    const int selected = auswahlCombo->currentIndex();
-    const int count = auswahlCombo->count();
+    const int selected = auswahlCombo_->currentIndex();
+    const int count = auswahlCombo_->count();
     {
-        const QSignalBlocker quiet(auswahlCombo);
-        auswahlCombo->clear();
-        const QTextDocument& text = *configMemo->document();
+        const QSignalBlocker quiet(auswahlCombo_);
+        auswahlCombo_->clear();
+        const QTextDocument& text = *configMemo_->document();
         for (QTextBlock line = text.begin(); line.isValid(); line = line.next())
-            auswahlCombo->addItem(QString::fromStdString(ParsePaletteLine(Std(line.text())).Name));
+            auswahlCombo_->addItem(QString::fromStdString(ParsePaletteLine(Std(line.text())).Name));
         // More lines than before: the old index may now mean another line, so none is chosen.
-        auswahlCombo->setCurrentIndex(auswahlCombo->count() > count ? -1 : selected);
+        auswahlCombo_->setCurrentIndex(auswahlCombo_->count() > count ? -1 : selected);
     }
-    if (auswahlCombo->count() <= count)
+    if (auswahlCombo_->count() <= count)
         rebuildGrid();
-    textureAuswahlGrid->viewport()->update();
-}
-
-void TexturePaletteWindow::auswahlComboChanged() {
-    rebuildGrid();
+    textureAuswahlGrid_->viewport()->update();
 }
 
 std::optional<PaletteLine> TexturePaletteWindow::selectedLine() const {
-    const int index = auswahlCombo->currentIndex();
+    const int index = auswahlCombo_->currentIndex();
     if (index < 0)
         return std::nullopt;
-    const QTextBlock line = configMemo->document()->findBlockByNumber(index);
+    const QTextBlock line = configMemo_->document()->findBlockByNumber(index);
     if (!line.isValid())
         return std::nullopt;
     return ParsePaletteLine(Std(line.text()));
@@ -155,28 +149,24 @@ void TexturePaletteWindow::rebuildGrid() {
     const std::optional<PaletteLine> line = selectedLine();
     if (!line)
         return;
-    textureAuswahlGrid->setRowCount(line->rowCount());
-    textureAuswahlGrid->setColCount(line->columnCount());
-    textureAuswahlGrid->viewport()->update();
+    textureAuswahlGrid_->setRowCount(line->rowCount());
+    textureAuswahlGrid_->setColCount(line->columnCount());
+    textureAuswahlGrid_->viewport()->update();
 }
 
 std::int32_t TexturePaletteWindow::selectionCellTile(int row, int column) const {
     const std::optional<PaletteLine> line = selectedLine();
     if (!line)
         return kNoTile;
-    return SelectionCellTile(*line, row, column, textureAuswahlGrid->colCount());
+    return SelectionCellTile(*line, row, column, textureAuswahlGrid_->colCount());
 }
 
 void TexturePaletteWindow::auswahlGridClicked() {
     runGuarded([this] {
         if (!selectTile_)
             return;
-        selectTile_(selectionCellTile(textureAuswahlGrid->row(), textureAuswahlGrid->col()));
+        selectTile_(selectionCellTile(textureAuswahlGrid_->row(), textureAuswahlGrid_->col()));
     });
-}
-
-void TexturePaletteWindow::showCheckBoxClicked() {
-    textureAuswahlGrid->viewport()->update();
 }
 
 // ---- Drawing -----------------------------------------------------------------------------------
@@ -201,12 +191,12 @@ void TexturePaletteWindow::drawCell(QPainter& painter, int column, int row, cons
     if (!paintLine_)
         return; // the grid's background
     const std::int32_t id =
-        SelectionCellTile(*paintLine_, row, column, textureAuswahlGrid->colCount());
+        SelectionCellTile(*paintLine_, row, column, textureAuswahlGrid_->colCount());
     if (id < 0 || id > kLastPictureId)
         return;
     try {
         pixmaps_.draw(painter, static_cast<std::uint16_t>(id), rect);
-        if (showCheckBox->isChecked())
+        if (showCheckBox_->isChecked())
             labels_.draw(painter, rect.topLeft(),
                          QLatin1Char(' ') + QString::fromStdString(IntToSpacedHex(id, 2)) +
                              QLatin1Char(' '));

@@ -41,32 +41,25 @@ public:
     // The tile of a cell of the selected line's grid, or kNoTile (also with no line selected).
     std::int32_t selectionCellTile(int row, int column) const;
 
-    // Handlers, public so that tests can drive them as the window system would.
-    void prepareForShow();
-    void configMemoExit();
-    void auswahlComboChanged();
-    void auswahlGridClicked();
-    void showCheckBoxClicked();
-
-    QTabWidget* pageControl;
-    QWidget* auswahlSheet;
-    QWidget* configSheet;
-    gui::DrawGrid* textureAuswahlGrid;
-    QPlainTextEdit* configMemo;
-    QWidget* auswahllPanel;
-    QComboBox* auswahlCombo;
-    QCheckBox* showCheckBox;
-
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void configMemoExit();
+    void auswahlGridClicked();
     std::optional<PaletteLine> selectedLine() const;
     void rebuildGrid();
     void preparePaint();
     void drawCell(QPainter& painter, int column, int row, const QRect& rect);
 
+    QTabWidget* pageControl_;
+    QWidget* auswahlSheet_;
+    QWidget* configSheet_;
+    gui::DrawGrid* textureAuswahlGrid_;
+    QPlainTextEdit* configMemo_;
+    QComboBox* auswahlCombo_;
+    QCheckBox* showCheckBox_;
     WindowContext& context_;
     PictureFolderFn pictureFolder_;
     SelectTileFn selectTile_;

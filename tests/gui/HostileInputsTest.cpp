@@ -289,7 +289,7 @@ TEST_F(HostileInputsTest, MapEditorDrawingWithATextureEntryPastItsData) {
     };
     const std::string imagesBefore = images();
 
-    gui::DrawGrid& grid = *editor.mainDrawGrid;
+    auto& grid = *editor.findChild<gui::DrawGrid*>("MainDrawGrid");
     editor.selectTile(6);
     QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.cellRect(0, 0).center());
     grid.viewport()->repaint();

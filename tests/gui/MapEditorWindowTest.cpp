@@ -3,6 +3,7 @@
 // their settings, invalid paths, read and write failures, and the palette beside it.
 #include "gui/MapEditorWindow.h"
 
+#include "ControlLookup.h"
 #include "UiFixture.h"
 #include "gui/TexturePaletteWindow.h"
 #include "gui/widgets/DrawGrid.h"
@@ -21,6 +22,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <filesystem>
 
@@ -28,6 +30,8 @@ namespace lw::test {
 namespace {
 
 constexpr std::uint16_t kGreen = 0x03E0; // texture 5, all green
+// Entries of the drawing mode list.
+constexpr int kDontDraw = 0, kSelectedTile = 1, kAltitudeOnly = 2;
 constexpr std::uint16_t kRed = 0x7C00;
 
 // The three bytes of cell (x, y), located by hand: block (x div 8) * 512 + (y div 8) of 196
@@ -70,7 +74,19 @@ protected:
     }
 
     MapEditorWindow& editor() { return program_->mapEditForm(); }
-    gui::DrawGrid& grid() { return *editor().mainDrawGrid; }
+    template <class W> W& control(const char* name) { return ControlOf<W>(editor(), name); }
+    QLineEdit& field(const char* name) { return control<QLineEdit>(name); }
+    gui::DrawGrid& grid() { return control<gui::DrawGrid>("MainDrawGrid"); }
+    QComboBox& modes() { return control<QComboBox>("SelectDrawingModeComboBox"); }
+    QAbstractButton& button(const char* name) { return control<QAbstractButton>(name); }
+    QAbstractButton& altitudeButton(AltitudeMode mode) {
+        const char* const texts[] = {"Add Z", "Subtract Z", "Set to Z"};
+        for (QRadioButton* radio :
+             control<QWidget>("AltitudeRadioGroup").findChildren<QRadioButton*>())
+            if (radio->text() == QLatin1String(texts[static_cast<int>(mode)]))
+                return *radio;
+        throw std::runtime_error("no altitude button");
+    }
     QPoint centre(int x, int y) { return grid().cellRect(x, y).center(); }
     void put(int x, int y, std::uint16_t tile, int altitude) {
         WriteMapCell(world("map0.mul"), x, y, {tile, static_cast<std::int8_t>(altitude)});
@@ -85,13 +101,13 @@ protected:
                          Qt::NoButton, Qt::NoModifier);
         QCoreApplication::sendEvent(grid().viewport(), &move);
     }
-    void chooseMode(int drawing, int altitude, const QString& z) {
-        editor().selectDrawingModeComboBox->setCurrentIndex(drawing);
-        editor().altitudeButtons->button(altitude)->click();
-        editor().zValueEdit->setText(z); // pasted: typing "-" alone would give "0"
+    void chooseMode(int drawing, AltitudeMode altitude, const QString& z) {
+        modes().setCurrentIndex(drawing);
+        altitudeButton(altitude).click();
+        field("ZValueEdit").setText(z); // pasted: typing "-" alone would give "0"
     }
     QString panel(int index) {
-        return editor().statusPanels[static_cast<std::size_t>(index)]->text();
+        return control<QLabel>(index == 0 ? "PointerPanel" : "ModePanel").text();
     }
     QRgb pixelOf(int x, int y) {
         const QImage shot = grid().viewport()->grab().toImage();
@@ -100,26 +116,27 @@ protected:
 };
 
 TEST_F(MapEditorTest, PaintsEveryDrawingModeWithEveryAltitudeMode) {
-    using M = MapEditorWindow;
-    const int water = M::FirstGroup + 13;
+    using M = AltitudeMode;
+    const int water = kFirstGroupListIndex + 13;
     struct Case {
-        int drawing, altitudeMode;
+        int drawing;
+        AltitudeMode altitudeMode;
         const char* z;
         std::uint16_t tileBefore;
         int altitudeBefore;
         std::uint16_t tileAfter; // 0xFFFF: any tile of "Random water"
         int altitudeAfter;
     } const cases[] = {
-        {M::SelectedTile, M::AddZ, "100", 0x44, 50, 0x16F, 127},
-        {M::SelectedTile, M::SubtractZ, "100", 0x44, -50, 0x16F, -128},
-        {M::SelectedTile, M::SetToZ, "0", 0x44, 33, 0x16F, 0},
-        {M::AltitudeOnly, M::SetToZ, "-20", 0x44, 9, 0x44, -20},
-        {M::AltitudeOnly, M::AddZ, "5", 0x44, -3, 0x44, 2},
-        {M::AltitudeOnly, M::SubtractZ, "5", 0x44, -3, 0x44, -8},
+        {kSelectedTile, M::AddZ, "100", 0x44, 50, 0x16F, 127},
+        {kSelectedTile, M::SubtractZ, "100", 0x44, -50, 0x16F, -128},
+        {kSelectedTile, M::SetToZ, "0", 0x44, 33, 0x16F, 0},
+        {kAltitudeOnly, M::SetToZ, "-20", 0x44, 9, 0x44, -20},
+        {kAltitudeOnly, M::AddZ, "5", 0x44, -3, 0x44, 2},
+        {kAltitudeOnly, M::SubtractZ, "5", 0x44, -3, 0x44, -8},
         {water, M::AddZ, "1", 0x44, 126, 0xFFFF, 127},
         {water, M::SubtractZ, "1", 0x44, 0, 0xFFFF, -1},
         {water, M::SetToZ, "7", 0x44, 0, 0xFFFF, 7},
-        {M::DontDraw, M::SetToZ, "7", 0x44, 3, 0x44, 3},
+        {kDontDraw, M::SetToZ, "7", 0x44, 3, 0x44, 3},
     };
     editor().selectTile(0x16F);
     int x = 0;
@@ -142,7 +159,7 @@ TEST_F(MapEditorTest, PaintsEveryDrawingModeWithEveryAltitudeMode) {
 }
 
 TEST_F(MapEditorTest, PressDragAndKeysPaintEachCellOnceAndTheCurrentCellAgainOnAClick) {
-    chooseMode(MapEditorWindow::AltitudeOnly, MapEditorWindow::AddZ, "1");
+    chooseMode(kAltitudeOnly, AltitudeMode::AddZ, "1");
     QWidget* view = grid().viewport();
     QTest::mousePress(view, Qt::LeftButton, {}, centre(1, 1));
     QTest::mouseMove(view, centre(1, 1) + QPoint(3, 3));
@@ -163,15 +180,14 @@ TEST_F(MapEditorTest, StatusTextsFollowThePointerAndTheModes) {
     put(3, 2, 0x0003, -5);
     pointAt(3, 2);
     EXPECT_EQ(panel(0), "X=3 - Y=2 - Altitude=-5 - Tile=00 03");
-    EXPECT_EQ(editor().pointerCell(), QPoint(3, 2));
     EXPECT_EQ(panel(1), "Selected mode: Set altitude to 0 - Drawing disabled");
 
     editor().selectTile(0x16F);
-    chooseMode(MapEditorWindow::SelectedTile, MapEditorWindow::AddZ, "5");
+    chooseMode(kSelectedTile, AltitudeMode::AddZ, "5");
     EXPECT_EQ(panel(1), "Selected mode: Add 5 to current altitude - Selected tile=01 6F");
-    chooseMode(MapEditorWindow::AltitudeOnly, MapEditorWindow::SubtractZ, "7");
+    chooseMode(kAltitudeOnly, AltitudeMode::SubtractZ, "7");
     EXPECT_EQ(panel(1), "Selected mode: Subtract 7 from current altitude - Drawing altitude only");
-    chooseMode(MapEditorWindow::FirstGroup + 6, MapEditorWindow::SetToZ, "-3");
+    chooseMode(kFirstGroupListIndex + 6, AltitudeMode::SetToZ, "-3");
     EXPECT_EQ(panel(1), "Selected mode: Set altitude to -3 - Selected group: \"Random grass\"");
 
     // The status texts change at the next pointer movement, not by painting.
@@ -187,18 +203,18 @@ TEST_F(MapEditorTest, ZFieldKeepsAnIntegerWithinTheAltitudeRange) {
     const std::pair<const char*, const char*> cases[] = {
         {"300", "127"}, {"-200", "-128"}, {"007", "7"}, {"-", "0"}, {"", "0"}, {"abc", "0"}};
     for (const auto& [typed, shown] : cases) {
-        editor().zValueEdit->setText(QString::fromLatin1(typed));
-        EXPECT_EQ(editor().zValueEdit->text(), shown) << typed;
+        field("ZValueEdit").setText(QString::fromLatin1(typed));
+        EXPECT_EQ(field("ZValueEdit").text(), shown) << typed;
     }
-    editor().zValueEdit->setText("126");
-    editor().xValueUpDown->step(1);
-    editor().xValueUpDown->step(1);
-    EXPECT_EQ(editor().zValueEdit->text(), "127");
+    field("ZValueEdit").setText("126");
+    control<gui::UpDown>("XValueUpDown").step(1);
+    control<gui::UpDown>("XValueUpDown").step(1);
+    EXPECT_EQ(field("ZValueEdit").text(), "127");
     EXPECT_EQ(panel(1), "Selected mode: Set altitude to 127 - Drawing disabled");
 }
 
 TEST_F(MapEditorTest, ZFieldKeepsTheCaretAndLetsAMinusBeginANumber) {
-    auto& z = *editor().findChild<QLineEdit*>("ZValueEdit");
+    auto& z = field("ZValueEdit");
     editor().activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&editor()));
     typeInto(z, "5");
@@ -223,18 +239,18 @@ TEST_F(MapEditorTest, ZFieldKeepsTheCaretAndLetsAMinusBeginANumber) {
     EXPECT_EQ(z.text(), "0");
     typeInto(z, "");
     EXPECT_EQ(z.text(), "");
-    editor().findChild<QLineEdit*>("XJumpEdit")->setFocus();
+    field("XJumpEdit").setFocus();
     EXPECT_EQ(z.text(), "0");
     typeInto(z, "x");
     EXPECT_EQ(z.text(), "0");
 }
 
 TEST_F(MapEditorTest, EnterInAJumpFieldJumps) {
-    for (const char* field : {"XJumpEdit", "YJumpEdit"}) {
-        typeInto(*editor().findChild<QLineEdit*>("XJumpEdit"), "300");
-        typeInto(*editor().findChild<QLineEdit*>("YJumpEdit"), field[0] == 'X' ? "200" : "100");
-        QTest::keyClick(editor().findChild<QLineEdit*>(field), Qt::Key_Return);
-        EXPECT_EQ(QPoint(grid().col(), grid().row()), QPoint(300, field[0] == 'X' ? 200 : 100));
+    for (const char* name : {"XJumpEdit", "YJumpEdit"}) {
+        typeInto(field("XJumpEdit"), "300");
+        typeInto(field("YJumpEdit"), name[0] == 'X' ? "200" : "100");
+        QTest::keyClick(&ControlOf<QLineEdit>(editor(), name), Qt::Key_Return);
+        EXPECT_EQ(QPoint(grid().col(), grid().row()), QPoint(300, name[0] == 'X' ? 200 : 100));
         EXPECT_FALSE(grid().cellRect(grid().col(), grid().row()).isEmpty());
     }
 }
@@ -247,34 +263,34 @@ TEST_F(MapEditorTest, ItResizesBothWaysWithTheStatusPanelsHalfEach) {
         QCoreApplication::processEvents();
         EXPECT_EQ(editor().size(), size);
         EXPECT_LE(editor().minimumSizeHint().width(), 697);
-        const auto& bar = *editor().findChild<QWidget*>("StatusBar");
-        const int left = editor().statusPanels[0]->width();
-        const int right = editor().statusPanels[1]->width();
+        const auto& bar = control<QWidget>("StatusBar");
+        const int left = control<QLabel>("PointerPanel").width();
+        const int right = control<QLabel>("ModePanel").width();
         EXPECT_LE(std::abs(left - right), 1) << size.width();
         EXPECT_GE(left + right, bar.width() - 16) << size.width();
     }
 }
 
 TEST_F(MapEditorTest, JumpClampsScrollsIntoViewAndPaintsNothing) {
-    chooseMode(MapEditorWindow::AltitudeOnly, MapEditorWindow::SetToZ, "9");
+    chooseMode(kAltitudeOnly, AltitudeMode::SetToZ, "9");
     pointAt(1, 1);
     const QString status = panel(0);
-    typeInto(*editor().xJumpEdit, "99999");
-    typeInto(*editor().yJumpEdit, "-5");
-    editor().jumpButton->click();
+    typeInto(field("XJumpEdit"), "99999");
+    typeInto(field("YJumpEdit"), "-5");
+    button("JumpButton").click();
     EXPECT_EQ(QPoint(grid().col(), grid().row()), QPoint(6143, 0));
     EXPECT_FALSE(grid().cellRect(6143, 0).isEmpty());
     EXPECT_EQ(panel(0), status);
 
     // The current cell again, after scrolling away: it comes back into view.
     grid().setLeftCol(100);
-    editor().jumpButton->click();
+    button("JumpButton").click();
     EXPECT_FALSE(grid().cellRect(6143, 0).isEmpty());
     for (const QPoint cell : {QPoint(6143, 0), QPoint(6142, 1), QPoint(6142, 0), QPoint(6143, 1)})
         EXPECT_EQ(ReadMapCell(world("map0.mul"), cell.x(), cell.y()).Altitude, 0);
 
-    typeInto(*editor().xJumpEdit, "abc");
-    editor().jumpButton->click();
+    typeInto(field("XJumpEdit"), "abc");
+    button("JumpButton").click();
     ASSERT_EQ(dialogs_.errors(), std::vector<QString>{"'abc' ist kein gültiger Integerwert"});
     EXPECT_EQ(QPoint(grid().col(), grid().row()), QPoint(6143, 0));
     // Painting works again afterwards.
@@ -302,10 +318,10 @@ TEST_F(MapEditorTest, InvalidPathsShowBlackCellsAndTouchNoFile) {
     put(0, 0, 5, 4);
     const std::string image = world("texidx.mul");
     WriteWholeFile(world("map6.mul"), "");
-    chooseMode(MapEditorWindow::AltitudeOnly, MapEditorWindow::SetToZ, "9");
+    chooseMode(kAltitudeOnly, AltitudeMode::SetToZ, "9");
 
-    typeInto(*editor().mapEdit, Q(world("map6.mul")));
-    EXPECT_TRUE(gui::IsRed(*editor().mapEdit));
+    typeInto(field("MapEdit"), Q(world("map6.mul")));
+    EXPECT_TRUE(gui::IsRed(field("MapEdit")));
     pointAt(0, 0);
     EXPECT_EQ(panel(0), "X=0 - Y=0 - Wrong filename");
     EXPECT_EQ(pixelOf(0, 0), QColor(Qt::black).rgb());
@@ -314,10 +330,10 @@ TEST_F(MapEditorTest, InvalidPathsShowBlackCellsAndTouchNoFile) {
     EXPECT_EQ(settings_.get("Map0.mul").toString(), Q(world("map0.mul")));
 
     // A folder without the image files: also no map access.
-    typeInto(*editor().mapEdit, Q(world("map0.mul")));
-    typeInto(*editor().uoPathEdit, Q(world("nothing")));
-    EXPECT_TRUE(gui::IsGreen(*editor().mapEdit));
-    EXPECT_TRUE(gui::IsRed(*editor().uoPathEdit));
+    typeInto(field("MapEdit"), Q(world("map0.mul")));
+    typeInto(field("UOPathEdit"), Q(world("nothing")));
+    EXPECT_TRUE(gui::IsGreen(field("MapEdit")));
+    EXPECT_TRUE(gui::IsRed(field("UOPathEdit")));
     pointAt(1, 0);
     EXPECT_EQ(panel(0), "X=1 - Y=0 - Wrong filename");
     click(0, 0);
@@ -328,27 +344,27 @@ TEST_F(MapEditorTest, InvalidPathsShowBlackCellsAndTouchNoFile) {
 TEST_F(MapEditorTest, PathsAreSavedWhenBothAreValidAndImageNamesMayDifferInCase) {
     TempDir other;
     MakeSparseMap(other.file("MAP0.MUL"));
-    typeInto(*editor().mapEdit, Q(other.file("MAP0.MUL")));
-    EXPECT_TRUE(gui::IsGreen(*editor().mapEdit));
+    typeInto(field("MapEdit"), Q(other.file("MAP0.MUL")));
+    EXPECT_TRUE(gui::IsGreen(field("MapEdit")));
     EXPECT_EQ(settings_.get("Map0.mul").toString(), Q(other.file("MAP0.MUL")));
 
     TempDir images;
     WriteImages(images.path(), kGreen);
     std::filesystem::rename(images.file("texidx.mul"), images.file("TexIdx.mul"));
-    typeInto(*editor().uoPathEdit, Q(images.path()));
-    EXPECT_TRUE(gui::IsGreen(*editor().uoPathEdit));
+    typeInto(field("UOPathEdit"), Q(images.path()));
+    EXPECT_TRUE(gui::IsGreen(field("UOPathEdit")));
     EXPECT_EQ(settings_.get("UOPath").toString(), Q(images.path()));
 }
 
 TEST_F(MapEditorTest, AFailedReadIsToldOncePerCauseUntilThePathsChange) {
     TempDir shortMap;
     WriteWholeFile(shortMap.file("map0.mul"), std::string(1000, '\0'));
-    editor().mapEdit->setText(Q(shortMap.file("map0.mul")));
+    field("MapEdit").setText(Q(shortMap.file("map0.mul")));
     grid().viewport()->repaint();
     grid().viewport()->repaint();
     QCoreApplication::processEvents();
     EXPECT_EQ(dialogs_.errors(), std::vector<QString>{"Versuch hinter dem Dateiende zu lesen"});
-    typeInto(*editor().uoPathEdit, Q(worldDir_.path()) + "/");
+    typeInto(field("UOPathEdit"), Q(worldDir_.path()) + "/");
     grid().viewport()->repaint();
     QCoreApplication::processEvents();
     EXPECT_EQ(dialogs_.errors().size(), 2u);
@@ -356,7 +372,7 @@ TEST_F(MapEditorTest, AFailedReadIsToldOncePerCauseUntilThePathsChange) {
 
 TEST_F(MapEditorTest, AFailedWriteLeavesCellAndFileAsTheyWere) {
     put(2, 2, 5, 4);
-    chooseMode(MapEditorWindow::AltitudeOnly, MapEditorWindow::SetToZ, "9");
+    chooseMode(kAltitudeOnly, AltitudeMode::SetToZ, "9");
     FileFaults::FailNthWrite(1);
     click(2, 2);
     FileFaults::Reset();
@@ -373,7 +389,7 @@ TEST_F(MapEditorTest, AFailedWriteLeavesCellAndFileAsTheyWere) {
 TEST_F(MapEditorTest, ShowingResetsTheModeSeedsTheGeneratorAndOpensThePalette) {
     TexturePaletteWindow& palette = program_->textureAuswahlForm();
     EXPECT_TRUE(palette.isVisible());
-    editor().selectDrawingModeComboBox->setCurrentIndex(MapEditorWindow::AltitudeOnly);
+    modes().setCurrentIndex(kAltitudeOnly);
     editor().hide();
     EXPECT_FALSE(palette.isVisible());
 
@@ -385,8 +401,8 @@ TEST_F(MapEditorTest, ShowingResetsTheModeSeedsTheGeneratorAndOpensThePalette) {
     if (before <= after) { // not across midnight
         EXPECT_TRUE(seed >= before.msecsSinceStartOfDay() && seed <= after.msecsSinceStartOfDay());
     }
-    EXPECT_EQ(editor().selectDrawingModeComboBox->currentIndex(), MapEditorWindow::DontDraw);
-    EXPECT_EQ(editor().textureDrawGrid->rowCount(), 2560);
+    EXPECT_EQ(modes().currentIndex(), kDontDraw);
+    EXPECT_EQ(control<gui::DrawGrid>("TextureDrawGrid").rowCount(), 2560);
     EXPECT_TRUE(palette.isVisible());
 }
 

@@ -1,6 +1,7 @@
 // The windows on the worlds of later clients: the facet names of the path fields and one facet per
 // window, the map editor's grid, jump and paints on a 7168 x 4096 map in a container, the main
 // window's spinners after a wider index is loaded, and fill/clear's whole-world borders.
+#include "ControlLookup.h"
 #include "UiFixture.h"
 #include "gui/FillClearWindow.h"
 #include "gui/MapEditorWindow.h"
@@ -17,6 +18,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <filesystem>
 
@@ -55,22 +57,27 @@ TEST_F(WorldSizeWindowsTest, TheMapEditorPaintsTheEastOfAWiderMapInAContainer) {
     editor.resize(800, 600);
     editor.show();
     QCoreApplication::processEvents();
-    gui::DrawGrid& grid = *editor.mainDrawGrid;
-    EXPECT_TRUE(gui::IsGreen(*editor.mapEdit));
+    auto& grid = ControlOf<gui::DrawGrid>(editor, "MainDrawGrid");
+    auto& xJump = ControlOf<QLineEdit>(editor, "XJumpEdit");
+    auto& jump = ControlOf<QPushButton>(editor, "JumpButton");
+    EXPECT_TRUE(gui::IsGreen(ControlOf<QLineEdit>(editor, "MapEdit")));
     EXPECT_EQ(grid.colCount(), 7168);
     EXPECT_EQ(grid.rowCount(), 4096);
 
-    typeInto(*editor.xJumpEdit, "99999");
-    editor.jumpButton->click();
+    typeInto(xJump, "99999");
+    jump.click();
     EXPECT_EQ(grid.col(), 7167);
-    typeInto(*editor.xJumpEdit, "7000");
-    typeInto(*editor.yJumpEdit, "1000");
-    editor.jumpButton->click();
+    typeInto(xJump, "7000");
+    typeInto(ControlOf<QLineEdit>(editor, "YJumpEdit"), "1000");
+    jump.click();
     ASSERT_EQ(QPoint(grid.col(), grid.row()), QPoint(7000, 1000));
 
     editor.selectTile(0x0EED);
-    editor.altitudeButtons->button(MapEditorWindow::SetToZ)->click();
-    editor.zValueEdit->setText("-5");
+    for (QRadioButton* radio :
+         ControlOf<QWidget>(editor, "AltitudeRadioGroup").findChildren<QRadioButton*>())
+        if (radio->text() == "Set to Z")
+            radio->click();
+    ControlOf<QLineEdit>(editor, "ZValueEdit").setText("-5");
     QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.cellRect(7000, 1000).center());
     const TMapCell cell = ReadMapCell(map, 7000, 1000);
     EXPECT_EQ(+cell.Tile, 0x0EED);
@@ -79,7 +86,8 @@ TEST_F(WorldSizeWindowsTest, TheMapEditorPaintsTheEastOfAWiderMapInAContainer) {
     QMouseEvent move(QEvent::MouseMove, at, grid.viewport()->mapToGlobal(at), Qt::NoButton,
                      Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(grid.viewport(), &move);
-    EXPECT_EQ(editor.statusPanels[0]->text(), "X=7000 - Y=1000 - Altitude=-5 - Tile=0E ED");
+    EXPECT_EQ(ControlOf<QLabel>(editor, "PointerPanel").text(),
+              "X=7000 - Y=1000 - Altitude=-5 - Tile=0E ED");
     EXPECT_TRUE(dialogs_.errors().empty());
 }
 
