@@ -4,6 +4,7 @@
 #include "gui/FillClearWindow.h"
 #include "gui/MainWindow.h"
 #include "gui/MapEditorWindow.h"
+#include "gui/OverviewWindow.h"
 #include "gui/ProgressWindow.h"
 #include "gui/TexturePaletteWindow.h"
 
@@ -28,10 +29,20 @@ Application::Application(gui::Dialogs* dialogs)
     fillClear_ = std::make_unique<FillClearWindow>(context_);
     mapEdit_ = std::make_unique<MapEditorWindow>(context_);
     textureAuswahl_ = std::make_unique<TexturePaletteWindow>(context_);
+    overview_ = std::make_unique<OverviewWindow>(context_);
     // The progress window belongs to the main window, so it stays with the program.
     progress_ = std::make_unique<ProgressWindow>(main_.get());
     main_->setToolWindows(*diff_, *fillClear_, *mapEdit_);
     mapEdit_->setPalette(*textureAuswahl_);
+    mapEdit_->setOverview(*overview_);
+    QObject::connect(mapEdit_.get(), &MapEditorWindow::filesChanged, overview_.get(),
+                     &OverviewWindow::setFiles);
+    QObject::connect(mapEdit_.get(), &MapEditorWindow::viewChanged, overview_.get(),
+                     &OverviewWindow::setEditorView);
+    QObject::connect(mapEdit_.get(), &MapEditorWindow::cellsWritten, overview_.get(),
+                     &OverviewWindow::cellsWritten);
+    QObject::connect(overview_.get(), &OverviewWindow::moveEditor, mapEdit_.get(),
+                     &MapEditorWindow::centreOn);
     textureAuswahl_->setMapEditor([this] { return mapEdit_->pictureFolder(); },
                                   [this](std::int32_t tile) { mapEdit_->selectTile(tile); });
     diff_->setCompanions([this](int percent) { main_->setMainProgress(percent); }, *progress_);

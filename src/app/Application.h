@@ -1,5 +1,5 @@
-// The desktop program's objects: the shared state and services, and all six windows, created
-// in their fixed order and living for the whole run.
+// The desktop program's objects: the shared state and services, and all windows, created in their
+// fixed order and living for the whole run.
 #pragma once
 
 #include "gui/WindowContext.h"
@@ -13,6 +13,7 @@ class DiffWindow;
 class FillClearWindow;
 class MapEditorWindow;
 class TexturePaletteWindow;
+class OverviewWindow;
 class ProgressWindow;
 
 class Application {
@@ -27,6 +28,7 @@ public:
     FillClearWindow& fillClearForm() { return *fillClear_; }
     MapEditorWindow& mapEditForm() { return *mapEdit_; }
     TexturePaletteWindow& textureAuswahlForm() { return *textureAuswahl_; }
+    OverviewWindow& overviewForm() { return *overview_; }
     ProgressWindow& progressForm() { return *progress_; }
 
 private:
@@ -40,6 +42,7 @@ private:
     std::unique_ptr<FillClearWindow> fillClear_;
     std::unique_ptr<MapEditorWindow> mapEdit_;
     std::unique_ptr<TexturePaletteWindow> textureAuswahl_;
+    std::unique_ptr<OverviewWindow> overview_;
     std::unique_ptr<ProgressWindow> progress_;
 };
 

@@ -13,6 +13,8 @@ const char* const kDiffNames[] = {"O-StaIdx0.mul", "O-Statics0.mul", "O-Map0.mul
                                   "StaIdx0.mul",   "Statics0.mul",   "Map0.mul"};
 const char* const kMapEditNames[] = {"Map0.mul", "UOPath"};
 constexpr const char* kModeName = "Mode";
+constexpr const char* kOverviewOpenName = "OverviewOpen";
+constexpr const char* kOverviewGeometryName = "OverviewGeometry";
 
 QSettings OpenStore() {
     return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Tolvanek", "Loamwright");
@@ -108,6 +110,41 @@ SettingsStore::MapEditSettings SettingsStore::loadMapEditSettings() const {
 }
 void SettingsStore::saveMapEditSettings(const MapEditSettings& values) const {
     SaveStrings(kMapEditNames, values);
+}
+
+SettingsStore::OverviewSettings SettingsStore::loadOverviewSettings() const {
+    const QSettings store = OpenStore();
+    OverviewSettings settings;
+    bool ok = false;
+    settings.Open = store.value(StoredName(store, kOverviewOpenName)).toInt(&ok) == 1 && ok;
+    const QStringList parts =
+        store.value(StoredName(store, kOverviewGeometryName)).toString().split(QLatin1Char(','));
+    if (parts.size() == 4) {
+        ok = true;
+        int numbers[4] = {};
+        for (int i = 0; i < 4 && ok; ++i)
+            numbers[i] = parts[i].trimmed().toInt(&ok);
+        if (ok && numbers[2] > 0 && numbers[3] > 0)
+            settings.Geometry = QRect(numbers[0], numbers[1], numbers[2], numbers[3]);
+    }
+    return settings;
+}
+
+void SettingsStore::saveOverviewOpen(bool open) const {
+    QSettings store = OpenStore();
+    StoreValue(store, kOverviewOpenName, open ? 1 : 0);
+    CheckWritten(store, kOverviewOpenName);
+}
+
+void SettingsStore::saveOverviewGeometry(const QRect& geometry) const {
+    QSettings store = OpenStore();
+    StoreValue(store, kOverviewGeometryName,
+               QStringLiteral("%1,%2,%3,%4")
+                   .arg(geometry.x())
+                   .arg(geometry.y())
+                   .arg(geometry.width())
+                   .arg(geometry.height()));
+    CheckWritten(store, kOverviewGeometryName);
 }
 
 int SettingsStore::readMode(const std::function<bool()>& askSimpleMode) const {

@@ -5,9 +5,11 @@
 
 #include "util/Errors.h"
 
+#include <QRect>
 #include <QString>
 #include <array>
 #include <functional>
+#include <optional>
 
 namespace lw {
 
@@ -32,6 +34,17 @@ public:
     void saveDiffSettings(const DiffSettings& values) const;
     MapEditSettings loadMapEditSettings() const;
     void saveMapEditSettings(const MapEditSettings& values) const;
+
+    // The map editor's overview: whether it was open when the editor last closed, and where it
+    // stood (its frame's top-left corner and its size). "OverviewOpen" is a 32-bit integer,
+    // "OverviewGeometry" the text "x,y,width,height"; a value that does not read is as missing.
+    struct OverviewSettings {
+        bool Open = false;
+        std::optional<QRect> Geometry;
+    };
+    OverviewSettings loadOverviewSettings() const;
+    void saveOverviewOpen(bool open) const;
+    void saveOverviewGeometry(const QRect& geometry) const;
 
     // The stored mode; without one, askSimpleMode() decides (true = Simple, 1) and the answer
     // is stored at once.
