@@ -23,7 +23,9 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTest>
+#include <QWheelEvent>
 #include <filesystem>
 
 namespace lw::test {
@@ -425,6 +427,176 @@ TEST_F(MapEditorTest, ThePaletteIsNotBlockedByTheModalEditor) {
     EXPECT_TRUE(mainWatch.blocked);
     EXPECT_FALSE(paletteWatch.blocked);
     editor().hide();
+}
+
+} // namespace
+} // namespace lw::test
+
+namespace lw::test {
+namespace {
+
+class MapEditorStrokeTest : public MapEditorTest {
+protected:
+    void SetUp() override {
+        MapEditorTest::SetUp();
+        editor().activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&editor()));
+    }
+    // Along a row, through every cell.
+    void drag(QPoint from, QPoint to) {
+        QWidget* view = grid().viewport();
+        QTest::mousePress(view, Qt::LeftButton, {}, centre(from.x(), from.y()));
+        for (int x = from.x() + 1; x <= to.x(); ++x)
+            QTest::mouseMove(view, centre(x, from.y()));
+        QTest::mouseRelease(view, Qt::LeftButton, {}, centre(to.x(), to.y()));
+    }
+    void keys(Qt::Key key, Qt::KeyboardModifiers modifiers) {
+        QTest::keyClick(&grid(), key, modifiers);
+    }
+    // The altitudes of the cells (1..5, 1..3), row by row.
+    std::vector<int> altitudes() {
+        std::vector<int> found;
+        for (int y = 1; y <= 3; ++y)
+            for (int x = 1; x <= 5; ++x)
+                found.push_back(ReadMapCell(world("map0.mul"), x, y).Altitude);
+        return found;
+    }
+    std::vector<int> all(int altitude) { return std::vector<int>(15, altitude); }
+    void wheel(int x, int y, int delta) {
+        const QPointF at = centre(x, y);
+        QWheelEvent event(at, grid().viewport()->mapToGlobal(at), {}, {0, delta}, Qt::NoButton,
+                          Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(grid().viewport(), &event);
+    }
+};
+
+TEST_F(MapEditorStrokeTest, AStrokeIsOneUndoStepByKeysAndButtonsAcrossShowings) {
+    chooseMode(kAltitudeOnly, AltitudeMode::AddZ, "1");
+    control<QSpinBox>("BrushSizeSpinBox").setValue(3);
+    QAbstractButton& undo = button("UndoButton");
+    QAbstractButton& redo = button("RedoButton");
+    EXPECT_FALSE(undo.isEnabled());
+    EXPECT_FALSE(redo.isEnabled());
+
+    drag({2, 2}, {4, 2}); // the 3 x 3 square from x 1 to 5, each cell once
+    EXPECT_EQ(altitudes(), all(1));
+    EXPECT_TRUE(undo.isEnabled());
+    keys(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(altitudes(), all(0));
+    EXPECT_FALSE(undo.isEnabled());
+    EXPECT_TRUE(redo.isEnabled());
+    keys(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(altitudes(), all(1));
+    keys(Qt::Key_Z, Qt::ControlModifier);
+    keys(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(altitudes(), all(1));
+
+    // The history stays while the window is away, and its buttons show it.
+    editor().hide();
+    editor().show();
+    EXPECT_TRUE(undo.isEnabled());
+    QTest::mouseClick(&undo, Qt::LeftButton);
+    EXPECT_EQ(altitudes(), all(0));
+    QTest::mouseClick(&redo, Qt::LeftButton);
+    EXPECT_EQ(altitudes(), all(1));
+
+    // Another map forgets it.
+    TempDir other;
+    MakeSparseMap(other.file("map0.mul"));
+    typeInto(field("MapEdit"), Q(other.file("map0.mul")));
+    EXPECT_FALSE(undo.isEnabled());
+    EXPECT_FALSE(redo.isEnabled());
+    typeInto(field("MapEdit"), Q(world("map0.mul")));
+    EXPECT_FALSE(undo.isEnabled());
+    EXPECT_TRUE(dialogs_.errors().empty());
+}
+
+TEST_F(MapEditorStrokeTest, AnUndoOfCellsAnotherProgramChangedIsRefusedAndWritesNothing) {
+    chooseMode(kAltitudeOnly, AltitudeMode::SetToZ, "9");
+    drag({1, 1}, {3, 1});
+    put(2, 1, 0x44, 50); // a server's save, say
+    keys(Qt::Key_Z, Qt::ControlModifier);
+    ASSERT_EQ(dialogs_.errors().size(), 1u);
+    EXPECT_EQ(dialogs_.errors()[0], "Cannot undo: the cell X=2 - Y=1 no longer holds what was "
+                                    "painted there. Another program has changed the map file.");
+    EXPECT_EQ(ReadMapCell(world("map0.mul"), 1, 1).Altitude, 9);
+    EXPECT_EQ(ReadMapCell(world("map0.mul"), 3, 1).Altitude, 9);
+    EXPECT_EQ(RawCell(world("map0.mul"), 2, 1), Bytes(0x44, 50));
+    EXPECT_TRUE(button("UndoButton").isEnabled());
+}
+
+TEST_F(MapEditorStrokeTest, ZoomKeepsThePointersCellAndPaintsPointsAndJumpsAtEverySize) {
+    grid().setLeftCol(100);
+    grid().setTopRow(200);
+    put(104, 203, 5, 0);
+    const std::vector<int> sides = {45, 22, 11, 5, 2};
+    for (std::size_t i = 1; i < sides.size(); ++i) {
+        const QPoint at = centre(104, 203);
+        wheel(104, 203, -120);
+        EXPECT_EQ(grid().cellWidth(), sides[i]);
+        EXPECT_EQ(grid().cellAt(at), QPoint(104, 203)) << sides[i];
+    }
+    wheel(104, 203, -120);
+    EXPECT_EQ(grid().cellWidth(), 2); // the smallest
+
+    // At 2 pixels a cell shows its picture's average colour, shaded by its altitude.
+    put(105, 203, 5, -128);
+    grid().viewport()->repaint();
+    const QImage shot = grid().viewport()->grab().toImage();
+    EXPECT_EQ(shot.pixel(grid().cellRect(104, 203).topLeft()), QColor(0, 255, 0).rgb());
+    EXPECT_EQ(shot.pixel(grid().cellRect(105, 203).topLeft()), QColor(0, 127, 0).rgb());
+
+    chooseMode(kAltitudeOnly, AltitudeMode::SetToZ, "4");
+    click(106, 204);
+    EXPECT_EQ(ReadMapCell(world("map0.mul"), 106, 204).Altitude, 4);
+    pointAt(106, 204);
+    EXPECT_EQ(panel(0), "X=106 - Y=204 - Altitude=4 - Tile=00 00");
+    typeInto(field("XJumpEdit"), "3000");
+    typeInto(field("YJumpEdit"), "3000");
+    button("JumpButton").click();
+    EXPECT_FALSE(grid().cellRect(3000, 3000).isEmpty());
+
+    // Back with the keys to the first size, where altitude labels fit again.
+    grid().setFocus();
+    for (int i = 0; i < 5; ++i)
+        keys(Qt::Key_Equal, Qt::ControlModifier);
+    EXPECT_EQ(grid().cellWidth(), 45);
+    keys(Qt::Key_Minus, Qt::ControlModifier);
+    EXPECT_EQ(grid().cellWidth(), 22);
+    EXPECT_TRUE(dialogs_.errors().empty());
+}
+
+TEST_F(MapEditorStrokeTest, LabelsOnlyWhereTheyFit) {
+    put(0, 0, 5, -100);
+    const auto topLeft = [&] {
+        grid().viewport()->repaint();
+        return grid().viewport()->grab().toImage().pixel(grid().cellRect(0, 0).topLeft() +
+                                                         QPoint(1, 1));
+    };
+    EXPECT_EQ(topLeft(), QColor(Qt::white).rgb()); // the label's background
+    for (int i = 0; i < 2; ++i)
+        wheel(0, 0, -120);
+    ASSERT_EQ(grid().cellWidth(), 11);
+    EXPECT_EQ(topLeft(), QColor(0, 255, 0).rgb()); // the picture itself
+}
+
+TEST_F(MapEditorStrokeTest, ARightClickPicksTheCellsTileAndThePreviewShowsIt) {
+    put(3, 2, 5, 7);
+    chooseMode(kAltitudeOnly, AltitudeMode::SetToZ, "9");
+    QTest::mouseClick(grid().viewport(), Qt::RightButton, {}, centre(3, 2));
+    EXPECT_EQ(modes().currentIndex(), kSelectedTile);
+    EXPECT_EQ(panel(1), "Selected mode: Set altitude to 9 - Selected tile=00 05");
+    EXPECT_EQ(RawCell(world("map0.mul"), 3, 2), Bytes(5, 7)); // nothing painted
+
+    auto& preview = control<QLabel>("TilePreview");
+    EXPECT_EQ(preview.toolTip(), "00 05");
+    const QImage picture = preview.pixmap().toImage();
+    EXPECT_EQ(picture.size(), QSize(64, 64));
+    EXPECT_EQ(picture.pixel(60, 60), QColor(0, 255, 0).rgb());
+    modes().setCurrentIndex(kFirstGroupListIndex + 6);
+    EXPECT_EQ(preview.toolTip(), "00 03-00 06");
+    modes().setCurrentIndex(kAltitudeOnly);
+    EXPECT_EQ(preview.toolTip(), "");
 }
 
 } // namespace
