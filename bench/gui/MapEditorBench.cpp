@@ -1,6 +1,6 @@
 // The map editor on the demo world, off screen: a repaint of a 1600 x 1000 viewport (the first,
-// pictures not yet made, and later ones), a scroll by one screen, and a 20-cell painted stroke,
-// beside a raw read of the map bytes those cells lie in.
+// pictures not yet made, and later ones, at every cell size), a scroll by one screen, a 20-cell
+// painted stroke and the undo of a stroke, beside a raw read of the map bytes those cells lie in.
 #include "Harness.h"
 #include "app/Application.h"
 #include "gui/GuiBench.h"
@@ -10,10 +10,13 @@
 #include "mapedit/Brush.h"
 #include "world/Records.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QMouseEvent>
 #include <QSettings>
+#include <QSpinBox>
+#include <QWheelEvent>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -107,6 +110,38 @@ LW_BENCHMARK("Map editor (desktop)") {
     Report("Map editor first repaint (<= 100 ms)", first, raw, 0.100 / raw);
     Report("Map editor repaint, median (<= 16 ms)", Median(repaints), raw, 0.016 / raw);
 
+    // Every cell size, the viewport full: Ctrl+wheel down one size at a time, pictures of the
+    // size made by a first repaint.
+    const QPointF middle = QPointF(grid.viewport()->rect().center());
+    for (int level = 1; level < 5; ++level) {
+        QWheelEvent wheel(middle, grid.viewport()->mapToGlobal(middle), {}, {0, -120}, Qt::NoButton,
+                          Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(grid.viewport(), &wheel);
+        grid.viewport()->repaint();
+        const int pitch = grid.cellWidth() + grid.gridLineWidth();
+        const int levelCols = grid.viewport()->width() / pitch + 1;
+        const int levelRows = grid.viewport()->height() / pitch + 1;
+        std::vector<double> times, levelRaws;
+        for (int run = 0; run < 15; ++run) {
+            levelRaws.push_back(
+                RawAreaRead(map, grid.leftCol(), grid.topRow(), levelCols, levelRows));
+            times.push_back(Timed([&] { grid.viewport()->repaint(); }));
+        }
+        const double levelRaw = Median(levelRaws);
+        std::printf("%d px a cell: %d x %d cells\n", grid.cellWidth(), levelCols, levelRows);
+        Report(
+            ("Map editor repaint at " + std::to_string(grid.cellWidth()) + " px, median (<= 16 ms)")
+                .c_str(),
+            Median(times), levelRaw, 0.016 / levelRaw);
+    }
+    for (int level = 1; level < 5; ++level) {
+        QWheelEvent wheel(middle, grid.viewport()->mapToGlobal(middle), {}, {0, 120}, Qt::NoButton,
+                          Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(grid.viewport(), &wheel);
+    }
+    grid.setLeftCol(2566);
+    grid.setTopRow(2690);
+
     std::vector<double> scrolls;
     for (int run = 0; run < 8; ++run)
         scrolls.push_back(Timed([&] {
@@ -130,6 +165,46 @@ LW_BENCHMARK("Map editor (desktop)") {
     });
     Report("Map editor 20-cell stroke (<= 40 ms)", stroke, raw, 0.040 / raw);
     std::printf("  one painted cell: %.3f ms (target <= 2 ms)\n", stroke / 20 * 1000);
+
+    // A 100-cell stroke taken back with the "Undo" button, through the window, which draws the
+    // cells again: pressed with the 9 x 9 brush, then dragged along a row of 19 below it with
+    // the brush made 1 cell; beside plain reads and writes of those cells.
+    auto* size = editor.findChild<QSpinBox*>("BrushSizeSpinBox");
+    size->setValue(9);
+    const QPoint pressed(grid.leftCol() + 10, grid.topRow() + 8);
+    std::vector<QPoint> cells;
+    for (int y = pressed.y() - 4; y <= pressed.y() + 4; ++y)
+        for (int x = pressed.x() - 4; x <= pressed.x() + 4; ++x)
+            cells.emplace_back(x, y);
+    Mouse(view, QEvent::MouseButtonPress, grid.cellRect(pressed.x(), pressed.y()).center(),
+          Qt::LeftButton);
+    size->setValue(1);
+    for (int x = pressed.x() - 9; x <= pressed.x() + 9; ++x) {
+        cells.emplace_back(x, pressed.y() + 5);
+        Mouse(view, QEvent::MouseMove, grid.cellRect(x, pressed.y() + 5).center(), Qt::LeftButton);
+    }
+    Mouse(view, QEvent::MouseButtonRelease,
+          grid.cellRect(pressed.x() + 9, pressed.y() + 5).center(), Qt::NoButton);
+    std::printf("stroke of %zu cells\n", cells.size());
+    auto* undo = editor.findChild<QAbstractButton*>("UndoButton");
+    auto* redo = editor.findChild<QAbstractButton*>("RedoButton");
+    std::vector<double> undos;
+    for (int run = 0; run < 11; ++run) {
+        undos.push_back(Timed([&] { undo->click(); }));
+        redo->click();
+    }
+    const double rawCells = Timed([&] {
+        const int fd = ::open(map.c_str(), O_RDWR);
+        for (const QPoint cell : cells) {
+            const auto at = static_cast<off_t>(kClassicWorld.mapCellOffset(cell.x(), cell.y()));
+            char bytes[3];
+            if (::pread(fd, bytes, 3, at) != 3 || ::pwrite(fd, bytes, 3, at) != 3)
+                std::abort();
+        }
+        ::close(fd);
+    });
+    Report("Map editor undo of the 100-cell stroke (<= 16 ms)", Median(undos), rawCells,
+           0.016 / rawCells);
 }
 
 } // namespace lw::bench

@@ -630,7 +630,7 @@ void MapEditorWindow::updatePreview() {
             labels_.draw(painter, rect.topLeft(), Label(preview.Label));
     }
     tilePreview_->setPixmap(picture);
-    tilePreview_->setToolTip(QString::fromStdString(preview.Label));
+    tilePreview_->setToolTip(QString::fromStdString(preview.Ids));
     shownPreview_ = preview;
 }
 
@@ -839,27 +839,46 @@ void MapEditorWindow::drawMainArea(QPainter& painter, const QRect& cells, const 
     const QSize size(cells.width() * pitch, cells.height() * pitch);
     if (areaImage_.size() != size)
         areaImage_ = QImage(size, QImage::Format_RGB32);
-    areaImage_.fill(Qt::black);
+    if (pitch != side)
+        areaImage_.fill(Qt::black);
     const bool average = model_.zoom().AverageColours;
     const QSize cellSize(side, side);
+    // Straight into the pixels: scanLine() would look for a shared copy at every call.
+    uchar* const bits = areaImage_.bits();
+    const auto lineBytes = static_cast<std::size_t>(areaImage_.bytesPerLine());
+    const auto rowOf = [&](int pixelRow, int pixelColumn) {
+        return reinterpret_cast<QRgb*>(bits + static_cast<std::size_t>(pixelRow) * lineBytes) +
+               pixelColumn;
+    };
+    // Neighbouring cells are often alike: the last colour made is kept.
+    std::optional<TMapCell> last;
+    QRgb lastColour = 0;
+    const bool inArea = paintArea_.contains(cells);
     try {
         for (int y = cells.top(); y <= cells.bottom(); ++y) {
             const int top = (y - cells.top()) * pitch;
+            const TMapCell* read = inArea ? paintCells_.data() +
+                                                static_cast<std::size_t>(y - paintArea_.top()) *
+                                                    static_cast<std::size_t>(paintArea_.width()) +
+                                                (cells.left() - paintArea_.left())
+                                          : nullptr;
             for (int x = cells.left(); x <= cells.right(); ++x) {
-                const TMapCell cell = paintedCell(x, y);
+                const TMapCell cell = read != nullptr ? read[x - cells.left()] : paintedCell(x, y);
                 const int left = (x - cells.left()) * pitch;
                 if (average) {
-                    const QRgb colour = RgbOf(colours_.cellColour(cell));
-                    for (int row = 0; row < side; ++row) {
-                        auto* line = reinterpret_cast<QRgb*>(areaImage_.scanLine(top + row)) + left;
-                        std::fill(line, line + side, colour);
+                    if (!last || cell.Tile != last->Tile || cell.Altitude != last->Altitude) {
+                        last = cell;
+                        lastColour = RgbOf(colours_.cellColour(cell));
                     }
+                    const QRgb colour = lastColour;
+                    for (int row = 0; row < side; ++row)
+                        std::fill_n(rowOf(top + row, left), side, colour);
                     continue;
                 }
                 const QImage& picture = pixmaps_.picture(cell.Tile, cellSize);
                 for (int row = 0; row < side; ++row)
-                    std::memcpy(areaImage_.scanLine(top + row) + left * 4,
-                                picture.constScanLine(row), static_cast<std::size_t>(side) * 4);
+                    std::memcpy(rowOf(top + row, left), picture.constScanLine(row),
+                                static_cast<std::size_t>(side) * sizeof(QRgb));
             }
         }
     } catch (const std::exception& error) {

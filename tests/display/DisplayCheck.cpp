@@ -2,7 +2,8 @@
 // the demo world, opened the way the program wires them. Each window is checked for its size, for
 // staying as it is while the program idles, for the program's CPU meanwhile, for lying on the
 // screen and for its controls lying inside it; the map editor also after a jump, a resize and a
-// paint. The pictures of docs/screenshots/ are taken here, window-manager frames included.
+// paint, its undo and redo, beside its overview, and at every cell size, where its repaint is
+// timed. The pictures of docs/screenshots/ are taken here, window-manager frames included.
 // Usage (scripts/display-check runs it under Xvfb and openbox):
 //   lw_display_check DEMO-WORLD-FOLDER [SCREENSHOT-FOLDER]
 #include "Checks.h"
@@ -19,6 +20,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -27,10 +29,13 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
+#include <algorithm>
 #include <cstdio>
 #include <deque>
 #include <optional>
@@ -413,10 +418,119 @@ private:
                       QStringLiteral("a click paints the tile picked in the palette"));
         CheckWindows(checks_, desktop_, QStringLiteral("map editor after a paint"),
                      {editorSpec, paletteSpec});
+        undoAndRedo(editor, grid, cell, picked);
+        overviewAndZoom(editor, palette, grid, editorSpec, paletteSpec);
 
         editor.close();
         checks_.check(WaitUntil([&] { return !palette.isVisible(); }, 5000),
                       QStringLiteral("the palette closes with the map editor"));
+    }
+
+    // The paint taken back with Ctrl+Z and painted again with the "Redo" button.
+    void undoAndRedo(QWidget& editor, gui::DrawGrid& grid, QPoint cell, std::uint16_t picked) {
+        const std::string map = (world_ + "/map0.mul").toStdString();
+        auto& undo = Control<QAbstractButton>(editor, "UndoButton");
+        auto& redo = Control<QAbstractButton>(editor, "RedoButton");
+        checks_.check(undo.isEnabled() && !redo.isEnabled(),
+                      QStringLiteral("after a paint \"Undo\" is offered, \"Redo\" is not"));
+        editor.activateWindow();
+        WaitUntil([&] { return editor.isActiveWindow(); }, 2000);
+        grid.setFocus();
+        QTest::keyClick(&grid, Qt::Key_Z, Qt::ControlModifier);
+        checks_.check(ReadMapCell(map, cell.x(), cell.y()).Tile != picked && redo.isEnabled(),
+                      QStringLiteral("Ctrl+Z takes the paint back"));
+        redo.click();
+        checks_.check(ReadMapCell(map, cell.x(), cell.y()).Tile == picked && undo.isEnabled(),
+                      QStringLiteral("\"Redo\" paints it again"));
+    }
+
+    static double Median(std::vector<double> values) {
+        std::sort(values.begin(), values.end());
+        return values[values.size() / 2];
+    }
+
+    void wheel(gui::DrawGrid& grid, int delta) {
+        const QPointF at = grid.viewport()->rect().center();
+        QWheelEvent event(at, grid.viewport()->mapToGlobal(at), {}, {0, delta}, Qt::NoButton,
+                          Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(grid.viewport(), &event);
+    }
+
+    // The overview opened from the editor, drawn in the background; then the editor's repaint at
+    // each cell size with a large viewport full of cells, on this X server; and the picture of
+    // the editor at a small size beside the overview.
+    void overviewAndZoom(QWidget& editor, QWidget& palette, gui::DrawGrid& grid,
+                         WindowSpec editorSpec, const WindowSpec& paletteSpec) {
+        QElapsedTimer timer;
+        timer.start();
+        Control<QAbstractButton>(editor, "OverviewButton").click();
+        QWidget& overview = TopLevel("TLWOverviewForm");
+        auto& picture = Control<QWidget>(overview, "OverviewPicture");
+        const auto drawn = [&] {
+            const QImage shot = picture.grab().toImage();
+            const QRgb middle = shot.pixel(shot.width() / 2, shot.height() / 3);
+            return qRed(middle) + qGreen(middle) + qBlue(middle) > 0;
+        };
+        const bool appeared = WaitUntil(drawn, 10000);
+        const qint64 ms = timer.elapsed();
+        checks_.check(appeared && ms <= 2000,
+                      QStringLiteral("the overview appears drawn within 2 s"),
+                      QStringLiteral("%1 ms").arg(ms));
+        const WindowSpec overviewSpec{
+            &overview, QStringLiteral("overview"), {366, 244}, Sizing::Initial};
+        CheckWindows(checks_, desktop_, QStringLiteral("map editor with the overview"),
+                     {editorSpec, paletteSpec, overviewSpec});
+        checks_.check(!frame(overview).intersects(frame(editor)),
+                      QStringLiteral("the overview stands beside the map editor"),
+                      RectText(frame(overview)) + QStringLiteral(" beside ") +
+                          RectText(frame(editor)));
+
+        // The brush and its preview: a group chosen, three cells wide.
+        auto& modes = Control<QComboBox>(editor, "SelectDrawingModeComboBox");
+        modes.setCurrentIndex(modes.findText(QStringLiteral("Random grass")));
+        Control<QSpinBox>(editor, "BrushSizeSpinBox").setValue(3);
+        const auto& preview = Control<QLabel>(editor, "TilePreview");
+        checks_.check(!preview.pixmap().isNull() && preview.pixmap().size() == QSize(64, 64) &&
+                          preview.toolTip() == QLatin1String("00 03-00 06"),
+                      QStringLiteral("the preview shows the group being painted"),
+                      preview.toolTip());
+
+        editor.resize(1180, 900);
+        WaitSettled(desktop_, {&editor});
+        std::printf("editor repaint on the X server, viewport %d x %d:\n", grid.viewport()->width(),
+                    grid.viewport()->height());
+        for (int level = 0; level < 5; ++level) {
+            if (level > 0)
+                wheel(grid, -120);
+            grid.viewport()->repaint(); // pictures of this size made
+            std::vector<double> times;
+            for (int run = 0; run < 15; ++run) {
+                QElapsedTimer one;
+                one.start();
+                grid.viewport()->repaint();
+                times.push_back(static_cast<double>(one.nsecsElapsed()) / 1e6);
+            }
+            const double median = Median(times);
+            checks_.check(median <= 16.0,
+                          QStringLiteral("repaint at %1 px a cell: median at most 16 ms")
+                              .arg(grid.cellWidth()),
+                          QStringLiteral("%1 ms").arg(median, 0, 'f', 2));
+        }
+        wheel(grid, 120); // 5 pixels a cell
+        editor.resize(697, 575);
+        editorSpec.size = {697, 575};
+        grid.setLeftCol(2300);
+        grid.setTopRow(2500);
+        CheckWindows(
+            checks_, desktop_,
+            QStringLiteral("map editor at %1 px a cell with the overview").arg(grid.cellWidth()),
+            {editorSpec, paletteSpec, overviewSpec});
+        editor.repaint();
+        overview.repaint();
+        shoot(frame(editor).united(frame(palette)).united(frame(overview)),
+              "map-edit-overview.png");
+        for (int i = 0; i < 4; ++i)
+            wheel(grid, 120);
     }
 
     void simpleMode() {

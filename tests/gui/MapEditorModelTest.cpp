@@ -108,13 +108,13 @@ TEST(MapEditorModelTest, ThePreviewShowsTheTileOrTheGroupBeingPainted) {
     EXPECT_EQ(PreviewOf(brush), TilePreview{});
     brush.chooseListEntry(1);
     brush.Tile = 0x16F;
-    EXPECT_EQ(PreviewOf(brush), (TilePreview{0x16F, "01 6F"}));
+    EXPECT_EQ(PreviewOf(brush), (TilePreview{0x16F, "01 6F", "01 6F"}));
     brush.Tile = -1; // a palette cell without an id: nothing to show but what it is
-    EXPECT_EQ(PreviewOf(brush), (TilePreview{std::nullopt, "FF FF"}));
+    EXPECT_EQ(PreviewOf(brush), (TilePreview{std::nullopt, "FF FF", "FF FF"}));
     brush.chooseListEntry(2);
     EXPECT_EQ(PreviewOf(brush), TilePreview{});
     brush.chooseListEntry(kFirstGroupListIndex + 12);
-    EXPECT_EQ(PreviewOf(brush), (TilePreview{0x1FA, "01 FA-01 FF"}));
+    EXPECT_EQ(PreviewOf(brush), (TilePreview{0x1FA, "01 FA", "01 FA-01 FF"}));
 }
 
 class MapEditorModelFilesTest : public ::testing::Test {

@@ -94,13 +94,13 @@ TilePreview PreviewOf(const Brush& brush) {
     switch (brush.Mode) {
     case DrawingMode::SelectedTile:
         if (brush.Tile < 0 || brush.Tile > 65535)
-            return {std::nullopt, Hex(brush.Tile)};
-        return {static_cast<std::uint16_t>(brush.Tile), Hex(brush.Tile)};
+            return {std::nullopt, Hex(brush.Tile), Hex(brush.Tile)};
+        return {static_cast<std::uint16_t>(brush.Tile), Hex(brush.Tile), Hex(brush.Tile)};
     case DrawingMode::Group: {
         if (brush.Group < 0 || brush.Group >= static_cast<int>(NamedTiles.size()))
             return {};
         const TNamedTile& group = NamedTiles[static_cast<std::size_t>(brush.Group)];
-        return {group.BaseTile,
+        return {group.BaseTile, Hex(group.BaseTile),
                 Hex(group.BaseTile) + "-" + Hex(group.BaseTile + group.TileCount - 1)};
     }
     case DrawingMode::DontDraw:

@@ -59,10 +59,11 @@ bool IsUnfinishedNumber(const std::string& text);
 CellPos JumpTarget(const std::string& x, const std::string& y, int columns, int rows);
 
 // What the preview beside the mode list shows: the tile painted (a group's first tile), with its
-// id, or nothing while no tile is painted.
+// id on it, or nothing while no tile is painted; and every id it paints (a group's run).
 struct TilePreview {
     std::optional<std::uint16_t> Tile;
     std::string Label;
+    std::string Ids;
     bool operator==(const TilePreview&) const = default;
 };
 TilePreview PreviewOf(const Brush& brush);
