@@ -734,7 +734,7 @@ void MapEditorWindow::applyZoom() {
     mainDrawGrid_->setGridLines(level.GridLines);
     mainDrawGrid_->setCellSize(level.CellSide, level.CellSide);
     // Cells too small for one draw call each are drawn as one picture.
-    if (level.CellSide < kZoomLevels[1].CellSide)
+    if (level.CellSide < kZoomLevels[0].CellSide)
         mainDrawGrid_->setDrawArea(
             [this](QPainter& painter, const QRect& cells, const QPoint& origin) {
                 drawMainArea(painter, cells, origin);
@@ -829,8 +829,9 @@ void MapEditorWindow::drawMainCell(QPainter& painter, int x, int y, const QRect&
     }
 }
 
-// Small cells: every cell's pixels are copied into one picture, drawn in one go. The gaps of the
-// grid lines stay black; the grid draws its lines over them.
+// Smaller cells: every cell's pixels are copied into one picture, drawn in one go, and the labels
+// that fit drawn over it. The gaps of the grid lines stay black; the grid draws its lines over
+// them.
 void MapEditorWindow::drawMainArea(QPainter& painter, const QRect& cells, const QPoint& origin) {
     if (!paintReadsMap_)
         return; // the grid's black background
@@ -886,6 +887,20 @@ void MapEditorWindow::drawMainArea(QPainter& painter, const QRect& cells, const 
         readErrors_.report(error);
     }
     painter.drawImage(origin, areaImage_);
+    // Labels where they fit; no label fits a cell lower than a line of text.
+    if (side < painter.fontMetrics().height())
+        return;
+    try {
+        for (int y = cells.top(); y <= cells.bottom(); ++y)
+            for (int x = cells.left(); x <= cells.right(); ++x)
+                labels_.drawIfFits(
+                    painter,
+                    QRect(origin + QPoint((x - cells.left()) * pitch, (y - cells.top()) * pitch),
+                          cellSize),
+                    QStringLiteral(" %1 ").arg(int{paintedCell(x, y).Altitude}));
+    } catch (const std::exception& error) {
+        readErrors_.report(error);
+    }
 }
 
 void MapEditorWindow::prepareTexturePaint() {
