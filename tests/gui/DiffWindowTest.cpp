@@ -437,7 +437,10 @@ TEST_F(LWDiffFormTest, GeneratesADiffAndAPlayerAppliesIt) {
         progressUpAtBox.push_back(program_->progressForm().isVisible());
     };
     watch_ = {};
+    // The run ends by showing the controls anew, which stores nothing.
+    settings_.put("O-Map0.mul", "elsewhere/map0.mul");
     generate(world("world.lw2"));
+    EXPECT_EQ(settings_.get("O-Map0.mul").toString(), "elsewhere/map0.mul");
     ASSERT_EQ(dialogs_.messages.size(), 1u);
     EXPECT_EQ(progressUpAtBox, std::vector<bool>{true});
     EXPECT_EQ(dialogs_.messages[0].title, "CRC value");

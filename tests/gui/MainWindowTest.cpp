@@ -406,7 +406,11 @@ TEST_F(MainFormTest, LoadsTheIndexAndListsABlockRange) {
     std::vector<int> bar;
     QObject::connect(&progressBar, &gui::ProgressBar::valueChanged,
                      [&](int value) { bar.push_back(value); });
+    // Paths are stored when a field's change leaves them valid, not when the controls are shown
+    // anew: what another copy of the program stored meanwhile stays.
+    settings_.put("StaIdx0.mul", "elsewhere/staidx0.mul");
     QTest::mouseClick(&mainButton("GetStaticIndexButton"), Qt::LeftButton);
+    EXPECT_EQ(SettingsStore().loadMainSettings()[0], "elsewhere/staidx0.mul");
 
     ASSERT_EQ(bar.size(), 100u); // every percentage from 1 (column 8) to 100, in order
     EXPECT_TRUE(std::is_sorted(bar.begin(), bar.end()));
