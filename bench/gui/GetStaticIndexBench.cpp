@@ -36,6 +36,14 @@ void RawRead(const std::string& path, std::vector<char>& buffer) {
     ::close(fd);
 }
 
+// The windows' controls are found by their names, as a user finds them.
+template <class W> W& Control(QWidget& window, const char* name) {
+    W* control = window.findChild<W*>(QString::fromLatin1(name));
+    if (control == nullptr)
+        std::abort();
+    return *control;
+}
+
 struct ClickTimes {
     double toCompleted; // from the click to the log line "Init completed!"
     double toReturn;    // to the end of the handler, queued events delivered
@@ -47,17 +55,18 @@ ClickTimes TimedClick(const QString& folder) {
     Application program(&dialogs);
     MainWindow& form = program.mainForm();
     form.show();
-    form.staIdxEdit->setText(folder + "/staidx0.mul");
-    form.staticsEdit->setText(folder + "/statics0.mul");
-    form.wscEdit->setText(folder + "/statics.cfg");
+    Control<QLineEdit>(form, "StaIdxEdit").setText(folder + "/staidx0.mul");
+    Control<QLineEdit>(form, "StaticsEdit").setText(folder + "/statics0.mul");
+    Control<QLineEdit>(form, "WSCEdit").setText(folder + "/statics.cfg");
     QCoreApplication::processEvents();
     std::chrono::steady_clock::time_point completed{};
-    QObject::connect(form.logListBox->model(), &QAbstractItemModel::rowsInserted, [&] {
-        if (form.logListBox->lines().back() == "Init completed!")
+    const auto& log = Control<gui::LineList>(form, "LogListBox");
+    QObject::connect(log.model(), &QAbstractItemModel::rowsInserted, [&] {
+        if (log.lines().back() == "Init completed!")
             completed = std::chrono::steady_clock::now();
     });
     const auto start = std::chrono::steady_clock::now();
-    form.getStaticIndexButton->click();
+    Control<QPushButton>(form, "GetStaticIndexButton").click();
     const auto end = std::chrono::steady_clock::now();
     if (completed == std::chrono::steady_clock::time_point{})
         std::abort();

@@ -9,11 +9,9 @@
 #include "gui/widgets/FieldText.h"
 #include "gui/widgets/Guarded.h"
 #include "gui/widgets/LineList.h"
-#include "gui/widgets/PathField.h"
 #include "gui/widgets/StageDisplay.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -27,7 +25,7 @@ namespace lw {
 namespace {
 
 using gui::Named;
-using gui::PathEdit;
+using gui::PathRole;
 using gui::Std;
 
 constexpr int kClientWidth = 457;
@@ -131,7 +129,8 @@ private:
 } // namespace
 
 DiffWindow::DiffWindow(WindowContext& context, QWidget* parent)
-    : ToolWindow(context.dialogs, context.busy, parent), context_(context) {
+    : ToolWindow(context.dialogs, context.busy, parent), context_(context),
+      paths_(*this, context.dialogs) {
     setObjectName("TLWDiffForm");
     setWindowTitle(QStringLiteral("LW-Diff"));
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
@@ -153,6 +152,7 @@ DiffWindow::DiffWindow(WindowContext& context, QWidget* parent)
     lwdFileOpenDialog = DiffFileDialog();
 
     connectHandlers();
+    updateDiffControls();
 }
 
 DiffWindow::~DiffWindow() = default;
@@ -164,22 +164,8 @@ QWidget* DiffWindow::buildConfigurationPanel() {
     layout->setContentsMargins(2, 1, 2, 3);
     layout->setSpacing(3);
 
-    generateSelectGroupBox =
-        Named(new QGroupBox(QStringLiteral("Generate diff for"), configurationPanel),
-              "GenerateSelectGroupBox");
-    auto* parts = new QHBoxLayout(generateSelectGroupBox);
-    parts->setContentsMargins(5, 0, 3, 2);
-    parts->setSpacing(6);
-    staticsCheckBox =
-        Named(new QCheckBox(QStringLiteral("StaIdx0.mul + Statics0.mul"), generateSelectGroupBox),
-              "StaticsCheckBox");
-    mapCheckBox =
-        Named(new QCheckBox(QStringLiteral("Map0.mul"), generateSelectGroupBox), "MapCheckBox");
-    for (QCheckBox* box : {staticsCheckBox, mapCheckBox}) {
-        box->setChecked(true);
-        parts->addWidget(box);
-    }
-    parts->addStretch(1);
+    parts_ = gui::MakePartBoxes("GenerateSelectGroupBox", QStringLiteral("Generate diff for"),
+                                configurationPanel);
 
     buttonGroupBox = Named(new QGroupBox(QStringLiteral("Select an action"), configurationPanel),
                            "ButtonGroupBox");
@@ -191,14 +177,13 @@ QWidget* DiffWindow::buildConfigurationPanel() {
     applyButton =
         Named(new QPushButton(QStringLiteral("Apply Diff"), buttonGroupBox), "ApplyButton");
     for (QPushButton* button : {generateButton, applyButton}) {
-        button->setEnabled(false);
         button->setAutoDefault(false);
         // Wide enough for the caption: the style's minimum button width would crowd the parts.
         button->setFixedWidth(button->fontMetrics().horizontalAdvance(button->text()) + 14);
         actions->addWidget(button);
     }
 
-    layout->addWidget(generateSelectGroupBox, 1);
+    layout->addWidget(parts_.group, 1);
     layout->addWidget(buttonGroupBox);
     return configurationPanel;
 }
@@ -219,15 +204,16 @@ QWidget* DiffWindow::buildFileNamePanel() {
     modifiedLabel =
         Named(new QLabel(QStringLiteral("Modified files"), fileNamePanel), "ModifiedLabel");
 
-    oStaIdxEdit = PathEdit("OStaIdxEdit", fileNamePanel);
-    oStaticsEdit = PathEdit("OStaticsEdit", fileNamePanel);
-    oMapEdit = PathEdit("OMapEdit", fileNamePanel);
-    mStaIdxEdit = PathEdit("MStaIdxEdit", fileNamePanel);
-    mStaticsEdit = PathEdit("MStaticsEdit", fileNamePanel);
-    mMapEdit = PathEdit("MMapEdit", fileNamePanel);
-    // They show the main window's statics files, which an application writes.
-    mStaIdxEdit->setEnabled(false);
-    mStaticsEdit->setEnabled(false);
+    // Both sets are one facet's.
+    const auto worldField = [&](const char* name, WorldFileKind kind) {
+        return paths_.add(name, PathRole::WorldFile(kind), fileNamePanel);
+    };
+    oStaIdxEdit = worldField("OStaIdxEdit", WorldFileKind::StaticsIndex);
+    oStaticsEdit = worldField("OStaticsEdit", WorldFileKind::Statics);
+    oMapEdit = worldField("OMapEdit", WorldFileKind::Map);
+    mStaIdxEdit = worldField("MStaIdxEdit", WorldFileKind::StaticsIndex);
+    mStaticsEdit = worldField("MStaticsEdit", WorldFileKind::Statics);
+    mMapEdit = worldField("MMapEdit", WorldFileKind::Map);
 
     QLabel* const headings[] = {staIdxLabel, staticsLabel, mapLabel};
     QLineEdit* const rows[2][3] = {{oStaIdxEdit, oStaticsEdit, oMapEdit},
@@ -253,16 +239,17 @@ QWidget* DiffWindow::buildFileNamePanel() {
 }
 
 void DiffWindow::connectHandlers() {
-    connect(staticsCheckBox, &QCheckBox::clicked, this, [this] { staticsCheckBoxClicked(); });
-    connect(mapCheckBox, &QCheckBox::clicked, this, [this] { mapCheckBoxClicked(); });
     connect(generateButton, &QPushButton::clicked, this, [this] { generateClicked(); });
     connect(applyButton, &QPushButton::clicked, this, [this] { applyClicked(); });
-    connect(oStaIdxEdit, &QLineEdit::textChanged, this, [this] { oStaIdxTextChanged(); });
-    connect(oStaticsEdit, &QLineEdit::textChanged, this, [this] { oStaticsTextChanged(); });
-    connect(oMapEdit, &QLineEdit::textChanged, this, [this] { oMapTextChanged(); });
-    connect(mStaIdxEdit, &QLineEdit::textChanged, this, [this] { mStaIdxTextChanged(); });
-    connect(mStaticsEdit, &QLineEdit::textChanged, this, [this] { mStaticsTextChanged(); });
-    connect(mMapEdit, &QLineEdit::textChanged, this, [this] { mMapTextChanged(); });
+    paths_.onValidated([this](QLineEdit&) { pathsValidated(); });
+
+    controls_.add(DiffControl::StaticsPart, {parts_.statics});
+    controls_.add(DiffControl::MapPart, {parts_.map});
+    controls_.add(DiffControl::Generate, {generateButton});
+    controls_.add(DiffControl::Apply, {applyButton});
+    controls_.add(DiffControl::OriginalPaths, {oStaIdxEdit, oStaticsEdit, oMapEdit});
+    controls_.add(DiffControl::ModifiedMap, {mMapEdit});
+    controls_.add(DiffControl::ModifiedStatics, {mStaIdxEdit, mStaticsEdit});
 }
 
 void DiffWindow::setCompanions(std::function<void(int)> mainProgress, gui::StageDisplay& stages) {
@@ -270,103 +257,31 @@ void DiffWindow::setCompanions(std::function<void(int)> mainProgress, gui::Stage
     stages_ = &stages;
 }
 
-// ---- Showing and closing ---------------------------------------------------------------------
+// ---- Showing, fields and controls -------------------------------------------------------------
 
-void DiffWindow::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        runGuarded([this] { prepareForShow(); });
+void DiffWindow::showing() {
+    paths_.setTexts(context_.settings.loadDiffSettings());
 }
 
-void DiffWindow::prepareForShow() {
-    const SettingsStore::DiffSettings paths = context_.settings.loadDiffSettings();
-    gui::SetTextRunningChange(*oStaIdxEdit, paths[0], [this] { fieldChanged(*oStaIdxEdit); });
-    gui::SetTextRunningChange(*oStaticsEdit, paths[1], [this] { fieldChanged(*oStaticsEdit); });
-    gui::SetTextRunningChange(*oMapEdit, paths[2], [this] { fieldChanged(*oMapEdit); });
-    gui::SetTextRunningChange(*mStaIdxEdit, paths[3], [this] { fieldChanged(*mStaIdxEdit); });
-    gui::SetTextRunningChange(*mStaticsEdit, paths[4], [this] { fieldChanged(*mStaticsEdit); });
-    gui::SetTextRunningChange(*mMapEdit, paths[5], [this] { fieldChanged(*mMapEdit); });
+DiffWindowModel DiffWindow::model() const {
+    DiffWindowModel model;
+    model.mode = context_.state.AppMode;
+    model.actionsOffered = actionsOffered_;
+    model.paths = paths_.values<6>();
+    return model;
 }
 
-// ---- Fields and controls ---------------------------------------------------------------------
-
-void DiffWindow::oStaIdxTextChanged() {
-    runGuarded([this] { fieldChanged(*oStaIdxEdit); });
-}
-void DiffWindow::oStaticsTextChanged() {
-    runGuarded([this] { fieldChanged(*oStaticsEdit); });
-}
-void DiffWindow::oMapTextChanged() {
-    runGuarded([this] { fieldChanged(*oMapEdit); });
-}
-void DiffWindow::mStaIdxTextChanged() {
-    runGuarded([this] { fieldChanged(*mStaIdxEdit); });
-}
-void DiffWindow::mStaticsTextChanged() {
-    runGuarded([this] { fieldChanged(*mStaticsEdit); });
-}
-void DiffWindow::mMapTextChanged() {
-    runGuarded([this] { fieldChanged(*mMapEdit); });
-}
-
-// Both sets are one facet's.
-void DiffWindow::fieldChanged(QLineEdit& field) {
-    gui::ValidateWorldPathFields(field, {{oStaIdxEdit, WorldFileKind::StaticsIndex},
-                                         {oStaticsEdit, WorldFileKind::Statics},
-                                         {oMapEdit, WorldFileKind::Map},
-                                         {mStaIdxEdit, WorldFileKind::StaticsIndex},
-                                         {mStaticsEdit, WorldFileKind::Statics},
-                                         {mMapEdit, WorldFileKind::Map}});
+void DiffWindow::pathsValidated() {
+    const DiffWindowModel rules = model();
+    if (rules.allValid())
+        actionsOffered_ = true;
+    if (const auto paths = rules.pathsToStore())
+        context_.settings.saveDiffSettings(gui::QStrings(*paths));
     updateDiffControls();
 }
 
-bool DiffWindow::allFieldsValid() const {
-    for (const QLineEdit* field :
-         {oStaIdxEdit, oStaticsEdit, oMapEdit, mStaIdxEdit, mStaticsEdit, mMapEdit})
-        if (!gui::IsGreen(*field))
-            return false;
-    return true;
-}
-
-void DiffWindow::setActionControlsEnabled(bool enabled) {
-    for (QWidget* control :
-         std::initializer_list<QWidget*>{staticsCheckBox, mapCheckBox, generateButton, applyButton})
-        control->setEnabled(enabled);
-}
-
 void DiffWindow::updateDiffControls() {
-    // Buttons left enabled beside a red field would start a run on a path known to be wrong.
-    // Before the fields were first all valid, the controls keep their initial states.
-    if (!allFieldsValid()) {
-        if (actionsOffered_)
-            setActionControlsEnabled(false);
-        return;
-    }
-    actionsOffered_ = true;
-    context_.settings.saveDiffSettings({oStaIdxEdit->text(), oStaticsEdit->text(), oMapEdit->text(),
-                                        mStaIdxEdit->text(), mStaticsEdit->text(),
-                                        mMapEdit->text()});
-    setActionControlsEnabled(true);
-    for (QLineEdit* field : {oStaIdxEdit, oStaticsEdit, oMapEdit, mMapEdit})
-        field->setEnabled(true);
-    // A player in Simple mode can only apply.
-    if (context_.state.AppMode == AppModeKind::Simple) {
-        staticsCheckBox->setEnabled(false);
-        mapCheckBox->setEnabled(false);
-        generateButton->setEnabled(false);
-    }
-}
-
-void DiffWindow::staticsCheckBoxClicked() {
-    keepOneChecked(*mapCheckBox);
-}
-void DiffWindow::mapCheckBoxClicked() {
-    keepOneChecked(*staticsCheckBox);
-}
-
-void DiffWindow::keepOneChecked(QCheckBox& other) {
-    if (!staticsCheckBox->isChecked() && !mapCheckBox->isChecked())
-        other.setChecked(true);
+    controls_.show(model());
 }
 
 // ---- Generate and apply ----------------------------------------------------------------------
@@ -421,7 +336,8 @@ WorldFileSet DiffWindow::modifiedFiles() const {
 }
 
 void DiffWindow::runGenerate(const QString& diffPath) {
-    const DiffParts parts{staticsCheckBox->isChecked(), mapCheckBox->isChecked()};
+    const WorldParts chosen = parts_.parts();
+    const DiffParts parts{chosen.statics, chosen.map};
     WindowProgress progress(mainProgress_, stages_);
     // The checksum box belongs to the run: the progress window goes only after it.
     const StagesShown shown(stages_);

@@ -2,12 +2,15 @@
 #pragma once
 
 #include "diff/WorldFileSet.h"
+#include "gui/models/DiffWindowModel.h"
+#include "gui/widgets/ControlStates.h"
 #include "gui/widgets/Dialogs.h"
+#include "gui/widgets/PartBoxes.h"
+#include "gui/widgets/PathField.h"
 #include "gui/widgets/ToolWindow.h"
 
 #include <functional>
 
-class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -32,25 +35,34 @@ public:
     // Both belong to windows created around this one, so they are handed over afterwards.
     void setCompanions(std::function<void(int)> mainProgress, gui::StageDisplay& stages);
 
-    void updateDiffControls();
+protected:
+    void showing() override;
 
-    // Handlers, public so that tests can drive them as the window system would.
-    void prepareForShow();
-    void staticsCheckBoxClicked();
-    void mapCheckBoxClicked();
+private:
+    QWidget* buildConfigurationPanel();
+    QWidget* buildFileNamePanel();
+    void connectHandlers();
+
+    // The rules' facts as they are now, and the window showing what the rules say.
+    DiffWindowModel model() const;
+    void updateDiffControls();
+    // The one moment the paths are stored: after a path field changed and was validated.
+    void pathsValidated();
+
     void generateClicked();
     void applyClicked();
-    void oStaIdxTextChanged();
-    void oStaticsTextChanged();
-    void oMapTextChanged();
-    void mStaIdxTextChanged();
-    void mStaticsTextChanged();
-    void mMapTextChanged();
+
+    // The original row, and the modified row (an application's targets).
+    WorldFileSet originalFiles() const;
+    WorldFileSet modifiedFiles() const;
+
+    // Generation and application; they run inside the busy guard with the window disabled.
+    void runGenerate(const QString& diffPath);
+    void runApply(const QString& diffPath);
+    void runAction(const std::function<void()>& action);
 
     QWidget* configurationPanel;
-    QGroupBox* generateSelectGroupBox;
-    QCheckBox* staticsCheckBox;
-    QCheckBox* mapCheckBox;
+    gui::PartBoxes parts_;
     QGroupBox* buttonGroupBox;
     QPushButton* generateButton;
     QPushButton* applyButton;
@@ -70,31 +82,10 @@ public:
     gui::FileDialogRequest lwdFileSaveDialog;
     gui::FileDialogRequest lwdFileOpenDialog;
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
-private:
-    QWidget* buildConfigurationPanel();
-    QWidget* buildFileNamePanel();
-    void connectHandlers();
-
-    // The change handlers' bodies without the guard, so that a failure while prepareForShow fills
-    // the fields ends prepareForShow.
-    void fieldChanged(QLineEdit& field);
-    void keepOneChecked(QCheckBox& other);
-    bool allFieldsValid() const;
-    void setActionControlsEnabled(bool enabled);
-
-    // The original row, and the modified row (an application's targets).
-    WorldFileSet originalFiles() const;
-    WorldFileSet modifiedFiles() const;
-
-    // Generation and application; they run inside the busy guard with the window disabled.
-    void runGenerate(const QString& diffPath);
-    void runApply(const QString& diffPath);
-    void runAction(const std::function<void()>& action);
-
     WindowContext& context_;
+    gui::PathFields paths_;
+    // The widgets each control of the rules stands for.
+    gui::ControlStates<DiffControl> controls_;
     std::function<void(int)> mainProgress_;
     gui::StageDisplay* stages_ = nullptr;
     bool actionsOffered_ = false; // all six fields have been valid at once

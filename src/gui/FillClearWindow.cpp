@@ -6,8 +6,7 @@
 #include "gui/WindowContext.h"
 #include "gui/widgets/Controls.h"
 #include "gui/widgets/DisabledWhileRunning.h"
-#include "gui/widgets/FieldText.h"
-#include "gui/widgets/PathField.h"
+#include "gui/widgets/FieldLeave.h"
 #include "gui/widgets/QtProgress.h"
 #include "gui/widgets/UpDown.h"
 #include "util/Errors.h"
@@ -15,21 +14,19 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QVBoxLayout>
 
 namespace lw {
 namespace {
 
 using gui::Named;
-using gui::PathEdit;
+using gui::PathRole;
 using gui::Std;
 
 constexpr int kClientWidth = 385;
@@ -50,7 +47,8 @@ QLineEdit* BorderEdit(const char* name, const char* text, QWidget* parent) {
 } // namespace
 
 FillClearWindow::FillClearWindow(WindowContext& context, QWidget* parent)
-    : ToolWindow(context.dialogs, context.busy, parent), context_(context) {
+    : ToolWindow(context.dialogs, context.busy, parent), context_(context),
+      paths_(*this, context.dialogs) {
     setObjectName("TLWFillClearForm");
     setWindowTitle(QStringLiteral("Fill/Clear"));
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
@@ -66,6 +64,7 @@ FillClearWindow::FillClearWindow(WindowContext& context, QWidget* parent)
     root->addWidget(buildFileNamePanel());
 
     connectHandlers();
+    updateControls();
 }
 
 QWidget* FillClearWindow::buildClearSelectStrip() {
@@ -74,28 +73,14 @@ QWidget* FillClearWindow::buildClearSelectStrip() {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(6);
 
-    clearSelectGroupBox =
-        Named(new QGroupBox(QStringLiteral("Clear files"), strip), "ClearSelectGroupBox");
-    auto* parts = new QHBoxLayout(clearSelectGroupBox);
-    parts->setContentsMargins(5, 0, 3, 2);
-    parts->setSpacing(6);
-    staticsCheckBox =
-        Named(new QCheckBox(QStringLiteral("StaIdx0.mul + Statics0.mul"), clearSelectGroupBox),
-              "StaticsCheckBox");
-    mapCheckBox =
-        Named(new QCheckBox(QStringLiteral("Map0.mul"), clearSelectGroupBox), "MapCheckBox");
-    for (QCheckBox* box : {staticsCheckBox, mapCheckBox}) {
-        box->setChecked(true);
-        parts->addWidget(box);
-    }
-    parts->addStretch(1);
+    parts_ = gui::MakePartBoxes("ClearSelectGroupBox", QStringLiteral("Clear files"), strip,
+                                [this] { updateControls(); });
 
     goButton = Named(new QPushButton(QStringLiteral("Go!"), strip), "GoButton");
-    goButton->setEnabled(false);
     goButton->setAutoDefault(false);
     goButton->setFixedWidth(64);
 
-    layout->addWidget(clearSelectGroupBox, 1);
+    layout->addWidget(parts_.group, 1);
     layout->addWidget(goButton, 0, Qt::AlignBottom);
     return strip;
 }
@@ -197,12 +182,10 @@ QWidget* FillClearWindow::buildFileNamePanel() {
     staIdxLabel = Label("StaIdxLabel", "StaIdx0.mul", panel);
     staticsLabel = Label("StaticsLabel", "Statics0.mul", panel);
     mapLabel = Label("MapLabel", "Map0.mul", panel);
-    mStaIdxEdit = PathEdit("MStaIdxEdit", panel);
-    mStaticsEdit = PathEdit("MStaticsEdit", panel);
-    mMapEdit = PathEdit("MMapEdit", panel);
-    // They show the main window's statics files; only the map is chosen here.
-    mStaIdxEdit->setEnabled(false);
-    mStaticsEdit->setEnabled(false);
+    mStaIdxEdit =
+        paths_.add("MStaIdxEdit", PathRole::WorldFile(WorldFileKind::StaticsIndex), panel);
+    mStaticsEdit = paths_.add("MStaticsEdit", PathRole::WorldFile(WorldFileKind::Statics), panel);
+    mMapEdit = paths_.add("MMapEdit", PathRole::WorldFile(WorldFileKind::Map), panel);
 
     QLabel* const labels[] = {staIdxLabel, staticsLabel, mapLabel};
     QLineEdit* const fields[] = {mStaIdxEdit, mStaticsEdit, mMapEdit};
@@ -215,56 +198,48 @@ QWidget* FillClearWindow::buildFileNamePanel() {
 }
 
 void FillClearWindow::connectHandlers() {
-    connect(staticsCheckBox, &QCheckBox::clicked, this, [this] { staticsCheckBoxClicked(); });
-    connect(mapCheckBox, &QCheckBox::clicked, this, [this] { mapCheckBoxClicked(); });
     connect(goButton, &QPushButton::clicked, this, [this] { goClicked(); });
-    connect(mStaIdxEdit, &QLineEdit::textChanged, this, [this] { mStaIdxTextChanged(); });
-    connect(mStaticsEdit, &QLineEdit::textChanged, this, [this] { mStaticsTextChanged(); });
-    connect(mMapEdit, &QLineEdit::textChanged, this, [this] { mMapTextChanged(); });
-    fillAltitudeEdit->installEventFilter(this);
+    paths_.onValidated([this](const QLineEdit& changed) { pathsValidated(changed); });
+    gui::OnLeavingField(*fillAltitudeEdit, [this] { fillAltitudeEditExit(); });
+
+    controls_.add(FillClearControl::Go, {goButton});
+    controls_.add(FillClearControl::StaticsNote, {staticsClearInfoLabel});
+    controls_.add(
+        FillClearControl::FillChoices,
+        {fillTileLabel, fillTileComboBox, fillAltitudeLabel, fillAltitudeEdit, fillAltitudeUpDown});
+    controls_.add(FillClearControl::ModifiedStatics, {mStaIdxEdit, mStaticsEdit});
+    controls_.add(FillClearControl::ModifiedMap, {mMapEdit});
 }
 
 void FillClearWindow::setMainProgress(std::function<void(int)> mainProgress) {
     mainProgress_ = std::move(mainProgress);
 }
 
-// ---- Showing ---------------------------------------------------------------------------------
+// ---- Showing, fields and controls -------------------------------------------------------------
 
-void FillClearWindow::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        runGuarded([this] { prepareForShow(); });
+void FillClearWindow::showing() {
+    paths_.setTexts(context_.settings.loadFillClearSettings());
 }
 
-void FillClearWindow::prepareForShow() {
-    const SettingsStore::FillClearSettings paths = context_.settings.loadFillClearSettings();
-    gui::SetTextRunningChange(*mStaIdxEdit, paths[0], [this] { fieldChanged(*mStaIdxEdit); });
-    gui::SetTextRunningChange(*mStaticsEdit, paths[1], [this] { fieldChanged(*mStaticsEdit); });
-    gui::SetTextRunningChange(*mMapEdit, paths[2], [this] { fieldChanged(*mMapEdit); });
+FillClearWindowModel FillClearWindow::model() const {
+    FillClearWindowModel model;
+    model.parts = parts_.parts();
+    model.paths = paths_.values<3>();
+    return model;
 }
 
-// ---- Fields and controls ---------------------------------------------------------------------
-
-void FillClearWindow::mStaIdxTextChanged() {
-    runGuarded([this] { fieldChanged(*mStaIdxEdit); });
-}
-void FillClearWindow::mStaticsTextChanged() {
-    runGuarded([this] { fieldChanged(*mStaticsEdit); });
-}
-void FillClearWindow::mMapTextChanged() {
-    runGuarded([this] { fieldChanged(*mMapEdit); });
-}
-
-void FillClearWindow::fieldChanged(QLineEdit& field) {
-    gui::ValidateWorldPathFields(field, {{mStaIdxEdit, WorldFileKind::StaticsIndex},
-                                         {mStaticsEdit, WorldFileKind::Statics},
-                                         {mMapEdit, WorldFileKind::Map}});
-    if (&field == mMapEdit && gui::IsGreen(*mMapEdit))
+void FillClearWindow::pathsValidated(const QLineEdit& changed) {
+    if (&changed == mMapEdit && gui::IsGreen(*mMapEdit))
         followMapWorld();
-    updateGoButton();
+    if (const auto paths = model().pathsToStore())
+        context_.settings.saveFillClearSettings(gui::QStrings(*paths));
+    updateControls();
 }
 
-// Borders that still take in the whole world of the map before take in the whole of this one.
+void FillClearWindow::updateControls() {
+    controls_.show(model());
+}
+
 void FillClearWindow::followMapWorld() {
     WorldSize world;
     try {
@@ -273,44 +248,12 @@ void FillClearWindow::followMapWorld() {
         return; // Go! tells what is wrong with the map
     }
     const auto follow = [](QLineEdit& edit, int before, int now) {
-        if (edit.text() == QString::number(before))
-            edit.setText(QString::number(now));
+        if (const auto text = FollowedBorder(Std(edit.text()), before, now))
+            edit.setText(QString::fromStdString(*text));
     };
     follow(*clearAreaRightEdit, bordersWorld_.width(), world.width());
     follow(*clearAreaBottomEdit, bordersWorld_.height(), world.height());
     bordersWorld_ = world;
-}
-
-// Go! needs all three files even when only one part is chosen.
-void FillClearWindow::updateGoButton() {
-    const bool valid =
-        gui::IsGreen(*mStaIdxEdit) && gui::IsGreen(*mStaticsEdit) && gui::IsGreen(*mMapEdit);
-    if (valid)
-        context_.settings.saveFillClearSettings(
-            {mStaIdxEdit->text(), mStaticsEdit->text(), mMapEdit->text()});
-    goButton->setEnabled(valid);
-}
-
-void FillClearWindow::staticsCheckBoxClicked() {
-    keepOneChecked(*mapCheckBox);
-}
-void FillClearWindow::mapCheckBoxClicked() {
-    keepOneChecked(*staticsCheckBox);
-}
-
-void FillClearWindow::keepOneChecked(QCheckBox& other) {
-    if (!staticsCheckBox->isChecked() && !mapCheckBox->isChecked())
-        other.setChecked(true);
-    enableReplaceControls();
-}
-
-void FillClearWindow::enableReplaceControls() {
-    staticsClearInfoLabel->setEnabled(staticsCheckBox->isChecked());
-    const bool fill = mapCheckBox->isChecked();
-    for (QWidget* control :
-         std::initializer_list<QWidget*>{fillTileLabel, fillTileComboBox, fillAltitudeLabel,
-                                         fillAltitudeEdit, fillAltitudeUpDown})
-        control->setEnabled(fill);
 }
 
 void FillClearWindow::fillAltitudeEditExit() {
@@ -320,16 +263,6 @@ void FillClearWindow::fillAltitudeEditExit() {
         if (clamped != fillAltitudeEdit->text())
             fillAltitudeEdit->setText(clamped);
     });
-}
-
-bool FillClearWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == fillAltitudeEdit && event->type() == QEvent::FocusOut) {
-        const auto reason = static_cast<QFocusEvent*>(event)->reason();
-        // Leaving the window for a message box or another program does not leave the field.
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
-            fillAltitudeEditExit();
-    }
-    return ToolWindow::eventFilter(watched, event);
 }
 
 // ---- Go! -------------------------------------------------------------------------------------
@@ -359,8 +292,9 @@ void FillClearWindow::runFillClear() {
     request.StaIdxPath = Std(mStaIdxEdit->text());
     request.StaticsPath = Std(mStaticsEdit->text());
     request.MapPath = Std(mMapEdit->text());
-    request.ClearStatics = staticsCheckBox->isChecked();
-    request.FillTerrain = mapCheckBox->isChecked();
+    const WorldParts parts = parts_.parts();
+    request.ClearStatics = parts.statics;
+    request.FillTerrain = parts.map;
     const FillClearRequest files = request;
     request = ReadFillClearFields(std::move(request), fieldTexts(),
                                   [&files] { return ReadFillClearWorld(files); });

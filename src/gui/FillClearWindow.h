@@ -1,12 +1,15 @@
 // The fill/clear window: clears the statics and fills the terrain of a rectangle.
 #pragma once
 
+#include "gui/models/FillClearWindowModel.h"
+#include "gui/widgets/ControlStates.h"
+#include "gui/widgets/PartBoxes.h"
+#include "gui/widgets/PathField.h"
 #include "gui/widgets/ToolWindow.h"
 #include "world/WorldSize.h"
 
 #include <functional>
 
-class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -31,21 +34,29 @@ public:
     // over afterwards like the other windows' companions.
     void setMainProgress(std::function<void(int)> mainProgress);
 
-    void updateGoButton();
+protected:
+    void showing() override;
 
-    // Handlers, public so that tests can drive them as the window system would.
-    void prepareForShow();
-    void staticsCheckBoxClicked();
-    void mapCheckBoxClicked();
+private:
+    QWidget* buildClearSelectStrip();
+    QGroupBox* buildAreaGroup();
+    QGroupBox* buildReplaceGroup();
+    QWidget* buildFileNamePanel();
+    void connectHandlers();
+
+    // The rules' facts as they are now, and the window showing what the rules say.
+    FillClearWindowModel model() const;
+    void updateControls();
+    // The one moment the paths are stored: after a path field changed and was validated.
+    void pathsValidated(const QLineEdit& changed);
+    void followMapWorld();
+
     void fillAltitudeEditExit();
     void goClicked();
-    void mStaIdxTextChanged();
-    void mStaticsTextChanged();
-    void mMapTextChanged();
+    FillClearFieldTexts fieldTexts() const;
+    void runFillClear();
 
-    QGroupBox* clearSelectGroupBox;
-    QCheckBox* staticsCheckBox;
-    QCheckBox* mapCheckBox;
+    gui::PartBoxes parts_;
     QPushButton* goButton;
     QGroupBox* fillClearAreaGroupBox;
     QLabel* clearAreaNoteLabel;
@@ -71,27 +82,10 @@ public:
     QLabel* mapLabel;
     QLineEdit* mMapEdit;
 
-protected:
-    void showEvent(QShowEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    QWidget* buildClearSelectStrip();
-    QGroupBox* buildAreaGroup();
-    QGroupBox* buildReplaceGroup();
-    QWidget* buildFileNamePanel();
-    void connectHandlers();
-
-    // The change handlers' bodies without the guard, so that a failure while prepareForShow
-    // fills the fields ends prepareForShow.
-    void fieldChanged(QLineEdit& field);
-    void followMapWorld();
-    void keepOneChecked(QCheckBox& other);
-    void enableReplaceControls();
-    FillClearFieldTexts fieldTexts() const;
-    void runFillClear();
-
     WindowContext& context_;
+    gui::PathFields paths_;
+    // The widgets each control of the rules stands for.
+    gui::ControlStates<FillClearControl> controls_;
     std::function<void(int)> mainProgress_;
     WorldSize bordersWorld_ = kClassicWorld; // the world the whole-world borders were set for
 };

@@ -3,10 +3,10 @@
 #include "gui/MainWindowTexts.h"
 #include "gui/StartupRecovery.h"
 #include "gui/widgets/Controls.h"
+#include "gui/widgets/FieldLeave.h"
 #include "gui/widgets/FieldText.h"
 #include "gui/widgets/Guarded.h"
 #include "gui/widgets/LineList.h"
-#include "gui/widgets/PathField.h"
 #include "gui/widgets/ProgressBar.h"
 #include "gui/widgets/QtProgress.h"
 #include "gui/widgets/UpDown.h"
@@ -22,7 +22,6 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFocusEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -37,7 +36,7 @@ namespace lw {
 namespace {
 
 using gui::Named;
-using gui::PathEdit;
+using gui::PathRole;
 using gui::Std;
 
 constexpr int kClientWidth = 619;
@@ -50,21 +49,17 @@ constexpr int kProgressHeight = 16;
 constexpr int kMaxTileX = kClassicWorld.width() - 1;
 constexpr int kMaxTileY = kClassicWorld.height() - 1;
 
-QPushButton* Button(const char* name, const char* caption, bool enabled, QWidget* parent) {
-    auto* button = Named(new QPushButton(QString::fromUtf8(caption), parent), name);
-    button->setEnabled(enabled);
-    return button;
+QPushButton* Button(const char* name, const char* caption, QWidget* parent) {
+    return Named(new QPushButton(QString::fromUtf8(caption), parent), name);
 }
 
-// A block field ("X1Edit") with its spinner ("X1UpDown"), both off until the index is loaded.
+// A block field ("X1Edit") with its spinner ("X1UpDown").
 std::pair<QLineEdit*, gui::UpDown*> BlockField(const QString& name, int max, QWidget* parent) {
     auto* edit = new QLineEdit(QStringLiteral("0"), parent);
     edit->setObjectName(name + "Edit");
     edit->setMinimumWidth(30);
-    edit->setEnabled(false);
     auto* upDown = new gui::UpDown(*edit, 0, max, parent);
     upDown->setObjectName(name + "UpDown");
-    upDown->setEnabled(false);
     return {edit, upDown};
 }
 
@@ -91,7 +86,8 @@ MainWindow::MainWindow(WindowContext& context)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                            Qt::WindowCloseButtonHint),
-      context_(context), programFolder_(QCoreApplication::applicationDirPath()) {
+      context_(context), paths_(*this, context.dialogs),
+      programFolder_(QCoreApplication::applicationDirPath()) {
     setObjectName("MainForm");
     setWindowTitle(kMainCaption);
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
@@ -117,6 +113,7 @@ MainWindow::MainWindow(WindowContext& context)
     for (QLineEdit* field : {staIdxEdit, staticsEdit, wscEdit})
         context_.busy.lockWhileBusy(*field);
     connectHandlers();
+    updateControlStates();
 }
 
 MainWindow::~MainWindow() = default;
@@ -154,7 +151,7 @@ QWidget* MainWindow::buildButtonColumn() {
     layout->setContentsMargins(4, 4, 4, 4);
     layout->setSpacing(3);
 
-    getStaticIndexButton = Button("GetStaticIndexButton", "GetStaticIndex", false, column);
+    getStaticIndexButton = Button("GetStaticIndexButton", "GetStaticIndex", column);
     layout->addWidget(getStaticIndexButton);
 
     const auto blockRow = [&](const char* axis, int max, QLineEdit*& lower,
@@ -176,9 +173,9 @@ QWidget* MainWindow::buildButtonColumn() {
     xLabel = blockRow("X", kMaxTileX, x1Edit, x1UpDown, x2Edit, x2UpDown);
     yLabel = blockRow("Y", kMaxTileY, y1Edit, y1UpDown, y2Edit, y2UpDown);
 
-    getStaticBlockButton = Button("GetStaticBlockButton", "GetStaticBlock", false, column);
-    meltBlockButton = Button("MeltBlockButton", "Melt!", false, column);
-    freezeWorldButton = Button("FreezeWorldButton", "Freeze!", false, column);
+    getStaticBlockButton = Button("GetStaticBlockButton", "GetStaticBlock", column);
+    meltBlockButton = Button("MeltBlockButton", "Melt!", column);
+    freezeWorldButton = Button("FreezeWorldButton", "Freeze!", column);
     layout->addWidget(getStaticBlockButton);
     layout->addWidget(meltBlockButton);
     layout->addWidget(freezeWorldButton);
@@ -202,9 +199,9 @@ QWidget* MainWindow::buildButtonColumn() {
         Named(new QCheckBox(QStringLiteral("Write PAT"), column), "WritePATCheckBox");
     layout->addWidget(writePatCheckBox);
 
-    fillClearButton = Button("FillClearButton", "Fill/Clear", false, column);
-    lwDiffButton = Button("LWDiffButton", "LW-Diff", false, column);
-    mapEditButton = Button("MapEditButton", "MapEdit", true, column);
+    fillClearButton = Button("FillClearButton", "Fill/Clear", column);
+    lwDiffButton = Button("LWDiffButton", "LW-Diff", column);
+    mapEditButton = Button("MapEditButton", "MapEdit", column);
     layout->addWidget(fillClearButton);
     layout->addWidget(lwDiffButton);
     layout->addWidget(mapEditButton);
@@ -232,15 +229,15 @@ QWidget* MainWindow::buildFileNameStrip() {
     layout->setContentsMargins(4, 2, 4, 2);
     layout->setSpacing(4);
     staIdxLabel = Named(new QLabel(QStringLiteral("staidx0.mul"), strip), "StaIdxLabel");
-    staIdxEdit = PathEdit("StaIdxEdit", strip);
+    staIdxEdit = paths_.add("StaIdxEdit", PathRole::WorldFile(WorldFileKind::StaticsIndex), strip);
     staticsLabel = Named(new QLabel(QStringLiteral("statics0.mul"), strip), "StaticsLabel");
-    staticsEdit = PathEdit("StaticsEdit", strip);
+    staticsEdit = paths_.add("StaticsEdit", PathRole::WorldFile(WorldFileKind::Statics), strip);
     polStyle = Named(new QCheckBox(QStringLiteral("Pol"), strip), "PolStyle");
     polStyle->setChecked(true);
     wscLabel = Named(new QLabel(QStringLiteral("statics.cfg"), strip), "WSCLabel");
     wscLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     wscLabel->setMinimumWidth(wscLabel->fontMetrics().horizontalAdvance("statics.cfg") + 4);
-    wscEdit = PathEdit("WSCEdit", strip);
+    wscEdit = paths_.add("WSCEdit", PathRole::AnyFile(), strip);
     layout->addWidget(staIdxLabel);
     layout->addWidget(staIdxEdit, 1);
     layout->addSpacing(4);
@@ -263,14 +260,26 @@ void MainWindow::connectHandlers() {
     connect(mapEditButton, &QPushButton::clicked, this, [this] { mapEditClicked(); });
     connect(normalModeRadioButton, &QRadioButton::toggled, this, [this] { normalModeClicked(); });
     connect(simpleModeRadioButton, &QRadioButton::toggled, this, [this] { simpleModeClicked(); });
-    connect(staIdxEdit, &QLineEdit::textChanged, this, [this] { staIdxTextChanged(); });
-    connect(staticsEdit, &QLineEdit::textChanged, this, [this] { staticsTextChanged(); });
-    connect(wscEdit, &QLineEdit::textChanged, this, [this] { wscTextChanged(); });
+    paths_.onValidated([this](QLineEdit&) { pathsValidated(); });
     connect(polStyle, &QCheckBox::toggled, this, [this] { polStyleClicked(); });
     connect(x1Edit, &QLineEdit::textChanged, this, [this] { x1TextChanged(); });
     connect(y1Edit, &QLineEdit::textChanged, this, [this] { y1TextChanged(); });
-    for (QLineEdit* field : {x1Edit, x2Edit, y1Edit, y2Edit})
-        field->installEventFilter(this);
+    gui::OnLeavingField(*x1Edit, [this] { x1EditingFinished(); });
+    gui::OnLeavingField(*x2Edit, [this] { x2EditingFinished(); });
+    gui::OnLeavingField(*y1Edit, [this] { y1EditingFinished(); });
+    gui::OnLeavingField(*y2Edit, [this] { y2EditingFinished(); });
+
+    controls_.add(MainControl::WorldPaths, {staIdxEdit, staticsEdit});
+    controls_.add(MainControl::LWDiff, {lwDiffButton});
+    controls_.add(MainControl::FillClear, {fillClearButton});
+    controls_.add(MainControl::GetStaticIndex, {getStaticIndexButton});
+    controls_.add(MainControl::BlockFields,
+                  {x1Edit, x1UpDown, x2Edit, x2UpDown, y1Edit, y1UpDown, y2Edit, y2UpDown});
+    controls_.add(MainControl::GetStaticBlock, {getStaticBlockButton});
+    controls_.add(MainControl::MeltBlock, {meltBlockButton});
+    controls_.add(MainControl::FreezeWorld, {freezeWorldButton});
+    controls_.add(MainControl::FreezeChoices, {selectItemsRadioGroup, writePatCheckBox});
+    controls_.add(MainControl::MapEdit, {mapEditButton});
 }
 
 void MainWindow::setToolWindows(QDialog& diff, QDialog& fillClear, QDialog& mapEdit) {
@@ -298,79 +307,49 @@ SelectionMode MainWindow::selectedItems() const {
     return static_cast<SelectionMode>(selectItems_->checkedId());
 }
 
-bool MainWindow::isSimpleMode() const {
-    return context_.state.AppMode == AppModeKind::Simple;
+MainWindowModel MainWindow::model() const {
+    MainWindowModel model;
+    model.mode = context_.state.AppMode;
+    model.indexLoaded = context_.state.StaticIndexLoaded;
+    model.freezeDone = context_.state.FreezeDone;
+    model.freezeAsked = freezeAsked_;
+    model.staIdx = paths_.value(*staIdxEdit);
+    model.statics = paths_.value(*staticsEdit);
+    model.itemFile = paths_.value(*wscEdit);
+    return model;
 }
 
-void MainWindow::setBlockFieldsEnabled(bool enabled) {
-    for (QWidget* widget : std::initializer_list<QWidget*>{x1Edit, x1UpDown, x2Edit, x2UpDown,
-                                                           y1Edit, y1UpDown, y2Edit, y2UpDown})
-        widget->setEnabled(enabled);
+void MainWindow::pathsValidated() {
+    if (const auto paths = model().pathsToStore())
+        context_.settings.saveMainSettings(gui::QStrings(*paths));
+    updateControlStates();
+    showGuidance();
 }
 
 void MainWindow::updateControlStates() {
-    const bool staticsValid = gui::IsGreen(*staIdxEdit) && gui::IsGreen(*staticsEdit);
-    const bool allValid = staticsValid && gui::IsGreen(*wscEdit);
-    // Valid statics fields store the item file as empty text, all three valid store its path:
-    // one write with the final values.
-    if (staticsValid)
-        context_.settings.saveMainSettings(
-            {staIdxEdit->text(), staticsEdit->text(), allValid ? wscEdit->text() : QString()});
-    lwDiffButton->setEnabled(staticsValid);
-    fillClearButton->setEnabled(staticsValid);
-
-    const bool loaded = context_.state.StaticIndexLoaded;
-    getStaticIndexButton->setEnabled(allValid && !loaded);
-    setBlockFieldsEnabled(allValid && loaded);
-    for (QPushButton* button : {getStaticBlockButton, meltBlockButton, freezeWorldButton})
-        button->setEnabled(allValid && loaded);
-
-    if (isSimpleMode()) {
-        setBlockFieldsEnabled(false);
-        getStaticBlockButton->setEnabled(false);
-        meltBlockButton->setEnabled(false);
-        if (context_.state.FreezeDone)
-            freezeWorldButton->setEnabled(false);
-        selectItemsRadioGroup->setEnabled(false);
-        writePatCheckBox->setEnabled(false);
-        fillClearButton->setEnabled(false);
-        mapEditButton->setEnabled(false);
-    }
+    controls_.show(model());
 }
 
-// The keyboard focus goes where the user's next step is: the first path field still to be
-// filled, then GetStaticIndex, then the step after it (GetStaticBlock in Normal mode, Freeze!
-// in Simple mode, as the guidance says).
 void MainWindow::focusNextStep() {
-    for (QLineEdit* field : {staIdxEdit, staticsEdit, wscEdit})
-        if (field->isEnabled() && (field->text().isEmpty() || !gui::IsGreen(*field))) {
-            field->setFocus();
-            return;
-        }
-    QPushButton* next = isSimpleMode() ? freezeWorldButton : getStaticBlockButton;
-    for (QPushButton* button : {getStaticIndexButton, next})
-        if (button->isEnabled()) {
-            button->setFocus();
-            return;
-        }
+    const std::pair<MainFocus, QWidget*> targets[] = {
+        {MainFocus::StaIdxField, staIdxEdit},
+        {MainFocus::StaticsField, staticsEdit},
+        {MainFocus::ItemFileField, wscEdit},
+        {MainFocus::GetStaticIndex, getStaticIndexButton},
+        {MainFocus::GetStaticBlock, getStaticBlockButton},
+        {MainFocus::FreezeWorld, freezeWorldButton},
+    };
+    const MainFocus next = model().nextStep();
+    for (const auto& [focus, widget] : targets)
+        if (focus == next)
+            widget->setFocus();
 }
 
 void MainWindow::showGuidance() {
-    if (!isSimpleMode())
-        return;
-    GuidanceStep step = GuidanceStep::Finished;
-    if (gui::IsRed(*staIdxEdit))
-        step = GuidanceStep::EnterStaIdx;
-    else if (gui::IsRed(*staticsEdit))
-        step = GuidanceStep::EnterStatics;
-    else if (gui::IsRed(*wscEdit))
-        step = GuidanceStep::EnterItemFile;
-    else if (!context_.state.StaticIndexLoaded)
-        step = GuidanceStep::LoadIndex;
-    else if (!context_.state.FreezeDone)
-        step = GuidanceStep::Freeze;
-    mainListBox->clear();
-    mainListBox->addLines(GuidanceLines(step));
+    if (const std::optional<GuidanceStep> step = model().guidance()) {
+        mainListBox->clear();
+        mainListBox->addLines(GuidanceLines(*step));
+    }
 }
 
 // ---- Showing and closing ---------------------------------------------------------------------
@@ -384,11 +363,11 @@ void MainWindow::showEvent(QShowEvent* event) {
 }
 
 void MainWindow::prepareForShow() {
-    initializing = true;
+    initializing_ = true;
     struct ClearFlag {
         bool& flag;
         ~ClearFlag() { flag = false; }
-    } clearFlag{initializing};
+    } clearFlag{initializing_};
 
     const SettingsStore::MainSettings paths = context_.settings.loadMainSettings();
     const int mode = context_.settings.readMode([this] {
@@ -406,9 +385,7 @@ void MainWindow::prepareForShow() {
         simpleModeRadioButton->setChecked(true);
         setWindowTitle(windowTitle() + QStringLiteral(" (Simple mode)"));
     }
-    gui::SetTextRunningChange(*staIdxEdit, paths[0], [this] { staIdxEditChanged(); });
-    gui::SetTextRunningChange(*staticsEdit, paths[1], [this] { staticsEditChanged(); });
-    gui::SetTextRunningChange(*wscEdit, paths[2], [this] { wscEditChanged(); });
+    paths_.setTexts(paths);
     RecoverStoredFolders(context_.settings, logSink());
     mainListBox->scrollToEnd();
     focusNextStep();
@@ -452,8 +429,6 @@ void MainWindow::getStaticIndexClicked() {
             upDown->setMax(world.width() - 1);
         for (gui::UpDown* upDown : {y1UpDown, y2UpDown})
             upDown->setMax(world.height() - 1);
-        staIdxEdit->setEnabled(false);
-        staticsEdit->setEnabled(false);
         updateControlStates();
         showGuidance();
         addLogLine(QStringLiteral("Init completed!"));
@@ -531,8 +506,8 @@ void MainWindow::runMelt() {
 void MainWindow::runFreeze() {
     // Once a freeze has been asked for, the selection and "Write PAT" stay as they are for the
     // rest of the run, also when it is cancelled or fails.
-    selectItemsRadioGroup->setEnabled(false);
-    writePatCheckBox->setEnabled(false);
+    freezeAsked_ = true;
+    updateControlStates();
     FreezeRequest request;
     request.staidx = Std(staIdxEdit->text());
     request.statics = Std(staticsEdit->text());
@@ -546,8 +521,6 @@ void MainWindow::runFreeze() {
         JoinPath(Std(QDir::toNativeSeparators(programFolder_)), "AutoSelect.txt");
     gui::QtProgress progress([this](int percent) { setMainProgress(percent); });
     FreezeWorld(context_.state, request, logSink(), progress);
-    selectItemsRadioGroup->setEnabled(false);
-    writePatCheckBox->setEnabled(false);
     updateControlStates();
     showGuidance();
 }
@@ -588,12 +561,12 @@ void MainWindow::mapEditClicked() {
 // ---- Mode --------------------------------------------------------------------------------------
 
 void MainWindow::normalModeClicked() {
-    if (normalModeRadioButton->isChecked() && !initializing)
+    if (normalModeRadioButton->isChecked() && !initializing_)
         runGuarded([this] { selectMode(0, QStringLiteral("Normal mode selected")); });
 }
 
 void MainWindow::simpleModeClicked() {
-    if (simpleModeRadioButton->isChecked() && !initializing)
+    if (simpleModeRadioButton->isChecked() && !initializing_)
         runGuarded([this] { selectMode(1, QStringLiteral("Simple mode selected")); });
 }
 
@@ -603,43 +576,7 @@ void MainWindow::selectMode(int mode, const QString& title) {
         this, {title, ModeNotice(), gui::MessageIcon::None, {gui::MessageButton::Ok}, {}});
 }
 
-// ---- File-name fields ------------------------------------------------------------------------
-
-void MainWindow::staIdxTextChanged() {
-    runGuarded([this] { staIdxEditChanged(); });
-}
-void MainWindow::staticsTextChanged() {
-    runGuarded([this] { staticsEditChanged(); });
-}
-void MainWindow::wscTextChanged() {
-    runGuarded([this] { wscEditChanged(); });
-}
-
-void MainWindow::staIdxEditChanged() {
-    validateWorldFields(*staIdxEdit);
-    fileNameChanged();
-}
-
-void MainWindow::staticsEditChanged() {
-    validateWorldFields(*staticsEdit);
-    fileNameChanged();
-}
-
-// The two world files are one facet's.
-void MainWindow::validateWorldFields(const QLineEdit& changed) {
-    gui::ValidateWorldPathFields(changed, {{staIdxEdit, WorldFileKind::StaticsIndex},
-                                           {staticsEdit, WorldFileKind::Statics}});
-}
-
-void MainWindow::wscEditChanged() {
-    gui::ValidatePathField(*wscEdit, "");
-    fileNameChanged();
-}
-
-void MainWindow::fileNameChanged() {
-    updateControlStates();
-    showGuidance();
-}
+// ---- Item-file style -------------------------------------------------------------------------
 
 void MainWindow::polStyleClicked() {
     wscLabel->setText(polStyle->isChecked() ? QStringLiteral("statics.cfg")
@@ -691,24 +628,6 @@ void MainWindow::lowerEditExit(QLineEdit& lower, gui::UpDown& lowerUpDown, QLine
         gui::SetTextRunningChange(lower, QString::number(lowerUpDown.min()), changed);
     upperUpDown.setMin(StrToIntInRange(Std(lower.text()), -32768, 32767));
     ClampToLimits(upper, upperUpDown);
-}
-
-bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusOut) {
-        const auto reason = static_cast<QFocusEvent*>(event)->reason();
-        // Leaving the window for a message box or another program does not leave the field.
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
-            if (watched == x1Edit)
-                x1EditingFinished();
-            else if (watched == x2Edit)
-                x2EditingFinished();
-            else if (watched == y1Edit)
-                y1EditingFinished();
-            else if (watched == y2Edit)
-                y2EditingFinished();
-        }
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 } // namespace lw

@@ -3,7 +3,10 @@
 #pragma once
 
 #include "gui/WindowContext.h"
+#include "gui/models/MainWindowModel.h"
+#include "gui/widgets/ControlStates.h"
 #include "gui/widgets/Dialogs.h"
+#include "gui/widgets/PathField.h"
 #include "items/ItemFileStyle.h"
 #include "items/SelectItems.h"
 #include "util/LogSink.h"
@@ -48,14 +51,25 @@ public:
 
     void addLogLine(const QString& text);
     void setMainProgress(int percent);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QWidget* buildButtonColumn();
+    QWidget* buildFileNameStrip();
+    QWidget* buildMainArea();
+    void connectHandlers();
+
+    // The rules' facts as they are now, and the window showing what the rules say.
+    MainWindowModel model() const;
     void updateControlStates();
     void showGuidance();
     void focusNextStep();
+    // The one moment the paths are stored: after a path field changed and was validated.
+    void pathsValidated();
 
-    // The choice of the " Freeze items " group.
-    SelectionMode selectedItems() const;
-
-    // Handlers, public so that tests can drive them as the window system would.
     void prepareForShow();
     void getStaticIndexClicked();
     void getStaticBlockClicked();
@@ -66,9 +80,6 @@ public:
     void mapEditClicked();
     void normalModeClicked();
     void simpleModeClicked();
-    void staIdxTextChanged();
-    void staticsTextChanged();
-    void wscTextChanged();
     void polStyleClicked();
     void x1TextChanged();
     void x1EditingFinished();
@@ -76,6 +87,31 @@ public:
     void y1TextChanged();
     void y1EditingFinished();
     void y2EditingFinished();
+
+    // Handler bodies without the guard, so that a handler run by another handler's field
+    // update fails that handler as the field change would.
+    void x1EditChanged();
+    void y1EditChanged();
+    void lowerEditExit(QLineEdit& lower, gui::UpDown& lowerUpDown, QLineEdit& upper,
+                       gui::UpDown& upperUpDown);
+    void lowerEditChanged(QLineEdit& lower, QLineEdit& upper, gui::UpDown& upperUpDown);
+    void selectMode(int mode, const QString& title);
+
+    // The choice of the " Freeze items " group.
+    SelectionMode selectedItems() const;
+
+    // The statics operations of melting and freezing; they run inside the busy guard.
+    void runMelt();
+    void runFreeze();
+    std::array<std::string, 4> blockFieldTexts() const;
+    void showBlockRange(const BlockRange& range);
+    LogSink logSink();
+    // False when the user cancels the dialog or declines to append to an existing file.
+    bool choosePatchFile(FreezeRequest& request);
+
+    void runGuarded(const std::function<void()>& body);
+    void runOperation(const std::function<void()>& op);
+    void showToolWindow(QDialog* window);
 
     QPushButton* getStaticIndexButton;
     QLabel* xLabel;
@@ -112,49 +148,12 @@ public:
     gui::ProgressBar* progressBar;
     gui::FileDialogRequest patSaveDialog;
 
-    bool initializing = false;
-
-protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    QWidget* buildButtonColumn();
-    QWidget* buildFileNameStrip();
-    QWidget* buildMainArea();
-    void connectHandlers();
-
-    // Handler bodies without the guard, so that a handler run by another handler's field
-    // update fails that handler as the field change would.
-    void staIdxEditChanged();
-    void staticsEditChanged();
-    void validateWorldFields(const QLineEdit& changed);
-    void wscEditChanged();
-    void fileNameChanged();
-    void x1EditChanged();
-    void y1EditChanged();
-    void lowerEditExit(QLineEdit& lower, gui::UpDown& lowerUpDown, QLineEdit& upper,
-                       gui::UpDown& upperUpDown);
-    void lowerEditChanged(QLineEdit& lower, QLineEdit& upper, gui::UpDown& upperUpDown);
-    void setBlockFieldsEnabled(bool enabled);
-    void selectMode(int mode, const QString& title);
-
-    // The statics operations of melting and freezing; they run inside the busy guard.
-    void runMelt();
-    void runFreeze();
-    std::array<std::string, 4> blockFieldTexts() const;
-    void showBlockRange(const BlockRange& range);
-    LogSink logSink();
-    // False when the user cancels the dialog or declines to append to an existing file.
-    bool choosePatchFile(FreezeRequest& request);
-
-    void runGuarded(const std::function<void()>& body);
-    void runOperation(const std::function<void()>& op);
-    void showToolWindow(QDialog* window);
-    bool isSimpleMode() const;
-
     WindowContext& context_;
+    gui::PathFields paths_;
+    // The widgets each control of the rules stands for.
+    gui::ControlStates<MainControl> controls_;
+    bool initializing_ = false;
+    bool freezeAsked_ = false;
     QDialog* diffWindow_ = nullptr;
     QDialog* fillClearWindow_ = nullptr;
     QDialog* mapEditorWindow_ = nullptr;

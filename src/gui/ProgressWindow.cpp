@@ -29,8 +29,7 @@ constexpr int kClientHeight = 49;
 } // namespace
 
 ProgressWindow::ProgressWindow(QWidget* parent)
-    : QWidget(parent, kFlags), clientArea(new QWidget(this)),
-      progressLabel(new QLabel(QStringLiteral("Working, please wait..."), clientArea)),
+    : QWidget(parent, kFlags), clientArea(new QWidget(this)), progressLabel(new QLabel(clientArea)),
       progressBar(new gui::ProgressBar(clientArea)) {
     setObjectName("ProgressForm");
     setWindowTitle(QStringLiteral("Progress"));
@@ -63,6 +62,7 @@ ProgressWindow::ProgressWindow(QWidget* parent)
         layout->setContentsMargins(0, 0, 0, 0);
     }
     layout->addWidget(clientArea);
+    showModel();
     setFixedSize(layout->totalSizeHint());
 }
 
@@ -81,12 +81,18 @@ bool ProgressWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void ProgressWindow::setStage(const QString& text) {
-    progressLabel->setText(text);
-    progressBar->setValue(0);
+    model_.startStage(text.toStdString());
+    showModel();
 }
 
 void ProgressWindow::setStageProgress(int value) {
-    progressBar->setValue(value);
+    model_.setPercent(value);
+    showModel();
+}
+
+void ProgressWindow::showModel() {
+    progressLabel->setText(QString::fromStdString(model_.stage()));
+    progressBar->setValue(model_.percent());
 }
 
 void ProgressWindow::showEvent(QShowEvent* event) {
@@ -100,7 +106,8 @@ void ProgressWindow::closeEvent(QCloseEvent* event) {
 }
 
 void ProgressWindow::prepareForShow() {
-    setStage(QStringLiteral("Working, please wait..."));
+    model_.restart();
+    showModel();
     // Over the middle of the main window, where the user looks while the operation runs.
     if (parentWidget() != nullptr && parentWidget()->isVisible())
         move(gui::CentredOver(parentWidget()->window()->frameGeometry(), frameGeometry().size(),

@@ -1,6 +1,7 @@
 // The small progress window of the diff operations: a stage line and a bar.
 #pragma once
 
+#include "gui/models/ProgressModel.h"
 #include "gui/widgets/StageDisplay.h"
 
 #include <QWidget>
@@ -23,13 +24,6 @@ public:
     void showStages() override { show(); }
     void hideStages() override { hide(); }
 
-    // The window's own caption strip where the window manager's title bar cannot be trusted to
-    // go without buttons (null where the native title bar is used), and the 297 x 49 client area.
-    QLabel* captionBar = nullptr;
-    QWidget* clientArea;
-    QLabel* progressLabel;
-    gui::ProgressBar* progressBar;
-
 protected:
     void showEvent(QShowEvent* event) override;
     // The user cannot close it; the operation that showed it hides it.
@@ -39,7 +33,16 @@ protected:
 
 private:
     void prepareForShow();
+    void showModel();
 
+    // The window's own caption strip where the window manager's title bar cannot be trusted to
+    // go without buttons (null where the native title bar is used), and the 297 x 49 client area.
+    QLabel* captionBar = nullptr;
+    QWidget* clientArea;
+    QLabel* progressLabel;
+    gui::ProgressBar* progressBar;
+
+    ProgressModel model_;
     QPoint dragOffset_;
 };
 

@@ -73,16 +73,22 @@ protected:
         settings_.put("Mode", mode);
         start();
         ProgressWindow& progress = program_->progressForm();
-        QObject::connect(progress.progressBar, &gui::ProgressBar::valueChanged, [this, &progress] {
-            ++watch_.samples;
-            watch_.captions.insert(progress.progressLabel->text());
-            watch_.diffWindowEverEnabled |= diff().isEnabled();
-            watch_.progressWindowEverHidden |= !progress.isVisible();
-        });
-        QObject::connect(form().progressBar, &gui::ProgressBar::valueChanged,
+        const auto& stage = Find<QLabel>(progress, "ProgressLabel");
+        QObject::connect(&Find<gui::ProgressBar>(progress, "ProgressBar"),
+                         &gui::ProgressBar::valueChanged, [this, &progress, &stage] {
+                             ++watch_.samples;
+                             watch_.captions.insert(stage.text());
+                             watch_.diffWindowEverEnabled |= diff().isEnabled();
+                             watch_.progressWindowEverHidden |= !progress.isVisible();
+                         });
+        QObject::connect(&mainControl<gui::ProgressBar>("ProgressBar"),
+                         &gui::ProgressBar::valueChanged,
                          [this](int value) { watch_.mainBar.push_back(value); });
     }
     DiffWindow& diff() { return program_->diffForm(); }
+    template <class W = QWidget> W& control(const char* name) { return Find<W>(diff(), name); }
+    QLineEdit& edit(const char* name) { return control<QLineEdit>(name); }
+    QPushButton& button(const char* name) { return control<QPushButton>(name); }
 
     Paths folder(const std::string& name) {
         QDir().mkpath(Q(world(name)));
@@ -116,23 +122,24 @@ protected:
         diff().show();
     }
     std::vector<bool> actionControls() {
-        return {diff().staticsCheckBox->isEnabled(), diff().mapCheckBox->isEnabled(),
-                diff().generateButton->isEnabled(), diff().applyButton->isEnabled()};
+        return {control<QCheckBox>("StaticsCheckBox").isEnabled(),
+                control<QCheckBox>("MapCheckBox").isEnabled(), button("GenerateButton").isEnabled(),
+                button("ApplyButton").isEnabled()};
     }
     std::vector<FieldState> fieldStates() {
         std::vector<FieldState> states;
-        for (const QLineEdit* field : {diff().oStaIdxEdit, diff().oStaticsEdit, diff().oMapEdit,
-                                       diff().mStaIdxEdit, diff().mStaticsEdit, diff().mMapEdit})
-            states.push_back(gui::PathFieldState(*field));
+        for (const char* name :
+             {"OStaIdxEdit", "OStaticsEdit", "OMapEdit", "MStaIdxEdit", "MStaticsEdit", "MMapEdit"})
+            states.push_back(gui::PathFieldState(edit(name)));
         return states;
     }
     void generate(const std::string& diffPath) {
         dialogs_.fileAnswers = {Q(diffPath)};
-        QTest::mouseClick(diff().generateButton, Qt::LeftButton);
+        QTest::mouseClick(&button("GenerateButton"), Qt::LeftButton);
     }
     void apply(const std::string& diffPath) {
         dialogs_.fileAnswers = {Q(diffPath)};
-        QTest::mouseClick(diff().applyButton, Qt::LeftButton);
+        QTest::mouseClick(&button("ApplyButton"), Qt::LeftButton);
     }
     // After a run: the progress window is gone and this window takes clicks again.
     void expectUsableAfterRun() {
@@ -154,26 +161,26 @@ TEST_F(LWDiffFormTest, CreatedWithItsAreasTextsAndStates) {
     DiffWindow& d = diff();
     EXPECT_EQ(d.windowTitle(), "LW-Diff");
     EXPECT_EQ(d.size(), QSize(457, 361));
-    EXPECT_EQ(d.generateSelectGroupBox->title(), "Generate diff for");
-    EXPECT_EQ(d.staticsCheckBox->text(), "StaIdx0.mul + Statics0.mul");
-    EXPECT_EQ(d.mapCheckBox->text(), "Map0.mul");
-    EXPECT_EQ(d.buttonGroupBox->title(), "Select an action");
-    EXPECT_EQ(d.generateButton->text(), "Generate Diff");
-    EXPECT_EQ(d.applyButton->text(), "Apply Diff");
-    EXPECT_TRUE(d.staticsCheckBox->isChecked());
-    EXPECT_TRUE(d.mapCheckBox->isChecked());
+    EXPECT_EQ(control<QGroupBox>("GenerateSelectGroupBox").title(), "Generate diff for");
+    EXPECT_EQ(control<QCheckBox>("StaticsCheckBox").text(), "StaIdx0.mul + Statics0.mul");
+    EXPECT_EQ(control<QCheckBox>("MapCheckBox").text(), "Map0.mul");
+    EXPECT_EQ(control<QGroupBox>("ButtonGroupBox").title(), "Select an action");
+    EXPECT_EQ(button("GenerateButton").text(), "Generate Diff");
+    EXPECT_EQ(button("ApplyButton").text(), "Apply Diff");
+    EXPECT_TRUE(control<QCheckBox>("StaticsCheckBox").isChecked());
+    EXPECT_TRUE(control<QCheckBox>("MapCheckBox").isChecked());
     EXPECT_EQ(actionControls(), (std::vector<bool>{true, true, false, false}));
-    EXPECT_EQ(d.staIdxLabel->text(), "StaIdx0.mul");
-    EXPECT_EQ(d.staticsLabel->text(), "Statics0.mul");
-    EXPECT_EQ(d.mapLabel->text(), "Map0.mul");
-    EXPECT_EQ(d.originalLabel->text(), "Original files");
-    EXPECT_EQ(d.modifiedLabel->text(), "Modified files");
-    EXPECT_FALSE(d.mStaIdxEdit->isEnabled());
-    EXPECT_FALSE(d.mStaticsEdit->isEnabled());
-    EXPECT_TRUE(d.mMapEdit->isEnabled());
-    EXPECT_EQ(d.oMapEdit->text(), "OMapEdit");
+    EXPECT_EQ(control<QLabel>("StaIdxLabel").text(), "StaIdx0.mul");
+    EXPECT_EQ(control<QLabel>("StaticsLabel").text(), "Statics0.mul");
+    EXPECT_EQ(control<QLabel>("MapLabel").text(), "Map0.mul");
+    EXPECT_EQ(control<QLabel>("OriginalLabel").text(), "Original files");
+    EXPECT_EQ(control<QLabel>("ModifiedLabel").text(), "Modified files");
+    EXPECT_FALSE(edit("MStaIdxEdit").isEnabled());
+    EXPECT_FALSE(edit("MStaticsEdit").isEnabled());
+    EXPECT_TRUE(edit("MMapEdit").isEnabled());
+    EXPECT_EQ(edit("OMapEdit").text(), "OMapEdit");
 
-    const QStringList help = d.lwDiffListBox->lines();
+    const QStringList help = control<gui::LineList>("LWDiffListBox").lines();
     ASSERT_EQ(help.size(), 35);
     EXPECT_EQ(help[0], "LW-Diff is used to write a file that allows players on public shrads to");
     EXPECT_EQ(help[2], "The shrad operators use the \"Generate\"-function to build this file.");
@@ -184,26 +191,17 @@ TEST_F(LWDiffFormTest, CreatedWithItsAreasTextsAndStates) {
     EXPECT_EQ(help[25], "  6. Saveing the index of the LWD file");
     EXPECT_EQ(help[34], "  5. Writing the modified index");
 
-    for (const gui::FileDialogRequest* dialog : {&d.lwdFileSaveDialog, &d.lwdFileOpenDialog}) {
-        EXPECT_EQ(dialog->filter, "LW-Diff file (Version 2) (*.lw2)");
-        EXPECT_TRUE(dialog->hideReadOnly);
-        EXPECT_TRUE(dialog->pathMustExist);
-    }
-    EXPECT_TRUE(d.lwdFileSaveDialog.confirmOverwrite);
-    EXPECT_EQ(d.lwdFileSaveDialog.defaultSuffix, "lw2"); // a bare name can be applied later
-    EXPECT_EQ(d.lwdFileOpenDialog.defaultSuffix, "lwd");
-
     // Across the original row, then across the modified row.
-    const QWidget* order[] = {d.oStaIdxEdit, d.oStaticsEdit, d.oMapEdit,
-                              d.mStaIdxEdit, d.mStaticsEdit, d.mMapEdit};
+    const QWidget* order[] = {&edit("OStaIdxEdit"), &edit("OStaticsEdit"), &edit("OMapEdit"),
+                              &edit("MStaIdxEdit"), &edit("MStaticsEdit"), &edit("MMapEdit")};
     for (int i = 0; i + 1 < 6; ++i)
         EXPECT_EQ(order[i]->nextInFocusChain(), order[i + 1]) << i;
 
     // The three areas stack without gaps, and every control fits inside its area.
     d.show();
-    EXPECT_EQ(d.configurationPanel->geometry(), QRect(0, 0, 457, 49));
-    EXPECT_EQ(d.fileNamePanel->geometry(), QRect(0, 361 - 77, 457, 77));
-    EXPECT_EQ(d.lwDiffListBox->geometry(), QRect(0, 49, 457, 361 - 49 - 77));
+    EXPECT_EQ(control("ConfigurationPanel").geometry(), QRect(0, 0, 457, 49));
+    EXPECT_EQ(control("FileNamePanel").geometry(), QRect(0, 361 - 77, 457, 77));
+    EXPECT_EQ(control<gui::LineList>("LWDiffListBox").geometry(), QRect(0, 49, 457, 361 - 49 - 77));
     for (const QWidget* control : d.findChildren<QWidget*>()) {
         if (control->parentWidget() == nullptr || !control->isVisibleTo(&d))
             continue;
@@ -232,23 +230,22 @@ TEST_F(LWDiffFormTest, FieldsAreGreenOnlyForAnExistingFileOfTheirColumn) {
     QDir().mkpath(Q(world("folder/statics0.mul")));
     startInMode(0);
     diff().show();
-    DiffWindow& d = diff();
     struct Case {
         QLineEdit* field;
         std::string path;
         bool green;
     };
     const Case cases[] = {
-        {d.oStaIdxEdit, "set/StaIdx0.MUL", true},
-        {d.oStaIdxEdit, "set/statics0.mul", false}, // a file of another column
-        {d.oStaIdxEdit, "missing/staidx0.mul", false},
-        {d.oStaticsEdit, "folder/statics0.mul", false},
-        {d.oStaticsEdit, "set/statics0.mul", true},
-        {d.oMapEdit, "set/MAP0.mul", true},
-        {d.mMapEdit, "set/map0.mul", true},
-        {d.mMapEdit, "set/map0.mul.bak", false},
-        {d.mStaIdxEdit, "set/staidx0.mul", true},
-        {d.mStaticsEdit, "set", false},
+        {&edit("OStaIdxEdit"), "set/StaIdx0.MUL", true},
+        {&edit("OStaIdxEdit"), "set/statics0.mul", false}, // a file of another column
+        {&edit("OStaIdxEdit"), "missing/staidx0.mul", false},
+        {&edit("OStaticsEdit"), "folder/statics0.mul", false},
+        {&edit("OStaticsEdit"), "set/statics0.mul", true},
+        {&edit("OMapEdit"), "set/MAP0.mul", true},
+        {&edit("MMapEdit"), "set/map0.mul", true},
+        {&edit("MMapEdit"), "set/map0.mul.bak", false},
+        {&edit("MStaIdxEdit"), "set/staidx0.mul", true},
+        {&edit("MStaticsEdit"), "set", false},
     };
     for (const Case& c : cases) {
         // The disabled fields take no typing; their texts come from the store or from code.
@@ -268,23 +265,23 @@ TEST_F(LWDiffFormTest, FirstUseShowsTheMainWindowsFilesAndARedOriginalRow) {
     const Paths working = emptyFiles("working");
     settings_.put("Map0.mul", Q(working.map)); // as the map editor stores it
     startInMode(0);
-    typeInto(*form().staIdxEdit, Q(working.staidx));
-    typeInto(*form().staticsEdit, Q(working.statics));
+    typeInto(mainEdit("StaIdxEdit"), Q(working.staidx));
+    typeInto(mainEdit("StaticsEdit"), Q(working.statics));
 
     // Opened with the main window's button, as the user does.
     std::vector<FieldState> states;
     dialogs_.onModal = [&](QDialog& window) {
         window.show();
         states = fieldStates();
-        EXPECT_EQ(diff().oStaIdxEdit->text(), "");
-        EXPECT_EQ(diff().mStaIdxEdit->text(), Q(working.staidx));
-        EXPECT_EQ(diff().mStaticsEdit->text(), Q(working.statics));
-        EXPECT_EQ(diff().mMapEdit->text(), Q(working.map));
+        EXPECT_EQ(edit("OStaIdxEdit").text(), "");
+        EXPECT_EQ(edit("MStaIdxEdit").text(), Q(working.staidx));
+        EXPECT_EQ(edit("MStaticsEdit").text(), Q(working.statics));
+        EXPECT_EQ(edit("MMapEdit").text(), Q(working.map));
         // The parts stay as created until all six fields are valid.
         EXPECT_EQ(actionControls(), (std::vector<bool>{true, true, false, false}));
         window.hide();
     };
-    QTest::mouseClick(form().lwDiffButton, Qt::LeftButton);
+    QTest::mouseClick(&mainButton("LWDiffButton"), Qt::LeftButton);
     EXPECT_EQ(dialogs_.modalWindows, std::vector<QString>{"TLWDiffForm"});
     EXPECT_EQ(states, (std::vector<FieldState>{FieldState::Invalid, FieldState::Invalid,
                                                FieldState::Invalid, FieldState::Valid,
@@ -309,19 +306,19 @@ TEST_F(LWDiffFormTest, ControlStatesAndStoredPathsFollowTheFieldsInBothModes) {
         EXPECT_EQ(actionControls(), m.allValid) << m.mode;
 
         // Each change that leaves all six valid is stored at once.
-        typeInto(*diff().mMapEdit, Q(other.map));
+        typeInto(edit("MMapEdit"), Q(other.map));
         EXPECT_EQ(settings_.get("Map0.mul").toString(), Q(other.map));
         EXPECT_EQ(actionControls(), m.allValid);
 
         // A red field takes the actions away again; the store keeps the last valid set.
-        typeInto(*diff().oStaticsEdit, Q(world("original/statics0.mu")));
+        typeInto(edit("OStaticsEdit"), Q(world("original/statics0.mu")));
         EXPECT_EQ(actionControls(), kAllOff) << m.mode;
         EXPECT_EQ(settings_.get("O-Statics0.mul").toString(), Q(original.statics));
-        typeInto(*diff().oStaticsEdit, Q(other.statics));
+        typeInto(edit("OStaticsEdit"), Q(other.statics));
         EXPECT_EQ(actionControls(), m.allValid);
         EXPECT_EQ(settings_.get("O-Statics0.mul").toString(), Q(other.statics));
-        EXPECT_FALSE(diff().mStaIdxEdit->isEnabled());
-        EXPECT_FALSE(diff().mStaticsEdit->isEnabled());
+        EXPECT_FALSE(edit("MStaIdxEdit").isEnabled());
+        EXPECT_FALSE(edit("MStaticsEdit").isEnabled());
     }
 }
 
@@ -329,8 +326,8 @@ TEST_F(LWDiffFormTest, OneOfTheTwoPartsStaysChecked) {
     storeDiffPaths(emptyFiles("original"), emptyFiles("modified"));
     startInMode(0);
     diff().show();
-    QCheckBox& statics = *diff().staticsCheckBox;
-    QCheckBox& map = *diff().mapCheckBox;
+    QCheckBox& statics = control<QCheckBox>("StaticsCheckBox");
+    QCheckBox& map = control<QCheckBox>("MapCheckBox");
     QTest::mouseClick(&statics, Qt::LeftButton);
     EXPECT_FALSE(statics.isChecked());
     EXPECT_TRUE(map.isChecked());
@@ -358,7 +355,7 @@ TEST_F(LWDiffFormTest, AFileThatIsNoLw2IsRefusedAndNothingIsRead) {
         EXPECT_EQ(box.icon, gui::MessageIcon::Error);
         EXPECT_EQ(box.buttons, std::vector{gui::MessageButton::Cancel});
         EXPECT_TRUE(diff().isEnabled());
-        EXPECT_TRUE(diff().applyButton->isEnabled());
+        EXPECT_TRUE(button("ApplyButton").isEnabled());
     }
     EXPECT_EQ(watch_.samples, 0);
 
@@ -367,7 +364,7 @@ TEST_F(LWDiffFormTest, AFileThatIsNoLw2IsRefusedAndNothingIsRead) {
     apply("");
     EXPECT_TRUE(dialogs_.messages.empty());
     EXPECT_EQ(dialogs_.fileRequests.back().filter, "LW-Diff file (Version 2) (*.lw2)");
-    EXPECT_TRUE(diff().applyButton->isEnabled());
+    EXPECT_TRUE(button("ApplyButton").isEnabled());
 }
 
 TEST_F(LWDiffFormTest, AnErrorIsShownAndTheWindowStaysUsable) {
@@ -384,6 +381,17 @@ TEST_F(LWDiffFormTest, AnErrorIsShownAndTheWindowStaysUsable) {
     // Generating from files that hold no world fails too, and leaves no diff file behind.
     generate(world("out.lw2"));
     ASSERT_EQ(dialogs_.errors().size(), 2u);
+    ASSERT_EQ(dialogs_.fileRequests.size(), 2u);
+    const gui::FileDialogRequest& open = dialogs_.fileRequests[0];
+    const gui::FileDialogRequest& save = dialogs_.fileRequests[1];
+    for (const gui::FileDialogRequest* dialog : {&save, &open}) {
+        EXPECT_EQ(dialog->filter, "LW-Diff file (Version 2) (*.lw2)");
+        EXPECT_TRUE(dialog->hideReadOnly);
+        EXPECT_TRUE(dialog->pathMustExist);
+    }
+    EXPECT_TRUE(save.confirmOverwrite);
+    EXPECT_EQ(save.defaultSuffix, "lw2"); // a bare name can be applied later
+    EXPECT_EQ(open.defaultSuffix, "lwd");
     EXPECT_FALSE(FileExists(world("out.lw2")));
     expectUsableAfterRun();
     EXPECT_EQ(actionControls(), kAllOn);
@@ -416,7 +424,7 @@ TEST_F(LWDiffFormTest, GeneratesADiffAndAPlayerAppliesIt) {
     settings_.put("Statics0.mul", Q(player.statics));
     settings_.put("UOX3.wsc", Q(world("player/statics.cfg")));
     startInMode(0);
-    QTest::mouseClick(form().getStaticIndexButton, Qt::LeftButton);
+    QTest::mouseClick(&mainButton("GetStaticIndexButton"), Qt::LeftButton);
     ASSERT_TRUE(program_->context().state.StaticIndexLoaded);
     const StaticIndexTable playerIndexBefore = program_->context().state.StaticIndex;
 
@@ -429,7 +437,10 @@ TEST_F(LWDiffFormTest, GeneratesADiffAndAPlayerAppliesIt) {
         progressUpAtBox.push_back(program_->progressForm().isVisible());
     };
     watch_ = {};
+    // The run ends by showing the controls anew, which stores nothing.
+    settings_.put("O-Map0.mul", "elsewhere/map0.mul");
     generate(world("world.lw2"));
+    EXPECT_EQ(settings_.get("O-Map0.mul").toString(), "elsewhere/map0.mul");
     ASSERT_EQ(dialogs_.messages.size(), 1u);
     EXPECT_EQ(progressUpAtBox, std::vector<bool>{true});
     EXPECT_EQ(dialogs_.messages[0].title, "CRC value");
@@ -450,7 +461,7 @@ TEST_F(LWDiffFormTest, GeneratesADiffAndAPlayerAppliesIt) {
     EXPECT_EQ(watch_.mainBar.back(), 100);
 
     // Without the statics part the box shows four pairs of zeros.
-    QTest::mouseClick(diff().staticsCheckBox, Qt::LeftButton);
+    QTest::mouseClick(&control<QCheckBox>("StaticsCheckBox"), Qt::LeftButton);
     generate(world("map-only.lw2"));
     EXPECT_EQ(dialogs_.messages.back().text,
               "The original statics file has a CRC value of 00 00 00 00.");

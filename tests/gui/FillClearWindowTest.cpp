@@ -24,13 +24,6 @@
 namespace lw::test {
 namespace {
 
-template <class W> W& Find(QWidget& window, const char* name) {
-    W* control = window.findChild<W*>(QString::fromLatin1(name));
-    if (control == nullptr)
-        throw std::runtime_error(std::string("no control ") + name);
-    return *control;
-}
-
 TStaticRec Rec(std::uint16_t id, std::uint8_t x, std::uint8_t y) {
     return {id, x, y, 5, 0};
 }
@@ -104,7 +97,7 @@ protected:
 // tooltip; the map field, which the user edits, shows its text as it is.
 TEST_F(FillClearWindowTest, DisplayOnlyPathsAreShortenedInTheMiddle) {
     start();
-    form().fillClearButton->click();
+    mainButton("FillClearButton").click();
     window().show();
     QCoreApplication::processEvents();
     for (const char* name : {"MStaIdxEdit", "MStaticsEdit"}) {
@@ -220,7 +213,7 @@ TEST_F(FillClearWindowTest, GoIsOfferedOnlyWhileAllThreeFilesAreValidAndThenStor
                      gui::IsGreen(edit("MMapEdit")) && goButton().isEnabled();
         modal.hide();
     };
-    QTest::mouseClick(form().fillClearButton, Qt::LeftButton);
+    QTest::mouseClick(&mainButton("FillClearButton"), Qt::LeftButton);
     EXPECT_EQ(dialogs_.modalWindows, std::vector<QString>{"TLWFillClearForm"});
     EXPECT_TRUE(shownValid);
 
@@ -318,10 +311,11 @@ TEST_F(FillClearWindowTest, GoClearsAndFillsTheAreaWithTheProgramsGenerator) {
     // While it runs, the window takes no clicks or keys: no second Go!, no field changing under it.
     std::vector<int> bar;
     bool enabledWhileRunning = false;
-    QObject::connect(form().progressBar, &gui::ProgressBar::valueChanged, [&](int value) {
-        bar.push_back(value);
-        enabledWhileRunning |= window().isEnabled();
-    });
+    QObject::connect(&mainControl<gui::ProgressBar>("ProgressBar"), &gui::ProgressBar::valueChanged,
+                     [&](int value) {
+                         bar.push_back(value);
+                         enabledWhileRunning |= window().isEnabled();
+                     });
     ASSERT_EQ(program_->context().state.RandomSeed, 0u);
 
     setArea(8, 16, 9, 17);

@@ -100,9 +100,13 @@ TEST_F(HostileInputsTest, MainWindowOperations) {
     settings_.put("Mode", 0);
     start();
     MainWindow& f = form();
-    typeInto(*f.staIdxEdit, Q(world("staidx0.mul")));
-    typeInto(*f.staticsEdit, Q(world("statics0.mul")));
-    typeInto(*f.wscEdit, Q(world("statics.cfg")));
+    typeInto(mainEdit("StaIdxEdit"), Q(world("staidx0.mul")));
+    typeInto(mainEdit("StaticsEdit"), Q(world("statics0.mul")));
+    typeInto(mainEdit("WSCEdit"), Q(world("statics.cfg")));
+    QPushButton* getStaticIndex = &mainButton("GetStaticIndexButton");
+    QPushButton* getStaticBlock = &mainButton("GetStaticBlockButton");
+    QPushButton* melt = &mainButton("MeltBlockButton");
+    QPushButton* freeze = &mainButton("FreezeWorldButton");
     const auto restore = [&](const Case& c) {
         for (const char* name : {"staidx0.mul", "statics0.mul", "statics.cfg"})
             fs::remove(world(name));
@@ -117,39 +121,36 @@ TEST_F(HostileInputsTest, MainWindowOperations) {
             NullProgress quiet;
             LoadStaticIndex(program_->context().state, world("staidx0.mul"), quiet);
         }
-        click(f.getStaticIndexButton);
+        click(getStaticIndex);
         ASSERT_TRUE(program_->context().state.StaticIndexLoaded);
-        for (QLineEdit* field : {f.x1Edit, f.x2Edit, f.y1Edit, f.y2Edit})
-            typeInto(*field, "8");
+        for (const char* field : {"X1Edit", "X2Edit", "Y1Edit", "Y2Edit"})
+            typeInto(mainEdit(field), "8");
     };
     const auto cutStatics = [&] { Cut(world("statics0.mul"), 10); };
     const std::vector<Case> cases = {
         // Until an index is loaded; then the button is off for good.
         {"GetStaticIndex on a truncated index", [&] { Cut(world("staidx0.mul"), 1000); },
-         [&] { click(f.getStaticIndexButton); }, false},
+         [&] { click(getStaticIndex); }, false},
         {"GetStaticIndex on a folder", [&] { MakeFolderOf(world("staidx0.mul")); },
-         [&] { click(f.getStaticIndexButton); }, false},
+         [&] { click(getStaticIndex); }, false},
         {"GetStaticBlock on a run past the end of statics0.mul", cutStatics,
-         [&] { click(f.getStaticBlockButton); }},
-        {"Melt! on a run past the end of statics0.mul", cutStatics,
-         [&] { click(f.meltBlockButton); }},
+         [&] { click(getStaticBlock); }},
+        {"Melt! on a run past the end of statics0.mul", cutStatics, [&] { click(melt); }},
         {"Melt! on a folder for statics0.mul", [&] { MakeFolderOf(world("statics0.mul")); },
-         [&] { click(f.meltBlockButton); }},
-        {"Freeze! on a run past the end of statics0.mul", cutStatics,
-         [&] { click(f.freezeWorldButton); }},
+         [&] { click(melt); }},
+        {"Freeze! on a run past the end of statics0.mul", cutStatics, [&] { click(freeze); }},
         {"Freeze! on an item ID of 70000",
-         [&] { WriteWholeFile(world("statics.cfg"), Item(70000)); },
-         [&] { click(f.freezeWorldButton); }},
+         [&] { WriteWholeFile(world("statics.cfg"), Item(70000)); }, [&] { click(freeze); }},
         {"Freeze! on a folder for the item file", [&] { MakeFolderOf(world("statics.cfg")); },
-         [&] { click(f.freezeWorldButton); }},
+         [&] { click(freeze); }},
     };
     runCases(cases, restore, f);
 
     // Sound files again: the same buttons work.
     restore({});
     dialogs_.messages.clear();
-    click(f.meltBlockButton);
-    click(f.freezeWorldButton);
+    click(melt);
+    click(freeze);
     EXPECT_TRUE(dialogs_.errors().empty());
     EXPECT_EQ(ReadWholeFile(world("statics0.mul")).size(),
               statics.size() + 3 * 7); // the two melted and the one there
@@ -204,11 +205,11 @@ TEST_F(HostileInputsTest, DiffWindowOperations) {
     };
     const auto apply = [&] {
         dialogs_.fileAnswers = {Q(world("d.lw2"))};
-        click(d.applyButton);
+        click(&Find<QPushButton>(d, "ApplyButton"));
     };
     const auto generate = [&] {
         dialogs_.fileAnswers = {Q(world("new.lw2"))};
-        click(d.generateButton);
+        click(&Find<QPushButton>(d, "GenerateButton"));
     };
     const std::vector<Case> cases = {
         {"Apply a diff with an offset past its end", [] {}, apply},
@@ -242,24 +243,24 @@ TEST_F(HostileInputsTest, FillClearGo) {
     start();
     FillClearWindow& w = program_->fillClearForm();
     w.show();
-    const auto edit = [&](const char* name) { return w.findChild<QLineEdit*>(name); };
+    const auto edit = [&](const char* name) { return &Find<QLineEdit>(w, name); };
     for (const char* box : {"StaticsCheckBox", "MapCheckBox"})
-        if (QCheckBox* check = w.findChild<QCheckBox*>(box); check && !check->isChecked())
-            click(check);
+        if (QCheckBox& check = Find<QCheckBox>(w, box); !check.isChecked())
+            click(&check);
     for (const auto& [name, value] : {std::pair{"ClearAreaLeftEdit", "8"},
                                       {"ClearAreaTopEdit", "16"},
                                       {"ClearAreaRightEdit", "9"},
                                       {"ClearAreaBottomEdit", "17"}})
         typeInto(*edit(name), value);
     // Part of block (1, 2) only, so that its records are read.
-    w.findChild<QComboBox*>("FillTileComboBox")->setEditText("00 03");
+    Find<QComboBox>(w, "FillTileComboBox").setEditText("00 03");
     const auto restore = [&](const Case&) {
         fs::remove_all(world("statics0.mul"));
         fs::remove_all(world("map0.mul"));
         WriteWholeFile(world("statics0.mul"), statics);
         WriteWholeFile(world("map0.mul"), map);
     };
-    const auto go = [&] { click(w.findChild<QPushButton*>("GoButton")); };
+    const auto go = [&] { click(&Find<QPushButton>(w, "GoButton")); };
     const std::vector<Case> cases = {
         {"a truncated map", [&] { Cut(world("map0.mul"), 50000); }, go},
         {"a run past the end of statics0.mul", [&] { Cut(world("statics0.mul"), 3); }, go},

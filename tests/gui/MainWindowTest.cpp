@@ -44,19 +44,24 @@ protected:
         settings_.put("Mode", 1);
         start();
     }
+    QLineEdit& staIdx() { return mainEdit("StaIdxEdit"); }
+    QLineEdit& statics() { return mainEdit("StaticsEdit"); }
+    QLineEdit& itemFile() { return mainEdit("WSCEdit"); }
     void enterWorldPaths() {
-        typeInto(*form().staIdxEdit, Q(world("staidx0.mul")));
-        typeInto(*form().staticsEdit, Q(world("statics0.mul")));
-        typeInto(*form().wscEdit, Q(world("statics.cfg")));
+        typeInto(staIdx(), Q(world("staidx0.mul")));
+        typeInto(statics(), Q(world("statics0.mul")));
+        typeInto(itemFile(), Q(world("statics.cfg")));
     }
-    QStringList mainLines() { return form().mainListBox->lines(); }
-    QStringList logLines() { return form().logListBox->lines(); }
+    gui::LineList& mainList() { return mainControl<gui::LineList>("MainListBox"); }
+    QStringList mainLines() { return mainList().lines(); }
+    QStringList logLines() { return mainControl<gui::LineList>("LogListBox").lines(); }
+    gui::UpDown& upDown(const char* name) { return mainControl<gui::UpDown>(name); }
     std::vector<bool> blockControlsEnabled() {
-        MainWindow& f = form();
-        return {f.x1Edit->isEnabled(),         f.x1UpDown->isEnabled(),
-                f.x2Edit->isEnabled(),         f.y1Edit->isEnabled(),
-                f.y2UpDown->isEnabled(),       f.getStaticBlockButton->isEnabled(),
-                f.meltBlockButton->isEnabled()};
+        std::vector<bool> states;
+        for (const char* name : {"X1Edit", "X1UpDown", "X2Edit", "Y1Edit", "Y2UpDown",
+                                 "GetStaticBlockButton", "MeltBlockButton"})
+            states.push_back(mainControl(name).isEnabled());
+        return states;
     }
 };
 
@@ -65,20 +70,24 @@ TEST_F(MainFormTest, CreatedWithItsCaptionsTextsAndStates) {
     MainWindow& f = form();
     EXPECT_EQ(f.windowTitle(), "Loamwright (Version 6a / SubVersion 3) (Normal mode)");
     EXPECT_EQ(f.size(), QSize(619, 425));
-    EXPECT_EQ(f.getStaticIndexButton->text(), "GetStaticIndex");
-    EXPECT_EQ(f.meltBlockButton->text(), "Melt!");
-    EXPECT_EQ(f.freezeWorldButton->text(), "Freeze!");
-    EXPECT_EQ(f.selectItemsRadioGroup->title(), " Freeze items ");
-    EXPECT_EQ(f.selectedItems(), SelectionMode::Type255);
-    EXPECT_EQ(f.writePatCheckBox->text(), "Write PAT");
-    EXPECT_FALSE(f.writePatCheckBox->isChecked());
-    EXPECT_TRUE(f.mapEditButton->isEnabled());
-    EXPECT_FALSE(f.lwDiffButton->isEnabled());
-    EXPECT_EQ(f.x1UpDown->max(), 6143);
-    EXPECT_EQ(f.y2UpDown->max(), 4095);
-    EXPECT_EQ(f.x1Edit->text(), "0");
-    EXPECT_EQ(f.patSaveDialog.title, "Save or append the patch to");
-    EXPECT_EQ(f.patSaveDialog.defaultSuffix, "PAT");
+    EXPECT_EQ(mainButton("GetStaticIndexButton").text(), "GetStaticIndex");
+    EXPECT_EQ(mainButton("MeltBlockButton").text(), "Melt!");
+    EXPECT_EQ(mainButton("FreezeWorldButton").text(), "Freeze!");
+    auto& selectItems = mainControl<QGroupBox>("SelectItemsRadioGroup");
+    EXPECT_EQ(selectItems.title(), " Freeze items ");
+    const QList<QRadioButton*> items = selectItems.findChildren<QRadioButton*>();
+    ASSERT_EQ(items.size(), 2);
+    EXPECT_EQ(items[0]->text(), "type 255");
+    EXPECT_TRUE(items[0]->isChecked());
+    EXPECT_EQ(items[1]->text(), "auto");
+    auto& writePat = mainControl<QCheckBox>("WritePATCheckBox");
+    EXPECT_EQ(writePat.text(), "Write PAT");
+    EXPECT_FALSE(writePat.isChecked());
+    EXPECT_TRUE(mainButton("MapEditButton").isEnabled());
+    EXPECT_FALSE(mainButton("LWDiffButton").isEnabled());
+    EXPECT_EQ(upDown("X1UpDown").max(), 6143);
+    EXPECT_EQ(upDown("Y2UpDown").max(), 4095);
+    EXPECT_EQ(mainEdit("X1Edit").text(), "0");
 
     // The manual stays until Simple mode replaces it, and is scrolled to its end.
     EXPECT_EQ(mainLines(), ManualLines());
@@ -86,14 +95,16 @@ TEST_F(MainFormTest, CreatedWithItsCaptionsTextsAndStates) {
     EXPECT_EQ(mainLines()[3].back(), ' ');
     EXPECT_EQ(mainLines()[30], "That's it!");
     QCoreApplication::processEvents();
-    const QScrollBar* bar = f.mainListBox->verticalScrollBar();
+    const QScrollBar* bar = mainList().verticalScrollBar();
     EXPECT_EQ(bar->value(), bar->maximum());
 
-    EXPECT_EQ(f.wscLabel->text(), "statics.cfg");
-    f.polStyle->click();
-    EXPECT_EQ(f.wscLabel->text(), "items.wsc");
-    f.polStyle->click();
-    EXPECT_EQ(f.wscLabel->text(), "statics.cfg");
+    const auto& wscLabel = mainControl<QLabel>("WSCLabel");
+    auto& polStyle = mainControl<QCheckBox>("PolStyle");
+    EXPECT_EQ(wscLabel.text(), "statics.cfg");
+    polStyle.click();
+    EXPECT_EQ(wscLabel.text(), "items.wsc");
+    polStyle.click();
+    EXPECT_EQ(wscLabel.text(), "statics.cfg");
 }
 
 TEST_F(MainFormTest, FileNameFieldsAreValidatedOnEveryChange) {
@@ -103,22 +114,21 @@ TEST_F(MainFormTest, FileNameFieldsAreValidatedOnEveryChange) {
     WriteWholeFile(world("anything.txt"), "");
     QDir(Q(worldDir_.path())).mkpath("folder/statics0.mul");
     startNormal();
-    MainWindow& f = form();
     struct Case {
         QLineEdit* field;
         std::string path;
         FieldState expected;
     };
     const Case cases[] = {
-        {f.staIdxEdit, "StaIdx0.MUL", FieldState::Valid},
-        {f.staIdxEdit, "staidx1.mul", FieldState::Invalid},
-        {f.staIdxEdit, "missing/staidx0.mul", FieldState::Invalid},
-        {f.staticsEdit, "folder/statics0.mul", FieldState::Invalid},
-        {f.staticsEdit, "statics0.mul", FieldState::Valid},
-        {f.wscEdit, "anything.txt", FieldState::Valid},
-        {f.wscEdit, "staidx1.mul", FieldState::Valid},
-        {f.wscEdit, "folder", FieldState::Invalid},
-        {f.wscEdit, "nothing.wsc", FieldState::Invalid},
+        {&staIdx(), "StaIdx0.MUL", FieldState::Valid},
+        {&staIdx(), "staidx1.mul", FieldState::Invalid},
+        {&staIdx(), "missing/staidx0.mul", FieldState::Invalid},
+        {&statics(), "folder/statics0.mul", FieldState::Invalid},
+        {&statics(), "statics0.mul", FieldState::Valid},
+        {&itemFile(), "anything.txt", FieldState::Valid},
+        {&itemFile(), "staidx1.mul", FieldState::Valid},
+        {&itemFile(), "folder", FieldState::Invalid},
+        {&itemFile(), "nothing.wsc", FieldState::Invalid},
     };
     for (const Case& c : cases) {
         typeInto(*c.field, Q(world(c.path)));
@@ -131,91 +141,90 @@ TEST_F(MainFormTest, FileNameFieldsAreValidatedOnEveryChange) {
 TEST_F(MainFormTest, ControlStatesAndStoredPathsInNormalMode) {
     makeWorld();
     startNormal();
-    MainWindow& f = form();
     const std::vector<bool> allOff(7, false);
-    EXPECT_EQ(gui::PathFieldState(*f.staIdxEdit), FieldState::Invalid); // empty stored path
+    EXPECT_EQ(gui::PathFieldState(staIdx()), FieldState::Invalid); // empty stored path
 
-    typeInto(*f.staIdxEdit, Q(world("staidx0.mul")));
-    typeInto(*f.staticsEdit, Q(world("statics0.mul")));
-    EXPECT_TRUE(f.lwDiffButton->isEnabled());
-    EXPECT_TRUE(f.fillClearButton->isEnabled());
-    EXPECT_FALSE(f.getStaticIndexButton->isEnabled());
+    typeInto(staIdx(), Q(world("staidx0.mul")));
+    typeInto(statics(), Q(world("statics0.mul")));
+    EXPECT_TRUE(mainButton("LWDiffButton").isEnabled());
+    EXPECT_TRUE(mainButton("FillClearButton").isEnabled());
+    EXPECT_FALSE(mainButton("GetStaticIndexButton").isEnabled());
     const auto stored = SettingsStore().loadMainSettings();
     EXPECT_EQ(stored[0], Q(world("staidx0.mul")));
     EXPECT_EQ(stored[1], Q(world("statics0.mul")));
     EXPECT_EQ(stored[2], "");
 
-    typeInto(*f.wscEdit, Q(world("statics.cfg")));
-    EXPECT_TRUE(f.getStaticIndexButton->isEnabled());
+    typeInto(itemFile(), Q(world("statics.cfg")));
+    EXPECT_TRUE(mainButton("GetStaticIndexButton").isEnabled());
     EXPECT_EQ(blockControlsEnabled(), allOff);
     EXPECT_EQ(SettingsStore().loadMainSettings()[2], Q(world("statics.cfg")));
 
     // Only the statics fields valid again: the stored item file is emptied, and the next start
     // shows an empty red item-file field.
-    typeInto(*f.wscEdit, Q(world("gone.cfg")));
-    EXPECT_FALSE(f.getStaticIndexButton->isEnabled());
+    typeInto(itemFile(), Q(world("gone.cfg")));
+    EXPECT_FALSE(mainButton("GetStaticIndexButton").isEnabled());
     EXPECT_EQ(SettingsStore().loadMainSettings()[2], "");
     program_.reset();
     start();
-    EXPECT_EQ(form().wscEdit->text(), "");
-    EXPECT_EQ(gui::PathFieldState(*form().wscEdit), FieldState::Invalid);
-    EXPECT_EQ(gui::PathFieldState(*form().staIdxEdit), FieldState::Valid);
-    EXPECT_TRUE(form().selectItemsRadioGroup->isEnabled());
-    EXPECT_TRUE(form().mapEditButton->isEnabled());
+    EXPECT_EQ(itemFile().text(), "");
+    EXPECT_EQ(gui::PathFieldState(itemFile()), FieldState::Invalid);
+    EXPECT_EQ(gui::PathFieldState(staIdx()), FieldState::Valid);
+    EXPECT_TRUE(mainControl("SelectItemsRadioGroup").isEnabled());
+    EXPECT_TRUE(mainButton("MapEditButton").isEnabled());
 }
 
 TEST_F(MainFormTest, FocusGoesToTheNextStepAndPathFieldsStayReadable) {
     makeWorld();
     startNormal();
-    EXPECT_EQ(form().focusWidget(), form().staIdxEdit) << "nothing stored yet";
+    EXPECT_EQ(form().focusWidget(), &staIdx()) << "nothing stored yet";
     enterWorldPaths();
-    const QPalette palette = form().staIdxEdit->palette();
+    const QPalette palette = staIdx().palette();
     EXPECT_EQ(palette.color(QPalette::Active, QPalette::Text), QColor(Qt::white));
     EXPECT_EQ(palette.color(QPalette::Disabled, QPalette::Base), QColor(0, 128, 0));
     EXPECT_NE(palette.color(QPalette::Disabled, QPalette::Text).lightness(), 128);
-    EXPECT_EQ(form().staIdxEdit->toolTip(), Q(world("staidx0.mul")));
+    EXPECT_EQ(staIdx().toolTip(), Q(world("staidx0.mul")));
 
     program_.reset();
     start();
-    EXPECT_EQ(form().focusWidget(), form().getStaticIndexButton);
-    QTest::mouseClick(form().getStaticIndexButton, Qt::LeftButton);
-    EXPECT_EQ(form().focusWidget(), form().getStaticBlockButton);
+    EXPECT_EQ(form().focusWidget(), &mainButton("GetStaticIndexButton"));
+    QTest::mouseClick(&mainButton("GetStaticIndexButton"), Qt::LeftButton);
+    EXPECT_EQ(form().focusWidget(), &mainButton("GetStaticBlockButton"));
 
     program_.reset();
     startSimple();
-    QTest::mouseClick(form().getStaticIndexButton, Qt::LeftButton);
-    EXPECT_EQ(form().focusWidget(), form().freezeWorldButton) << "the step the guidance names";
+    QTest::mouseClick(&mainButton("GetStaticIndexButton"), Qt::LeftButton);
+    EXPECT_EQ(form().focusWidget(), &mainButton("FreezeWorldButton"))
+        << "the step the guidance names";
 }
 
 TEST_F(MainFormTest, SimpleModeRestrictsControlsAndGuidesStepByStep) {
     makeWorld();
     startSimple();
-    MainWindow& f = form();
-    EXPECT_TRUE(f.windowTitle().endsWith(" (Simple mode)"));
-    EXPECT_TRUE(f.simpleModeRadioButton->isChecked());
+    EXPECT_TRUE(form().windowTitle().endsWith(" (Simple mode)"));
+    EXPECT_TRUE(mainControl<QRadioButton>("SimpleModeRadioButton").isChecked());
     EXPECT_EQ(mainLines(), GuidanceLines(GuidanceStep::EnterStaIdx));
-    typeInto(*f.staIdxEdit, Q(world("staidx0.mul")));
+    typeInto(staIdx(), Q(world("staidx0.mul")));
     EXPECT_EQ(mainLines(), GuidanceLines(GuidanceStep::EnterStatics));
-    typeInto(*f.staticsEdit, Q(world("statics0.mul")));
+    typeInto(statics(), Q(world("statics0.mul")));
     EXPECT_EQ(mainLines(), GuidanceLines(GuidanceStep::EnterItemFile));
-    EXPECT_TRUE(f.lwDiffButton->isEnabled());
-    EXPECT_FALSE(f.fillClearButton->isEnabled());
-    EXPECT_FALSE(f.mapEditButton->isEnabled());
-    EXPECT_FALSE(f.selectItemsRadioGroup->isEnabled());
-    EXPECT_FALSE(f.writePatCheckBox->isEnabled());
-    typeInto(*f.wscEdit, Q(world("statics.cfg")));
+    EXPECT_TRUE(mainButton("LWDiffButton").isEnabled());
+    EXPECT_FALSE(mainButton("FillClearButton").isEnabled());
+    EXPECT_FALSE(mainButton("MapEditButton").isEnabled());
+    EXPECT_FALSE(mainControl("SelectItemsRadioGroup").isEnabled());
+    EXPECT_FALSE(mainControl("WritePATCheckBox").isEnabled());
+    typeInto(itemFile(), Q(world("statics.cfg")));
     EXPECT_EQ(mainLines(), GuidanceLines(GuidanceStep::LoadIndex));
-    EXPECT_TRUE(f.getStaticIndexButton->isEnabled());
+    EXPECT_TRUE(mainButton("GetStaticIndexButton").isEnabled());
 
-    QTest::mouseClick(f.getStaticIndexButton, Qt::LeftButton);
+    QTest::mouseClick(&mainButton("GetStaticIndexButton"), Qt::LeftButton);
     EXPECT_EQ(mainLines(), GuidanceLines(GuidanceStep::Freeze));
-    EXPECT_TRUE(f.freezeWorldButton->isEnabled());
+    EXPECT_TRUE(mainButton("FreezeWorldButton").isEnabled());
     EXPECT_EQ(blockControlsEnabled(), std::vector<bool>(7, false));
 
-    program_->context().state.FreezeDone = true;
-    f.updateControlStates();
-    f.showGuidance();
-    EXPECT_FALSE(f.freezeWorldButton->isEnabled());
+    // The empty item file freezes nothing, and the freeze is done.
+    QTest::mouseClick(&mainButton("FreezeWorldButton"), Qt::LeftButton);
+    ASSERT_TRUE(program_->context().state.FreezeDone);
+    EXPECT_FALSE(mainButton("FreezeWorldButton").isEnabled());
     EXPECT_EQ(mainLines(), GuidanceLines(GuidanceStep::Finished));
     EXPECT_EQ(mainLines().size(), 2);
 }
@@ -272,7 +281,7 @@ TEST_F(MainFormTest, FirstStartAsksForTheModeBeforeFillingTheFields) {
         EXPECT_EQ(settings_.get("Mode").toInt(), simple ? 1 : 0);
         EXPECT_EQ(form().windowTitle().endsWith(" (Simple mode)"), simple);
         EXPECT_EQ(form().windowTitle().endsWith(" (Normal mode)"), !simple);
-        EXPECT_EQ(form().staIdxEdit->text(), Q(world("staidx0.mul")));
+        EXPECT_EQ(staIdx().text(), Q(world("staidx0.mul")));
         // Choosing at start-up is no mode switch: no notice follows.
         EXPECT_EQ(dialogs_.messages.size(), 1u);
     }
@@ -288,31 +297,31 @@ TEST_F(MainFormTest, AnUnknownStoredModeBehavesAsNormalWithoutSuffix) {
     settings_.put("Mode", 2);
     start();
     EXPECT_EQ(form().windowTitle(), kMainCaption);
-    EXPECT_TRUE(form().normalModeRadioButton->isChecked());
+    EXPECT_TRUE(mainControl<QRadioButton>("NormalModeRadioButton").isChecked());
     EXPECT_EQ(mainLines(), ManualLines());
-    EXPECT_TRUE(form().mapEditButton->isEnabled());
+    EXPECT_TRUE(mainButton("MapEditButton").isEnabled());
     EXPECT_TRUE(dialogs_.messages.empty());
 }
 
 TEST_F(MainFormTest, SwitchingModeStoresItAndTakesEffectAtTheNextStart) {
     startNormal();
-    MainWindow& f = form();
-    const QString caption = f.windowTitle();
-    QTest::mouseClick(f.normalModeRadioButton, Qt::LeftButton);
+    const QString caption = form().windowTitle();
+    auto& normal = mainControl<QRadioButton>("NormalModeRadioButton");
+    QTest::mouseClick(&normal, Qt::LeftButton);
     EXPECT_TRUE(dialogs_.messages.empty());
 
-    QTest::mouseClick(f.simpleModeRadioButton, Qt::LeftButton);
+    QTest::mouseClick(&mainControl<QRadioButton>("SimpleModeRadioButton"), Qt::LeftButton);
     ASSERT_EQ(dialogs_.messages.size(), 1u);
     EXPECT_EQ(dialogs_.messages[0].title, "Simple mode selected");
     EXPECT_EQ(dialogs_.messages[0].text,
               "The new mode will be active the next time you start Loamwright.");
     EXPECT_EQ(dialogs_.messages[0].buttons, std::vector{gui::MessageButton::Ok});
     EXPECT_EQ(settings_.get("Mode").toInt(), 1);
-    EXPECT_EQ(f.windowTitle(), caption);
-    EXPECT_TRUE(f.mapEditButton->isEnabled());
+    EXPECT_EQ(form().windowTitle(), caption);
+    EXPECT_TRUE(mainButton("MapEditButton").isEnabled());
     EXPECT_EQ(mainLines(), ManualLines());
 
-    QTest::mouseClick(f.normalModeRadioButton, Qt::LeftButton);
+    QTest::mouseClick(&normal, Qt::LeftButton);
     EXPECT_EQ(dialogs_.messages.back().title, "Normal mode selected");
     EXPECT_EQ(settings_.get("Mode").toInt(), 0);
 }
@@ -321,8 +330,10 @@ TEST_F(MainFormTest, ABadModeValueOrAFailingWriteIsReportedAsAnError) {
     settings_.put("Mode", "simple");
     start();
     EXPECT_EQ(dialogs_.errors(), std::vector<QString>{"Ungültiger Datentyp für 'Mode'"});
-    EXPECT_EQ(form().staIdxEdit->text(), "StaIdxEdit"); // the show handler ended there
-    EXPECT_FALSE(form().initializing);
+    EXPECT_EQ(staIdx().text(), "StaIdxEdit"); // the show handler ended there
+    // The show is over, failed or not: choosing a mode is a switch again.
+    QTest::mouseClick(&mainControl<QRadioButton>("SimpleModeRadioButton"), Qt::LeftButton);
+    EXPECT_EQ(dialogs_.messages.back().title, "Simple mode selected");
 
     // A settings folder that cannot be created: the mode write fails visibly.
     program_.reset();
@@ -331,7 +342,7 @@ TEST_F(MainFormTest, ABadModeValueOrAFailingWriteIsReportedAsAnError) {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
                        Q(settings_.folder() + "/blocker/settings"));
     start();
-    QTest::mouseClick(form().simpleModeRadioButton, Qt::LeftButton);
+    QTest::mouseClick(&mainControl<QRadioButton>("SimpleModeRadioButton"), Qt::LeftButton);
     ASSERT_FALSE(dialogs_.errors().empty());
     EXPECT_EQ(dialogs_.errors().back(), "Fehler beim Setzen der Daten für 'Mode'");
 }
@@ -340,45 +351,48 @@ TEST_F(MainFormTest, BlockFieldsClampWhileTypingAndOnLeaving) {
     makeWorld();
     startNormal();
     enterWorldPaths();
-    QTest::mouseClick(form().getStaticIndexButton, Qt::LeftButton);
-    MainWindow& f = form();
+    QTest::mouseClick(&mainButton("GetStaticIndexButton"), Qt::LeftButton);
+    QLineEdit& x1 = mainEdit("X1Edit");
+    QLineEdit& x2 = mainEdit("X2Edit");
+    QLineEdit& y1 = mainEdit("Y1Edit");
+    QLineEdit& y2 = mainEdit("Y2Edit");
 
-    typeInto(*f.x1Edit, "7000");
-    EXPECT_EQ(f.x2UpDown->min(), 7000);
-    EXPECT_EQ(f.x2Edit->text(), "7000");
-    f.y1Edit->setFocus(); // leave X1
-    EXPECT_EQ(f.x1Edit->text(), "6143");
-    EXPECT_EQ(f.x2UpDown->min(), 6143);
-    EXPECT_EQ(f.x2Edit->text(), "6143");
+    typeInto(x1, "7000");
+    EXPECT_EQ(upDown("X2UpDown").min(), 7000);
+    EXPECT_EQ(x2.text(), "7000");
+    y1.setFocus(); // leave X1
+    EXPECT_EQ(x1.text(), "6143");
+    EXPECT_EQ(upDown("X2UpDown").min(), 6143);
+    EXPECT_EQ(x2.text(), "6143");
     EXPECT_TRUE(dialogs_.errors().empty());
 
     // One replaced digit takes X1 from 7500 to 7000: X2 (7500) lies above both limits of its
     // spinner and ends at the lower one.
-    typeInto(*f.x1Edit, "7500");
-    EXPECT_EQ(f.x2Edit->text(), "7500");
-    f.x1Edit->setSelection(1, 1);
-    QTest::keyClick(f.x1Edit, Qt::Key_0);
-    EXPECT_EQ(f.x2UpDown->min(), 7000);
-    EXPECT_EQ(f.x2Edit->text(), "7000");
-    f.y1Edit->setFocus();
-    EXPECT_EQ(f.x2Edit->text(), "6143");
+    typeInto(x1, "7500");
+    EXPECT_EQ(x2.text(), "7500");
+    x1.setSelection(1, 1);
+    QTest::keyClick(&x1, Qt::Key_0);
+    EXPECT_EQ(upDown("X2UpDown").min(), 7000);
+    EXPECT_EQ(x2.text(), "7000");
+    y1.setFocus();
+    EXPECT_EQ(x2.text(), "6143");
 
-    typeInto(*f.x1Edit, "");
+    typeInto(x1, "");
     EXPECT_TRUE(dialogs_.errors().empty()); // empty text waits for leaving
-    f.y1Edit->setFocus();
+    y1.setFocus();
     EXPECT_EQ(dialogs_.errors(), std::vector<QString>{"'' ist kein gültiger Integerwert"});
 
     dialogs_.messages.clear();
-    typeInto(*f.y1Edit, "40000");
+    typeInto(y1, "40000");
     EXPECT_EQ(dialogs_.errors().back(), "Fehler bei Bereichsprüfung");
-    EXPECT_EQ(f.y1Edit->text(), "40000");
+    EXPECT_EQ(y1.text(), "40000");
 
-    typeInto(*f.y1Edit, "100");
-    typeInto(*f.y2Edit, "50");
-    f.x2Edit->setFocus(); // leave Y2: below its lower limit
-    EXPECT_EQ(f.y2Edit->text(), "100");
-    f.y2UpDown->step(1);
-    EXPECT_EQ(f.y2Edit->text(), "101");
+    typeInto(y1, "100");
+    typeInto(y2, "50");
+    x2.setFocus(); // leave Y2: below its lower limit
+    EXPECT_EQ(y2.text(), "100");
+    upDown("Y2UpDown").step(1);
+    EXPECT_EQ(y2.text(), "101");
 }
 
 TEST_F(MainFormTest, LoadsTheIndexAndListsABlockRange) {
@@ -388,11 +402,15 @@ TEST_F(MainFormTest, LoadsTheIndexAndListsABlockRange) {
     PutStaticBlock(world("staidx0.mul"), world("statics0.mul"), 1, 0, {{0x0001, 1, 2, 0, 0}});
     startNormal();
     enterWorldPaths();
-    MainWindow& f = form();
+    auto& progressBar = mainControl<gui::ProgressBar>("ProgressBar");
     std::vector<int> bar;
-    QObject::connect(f.progressBar, &gui::ProgressBar::valueChanged,
+    QObject::connect(&progressBar, &gui::ProgressBar::valueChanged,
                      [&](int value) { bar.push_back(value); });
-    QTest::mouseClick(f.getStaticIndexButton, Qt::LeftButton);
+    // Paths are stored when a field's change leaves them valid, not when the controls are shown
+    // anew: what another copy of the program stored meanwhile stays.
+    settings_.put("StaIdx0.mul", "elsewhere/staidx0.mul");
+    QTest::mouseClick(&mainButton("GetStaticIndexButton"), Qt::LeftButton);
+    EXPECT_EQ(SettingsStore().loadMainSettings()[0], "elsewhere/staidx0.mul");
 
     ASSERT_EQ(bar.size(), 100u); // every percentage from 1 (column 8) to 100, in order
     EXPECT_TRUE(std::is_sorted(bar.begin(), bar.end()));
@@ -402,20 +420,22 @@ TEST_F(MainFormTest, LoadsTheIndexAndListsABlockRange) {
                                        "interrupt!",
                                        "Init completed!"}));
     EXPECT_TRUE(program_->context().state.StaticIndexLoaded);
-    EXPECT_EQ(f.progressBar->value(), 100);
-    EXPECT_FALSE(f.staIdxEdit->isEnabled());
-    EXPECT_FALSE(f.staticsEdit->isEnabled());
-    EXPECT_FALSE(f.getStaticIndexButton->isEnabled());
+    EXPECT_EQ(progressBar.value(), 100);
+    EXPECT_FALSE(staIdx().isEnabled());
+    EXPECT_FALSE(statics().isEnabled());
+    EXPECT_FALSE(mainButton("GetStaticIndexButton").isEnabled());
     EXPECT_EQ(blockControlsEnabled(), std::vector<bool>(7, true));
-    EXPECT_TRUE(f.freezeWorldButton->isEnabled());
+    EXPECT_TRUE(mainButton("FreezeWorldButton").isEnabled());
 
-    typeInto(*f.x1Edit, "13");
-    typeInto(*f.x2Edit, "20");
-    QTest::mouseClick(f.getStaticBlockButton, Qt::LeftButton);
-    EXPECT_EQ(f.x1Edit->text(), "8");
-    EXPECT_EQ(f.x2Edit->text(), "23");
-    EXPECT_EQ(f.y1Edit->text(), "0");
-    EXPECT_EQ(f.y2Edit->text(), "7");
+    QLineEdit& x1 = mainEdit("X1Edit");
+    QLineEdit& x2 = mainEdit("X2Edit");
+    typeInto(x1, "13");
+    typeInto(x2, "20");
+    QTest::mouseClick(&mainButton("GetStaticBlockButton"), Qt::LeftButton);
+    EXPECT_EQ(x1.text(), "8");
+    EXPECT_EQ(x2.text(), "23");
+    EXPECT_EQ(mainEdit("Y1Edit").text(), "0");
+    EXPECT_EQ(mainEdit("Y2Edit").text(), "7");
     EXPECT_EQ(mainLines(),
               (QStringList{"Item #1: Item ID = 00 01, X = 9, Y = 2, Z = 0, Color = 00 00",
                            "Item #2: Item ID = 0E ED, X = 19, Y = 7, Z = -5, Color = 00 00",
@@ -423,14 +443,15 @@ TEST_F(MainFormTest, LoadsTheIndexAndListsABlockRange) {
     EXPECT_EQ(logLines().size(), 2);
     EXPECT_TRUE(dialogs_.errors().empty());
     QCoreApplication::processEvents();
-    EXPECT_EQ(f.mainListBox->verticalScrollBar()->value(), 0); // the listing shows its start
+    EXPECT_EQ(mainList().verticalScrollBar()->value(), 0); // the listing shows its start
 
-    // A reversed range (the upper field not yet left) lists nothing and snaps the fields.
-    typeInto(*f.x1Edit, "20");
-    typeInto(*f.x2Edit, "13");
-    f.getStaticBlockClicked();
-    EXPECT_EQ(f.x1Edit->text(), "16");
-    EXPECT_EQ(f.x2Edit->text(), "15");
+    // A reversed range (the upper field not yet left: the button pressed without taking the
+    // focus) lists nothing and snaps the fields.
+    typeInto(x1, "20");
+    typeInto(x2, "13");
+    mainButton("GetStaticBlockButton").click();
+    EXPECT_EQ(x1.text(), "16");
+    EXPECT_EQ(x2.text(), "15");
     EXPECT_TRUE(mainLines().isEmpty());
 }
 
@@ -440,22 +461,22 @@ TEST_F(MainFormTest, AnIoErrorIsShownAndTheWindowStaysUsable) {
     WriteWholeFile(world("staidx0.mul"), index.substr(0, index.size() / 2));
     startNormal();
     enterWorldPaths();
-    MainWindow& f = form();
-    QTest::mouseClick(f.getStaticIndexButton, Qt::LeftButton);
+    QPushButton& getStaticIndex = mainButton("GetStaticIndexButton");
+    QTest::mouseClick(&getStaticIndex, Qt::LeftButton);
     EXPECT_EQ(dialogs_.errors(), std::vector<QString>{"Versuch hinter dem Dateiende zu lesen"});
     // Below the runtime's text: which file, in which role.
     EXPECT_EQ(dialogs_.messages.back().detail,
               "staidx0.mul (statics index): " + Q(world("staidx0.mul")));
     EXPECT_FALSE(program_->context().state.StaticIndexLoaded);
-    EXPECT_TRUE(f.staIdxEdit->isEnabled());
-    EXPECT_TRUE(f.getStaticIndexButton->isEnabled());
-    EXPECT_FALSE(f.getStaticBlockButton->isEnabled());
+    EXPECT_TRUE(staIdx().isEnabled());
+    EXPECT_TRUE(getStaticIndex.isEnabled());
+    EXPECT_FALSE(mainButton("GetStaticBlockButton").isEnabled());
     EXPECT_EQ(logLines().size(), 1);
     EXPECT_EQ(FileFaults::OpenHandles(), 0);
 
     // Put right, the same button works.
     WriteWholeFile(world("staidx0.mul"), index);
-    QTest::mouseClick(f.getStaticIndexButton, Qt::LeftButton);
+    QTest::mouseClick(&getStaticIndex, Qt::LeftButton);
     EXPECT_TRUE(program_->context().state.StaticIndexLoaded);
     EXPECT_EQ(logLines().back(), "Init completed!");
     EXPECT_EQ(dialogs_.errors().size(), 1u);
@@ -474,11 +495,11 @@ TEST_F(MainFormTest, ClosingDuringARunWaitsUntilItEnds) {
 TEST_F(MainFormTest, ToolButtonsShowTheirWindowsModally) {
     makeWorld();
     startNormal();
-    typeInto(*form().staIdxEdit, Q(world("staidx0.mul")));
-    typeInto(*form().staticsEdit, Q(world("statics0.mul")));
-    QTest::mouseClick(form().lwDiffButton, Qt::LeftButton);
-    QTest::mouseClick(form().fillClearButton, Qt::LeftButton);
-    QTest::mouseClick(form().mapEditButton, Qt::LeftButton);
+    typeInto(staIdx(), Q(world("staidx0.mul")));
+    typeInto(statics(), Q(world("statics0.mul")));
+    QTest::mouseClick(&mainButton("LWDiffButton"), Qt::LeftButton);
+    QTest::mouseClick(&mainButton("FillClearButton"), Qt::LeftButton);
+    QTest::mouseClick(&mainButton("MapEditButton"), Qt::LeftButton);
     EXPECT_EQ(dialogs_.modalWindows,
               (std::vector<QString>{"TLWDiffForm", "TLWFillClearForm", "TLWMapEditForm"}));
 
@@ -500,7 +521,7 @@ TEST_F(MainFormTest, ToolButtonsShowTheirWindowsModally) {
     }
     // The progress window may draw its own caption above its client area.
     EXPECT_EQ(program_->progressForm().windowTitle(), "Progress");
-    EXPECT_EQ(program_->progressForm().clientArea->size(), QSize(297, 49));
+    EXPECT_EQ(Find(program_->progressForm(), "ClientArea").size(), QSize(297, 49));
     EXPECT_FALSE(program_->progressForm().isVisible());
 }
 
@@ -517,7 +538,7 @@ TEST_F(MainFormTest, TheLogStaysFastWithManyLinesAndShowsItsEnd) {
     QCoreApplication::processEvents();
     EXPECT_LT(timer.elapsed(), 10000);
     EXPECT_EQ(logLines().size(), kLines);
-    const QScrollBar* bar = form().logListBox->verticalScrollBar();
+    const QScrollBar* bar = mainControl<gui::LineList>("LogListBox").verticalScrollBar();
     EXPECT_EQ(bar->value(), bar->maximum());
     EXPECT_GT(bar->maximum(), 0);
 }

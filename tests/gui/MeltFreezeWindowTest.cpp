@@ -47,24 +47,31 @@ protected:
         settings_.put("Mode", mode);
         start();
         form().setProgramFolder(Q(programDir_.path()));
-        typeInto(*form().staIdxEdit, Q(world("staidx0.mul")));
-        typeInto(*form().staticsEdit, Q(world("statics0.mul")));
-        typeInto(*form().wscEdit, Q(world("statics.cfg")));
-        QTest::mouseClick(form().getStaticIndexButton, Qt::LeftButton);
+        typeInto(mainEdit("StaIdxEdit"), Q(world("staidx0.mul")));
+        typeInto(mainEdit("StaticsEdit"), Q(world("statics0.mul")));
+        typeInto(mainEdit("WSCEdit"), Q(world("statics.cfg")));
+        QTest::mouseClick(&mainButton("GetStaticIndexButton"), Qt::LeftButton);
         ASSERT_TRUE(program_->context().state.StaticIndexLoaded);
-        form().logListBox->clear();
+        logList().clear();
         form().setMainProgress(0);
     }
-    void melt() { QTest::mouseClick(form().meltBlockButton, Qt::LeftButton); }
-    void freeze() { QTest::mouseClick(form().freezeWorldButton, Qt::LeftButton); }
-    QStringList logLines() { return form().logListBox->lines(); }
+    void melt() { QTest::mouseClick(&mainButton("MeltBlockButton"), Qt::LeftButton); }
+    void freeze() { QTest::mouseClick(&mainButton("FreezeWorldButton"), Qt::LeftButton); }
+    gui::LineList& logList() { return mainControl<gui::LineList>("LogListBox"); }
+    QStringList logLines() { return logList().lines(); }
     std::string items() { return ReadWholeFile(world("statics.cfg")); }
     std::string patch() const { return worldDir_.file("frozen.PAT"); }
     // The freeze's own controls, which a freeze leaves off for the rest of the run.
     void expectFreezeControlsOff() {
-        EXPECT_FALSE(form().selectItemsRadioGroup->isEnabled());
-        EXPECT_FALSE(form().writePatCheckBox->isEnabled());
-        EXPECT_TRUE(form().freezeWorldButton->isEnabled());
+        EXPECT_FALSE(mainControl("SelectItemsRadioGroup").isEnabled());
+        EXPECT_FALSE(mainControl("WritePATCheckBox").isEnabled());
+        EXPECT_TRUE(mainButton("FreezeWorldButton").isEnabled());
+    }
+    QStringList blockTexts() {
+        QStringList texts;
+        for (const char* name : {"X1Edit", "X2Edit", "Y1Edit", "Y2Edit"})
+            texts.append(mainEdit(name).text());
+        return texts;
     }
 
     TempDir programDir_;
@@ -77,19 +84,17 @@ TEST_F(MeltFreezeFormTest, MeltSnapsTheFieldsAndFreezeBringsTheStaticsBack) {
         PutStaticBlock(world("staidx0.mul"), world("statics0.mul"), 1, 1, first);
         PutStaticBlock(world("staidx0.mul"), world("statics0.mul"), 2, 1, second);
     });
-    MainWindow& f = form();
-    f.polStyle->click(); // UOX3 style: the file ends with "EOF"
-    typeInto(*f.x1Edit, "9");
-    typeInto(*f.x2Edit, "20");
-    typeInto(*f.y1Edit, "8");
-    typeInto(*f.y2Edit, "8");
+    mainControl<QCheckBox>("PolStyle").click(); // UOX3 style: the file ends with "EOF"
+    typeInto(mainEdit("X1Edit"), "9");
+    typeInto(mainEdit("X2Edit"), "20");
+    typeInto(mainEdit("Y1Edit"), "8");
+    typeInto(mainEdit("Y2Edit"), "8");
     melt();
 
     EXPECT_TRUE(dialogs_.messages.empty());
-    EXPECT_EQ((QStringList{f.x1Edit->text(), f.x2Edit->text(), f.y1Edit->text(), f.y2Edit->text()}),
-              (QStringList{"8", "23", "8", "15"}));
-    EXPECT_EQ(f.x2UpDown->min(), 8);
-    EXPECT_EQ(f.y2UpDown->min(), 8);
+    EXPECT_EQ(blockTexts(), (QStringList{"8", "23", "8", "15"}));
+    EXPECT_EQ(mainControl<gui::UpDown>("X2UpDown").min(), 8);
+    EXPECT_EQ(mainControl<gui::UpDown>("Y2UpDown").min(), 8);
     const QStringList log = logLines();
     ASSERT_GE(log.size(), 6);
     EXPECT_EQ(log.front(), "Melting in progress... Loamwright may look crashed, do not interrupt!");
@@ -98,17 +103,17 @@ TEST_F(MeltFreezeFormTest, MeltSnapsTheFieldsAndFreezeBringsTheStaticsBack) {
         log.contains("Extracting from Statics... XBlock: 2 YBlock: 1   Appending to WSC..."));
     EXPECT_EQ(log.mid(log.size() - 3),
               (QStringList{"Writing StaIdx file...", "Done!", "Melting completed!"}));
-    EXPECT_EQ(f.progressBar->value(), 100);
+    EXPECT_EQ(mainControl<gui::ProgressBar>("ProgressBar").value(), 100);
     EXPECT_TRUE(ReadBlockRecords(world("staidx0.mul"), world("statics0.mul"), 1, 1).empty());
     EXPECT_EQ(ReadIndexFile(world("staidx0.mul")).at(2, 1).Offset, -1);
     EXPECT_TRUE(Contains(items(), "\tNAME #\r\n\tID 3821\r\n\tX 11\r\n\tY 15\r\n\tZ -5\r\n"));
     EXPECT_TRUE(items().ends_with("}\r\n\r\nEOF\r\n"));
     // Melting changes no control: the next melt or a freeze can follow at once.
-    EXPECT_TRUE(f.meltBlockButton->isEnabled());
-    EXPECT_TRUE(f.selectItemsRadioGroup->isEnabled());
-    EXPECT_TRUE(f.writePatCheckBox->isEnabled());
+    EXPECT_TRUE(mainButton("MeltBlockButton").isEnabled());
+    EXPECT_TRUE(mainControl("SelectItemsRadioGroup").isEnabled());
+    EXPECT_TRUE(mainControl("WritePATCheckBox").isEnabled());
 
-    f.logListBox->clear();
+    logList().clear();
     freeze();
     EXPECT_TRUE(dialogs_.messages.empty());
     EXPECT_EQ(logLines().front(),
@@ -120,17 +125,19 @@ TEST_F(MeltFreezeFormTest, MeltSnapsTheFieldsAndFreezeBringsTheStaticsBack) {
     EXPECT_EQ(+ReadBlockRecords(world("staidx0.mul"), world("statics0.mul"), 2, 1).size(), 1u);
     EXPECT_FALSE(Contains(items(), "SECTION"));
     EXPECT_TRUE(program_->context().state.FreezeDone);
-    EXPECT_EQ(f.progressBar->value(), 100);
+    EXPECT_EQ(mainControl<gui::ProgressBar>("ProgressBar").value(), 100);
     expectFreezeControlsOff();
-    EXPECT_TRUE(f.meltBlockButton->isEnabled());
+    EXPECT_TRUE(mainButton("MeltBlockButton").isEnabled());
 }
 
 TEST_F(MeltFreezeFormTest, AutoReadsAutoSelectFromTheProgramFolder) {
     const std::string rock = Item(1, 8, 40, "NAME #\r\nCONT -1\r\nTYPE 0\r\n");
     const std::string other = Item(2, 16, 40, "NAME #\r\nCONT -1\r\nTYPE 0\r\n", 0x1234);
     open(rock + other);
-    form().selectItemsRadioGroup->findChildren<QRadioButton*>()[1]->click();
-    ASSERT_EQ(form().selectedItems(), SelectionMode::Auto);
+    QRadioButton* automatic = mainControl("SelectItemsRadioGroup").findChildren<QRadioButton*>()[1];
+    automatic->click();
+    ASSERT_EQ(automatic->text(), "auto");
+    ASSERT_TRUE(automatic->isChecked());
 
     // Without the list beside the program nothing happens but the error.
     const auto before = Snapshot(worldDir_.path());
@@ -153,7 +160,7 @@ TEST_F(MeltFreezeFormTest, AutoReadsAutoSelectFromTheProgramFolder) {
 
 TEST_F(MeltFreezeFormTest, WritePatAsksForThePatchFileAndAppendsOnlyWhenAllowed) {
     open(Item(1, 8, 40));
-    form().writePatCheckBox->click();
+    mainControl<QCheckBox>("WritePATCheckBox").click();
     const auto unchanged = [&](const char* step) {
         SCOPED_TRACE(step);
         const auto before = Snapshot(worldDir_.path());
@@ -213,16 +220,16 @@ TEST_F(MeltFreezeFormTest, WritePatAsksForThePatchFileAndAppendsOnlyWhenAllowed)
 
 TEST_F(MeltFreezeFormTest, SimpleModeFinishesWithItsLastGuidance) {
     open(Item(1, 8, 40), 1);
-    MainWindow& f = form();
-    EXPECT_EQ(f.mainListBox->lines(), GuidanceLines(GuidanceStep::Freeze));
-    EXPECT_FALSE(f.meltBlockButton->isEnabled());
+    auto& guidance = mainControl<gui::LineList>("MainListBox");
+    EXPECT_EQ(guidance.lines(), GuidanceLines(GuidanceStep::Freeze));
+    EXPECT_FALSE(mainButton("MeltBlockButton").isEnabled());
     freeze();
     EXPECT_TRUE(dialogs_.messages.empty());
     EXPECT_EQ(logLines().back(), "Freezing completed!");
-    EXPECT_EQ(f.mainListBox->lines(), GuidanceLines(GuidanceStep::Finished));
-    EXPECT_FALSE(f.freezeWorldButton->isEnabled());
-    EXPECT_FALSE(f.selectItemsRadioGroup->isEnabled());
-    EXPECT_FALSE(f.writePatCheckBox->isEnabled());
+    EXPECT_EQ(guidance.lines(), GuidanceLines(GuidanceStep::Finished));
+    EXPECT_FALSE(mainButton("FreezeWorldButton").isEnabled());
+    EXPECT_FALSE(mainControl("SelectItemsRadioGroup").isEnabled());
+    EXPECT_FALSE(mainControl("WritePATCheckBox").isEnabled());
     EXPECT_EQ(+ReadBlockRecords(world("staidx0.mul"), world("statics0.mul"), 1, 5).size(), 1u);
 }
 

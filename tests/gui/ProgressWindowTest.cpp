@@ -1,6 +1,7 @@
 // The progress window: its texts, a reset on every showing, and no way for the user to close it.
 #include "gui/ProgressWindow.h"
 
+#include "FindControl.h"
 #include "gui/widgets/ProgressBar.h"
 #include "gui/widgets/QtProgress.h"
 
@@ -13,32 +14,34 @@ namespace {
 
 TEST(ProgressFormTest, ShowingResetsItAndTheUserCannotCloseIt) {
     ProgressWindow form;
+    const auto& label = Find<QLabel>(form, "ProgressLabel");
+    const auto& bar = Find<gui::ProgressBar>(form, "ProgressBar");
     EXPECT_EQ(form.windowTitle(), "Progress");
-    EXPECT_EQ(form.clientArea->size(), QSize(297, 49));
+    EXPECT_EQ(Find(form, "ClientArea").size(), QSize(297, 49));
     EXPECT_FALSE(form.windowFlags() & Qt::WindowCloseButtonHint);
     EXPECT_FALSE(form.windowFlags() & Qt::WindowSystemMenuHint);
     EXPECT_FALSE(form.windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(form.windowFlags() & Qt::WindowMaximizeButtonHint);
-    if (form.captionBar != nullptr) {
+    if (const auto* caption = form.findChild<QLabel*>("CaptionBar")) {
         // Drawn by the window itself: no window manager can add buttons to it.
         EXPECT_TRUE(form.windowFlags() & Qt::FramelessWindowHint);
-        EXPECT_EQ(form.captionBar->text(), "Progress");
+        EXPECT_EQ(caption->text(), "Progress");
     }
     form.show();
     form.setStage("Generating Diff (statics)");
     form.setStageProgress(40);
-    EXPECT_EQ(form.progressLabel->text(), "Generating Diff (statics)");
-    EXPECT_EQ(form.progressBar->value(), 40);
+    EXPECT_EQ(label.text(), "Generating Diff (statics)");
+    EXPECT_EQ(bar.value(), 40);
     form.setStage("Next");
-    EXPECT_EQ(form.progressBar->value(), 0);
+    EXPECT_EQ(bar.value(), 0);
     form.setStageProgress(70);
 
     EXPECT_FALSE(form.close());
     EXPECT_TRUE(form.isVisible());
     form.hide();
     form.show();
-    EXPECT_EQ(form.progressLabel->text(), "Working, please wait...");
-    EXPECT_EQ(form.progressBar->value(), 0);
+    EXPECT_EQ(label.text(), "Working, please wait...");
+    EXPECT_EQ(bar.value(), 0);
 }
 
 TEST(ProgressFormTest, QtProgressPassesEveryReportToTheBar) {

@@ -1,13 +1,15 @@
 // A desktop program with scripted dialogs, its settings in a private temporary folder, and
-// helpers to make world files and drive the main window.
+// helpers to make world files, find the windows' controls by name and drive them.
 #pragma once
 
+#include "FindControl.h"
 #include "ScriptedDialogs.h"
 #include "app/Application.h"
 #include "gui/MainWindow.h"
 #include "support/TempDir.h"
 
 #include <QLineEdit>
+#include <QPushButton>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -35,6 +37,10 @@ protected:
     std::string world(const std::string& name) const { return worldDir_.file(name); }
     void typeInto(QLineEdit& field, const QString& text);
     MainWindow& form() { return program_->mainForm(); }
+    // A control of the main window.
+    template <class W = QWidget> W& mainControl(const char* name) { return Find<W>(form(), name); }
+    QLineEdit& mainEdit(const char* name) { return mainControl<QLineEdit>(name); }
+    QPushButton& mainButton(const char* name) { return mainControl<QPushButton>(name); }
 
     PrivateSettings settings_;
     TempDir worldDir_;

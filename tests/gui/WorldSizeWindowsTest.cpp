@@ -95,18 +95,19 @@ TEST_F(WorldSizeWindowsTest, TheMainWindowsFieldsTakeOneFacetsNames) {
     touch({"staidx2.mul", "statics2.mul", "STATICS0.MUL", "staidx6.mul"});
     settings_.put("Mode", 0);
     start();
-    MainWindow& f = form();
-    typeInto(*f.staIdxEdit, Q(world("staidx2.mul")));
-    EXPECT_TRUE(gui::IsRed(*f.staIdxEdit)); // beside an empty field, which is facet 0's
-    typeInto(*f.staticsEdit, Q(world("statics2.mul")));
-    EXPECT_TRUE(gui::IsGreen(*f.staIdxEdit));
-    EXPECT_TRUE(gui::IsGreen(*f.staticsEdit));
-    typeInto(*f.staticsEdit, Q(world("STATICS0.MUL")));
-    EXPECT_TRUE(gui::IsRed(*f.staIdxEdit));
-    EXPECT_TRUE(gui::IsRed(*f.staticsEdit));
-    typeInto(*f.staIdxEdit, Q(world("staidx6.mul")));
-    EXPECT_TRUE(gui::IsRed(*f.staIdxEdit)); // no facet has that name
-    EXPECT_TRUE(gui::IsGreen(*f.staticsEdit));
+    QLineEdit& staIdx = mainEdit("StaIdxEdit");
+    QLineEdit& statics = mainEdit("StaticsEdit");
+    typeInto(staIdx, Q(world("staidx2.mul")));
+    EXPECT_TRUE(gui::IsRed(staIdx)); // beside an empty field, which is facet 0's
+    typeInto(statics, Q(world("statics2.mul")));
+    EXPECT_TRUE(gui::IsGreen(staIdx));
+    EXPECT_TRUE(gui::IsGreen(statics));
+    typeInto(statics, Q(world("STATICS0.MUL")));
+    EXPECT_TRUE(gui::IsRed(staIdx));
+    EXPECT_TRUE(gui::IsRed(statics));
+    typeInto(staIdx, Q(world("staidx6.mul")));
+    EXPECT_TRUE(gui::IsRed(staIdx)); // no facet has that name
+    EXPECT_TRUE(gui::IsGreen(statics));
 }
 
 TEST_F(WorldSizeWindowsTest, LoadingAWiderIndexWidensTheBlockSpinners) {
@@ -114,16 +115,16 @@ TEST_F(WorldSizeWindowsTest, LoadingAWiderIndexWidensTheBlockSpinners) {
     WriteWholeFile(world("statics.cfg"), "");
     settings_.put("Mode", 0);
     start();
-    MainWindow& f = form();
-    typeInto(*f.staIdxEdit, Q(world("staidx0.mul")));
-    typeInto(*f.staticsEdit, Q(world("statics0.mul")));
-    typeInto(*f.wscEdit, Q(world("statics.cfg")));
-    EXPECT_EQ(f.x2UpDown->max(), 6143);
-    QTest::mouseClick(f.getStaticIndexButton, Qt::LeftButton);
+    typeInto(mainEdit("StaIdxEdit"), Q(world("staidx0.mul")));
+    typeInto(mainEdit("StaticsEdit"), Q(world("statics0.mul")));
+    typeInto(mainEdit("WSCEdit"), Q(world("statics.cfg")));
+    const auto max = [&](const char* upDown) { return mainControl<gui::UpDown>(upDown).max(); };
+    EXPECT_EQ(max("X2UpDown"), 6143);
+    QTest::mouseClick(&mainButton("GetStaticIndexButton"), Qt::LeftButton);
     ASSERT_TRUE(program_->context().state.StaticIndexLoaded);
-    EXPECT_EQ(f.x1UpDown->max(), 7167);
-    EXPECT_EQ(f.x2UpDown->max(), 7167);
-    EXPECT_EQ(f.y2UpDown->max(), 4095);
+    EXPECT_EQ(max("X1UpDown"), 7167);
+    EXPECT_EQ(max("X2UpDown"), 7167);
+    EXPECT_EQ(max("Y2UpDown"), 4095);
     EXPECT_TRUE(dialogs_.errors().empty());
 }
 
@@ -138,20 +139,23 @@ TEST_F(WorldSizeWindowsTest, FillClearsWholeWorldBordersFollowTheMap) {
     FillClearWindow& w = program_->fillClearForm();
     w.show();
     QCoreApplication::processEvents();
-    EXPECT_TRUE(gui::IsGreen(*w.mMapEdit));
-    EXPECT_EQ(w.clearAreaRightEdit->text(), "7168");
-    EXPECT_EQ(w.clearAreaBottomEdit->text(), "4096");
+    QLineEdit& map = Find<QLineEdit>(w, "MMapEdit");
+    QLineEdit& right = Find<QLineEdit>(w, "ClearAreaRightEdit");
+    QLineEdit& bottom = Find<QLineEdit>(w, "ClearAreaBottomEdit");
+    EXPECT_TRUE(gui::IsGreen(map));
+    EXPECT_EQ(right.text(), "7168");
+    EXPECT_EQ(bottom.text(), "4096");
 
     // A border the user set stays; a map of another facet than the statics is no valid field.
-    typeInto(*w.clearAreaRightEdit, "7000");
-    typeInto(*w.mMapEdit, Q(world("map2.mul")));
-    EXPECT_TRUE(gui::IsRed(*w.mMapEdit));
-    EXPECT_FALSE(w.goButton->isEnabled());
+    typeInto(right, "7000");
+    typeInto(map, Q(world("map2.mul")));
+    EXPECT_TRUE(gui::IsRed(map));
+    EXPECT_FALSE(Find<QPushButton>(w, "GoButton").isEnabled());
     MakeSparseMap(world("map0.mul"));
-    typeInto(*w.mMapEdit, Q(world("map0.mul")));
-    EXPECT_TRUE(gui::IsGreen(*w.mMapEdit));
-    EXPECT_EQ(w.clearAreaRightEdit->text(), "7000");
-    EXPECT_EQ(w.clearAreaBottomEdit->text(), "4096");
+    typeInto(map, Q(world("map0.mul")));
+    EXPECT_TRUE(gui::IsGreen(map));
+    EXPECT_EQ(right.text(), "7000");
+    EXPECT_EQ(bottom.text(), "4096");
 }
 
 } // namespace

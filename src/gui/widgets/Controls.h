@@ -1,10 +1,9 @@
 // Small helpers every window uses to build its controls and read their texts.
 #pragma once
 
-#include "gui/widgets/PathLineEdit.h"
-
-#include <QLineEdit>
 #include <QString>
+#include <array>
+#include <cstddef>
 #include <string>
 
 namespace lw::gui {
@@ -16,13 +15,15 @@ template <class W> W* Named(W* widget, const char* name) {
     return widget;
 }
 
-// Like every path field, it starts out holding its own name.
-inline QLineEdit* PathEdit(const char* name, QWidget* parent) {
-    return Named(new PathLineEdit(QString::fromLatin1(name), parent), name);
-}
-
 inline std::string Std(const QString& text) {
     return text.toStdString();
+}
+
+template <std::size_t N> std::array<QString, N> QStrings(const std::array<std::string, N>& texts) {
+    std::array<QString, N> converted;
+    for (std::size_t i = 0; i < N; ++i)
+        converted[i] = QString::fromStdString(texts[i]);
+    return converted;
 }
 
 } // namespace lw::gui

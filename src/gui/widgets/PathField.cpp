@@ -1,16 +1,62 @@
 #include "gui/widgets/PathField.h"
 
-#include "world/WorldFileNames.h"
+#include "gui/widgets/Guarded.h"
+#include "gui/widgets/PathLineEdit.h"
+#include "mapedit/ImageFiles.h"
 
 #include <QLineEdit>
 #include <QPalette>
+#include <QSignalBlocker>
+#include <stdexcept>
 
 namespace lw::gui {
 namespace {
 
 constexpr const char* kStateProperty = "lwFieldState";
 
+std::string PathOf(const QLineEdit& field) {
+    return field.text().toStdString();
+}
+
+void ColourWorldFields(const QLineEdit& changed, const std::vector<WorldPathField>& fields) {
+    std::vector<WorldFileField> paths;
+    for (const WorldPathField& f : fields)
+        paths.push_back({f.kind, PathOf(*f.field)});
+    const std::vector<bool> valid = ValidWorldFileFields(paths);
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        QLineEdit& field = *fields[i].field;
+        if (&field == &changed || PathFieldState(field) != FieldState::Untouched)
+            SetPathFieldValid(field, valid[i]);
+    }
+}
+
 } // namespace
+
+PathRole PathRole::WorldFile(WorldFileKind kind) {
+    PathRole role;
+    role.worldFile_ = kind;
+    return role;
+}
+
+PathRole PathRole::AnyFile() {
+    return ValidWhen(IsExistingFile);
+}
+
+PathRole PathRole::ImageFolder() {
+    return ValidWhen([](const std::string& path) { return FindImageFiles(path).has_value(); });
+}
+
+PathRole PathRole::ValidWhen(std::function<bool(const std::string& path)> check) {
+    PathRole role;
+    role.check_ = std::move(check);
+    return role;
+}
+
+QLineEdit* PathEdit(const char* name, QWidget* parent) {
+    auto* field = new PathLineEdit(QString::fromLatin1(name), parent);
+    field->setObjectName(QString::fromLatin1(name));
+    return field;
+}
 
 void SetPathFieldValid(QLineEdit& field, bool valid) {
     QPalette palette = field.palette();
@@ -33,26 +79,76 @@ FieldState PathFieldState(const QLineEdit& field) {
     return state.isValid() ? static_cast<FieldState>(state.toInt()) : FieldState::Untouched;
 }
 
-bool ValidatePathField(QLineEdit& field, std::string_view expectedName) {
-    const std::string path = field.text().toStdString();
-    const bool valid =
-        expectedName.empty() ? IsExistingFile(path) : IsWorldFile(path, expectedName);
-    SetPathFieldValid(field, valid);
-    return valid;
-}
-
 void ValidateWorldPathFields(const QLineEdit& changed,
                              std::initializer_list<WorldPathField> fields) {
-    std::vector<WorldFileField> paths;
-    for (const WorldPathField& f : fields)
-        paths.push_back({f.kind, f.field->text().toStdString()});
-    const std::vector<bool> valid = ValidWorldFileFields(paths);
-    std::size_t i = 0;
-    for (const WorldPathField& f : fields) {
-        if (f.field == &changed || PathFieldState(*f.field) != FieldState::Untouched)
-            SetPathFieldValid(*f.field, valid[i]);
-        ++i;
+    ColourWorldFields(changed, fields);
+}
+
+PathFields::PathFields(QWidget& window, Dialogs& dialogs) : window_(window), dialogs_(dialogs) {}
+
+QLineEdit* PathFields::add(const char* name, PathRole role, QWidget* parent) {
+    QLineEdit* field = PathEdit(name, parent);
+    bind(*field, std::move(role));
+    return field;
+}
+
+void PathFields::bind(QLineEdit& field, PathRole role) {
+    bindings_.push_back({&field, std::move(role)});
+    QObject::connect(&field, &QLineEdit::textChanged, &window_,
+                     [this, &field] { guarded(dialogs_, &window_, [&] { changed(field); }); });
+}
+
+void PathFields::onValidated(std::function<void(QLineEdit& changed)> handler) {
+    validated_ = std::move(handler);
+}
+
+void PathFields::setText(QLineEdit& field, const QString& text) {
+    if (field.text() == text)
+        return;
+    {
+        const QSignalBlocker block(field);
+        field.setText(text);
     }
+    changed(field);
+}
+
+PathFieldValue PathFields::value(const QLineEdit& field) const {
+    return {PathOf(field), PathFieldState(field)};
+}
+
+bool PathFields::allValid() const {
+    for (const Binding& binding : bindings_)
+        if (!IsGreen(*binding.field))
+            return false;
+    return true;
+}
+
+const PathFields::Binding& PathFields::bindingOf(const QLineEdit& field) const {
+    for (const Binding& binding : bindings_)
+        if (binding.field == &field)
+            return binding;
+    throw std::logic_error("a path field that was never bound");
+}
+
+void PathFields::changed(QLineEdit& field) {
+    validate(field);
+    if (validated_)
+        validated_(field);
+}
+
+// The world files of one window are one facet's, so each of those fields depends on the others;
+// any other field only on its own text.
+void PathFields::validate(QLineEdit& changed) {
+    const Binding& binding = bindingOf(changed);
+    if (!binding.role.worldFile()) {
+        SetPathFieldValid(changed, binding.role.accepts(PathOf(changed)));
+        return;
+    }
+    std::vector<WorldPathField> world;
+    for (const Binding& other : bindings_)
+        if (other.role.worldFile())
+            world.push_back({other.field, *other.role.worldFile()});
+    ColourWorldFields(changed, world);
 }
 
 } // namespace lw::gui

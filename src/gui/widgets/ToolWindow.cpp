@@ -4,6 +4,7 @@
 #include "gui/widgets/Guarded.h"
 
 #include <QCloseEvent>
+#include <QShowEvent>
 
 namespace lw::gui {
 
@@ -19,6 +20,12 @@ constexpr Qt::WindowFlags kFixedWindowFlags = Qt::Dialog | Qt::MSWindowsFixedSiz
 
 ToolWindow::ToolWindow(Dialogs& dialogs, BusyGuard& busy, QWidget* parent)
     : QDialog(parent, kFixedWindowFlags), dialogs_(dialogs), busy_(busy) {}
+
+void ToolWindow::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        runGuarded([this] { showing(); });
+}
 
 void ToolWindow::closeEvent(QCloseEvent* event) {
     if (busy_.deferClose(*this)) {

@@ -1,0 +1,28 @@
+#include "gui/models/DiffWindowModel.h"
+
+namespace lw {
+
+bool DiffWindowModel::enabled(DiffControl control) const {
+    switch (control) {
+    case DiffControl::OriginalPaths:
+    case DiffControl::ModifiedMap:
+        return true;
+    case DiffControl::ModifiedStatics:
+        return false;
+    case DiffControl::StaticsPart:
+    case DiffControl::MapPart:
+    case DiffControl::Generate:
+        // As created until the six fields were first valid together: the parts chosen, not the
+        // actions.
+        if (!actionsOffered && !allValid())
+            return control != DiffControl::Generate;
+        // A player in Simple mode can only apply.
+        return allValid() && mode != AppModeKind::Simple;
+    case DiffControl::Apply:
+        // Left enabled beside a red field, it would start a run on a path known to be wrong.
+        return allValid();
+    }
+    return false;
+}
+
+} // namespace lw
