@@ -4,7 +4,6 @@
 #include "gui/WindowContext.h"
 #include "gui/widgets/Controls.h"
 #include "gui/widgets/DrawGrid.h"
-#include "gui/widgets/FieldText.h"
 #include "gui/widgets/PathField.h"
 #include "gui/widgets/UpDown.h"
 #include "gui/widgets/WindowPlacement.h"
@@ -42,6 +41,7 @@ namespace lw {
 namespace {
 
 using gui::Named;
+using gui::PathRole;
 using gui::Std;
 
 constexpr int kTextureSide = 64;
@@ -94,7 +94,7 @@ private:
 
 MapEditorWindow::MapEditorWindow(WindowContext& context, QWidget* parent)
     : ToolWindow(context.dialogs, context.busy, parent), context_(context),
-      readErrors_(context.dialogs, *this) {
+      paths_(*this, context.dialogs), readErrors_(context.dialogs, *this) {
     // Unlike the other tool windows it can be resized: the grid takes whatever room there is.
     setWindowFlags(Qt::Window);
     setObjectName("TLWMapEditForm");
@@ -288,12 +288,12 @@ QWidget* MapEditorWindow::buildFileNamePanel() {
     layout->setContentsMargins(2, 1, 2, 2);
     layout->setSpacing(4);
     auto* mapLabel = Named(new QLabel(QStringLiteral("Map0.mul"), fileNamePanel), "MapLabel");
-    mapEdit_ = gui::PathEdit("MapEdit", fileNamePanel);
+    mapEdit_ = paths_.add("MapEdit", PathRole::WorldFile(WorldFileKind::Map), fileNamePanel);
     auto* uoPathLabel =
         Named(new QLabel(QStringLiteral("Path to TexIdx.mul, TexMaps.mul, ArtIdx.mul and Art.mul"),
                          fileNamePanel),
               "UOPathLabel");
-    uoPathEdit_ = gui::PathEdit("UOPathEdit", fileNamePanel);
+    uoPathEdit_ = paths_.add("UOPathEdit", PathRole::ImageFolder(), fileNamePanel);
     layout->addWidget(mapLabel);
     layout->addWidget(mapEdit_, 1);
     layout->addWidget(uoPathLabel);
@@ -336,10 +336,7 @@ void MapEditorWindow::connectHandlers() {
     textureDrawGrid_->setClick(
         [this] { runGuarded([this] { selectTile(textureDrawGrid_->row()); }); });
 
-    connect(mapEdit_, &QLineEdit::textChanged, this,
-            [this] { runGuarded([this] { mapPathChanged(); }); });
-    connect(uoPathEdit_, &QLineEdit::textChanged, this,
-            [this] { runGuarded([this] { imageFolderChanged(); }); });
+    paths_.onValidated([this](const QLineEdit& changed) { pathsValidated(changed); });
     connect(zValueEdit_, &QLineEdit::textChanged, this,
             [this] { runGuarded([this] { zValueChanged(); }); });
     connect(zValueEdit_, &QLineEdit::editingFinished, this, [this] { zValueFinished(); });
@@ -396,22 +393,19 @@ void MapEditorWindow::setOverview(QDialog& overview) {
 // ---- Showing, closing, placing -----------------------------------------------------------------
 
 void MapEditorWindow::showEvent(QShowEvent* event) {
-    ToolWindow::showEvent(event);
-    if (event->spontaneous())
-        return;
     // The window manager places and frames this window after it is shown; the palette goes
     // beside it once it is on the screen.
-    if (windowHandle() != nullptr)
-        windowHandle()->installEventFilter(this);
-    placingPalette_ = true;
-    runGuarded([this] { prepareForShow(); });
+    if (!event->spontaneous()) {
+        if (windowHandle() != nullptr)
+            windowHandle()->installEventFilter(this);
+        placingPalette_ = true;
+    }
+    ToolWindow::showEvent(event);
 }
 
-void MapEditorWindow::prepareForShow() {
+void MapEditorWindow::showing() {
     context_.state.RandomSeed = ClockSeed();
-    const SettingsStore::MapEditSettings paths = context_.settings.loadMapEditSettings();
-    gui::SetTextRunningChange(*mapEdit_, paths[0], [this] { mapPathChanged(); });
-    gui::SetTextRunningChange(*uoPathEdit_, paths[1], [this] { imageFolderChanged(); });
+    paths_.setTexts(context_.settings.loadMapEditSettings());
     {
         const QSignalBlocker quiet(selectDrawingModeComboBox_);
         selectDrawingModeComboBox_->setCurrentIndex(kDontDrawEntry);
@@ -420,8 +414,7 @@ void MapEditorWindow::prepareForShow() {
     textureDrawGrid_->setRowCount(kTextureRowsShown);
     updateStatusTexts();
     updateUndoButtons();
-    emit filesChanged(model_.filesValid() ? mapEdit_->text() : QString(),
-                      model_.filesValid() ? uoPathEdit_->text() : QString());
+    reportFiles();
     if (palette_ != nullptr) {
         palette_->show();
         placePalette();
@@ -539,12 +532,20 @@ void MapEditorWindow::hideEvent(QHideEvent* event) {
 
 // ---- Paths -------------------------------------------------------------------------------------
 
-void MapEditorWindow::mapPathChanged() {
-    gui::ValidateWorldPathFields(*mapEdit_, {{mapEdit_, WorldFileKind::Map}});
-    const bool valid = gui::IsGreen(*mapEdit_);
-    if (valid)
+void MapEditorWindow::pathsValidated(const QLineEdit& changed) {
+    if (&changed == mapEdit_ && gui::IsGreen(*mapEdit_))
         followMapWorld();
-    pathsChecked(model_.fieldChecked(MapEditorModel::PathField::Map, valid, mapPath()));
+    const auto store = model_.pathsValidated(paths_.values<2>());
+    // Other files may fail otherwise, or no longer fail: every cause may be told again.
+    readErrors_.reset();
+    mainDrawGrid_->viewport()->update();
+    textureDrawGrid_->viewport()->update();
+    shownPreview_.reset();
+    updatePreview();
+    updateUndoButtons();
+    if (store)
+        context_.settings.saveMapEditSettings(gui::QStrings(*store));
+    reportFiles();
 }
 
 // The grid has a column for every tile X of the map's world and a row for every tile Y.
@@ -558,22 +559,7 @@ void MapEditorWindow::followMapWorld() {
     }
 }
 
-void MapEditorWindow::imageFolderChanged() {
-    const bool valid = FindImageFiles(Std(uoPathEdit_->text())).has_value();
-    gui::SetPathFieldValid(*uoPathEdit_, valid);
-    pathsChecked(model_.fieldChecked(MapEditorModel::PathField::ImageFolder, valid, mapPath()));
-}
-
-void MapEditorWindow::pathsChecked(bool storeNow) {
-    // Other files may fail otherwise, or no longer fail: every cause may be told again.
-    readErrors_.reset();
-    mainDrawGrid_->viewport()->update();
-    textureDrawGrid_->viewport()->update();
-    shownPreview_.reset();
-    updatePreview();
-    updateUndoButtons();
-    if (storeNow)
-        context_.settings.saveMapEditSettings({mapEdit_->text(), uoPathEdit_->text()});
+void MapEditorWindow::reportFiles() {
     emit filesChanged(model_.filesValid() ? mapEdit_->text() : QString(),
                       model_.filesValid() ? uoPathEdit_->text() : QString());
 }

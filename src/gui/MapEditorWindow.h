@@ -5,6 +5,7 @@
 
 #include "gui/models/MapEditorModel.h"
 #include "gui/widgets/OnceErrors.h"
+#include "gui/widgets/PathField.h"
 #include "gui/widgets/TilePixmaps.h"
 #include "gui/widgets/ToolWindow.h"
 #include "mapedit/CellPos.h"
@@ -71,6 +72,7 @@ signals:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void showing() override;
     void hideEvent(QHideEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -92,11 +94,10 @@ private:
     void placeOverview();
 
     // Handler bodies without the guard: a failure ends the handler that ran them.
-    void prepareForShow();
-    void mapPathChanged();
+    // The one moment the paths are stored: after a path field changed and was validated.
+    void pathsValidated(const QLineEdit& changed);
     void followMapWorld();
-    void imageFolderChanged();
-    void pathsChecked(bool storeNow);
+    void reportFiles();
     void zValueChanged();
     void zValueFinished();
     void brushChanged();
@@ -124,6 +125,7 @@ private:
     void drawTextureCell(QPainter& painter, int row, const QRect& rect);
 
     WindowContext& context_;
+    gui::PathFields paths_;
     MapEditorModel model_;
     QDialog* palette_ = nullptr;
     QDialog* overview_ = nullptr;

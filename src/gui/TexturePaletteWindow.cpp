@@ -11,7 +11,6 @@
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QPlainTextEdit>
-#include <QShowEvent>
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTextBlock>
@@ -104,10 +103,8 @@ void TexturePaletteWindow::setMapEditor(PictureFolderFn pictureFolder, SelectTil
     selectTile_ = std::move(selectTile);
 }
 
-void TexturePaletteWindow::showEvent(QShowEvent* event) {
-    ToolWindow::showEvent(event);
-    if (!event->spontaneous())
-        runGuarded([this] { configMemoExit(); });
+void TexturePaletteWindow::showing() {
+    configMemoExit();
 }
 
 bool TexturePaletteWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -42,7 +42,7 @@ public:
     std::int32_t selectionCellTile(int row, int column) const;
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    void showing() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

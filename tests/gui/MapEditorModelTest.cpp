@@ -124,6 +124,11 @@ protected:
         test::MakeSparseMap(map);
         test::MakeSparseMap(other);
     }
+    // The image folder valid, the map as given.
+    void validate(const std::string& mapPath, bool valid) {
+        using S = gui::FieldState;
+        model.pathsValidated({{{mapPath, valid ? S::Valid : S::Invalid}, {dir.path(), S::Valid}}});
+    }
     test::TempDir dir;
     std::string map = dir.file("map0.mul");
     std::string other = dir.file("other/map0.mul");
@@ -133,28 +138,29 @@ protected:
 
 // The paths are stored when both fields are valid after an edit, and at no other time.
 TEST_F(MapEditorModelFilesTest, PathsAreStoredOnTheEditThatLeavesBothValid) {
-    using F = MapEditorModel::PathField;
+    using S = gui::FieldState;
     struct Step {
-        F field;
-        bool valid;
+        S map, folder;
         bool store;
     } const steps[] = {
-        {F::Map, true, false},          {F::ImageFolder, false, false},
-        {F::ImageFolder, true, true},   {F::ImageFolder, true, true},
-        {F::Map, false, false},         {F::Map, true, true},
-        {F::ImageFolder, false, false},
+        {S::Valid, S::Untouched, false}, {S::Valid, S::Invalid, false}, {S::Valid, S::Valid, true},
+        {S::Valid, S::Valid, true},      {S::Invalid, S::Valid, false}, {S::Valid, S::Valid, true},
+        {S::Valid, S::Invalid, false},
     };
     int i = 0;
     for (const Step& step : steps) {
-        EXPECT_EQ(model.fieldChecked(step.field, step.valid, map), step.store) << i;
+        const auto stored = model.pathsValidated({{{map, step.map}, {dir.path(), step.folder}}});
+        EXPECT_EQ(stored.has_value(), step.store) << i;
+        if (stored) {
+            EXPECT_EQ(*stored, (std::array<std::string, 2>{map, dir.path()})) << i;
+        }
         EXPECT_EQ(model.filesValid(), step.store) << i;
         ++i;
     }
 }
 
 TEST_F(MapEditorModelFilesTest, AStrokeIsOneStepAndAnotherMapForgetsTheHistory) {
-    model.fieldChecked(MapEditorModel::PathField::Map, true, map);
-    model.fieldChecked(MapEditorModel::PathField::ImageFolder, true, map);
+    validate(map, true);
     model.brush().chooseListEntry(2);
     model.brush().Altitude = AltitudeMode::AddZ;
     model.brush().Z = 3;
@@ -179,12 +185,12 @@ TEST_F(MapEditorModelFilesTest, AStrokeIsOneStepAndAnotherMapForgetsTheHistory) 
     EXPECT_TRUE(model.canRedo());
 
     // Invalid paths: nothing to undo or redo meanwhile; the same map again keeps the history.
-    model.fieldChecked(MapEditorModel::PathField::Map, false, "nothing");
+    validate("nothing", false);
     EXPECT_FALSE(model.canRedo());
     EXPECT_TRUE(model.redo().empty());
-    model.fieldChecked(MapEditorModel::PathField::Map, true, map);
+    validate(map, true);
     EXPECT_TRUE(model.canRedo());
-    model.fieldChecked(MapEditorModel::PathField::Map, true, other);
+    validate(other, true);
     EXPECT_FALSE(model.canRedo());
     EXPECT_FALSE(model.canUndo());
 }

@@ -110,12 +110,12 @@ TilePreview PreviewOf(const Brush& brush) {
     return {};
 }
 
-bool MapEditorModel::fieldChecked(PathField field, bool valid, const std::string& mapPath) {
-    (field == PathField::Map ? mapValid_ : folderValid_) = valid;
-    if (field == PathField::Map && valid)
-        history_.useMap(mapPath);
-    // Every check follows an edit, so both fields valid now is the moment to store them.
-    return filesValid();
+std::optional<std::array<std::string, 2>>
+MapEditorModel::pathsValidated(const std::array<gui::PathFieldValue, 2>& paths) {
+    paths_ = paths;
+    if (paths_[0].valid())
+        history_.useMap(paths_[0].path);
+    return gui::PathsIfAllValid(paths_);
 }
 
 void MapEditorModel::beginStroke(const std::string& mapPath) {

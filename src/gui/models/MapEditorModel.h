@@ -3,6 +3,7 @@
 // preview. The window shows what this says and hands it what the user did.
 #pragma once
 
+#include "gui/models/PathFieldValue.h"
 #include "mapedit/Brush.h"
 #include "mapedit/CellPos.h"
 #include "mapedit/Stroke.h"
@@ -73,14 +74,14 @@ public:
     Brush& brush() { return brush_; }
     const Brush& brush() const { return brush_; }
 
-    // ---- The path fields: their validity, and the one moment to store them.
-    enum class PathField { Map, ImageFolder };
-    // After a field was edited and checked. True when both paths are valid now, after that edit:
-    // the window stores both paths then ("these paths are now valid"). A valid map path that is
+    // ---- The path fields, map0.mul and the image folder, as validated.
+    // After a change of either field was validated: both paths while both are valid, the
+    // window's moment to store them ("these paths are now valid"). A valid map path that is
     // another map than the history's forgets the history.
-    bool fieldChecked(PathField field, bool valid, const std::string& mapPath);
+    std::optional<std::array<std::string, 2>>
+    pathsValidated(const std::array<gui::PathFieldValue, 2>& paths);
     // Both fields valid: cells may be read and painted, pictures loaded.
-    bool filesValid() const { return mapValid_ && folderValid_; }
+    bool filesValid() const { return gui::AllValid(paths_); }
 
     // ---- Strokes: from the press of the button to its release, or one keyboard move.
     void beginStroke(const std::string& mapPath);
@@ -107,8 +108,7 @@ public:
 
 private:
     Brush brush_;
-    bool mapValid_ = false;
-    bool folderValid_ = false;
+    std::array<gui::PathFieldValue, 2> paths_;
     std::optional<Stroke> stroke_;
     UndoHistory history_;
     std::size_t zoom_ = 0;

@@ -18,6 +18,36 @@ std::string PathOf(const QLineEdit& field) {
     return field.text().toStdString();
 }
 
+QLineEdit* PathEdit(const char* name, QWidget* parent) {
+    auto* field = new PathLineEdit(QString::fromLatin1(name), parent);
+    field->setObjectName(QString::fromLatin1(name));
+    return field;
+}
+
+// Colours the field and records its state.
+void SetPathFieldValid(QLineEdit& field, bool valid) {
+    QPalette palette = field.palette();
+    const QColor background = valid ? QColor(0, 128, 0) : QColor(255, 0, 0);
+    for (const QPalette::ColorGroup group :
+         {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        palette.setColor(group, QPalette::Base, background);
+    // White reads on both colours; a disabled field is only a shade dimmer, never grey on green.
+    palette.setColor(QPalette::Active, QPalette::Text, Qt::white);
+    palette.setColor(QPalette::Inactive, QPalette::Text, Qt::white);
+    palette.setColor(QPalette::Disabled, QPalette::Text, QColor(225, 225, 225));
+    field.setPalette(palette);
+    field.setToolTip(field.text());
+    field.setProperty(kStateProperty,
+                      static_cast<int>(valid ? FieldState::Valid : FieldState::Invalid));
+}
+
+struct WorldPathField {
+    QLineEdit* field;
+    WorldFileKind kind;
+};
+
+// World-file fields are validated together after `changed` changed: it and every field already
+// coloured get their colour; a field never validated yet stays untouched.
 void ColourWorldFields(const QLineEdit& changed, const std::vector<WorldPathField>& fields) {
     std::vector<WorldFileField> paths;
     for (const WorldPathField& f : fields)
@@ -52,36 +82,9 @@ PathRole PathRole::ValidWhen(std::function<bool(const std::string& path)> check)
     return role;
 }
 
-QLineEdit* PathEdit(const char* name, QWidget* parent) {
-    auto* field = new PathLineEdit(QString::fromLatin1(name), parent);
-    field->setObjectName(QString::fromLatin1(name));
-    return field;
-}
-
-void SetPathFieldValid(QLineEdit& field, bool valid) {
-    QPalette palette = field.palette();
-    const QColor background = valid ? QColor(0, 128, 0) : QColor(255, 0, 0);
-    for (const QPalette::ColorGroup group :
-         {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-        palette.setColor(group, QPalette::Base, background);
-    // White reads on both colours; a disabled field is only a shade dimmer, never grey on green.
-    palette.setColor(QPalette::Active, QPalette::Text, Qt::white);
-    palette.setColor(QPalette::Inactive, QPalette::Text, Qt::white);
-    palette.setColor(QPalette::Disabled, QPalette::Text, QColor(225, 225, 225));
-    field.setPalette(palette);
-    field.setToolTip(field.text());
-    field.setProperty(kStateProperty,
-                      static_cast<int>(valid ? FieldState::Valid : FieldState::Invalid));
-}
-
 FieldState PathFieldState(const QLineEdit& field) {
     const QVariant state = field.property(kStateProperty);
     return state.isValid() ? static_cast<FieldState>(state.toInt()) : FieldState::Untouched;
-}
-
-void ValidateWorldPathFields(const QLineEdit& changed,
-                             std::initializer_list<WorldPathField> fields) {
-    ColourWorldFields(changed, fields);
 }
 
 PathFields::PathFields(QWidget& window, Dialogs& dialogs) : window_(window), dialogs_(dialogs) {}

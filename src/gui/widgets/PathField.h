@@ -11,7 +11,6 @@
 #include <cassert>
 #include <cstddef>
 #include <functional>
-#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -45,10 +44,6 @@ private:
     std::function<bool(const std::string&)> check_;
 };
 
-// A path field as created: a PathLineEdit named after its control, which starts out holding its
-// own name.
-QLineEdit* PathEdit(const char* name, QWidget* parent);
-
 // The state recorded on the field; a field never validated is Untouched.
 FieldState PathFieldState(const QLineEdit& field);
 inline bool IsGreen(const QLineEdit& field) {
@@ -57,18 +52,6 @@ inline bool IsGreen(const QLineEdit& field) {
 inline bool IsRed(const QLineEdit& field) {
     return PathFieldState(field) == FieldState::Invalid;
 }
-// Colours the field and records its state.
-void SetPathFieldValid(QLineEdit& field, bool valid);
-
-// Validates world-file fields together after `changed` changed: it and every field already
-// coloured get their colour; a field never validated yet stays untouched.
-struct WorldPathField {
-    QLineEdit* field;
-    WorldFileKind kind;
-};
-void ValidateWorldPathFields(const QLineEdit& changed,
-                             std::initializer_list<WorldPathField> fields);
-
 class PathFields {
 public:
     // The window whose handlers the changes are, and where their errors are shown.
@@ -76,7 +59,8 @@ public:
     PathFields(const PathFields&) = delete;
     PathFields& operator=(const PathFields&) = delete;
 
-    // A new path field named `name` in parent, bound to role.
+    // A new path field named `name` in parent, bound to role: a PathLineEdit, which starts out
+    // holding its own name.
     QLineEdit* add(const char* name, PathRole role, QWidget* parent);
     void bind(QLineEdit& field, PathRole role);
 
