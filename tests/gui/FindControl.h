@@ -8,7 +8,7 @@
 namespace lw::test {
 
 // A window's control by its object name; the controls of a window it owns (the main window's
-// progress window) are not its own.
+// progress window, the map editor's palette and overview) are not its own.
 template <class W = QWidget> W& Find(QWidget& window, const char* name) {
     for (W* control : window.findChildren<W*>(QString::fromLatin1(name)))
         if (control->window() == &window)

@@ -277,14 +277,7 @@ TEST_F(HostileInputsTest, MapEditorDrawingWithATextureEntryPastItsData) {
     textures.setEntry(kImageIdCount - 1, {-1, -1, 0});
     art.setEntry(kImageIdCount - 1, {-1, -1, 0});
     WriteImageFolder(worldDir_.path(), textures, art);
-    settings_.put("Map0.mul", Q(world("map0.mul")));
-    settings_.put("UOPath", Q(worldDir_.path()));
-    settings_.put("Mode", 0);
-    start();
-    MapEditorWindow& editor = program_->mapEditForm();
-    editor.resize(800, 600);
-    editor.show();
-    QCoreApplication::processEvents();
+    MapEditorWindow& editor = showMapEditor(world("map0.mul"));
     const auto images = [&] {
         return ReadWholeFile(world("texidx.mul")) + ReadWholeFile(world("texmaps.mul"));
     };

@@ -3,7 +3,7 @@
 // their settings, invalid paths, read and write failures, and the palette beside it.
 #include "gui/MapEditorWindow.h"
 
-#include "ControlLookup.h"
+#include "FindControl.h"
 #include "UiFixture.h"
 #include "gui/TexturePaletteWindow.h"
 #include "gui/widgets/DrawGrid.h"
@@ -66,17 +66,11 @@ protected:
     void SetUp() override {
         MakeSparseMap(world("map0.mul"));
         WriteImages(worldDir_.path(), kGreen);
-        settings_.put("Map0.mul", Q(world("map0.mul")));
-        settings_.put("UOPath", Q(worldDir_.path()));
-        settings_.put("Mode", 0);
-        start();
-        editor().resize(800, 600);
-        editor().show();
-        QCoreApplication::processEvents();
+        showMapEditor(world("map0.mul"));
     }
 
     MapEditorWindow& editor() { return program_->mapEditForm(); }
-    template <class W> W& control(const char* name) { return ControlOf<W>(editor(), name); }
+    template <class W> W& control(const char* name) { return Find<W>(editor(), name); }
     QLineEdit& field(const char* name) { return control<QLineEdit>(name); }
     gui::DrawGrid& grid() { return control<gui::DrawGrid>("MainDrawGrid"); }
     QComboBox& modes() { return control<QComboBox>("SelectDrawingModeComboBox"); }
@@ -251,7 +245,7 @@ TEST_F(MapEditorTest, EnterInAJumpFieldJumps) {
     for (const char* name : {"XJumpEdit", "YJumpEdit"}) {
         typeInto(field("XJumpEdit"), "300");
         typeInto(field("YJumpEdit"), name[0] == 'X' ? "200" : "100");
-        QTest::keyClick(&ControlOf<QLineEdit>(editor(), name), Qt::Key_Return);
+        QTest::keyClick(&Find<QLineEdit>(editor(), name), Qt::Key_Return);
         EXPECT_EQ(QPoint(grid().col(), grid().row()), QPoint(300, name[0] == 'X' ? 200 : 100));
         EXPECT_FALSE(grid().cellRect(grid().col(), grid().row()).isEmpty());
     }
@@ -343,7 +337,7 @@ TEST_F(MapEditorTest, InvalidPathsShowBlackCellsAndTouchNoFile) {
     EXPECT_TRUE(dialogs_.errors().empty());
 }
 
-TEST_F(MapEditorTest, PathsAreSavedWhenBothAreValidAndImageNamesMayDifferInCase) {
+TEST_F(MapEditorTest, PathsAreSavedOnlyByTheEditThatLeavesBothValid) {
     TempDir other;
     MakeSparseMap(other.file("MAP0.MUL"));
     typeInto(field("MapEdit"), Q(other.file("MAP0.MUL")));
@@ -356,6 +350,15 @@ TEST_F(MapEditorTest, PathsAreSavedWhenBothAreValidAndImageNamesMayDifferInCase)
     typeInto(field("UOPathEdit"), Q(images.path()));
     EXPECT_TRUE(gui::IsGreen(field("UOPathEdit")));
     EXPECT_EQ(settings_.get("UOPath").toString(), Q(images.path()));
+
+    // Reading, drawing and painting with the valid paths store nothing: only an edit does.
+    settings_.put("UOPath", "kept");
+    chooseMode(kAltitudeOnly, AltitudeMode::SetToZ, "3");
+    pointAt(4, 4);
+    click(4, 4);
+    grid().viewport()->repaint();
+    EXPECT_EQ(ReadMapCell(other.file("MAP0.MUL"), 4, 4).Altitude, 3);
+    EXPECT_EQ(settings_.get("UOPath").toString(), "kept");
 }
 
 TEST_F(MapEditorTest, AFailedReadIsToldOncePerCauseUntilThePathsChange) {

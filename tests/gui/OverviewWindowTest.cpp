@@ -3,7 +3,7 @@
 // open state and place remembered in the settings.
 #include "gui/OverviewWindow.h"
 
-#include "ControlLookup.h"
+#include "FindControl.h"
 #include "UiFixture.h"
 #include "gui/MapEditorWindow.h"
 #include "gui/widgets/DrawGrid.h"
@@ -41,23 +41,17 @@ protected:
         textures.setEntry(kImageIdCount - 1, {-1, -1, 0});
         art.setEntry(kImageIdCount - 1, {-1, -1, 0});
         WriteImageFolder(worldDir_.path(), textures, art);
-        settings_.put("Map0.mul", Q(world("map0.mul")));
-        settings_.put("UOPath", Q(worldDir_.path()));
-        settings_.put("Mode", 0);
-        start();
-        editor().resize(800, 600);
-        editor().show();
-        QCoreApplication::processEvents();
+        showMapEditor(world("map0.mul"));
     }
     MapEditorWindow& editor() { return program_->mapEditForm(); }
     OverviewWindow& overview() { return program_->overviewForm(); }
-    gui::DrawGrid& grid() { return ControlOf<gui::DrawGrid>(editor(), "MainDrawGrid"); }
-    QWidget& picture() { return ControlOf<QWidget>(overview(), "OverviewPicture"); }
+    gui::DrawGrid& grid() { return Find<gui::DrawGrid>(editor(), "MainDrawGrid"); }
+    QWidget& picture() { return Find<QWidget>(overview(), "OverviewPicture"); }
     QImage shot() { return picture().grab().toImage(); }
     bool isGreen(QRgb pixel) { return qGreen(pixel) > 100 && qRed(pixel) < 50; }
     // Opens the overview and waits for its picture: the top-left corner of the map is green.
     void open() {
-        QTest::mouseClick(&ControlOf<QAbstractButton>(editor(), "OverviewButton"), Qt::LeftButton);
+        QTest::mouseClick(&Find<QAbstractButton>(editor(), "OverviewButton"), Qt::LeftButton);
         ASSERT_TRUE(overview().isVisible());
         ASSERT_TRUE(QTest::qWaitFor([&] { return isGreen(shot().pixel(2, 2)); }, 5000));
     }
@@ -99,7 +93,7 @@ TEST_F(OverviewTest, ItAppearsDrawnInTheBackgroundAndFollowsTheEditor) {
     // A paint shows at once: a 9 x 9 green square in the middle of the view (away from the
     // outline).
     editor().selectTile(5);
-    ControlOf<QSpinBox>(editor(), "BrushSizeSpinBox").setValue(9);
+    Find<QSpinBox>(editor(), "BrushSizeSpinBox").setValue(9);
     const QPoint middle(x, y);
     QTest::mouseClick(grid().viewport(), Qt::LeftButton, {},
                       grid().cellRect(middle.x(), middle.y()).center());

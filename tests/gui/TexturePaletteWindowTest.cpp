@@ -2,7 +2,7 @@
 // line gives, and a click that hands the tile to the map editor.
 #include "gui/TexturePaletteWindow.h"
 
-#include "ControlLookup.h"
+#include "FindControl.h"
 #include "UiFixture.h"
 #include "gui/MapEditorWindow.h"
 #include "gui/widgets/DrawGrid.h"
@@ -25,7 +25,7 @@ protected:
         QCoreApplication::processEvents();
     }
     TexturePaletteWindow& palette() { return program_->textureAuswahlForm(); }
-    template <class W> W& control(const char* name) { return ControlOf<W>(palette(), name); }
+    template <class W> W& control(const char* name) { return Find<W>(palette(), name); }
     QComboBox& list() { return control<QComboBox>("AuswahlCombo"); }
     gui::DrawGrid& grid() { return control<gui::DrawGrid>("TextureAuswahlGrid"); }
     QTabWidget& pages() { return control<QTabWidget>("PageControl"); }
@@ -78,8 +78,8 @@ TEST_F(PaletteTest, ChoosingALineLaysOutItsGridAndAClickSelectsTheTileInTheEdito
     list().setCurrentIndex(2);
     clickCell(1, 0);
     MapEditorWindow& editor = program_->mapEditForm();
-    EXPECT_EQ(ControlOf<QComboBox>(editor, "SelectDrawingModeComboBox").currentIndex(), 1);
-    EXPECT_EQ(ControlOf<QLabel>(editor, "ModePanel").text(),
+    EXPECT_EQ(Find<QComboBox>(editor, "SelectDrawingModeComboBox").currentIndex(), 1);
+    EXPECT_EQ(Find<QLabel>(editor, "ModePanel").text(),
               "Selected mode: Set altitude to 0 - Selected tile=01 6E");
 }
 
@@ -116,7 +116,7 @@ TEST_F(PaletteTest, HugeCountsAreCappedAndACellWithoutIdSelectsNoTile) {
     EXPECT_EQ(gridSize(), QSize(256, 256));
     EXPECT_EQ(palette().selectionCellTile(255, 255), -1);
     clickCell(1, 0);
-    EXPECT_EQ(ControlOf<QLabel>(program_->mapEditForm(), "ModePanel").text(),
+    EXPECT_EQ(Find<QLabel>(program_->mapEditForm(), "ModePanel").text(),
               "Selected mode: Set altitude to 0 - Selected tile=FF FF");
 }
 

@@ -1,7 +1,9 @@
 #include "UiFixture.h"
 
+#include "gui/MapEditorWindow.h"
 #include "support/WorldFiles.h"
 
+#include <QCoreApplication>
 #include <QSettings>
 #include <QTest>
 
@@ -31,6 +33,18 @@ void UiTest::start() {
 void UiTest::makeWorld() {
     MakeEmptyStatics(world("staidx0.mul"), world("statics0.mul"));
     WriteWholeFile(world("statics.cfg"), "");
+}
+
+MapEditorWindow& UiTest::showMapEditor(const std::string& mapPath) {
+    settings_.put("Map0.mul", Q(mapPath));
+    settings_.put("UOPath", Q(worldDir_.path()));
+    settings_.put("Mode", 0);
+    start();
+    MapEditorWindow& editor = program_->mapEditForm();
+    editor.resize(800, 600);
+    editor.show();
+    QCoreApplication::processEvents();
+    return editor;
 }
 
 void UiTest::typeInto(QLineEdit& field, const QString& text) {

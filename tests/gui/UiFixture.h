@@ -34,6 +34,9 @@ protected:
     void start();
     // A world of full-size empty statics files plus an item file, in world().
     void makeWorld();
+    // Starts the program in Normal mode with the map and world() as the stored image folder, and
+    // shows the map editor at 800 x 600.
+    MapEditorWindow& showMapEditor(const std::string& mapPath);
     std::string world(const std::string& name) const { return worldDir_.file(name); }
     void typeInto(QLineEdit& field, const QString& text);
     MainWindow& form() { return program_->mainForm(); }

@@ -1,7 +1,7 @@
 // The windows on the worlds of later clients: the facet names of the path fields and one facet per
 // window, the map editor's grid, jump and paints on a 7168 x 4096 map in a container, the main
 // window's spinners after a wider index is loaded, and fill/clear's whole-world borders.
-#include "ControlLookup.h"
+#include "FindControl.h"
 #include "UiFixture.h"
 #include "gui/FillClearWindow.h"
 #include "gui/MapEditorWindow.h"
@@ -49,18 +49,11 @@ TEST_F(WorldSizeWindowsTest, TheMapEditorPaintsTheEastOfAWiderMapInAContainer) {
     art.setEntry(kImageIdCount - 1, {-1, -1, 0});
     WriteImageFolder(worldDir_.path(), textures, art);
     const std::string map = world("map0LegacyMUL.uop");
-    settings_.put("Map0.mul", Q(map));
-    settings_.put("UOPath", Q(worldDir_.path()));
-    settings_.put("Mode", 0);
-    start();
-    MapEditorWindow& editor = program_->mapEditForm();
-    editor.resize(800, 600);
-    editor.show();
-    QCoreApplication::processEvents();
-    auto& grid = ControlOf<gui::DrawGrid>(editor, "MainDrawGrid");
-    auto& xJump = ControlOf<QLineEdit>(editor, "XJumpEdit");
-    auto& jump = ControlOf<QPushButton>(editor, "JumpButton");
-    EXPECT_TRUE(gui::IsGreen(ControlOf<QLineEdit>(editor, "MapEdit")));
+    MapEditorWindow& editor = showMapEditor(map);
+    auto& grid = Find<gui::DrawGrid>(editor, "MainDrawGrid");
+    auto& xJump = Find<QLineEdit>(editor, "XJumpEdit");
+    auto& jump = Find<QPushButton>(editor, "JumpButton");
+    EXPECT_TRUE(gui::IsGreen(Find<QLineEdit>(editor, "MapEdit")));
     EXPECT_EQ(grid.colCount(), 7168);
     EXPECT_EQ(grid.rowCount(), 4096);
 
@@ -68,16 +61,16 @@ TEST_F(WorldSizeWindowsTest, TheMapEditorPaintsTheEastOfAWiderMapInAContainer) {
     jump.click();
     EXPECT_EQ(grid.col(), 7167);
     typeInto(xJump, "7000");
-    typeInto(ControlOf<QLineEdit>(editor, "YJumpEdit"), "1000");
+    typeInto(Find<QLineEdit>(editor, "YJumpEdit"), "1000");
     jump.click();
     ASSERT_EQ(QPoint(grid.col(), grid.row()), QPoint(7000, 1000));
 
     editor.selectTile(0x0EED);
     for (QRadioButton* radio :
-         ControlOf<QWidget>(editor, "AltitudeRadioGroup").findChildren<QRadioButton*>())
+         Find<QWidget>(editor, "AltitudeRadioGroup").findChildren<QRadioButton*>())
         if (radio->text() == "Set to Z")
             radio->click();
-    ControlOf<QLineEdit>(editor, "ZValueEdit").setText("-5");
+    Find<QLineEdit>(editor, "ZValueEdit").setText("-5");
     QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.cellRect(7000, 1000).center());
     const TMapCell cell = ReadMapCell(map, 7000, 1000);
     EXPECT_EQ(+cell.Tile, 0x0EED);
@@ -86,7 +79,7 @@ TEST_F(WorldSizeWindowsTest, TheMapEditorPaintsTheEastOfAWiderMapInAContainer) {
     QMouseEvent move(QEvent::MouseMove, at, grid.viewport()->mapToGlobal(at), Qt::NoButton,
                      Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(grid.viewport(), &move);
-    EXPECT_EQ(ControlOf<QLabel>(editor, "PointerPanel").text(),
+    EXPECT_EQ(Find<QLabel>(editor, "PointerPanel").text(),
               "X=7000 - Y=1000 - Altitude=-5 - Tile=0E ED");
     EXPECT_TRUE(dialogs_.errors().empty());
 }
