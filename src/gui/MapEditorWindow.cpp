@@ -454,6 +454,10 @@ void MapEditorWindow::showOverview() {
             overview_->setProperty("lwPlaced", true);
         }
         overview_->show();
+        // Placed again once the window manager has framed it: only then is its frame known.
+        if (overview_->windowHandle() != nullptr)
+            overview_->windowHandle()->installEventFilter(this);
+        placingOverview_ = true;
         placeOverview();
     }
     overview_->raise();
@@ -469,8 +473,8 @@ void MapEditorWindow::placeOverview() {
     QPoint place = gui::BesideOf(frameGeometry(), size, screen);
     if (palette_ != nullptr && palette_->isVisible()) {
         const QRect palette = palette_->frameGeometry();
-        place = {palette.left(),
-                 std::min(palette.bottom() + 1, screen.bottom() + 1 - size.height())};
+        place = {palette.left(), std::min(palette.bottom() + 1 + gui::kWindowGap,
+                                          screen.bottom() + 1 - size.height())};
     }
     overview_->move(place);
 }
@@ -480,6 +484,11 @@ bool MapEditorWindow::eventFilter(QObject* watched, QEvent* event) {
         windowHandle()->isExposed()) {
         placingPalette_ = false;
         placePalette();
+    }
+    if (placingOverview_ && overview_ != nullptr && watched == overview_->windowHandle() &&
+        event->type() == QEvent::Expose && overview_->windowHandle()->isExposed()) {
+        placingOverview_ = false;
+        placeOverview();
     }
     if (watched != mainDrawGrid_->viewport())
         return ToolWindow::eventFilter(watched, event);

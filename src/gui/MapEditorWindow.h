@@ -130,7 +130,8 @@ private:
     QDialog* palette_ = nullptr;
     QDialog* overview_ = nullptr;
     CellPos pointer_;
-    bool placingPalette_ = false; // until this window is on the screen in its frame
+    bool placingPalette_ = false;  // until this window is on the screen in its frame
+    bool placingOverview_ = false; // until the overview is on the screen in its frame
     std::optional<TilePreview> shownPreview_;
 
     gui::DrawGrid* mainDrawGrid_;

@@ -484,6 +484,10 @@ private:
                       QStringLiteral("the overview stands beside the map editor"),
                       RectText(frame(overview)) + QStringLiteral(" beside ") +
                           RectText(frame(editor)));
+        checks_.check(!frame(overview).intersects(frame(palette)),
+                      QStringLiteral("the overview leaves the palette uncovered"),
+                      RectText(frame(overview)) + QStringLiteral(" below ") +
+                          RectText(frame(palette)));
 
         // The brush and its preview: a group chosen, three cells wide.
         auto& modes = Control<QComboBox>(editor, "SelectDrawingModeComboBox");
