@@ -121,7 +121,11 @@ MapEditorWindow::MapEditorWindow(WindowContext& context, QWidget* parent)
     updatePreview();
 }
 
-MapEditorWindow::~MapEditorWindow() = default;
+MapEditorWindow::~MapEditorWindow() {
+    // The dialog hides itself as it goes, which takes the focus from the Z field: its
+    // editingFinished would then reach a window that is no longer a map editor.
+    zValueEdit_->disconnect(this);
+}
 
 QWidget* MapEditorWindow::buildGrids() {
     auto* area = new QWidget(this);
