@@ -77,11 +77,19 @@ std::string Narrow(const wchar_t* text, std::size_t size) {
     return narrow;
 }
 
+bool IsFolderPath(const std::string& path);
+
 HANDLE OpenChecked(const std::string& path, DWORD access, DWORD disposition) {
     const HANDLE handle = ::CreateFileW(Wide(path).c_str(), access, kShareAll, nullptr, disposition,
                                         FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        ThrowLastError(path); // a folder is refused with 5, as on POSIX
+    if (handle == INVALID_HANDLE_VALUE) {
+        // A folder is refused with 5, as on POSIX, and says so.
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_ACCESS_DENIED && IsFolderPath(path))
+            throw IoError(kIoAccessDenied, path, "it is a folder, not a file");
+        ::SetLastError(error);
+        ThrowLastError(path);
+    }
     file_seams::CountOpened();
     return handle;
 }
@@ -123,6 +131,24 @@ std::uint64_t Combined(DWORD high, DWORD low) {
 
 bool IsFolderInfo(const BY_HANDLE_FILE_INFORMATION& info) {
     return (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool IsFolderPath(const std::string& path) {
+    const auto info = InfoOf(path);
+    return info && IsFolderInfo(*info);
+}
+
+FileStatus StatusFromInfo(const BY_HANDLE_FILE_INFORMATION& info) {
+    FileStatus status;
+    status.device = info.dwVolumeSerialNumber;
+    status.inode = Combined(info.nFileIndexHigh, info.nFileIndexLow);
+    if (IsFolderInfo(info))
+        status.mode = 0040777;
+    else
+        status.mode = (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) ? 0100444 : 0100666;
+    status.links = info.nNumberOfLinks;
+    status.size = Combined(info.nFileSizeHigh, info.nFileSizeLow);
+    return status;
 }
 
 } // namespace
@@ -179,6 +205,13 @@ std::uint64_t File::position() const {
     if (!::SetFilePointerEx(AsHandle(handle_), zero, &at, FILE_CURRENT))
         ThrowLastError();
     return static_cast<std::uint64_t>(at.QuadPart);
+}
+
+FileStatus File::status() const {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(AsHandle(handle_), &info))
+        ThrowLastError(path_);
+    return StatusFromInfo(info);
 }
 
 std::uint64_t File::size() const {
@@ -259,16 +292,7 @@ std::optional<FileStatus> StatusOf(const std::string& path) {
     const auto info = InfoOf(path);
     if (!info)
         return std::nullopt;
-    FileStatus status;
-    status.device = info->dwVolumeSerialNumber;
-    status.inode = Combined(info->nFileIndexHigh, info->nFileIndexLow);
-    if (IsFolderInfo(*info))
-        status.mode = 0040777;
-    else
-        status.mode = (info->dwFileAttributes & FILE_ATTRIBUTE_READONLY) ? 0100444 : 0100666;
-    status.links = info->nNumberOfLinks;
-    status.size = Combined(info->nFileSizeHigh, info->nFileSizeLow);
-    return status;
+    return StatusFromInfo(*info);
 }
 
 std::string ResolveLinks(const std::string& path) {
@@ -333,9 +357,35 @@ void RenameFile(const std::string& from, const std::string& to) {
         ThrowLastError();
 }
 
-void LinkFile(const std::string& existing, const std::string& newName) {
-    if (!::CreateHardLinkW(Wide(newName).c_str(), Wide(existing).c_str(), nullptr))
-        ThrowLastError();
+bool TryLinkFile(const std::string& existing, const std::string& newName) {
+    if (file_seams::LinksRefused())
+        return false;
+    if (::CreateHardLinkW(Wide(newName).c_str(), Wide(existing).c_str(), nullptr))
+        return true;
+    // FAT and some network shares have no hard links; a file may have only so many.
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_INVALID_FUNCTION || error == ERROR_NOT_SUPPORTED ||
+        error == ERROR_TOO_MANY_LINKS || error == ERROR_NOT_SAME_DEVICE)
+        return false;
+    throw IoError(IoCodeFromWindowsError(error), existing,
+                  "cannot give it a second name (a hard link) beside it: " + SystemText(error));
+}
+
+bool RenameOverExpected(const std::string& from, const std::string& to,
+                        const std::optional<FileStamp>& expected) {
+    if (file_seams::RenameStepKilled())
+        file_seams::KillThisProcess();
+    // Windows swaps no names: the check comes just before the rename.
+    if (StampOf(to) != expected)
+        return false;
+    const DWORD flags = MOVEFILE_WRITE_THROUGH | (expected ? MOVEFILE_REPLACE_EXISTING : 0);
+    if (::MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), flags))
+        return true;
+    const DWORD error = ::GetLastError();
+    if (!expected && (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS))
+        return false;
+    ::SetLastError(error);
+    ThrowLastError(from);
 }
 
 void RemoveFileQuietly(const std::string& path) noexcept {
@@ -350,13 +400,14 @@ void RemoveFile(const std::string& path) {
         return;
     const DWORD error = ::GetLastError();
     if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
-        throw IoError(IoCodeFromWindowsError(error));
+        throw IoError(IoCodeFromWindowsError(error), path, SystemText(error));
 }
 
 void RequireWritable(const std::string& path) {
     const auto status = StatusOf(path);
     if (status && !status->isRegular())
-        throw IoError(kIoAccessDenied, path);
+        throw IoError(kIoAccessDenied, path,
+                      "it is " + KindOfSpecialFile(*status) + ", not a file");
     // Whether the folder takes new files shows only by making one: it goes when closed, even if
     // this process is killed first.
     const std::string probe = JoinPath(DirectoryOf(path), ".loamwright-probe-" + UniqueNamePart());
@@ -373,6 +424,18 @@ void RequireWritable(const std::string& path) {
     if (opened == INVALID_HANDLE_VALUE)
         throw IoError(IoCodeFromWindowsError(::GetLastError()), path);
     ::CloseHandle(opened);
+}
+
+bool CanWriteIn(const std::string& folder) {
+    // Whether a folder takes new files shows only by making one, which goes when closed.
+    const std::string probe = JoinPath(folder, ".loamwright-probe-" + UniqueNamePart());
+    const HANDLE made = ::CreateFileW(
+        Wide(probe).c_str(), GENERIC_WRITE, kShareAll, nullptr, CREATE_NEW,
+        FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (made == INVALID_HANDLE_VALUE)
+        return false;
+    ::CloseHandle(made);
+    return true;
 }
 
 void SyncFolder(const std::string& folder) {

@@ -3,6 +3,7 @@
 #include "util/Errors.h"
 #include "util/File.h"
 #include "util/FolderLock.h"
+#include "util/LockHolder.h"
 #include "util/WindowsApi.h"
 
 #include <utility>
@@ -111,7 +112,12 @@ void FolderLock::take(bool exclusive, const std::string& file) {
     const DWORD error = ::GetLastError();
     if (error != ERROR_LOCK_VIOLATION && error != ERROR_IO_PENDING)
         throw IoError(IoCodeFromWindowsError(error), folder_);
+    ThrowInUse(file, 0);
+}
+
+void ThrowInUse(const std::string& file, long holder) {
     throw Error("Another Loamwright operation is using " + file +
+                (holder ? " (process " + std::to_string(holder) + ")" : std::string()) +
                 ". Wait until it has finished, then try again.");
 }
 

@@ -2,6 +2,7 @@
 
 #include "util/Errors.h"
 #include "util/ReplacementSet.h"
+#include "util/TempNames.h"
 
 namespace lw {
 namespace {

@@ -11,7 +11,7 @@
 #pragma once
 
 #include "util/File.h"
-#include "util/ReplacementJournal.h"
+#include "util/JournalFile.h"
 
 #include <functional>
 #include <string>

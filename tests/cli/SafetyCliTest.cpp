@@ -182,8 +182,8 @@ TEST_F(SafetyCliTest, ASecondOperationIsRefusedAtOnceAndChangesNothing) {
 }
 
 TEST_F(SafetyCliTest, LeftoversOfAKilledRunNeitherBlockNorStay) {
-    const Args leftovers{items + ".lw-new-4242-1", staidx + ".lw-new-4242-2",
-                         staidx + ".lw-old-4242"};
+    const Args leftovers{items + ".lw-new-0123456789ab", staidx + ".lw-new-42424242aaaa",
+                         staidx + ".lw-old-4242cafe4242"};
     for (const std::string& path : leftovers)
         WriteWholeFile(path, "left by a killed run");
     const auto r = cli(Concat({"freeze"}, world(staidx, statics, items)));
