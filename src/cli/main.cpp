@@ -30,6 +30,7 @@ int main(int argc, char** argv) {
     lw::cli::AddDiffCommands(app);
     lw::cli::AddTilePictureCommand(app);
     lw::cli::AddFillClearCommand(app);
+    lw::cli::AddRecoverCommand(app);
 
     // CLI11 would only say that a command is required.
     if (argc > 1 && argv[1][0] != '-') {

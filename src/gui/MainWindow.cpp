@@ -444,7 +444,8 @@ void MainWindow::getStaticIndexClicked() {
         addLogLine(
             QStringLiteral("Init in progress... Loamwright may look crashed, do not interrupt!"));
         gui::QtProgress progress([this](int percent) { setMainProgress(percent); });
-        LoadStaticIndex(context_.state, Std(staIdxEdit->text()), progress, logSink());
+        LoadStaticIndex(context_.state, Std(staIdxEdit->text()), progress, logSink(),
+                        Std(staticsEdit->text()));
         staIdxEdit->setEnabled(false);
         staticsEdit->setEnabled(false);
         updateControlStates();

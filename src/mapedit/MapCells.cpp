@@ -2,6 +2,8 @@
 
 #include "util/Errors.h"
 #include "util/File.h"
+#include "util/OperationFiles.h"
+#include "world/FileRoles.h"
 
 #include <algorithm>
 
@@ -28,6 +30,9 @@ TMapCell ReadMapCell(const std::string& mapPath, int x, int y) {
 void WriteMapCell(const std::string& mapPath, int x, int y, const TMapCell& cell) {
     CheckTile(x, y);
     const std::uint64_t offset = MapCellOffset(x, y);
+    // Under the map's lock, after what an interrupted operation left there is repaired: a cell
+    // written into a map that is about to be put back would be lost.
+    const OperationFiles files({{kMapFileRole, mapPath, FileUse::Write}}, DiscardLog);
     File map = File::OpenReadWrite(mapPath);
     // Reading the old cell first proves the file holds it (a write there would lengthen a short
     // file) and keeps what to put back should the write fail half-way.
@@ -61,6 +66,7 @@ std::vector<TMapCell> ReadMapCellArea(const std::string& mapPath, int left, int 
 
     const int firstBlockY = top / kTilesPerBlockSide, lastBlockY = bottom / kTilesPerBlockSide;
     std::vector<TMapBlock> column(static_cast<std::size_t>(lastBlockY - firstBlockY + 1));
+    const OperationFiles files({{kMapFileRole, mapPath, FileUse::Read}}, DiscardLog);
     File map = File::OpenRead(mapPath);
     for (int blockX = left / kTilesPerBlockSide; blockX <= right / kTilesPerBlockSide; ++blockX) {
         // Blocks of one block column follow each other in the file.
