@@ -3,6 +3,7 @@
 #include "util/ContentDigest.h"
 #include "util/TempNames.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace lw {
@@ -216,45 +217,47 @@ Journal DecodeJournal(std::string_view bytes, const std::string& path) {
             throw EarlierJournalError(path);
         in.fail("is no journal of this program");
     }
-    in.expect(kHeader);
+    // The check comes first: whatever a damaged journal says is not read at all.
+    constexpr std::string_view kCheck("check\0", 6);
+    constexpr std::size_t kCheckSize = kCheck.size() + 16 + 1;
+    std::uint64_t stored = 0;
+    const std::size_t body = bytes.size() - std::min(bytes.size(), kCheckSize);
+    if (bytes.size() < kCheckSize || bytes.substr(body, kCheck.size()) != kCheck ||
+        bytes.back() != '\0' || !ParseDigestText(bytes.substr(body + kCheck.size(), 16), stored) ||
+        stored != CheckDigest(bytes.substr(0, body)))
+        in.damaged();
+    FieldReader fields(bytes.substr(0, body), path);
+    fields.expect(kHeader);
     Journal journal;
-    const std::string_view phase = in.next();
+    const std::string_view phase = fields.next();
     if (phase.size() != 1 || (phase[0] != kForward && phase[0] != kBack))
-        in.damaged();
+        fields.damaged();
     journal.phase = phase[0] == kForward ? JournalPhase::Forward : JournalPhase::Back;
-    in.expect("operation");
-    journal.operation = std::string(in.next());
+    fields.expect("operation");
+    journal.operation = std::string(fields.next());
     if (!IsLowerHex(journal.operation, kOperationIdLength))
-        in.damaged();
-    in.expect("place");
-    journal.place = in.number();
-    const std::uint64_t folderCount = in.number();
+        fields.damaged();
+    fields.expect("place");
+    journal.place = fields.number();
+    const std::uint64_t folderCount = fields.number();
     if (folderCount == 0 || folderCount > kMaxFolders || journal.place >= folderCount)
-        in.damaged();
+        fields.damaged();
     for (std::uint64_t i = 0; i < folderCount; ++i) {
-        in.expect("folder");
-        journal.folders.emplace_back(in.next());
+        fields.expect("folder");
+        journal.folders.emplace_back(fields.next());
     }
-    for (;;) {
-        const std::size_t fieldStart = in.at();
-        const std::string_view word = in.next();
-        if (word == "check") {
-            std::uint64_t stored = 0;
-            if (!ParseDigestText(in.next(), stored) || !in.atEnd() ||
-                stored != CheckDigest(bytes.substr(0, fieldStart)))
-                in.damaged();
-            break;
-        }
-        if (word != "file" || journal.entries.size() >= kMaxEntries)
-            in.damaged();
-        journal.entries.push_back(ReadEntry(in));
+    while (!fields.atEnd()) {
+        fields.expect("file");
+        if (journal.entries.size() >= kMaxEntries)
+            fields.damaged();
+        journal.entries.push_back(ReadEntry(fields));
     }
     if (journal.entries.empty())
-        in.damaged();
+        fields.damaged();
     for (std::size_t i = 0; i < journal.entries.size(); ++i)
         for (std::size_t j = i + 1; j < journal.entries.size(); ++j)
             if (journal.entries[i].target == journal.entries[j].target)
-                in.damaged();
+                fields.damaged();
     return journal;
 }
 

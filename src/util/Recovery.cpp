@@ -69,11 +69,19 @@ struct InterruptedOperations::Plan {
         const JournalEntry* entry = nullptr;
         Action action = Action::Keep;
         std::string source;                // a name in the folder; empty when there is none to keep
+        bool sourceIsNew = false;          // the source is the staged new content
         std::optional<FileStamp> expected; // the target as it was found
     };
-    const Found* part = nullptr;
+    Found* part = nullptr;
     std::vector<Step> steps;
 };
+
+namespace {
+
+// A target that changed while this run repaired it: the repair is planned again.
+struct ChangedMeanwhile {};
+
+} // namespace
 
 InterruptedOperations::InterruptedOperations(LockSet& locks, const LogSink& log)
     : locks_(locks), log_(log) {}
@@ -105,7 +113,7 @@ InterruptedOperations::partsOf(const std::string& operation, std::vector<std::st
                            [&](const Found* part) { return part->journal.place == place; });
     };
     for (Found& found : found_)
-        if (found.journal.operation == operation)
+        if (found.journal.operation == operation && !found.done)
             parts.push_back(&found);
     for (std::size_t i = 0; i < parts.size(); ++i) {
         const std::vector<std::string> folders = parts[i]->journal.folders;
@@ -142,7 +150,7 @@ InterruptedOperations::partsOf(const std::string& operation, std::vector<std::st
 std::vector<InterruptedOperations::Plan>
 InterruptedOperations::plan(const std::vector<Found*>& parts, JournalPhase direction) const {
     std::vector<Plan> plans;
-    for (const Found* part : parts) {
+    for (Found* part : parts) {
         Plan& plan = plans.emplace_back();
         plan.part = part;
         const std::string journal = JournalPathIn(part->folder);
@@ -161,31 +169,26 @@ InterruptedOperations::plan(const std::vector<Found*>& parts, JournalPhase direc
             const bool torn = entry.method == ReplaceMethod::InPlace && !isNew && !isOld &&
                               stagedSound && keptSound &&
                               IsMixOf(target, in(entry.staged), in(entry.kept));
-            if (direction == JournalPhase::Forward) {
-                if (isNew) {
-                    step.action = Plan::Action::Keep;
-                } else if (isOld || torn) {
-                    if (!stagedSound)
-                        throw JournalError(CannotRepair(journal, in(entry.staged), target));
-                    step.action = Plan::Action::Put;
-                    step.source = entry.staged;
-                } else {
-                    step.action = Plan::Action::Leave;
-                    step.source = stagedSound ? entry.staged : std::string();
-                }
+            const bool forward = direction == JournalPhase::Forward;
+            if (forward ? isNew : isOld) {
+                step.action = Plan::Action::Keep;
+            } else if (!forward && (isNew || torn) && !entry.old.present) {
+                step.action = Plan::Action::Remove;
+            } else if ((forward && (isOld || torn)) || (!forward && (isNew || torn))) {
+                if (!(forward ? stagedSound : keptSound))
+                    throw JournalError(
+                        CannotRepair(journal, in(forward ? entry.staged : entry.kept), target));
+                step.action = Plan::Action::Put;
+                step.source = forward ? entry.staged : entry.kept;
+                step.sourceIsNew = forward;
             } else {
-                if (isOld) {
-                    step.action = Plan::Action::Keep;
-                } else if ((isNew || torn) && !entry.old.present) {
-                    step.action = Plan::Action::Remove;
-                } else if (isNew || torn) {
-                    if (!keptSound)
-                        throw JournalError(CannotRepair(journal, in(entry.kept), target));
-                    step.action = Plan::Action::Put;
-                    step.source = entry.kept;
-                } else {
-                    step.action = Plan::Action::Leave;
-                    step.source = keptSound ? entry.kept : std::string();
+                // Whichever copy is still whole is kept for the user, the one this direction
+                // would have put there first.
+                step.action = Plan::Action::Leave;
+                const bool takeNew = stagedSound && (forward || !keptSound);
+                if (takeNew || keptSound) {
+                    step.source = takeNew ? entry.staged : entry.kept;
+                    step.sourceIsNew = takeNew;
                 }
             }
             plan.steps.push_back(std::move(step));
@@ -194,16 +197,89 @@ InterruptedOperations::plan(const std::vector<Found*>& parts, JournalPhase direc
     return plans;
 }
 
-int InterruptedOperations::repair() {
-    int repaired = 0;
-    for (std::size_t next = 0; next < found_.size(); ++next) {
-        const std::string operation = found_[next].journal.operation;
-        if (std::find(repairedOperations_.begin(), repairedOperations_.end(), operation) !=
-            repairedOperations_.end())
+// The way to go, and what it does in each folder. An operation goes the way its journals say,
+// but for one thing: a target someone changed after the interruption is left as it is, and when
+// it had not got its new content yet (its staged file is still there), what was saved there came
+// from its old content, so the other targets go back to theirs too.
+std::pair<JournalPhase, std::vector<InterruptedOperations::Plan>>
+InterruptedOperations::decide(const std::vector<Found*>& parts) const {
+    const bool forward = std::any_of(parts.begin(), parts.end(), [](const Found* part) {
+        return part->journal.phase == JournalPhase::Forward;
+    });
+    if (!forward)
+        return {JournalPhase::Back, plan(parts, JournalPhase::Back)};
+    std::vector<Plan> plans = plan(parts, JournalPhase::Forward);
+    for (const Plan& plan : plans)
+        for (const Plan::Step& step : plan.steps)
+            if (step.action == Plan::Action::Leave &&
+                FileExists(JoinPath(plan.part->folder, step.entry->staged)))
+                return {JournalPhase::Back, this->plan(parts, JournalPhase::Back)};
+    return {JournalPhase::Forward, std::move(plans)};
+}
+
+// Does one folder's plan, then its journal and the names it leaves go.
+void InterruptedOperations::act(Plan& plan, bool forward, Report& report) {
+    const std::string& folder = plan.part->folder;
+    if (!forward)
+        std::reverse(plan.steps.begin(), plan.steps.end());
+    for (const Plan::Step& step : plan.steps) {
+        const std::string target = JoinPath(folder, step.entry->target);
+        switch (step.action) {
+        case Plan::Action::Put:
+            if (!PutInPlace(folder, *step.entry, step.source, step.expected))
+                throw ChangedMeanwhile{}; // it is back as it was; the plan is made again
+            break;
+        case Plan::Action::Remove:
+            if (StampOf(target) != step.expected)
+                throw ChangedMeanwhile{};
+            RemoveFile(target);
+            break;
+        case Plan::Action::Keep:
+            break;
+        case Plan::Action::Leave: {
+            std::string note = target + " had been changed since the operation was "
+                                        "interrupted, so it is left as it is";
+            if (!step.source.empty()) {
+                const std::string saved = target +
+                                          (step.sourceIsNew ? kSavedNewMarker : kSavedOldMarker) +
+                                          UniqueNamePart();
+                RenameFile(JoinPath(folder, step.source), saved);
+                note += step.sourceIsNew ? "; the content the operation had for it is kept in "
+                                         : "; its content from before the operation is kept in ";
+                note += saved;
+            }
+            report.notes.push_back(note + ".");
             continue;
-        repairedOperations_.push_back(operation);
-        std::vector<std::string> unreached;
-        const std::vector<Found*> parts = partsOf(operation, unreached);
+        }
+        }
+        report.targets.push_back(target);
+    }
+    SyncFolder(folder);
+    RemoveJournal(folder);
+    for (const JournalEntry& entry : plan.part->journal.entries) {
+        RemoveFileQuietly(JoinPath(folder, entry.staged));
+        DisposeOfOldCopy(folder, entry);
+    }
+}
+
+// Plans the operation's repair and does it; a target that changes while it runs is put back
+// and the repair planned again on what is there then.
+bool InterruptedOperations::repairOperation(const std::string& operation) {
+    std::vector<std::string> unreached;
+    Report report;
+    JournalPhase direction = JournalPhase::Back;
+    for (int attempt = 0;; ++attempt) {
+        std::vector<Found*> parts = partsOf(operation, unreached);
+        for (Found* part : parts) {
+            std::optional<Journal> now = ReadJournalIn(part->folder);
+            if (now && now->operation == operation)
+                part->journal = std::move(*now);
+            else
+                part->done = true;
+        }
+        std::erase_if(parts, [](const Found* part) { return part->done; });
+        if (parts.empty())
+            break;
         for (const Found* part : parts) {
             const std::string journal = JournalPathIn(part->folder);
             if (!part->mayWrite) {
@@ -215,11 +291,8 @@ int InterruptedOperations::repair() {
                 locks_.lockFile(JoinPath(part->folder, entry.target), true,
                                 JoinPath(part->folder, entry.target));
         }
-        const bool forward = std::any_of(parts.begin(), parts.end(), [](const Found* part) {
-            return part->journal.phase == JournalPhase::Forward;
-        });
-        const JournalPhase direction = forward ? JournalPhase::Forward : JournalPhase::Back;
-        std::vector<Plan> plans = plan(parts, direction);
+        auto [way, plans] = decide(parts);
+        direction = way;
         // A folder this run may not write is left as it is while its files are whole already.
         std::erase_if(plans, [](const Plan& plan) {
             const bool whole = std::all_of(plan.steps.begin(), plan.steps.end(), [](const auto& s) {
@@ -234,95 +307,76 @@ int InterruptedOperations::repair() {
                             plan.part->folder + "\" as a user who may, then try again.");
             return !plan.part->mayWrite;
         });
-
+        if (plans.empty())
+            return false;
         // Every journal says which way before any file moves: killed from here on, the next run
         // goes the same way.
         for (const Plan& plan : plans)
             if (plan.part->journal.phase != direction)
                 SetJournalPhase(plan.part->folder, direction);
+        const bool forward = direction == JournalPhase::Forward;
         if (!forward)
             std::reverse(plans.begin(), plans.end());
-
-        std::vector<std::string> targets, notes;
-        for (Plan& plan : plans) {
-            const std::string& folder = plan.part->folder;
-            if (!forward)
-                std::reverse(plan.steps.begin(), plan.steps.end());
-            for (const Plan::Step& step : plan.steps) {
-                const std::string target = JoinPath(folder, step.entry->target);
-                Plan::Action action = step.action;
-                if (action == Plan::Action::Put &&
-                    !PutInPlace(folder, *step.entry, step.source, step.expected))
-                    action = Plan::Action::Leave; // saved there just now
-                if (action == Plan::Action::Remove) {
-                    if (StampOf(target) == step.expected)
-                        RemoveFile(target);
-                    else
-                        action = Plan::Action::Leave;
-                }
-                if (action != Plan::Action::Leave) {
-                    targets.push_back(target);
-                    continue;
-                }
-                std::string note = target + " had been changed since the operation was "
-                                            "interrupted, so it is left as it is";
-                if (!step.source.empty()) {
-                    const std::string saved =
-                        target + (forward ? kSavedNewMarker : kSavedOldMarker) + UniqueNamePart();
-                    RenameFile(JoinPath(folder, step.source), saved);
-                    note += forward ? "; the content the operation had for it is kept in "
-                                    : "; its content from before the operation is kept in ";
-                    note += saved;
-                }
-                notes.push_back(note + ".");
+        try {
+            for (Plan& plan : plans) {
+                act(plan, forward, report);
+                plan.part->done = true;
             }
-            SyncFolder(folder);
-            RemoveJournal(folder);
-            for (const JournalEntry& entry : plan.part->journal.entries) {
-                RemoveFileQuietly(JoinPath(folder, entry.staged));
-                DisposeOfOldCopy(folder, entry);
-            }
+            break;
+        } catch (const ChangedMeanwhile&) {
+            if (attempt >= 3)
+                throw Error("The files of an interrupted operation in " +
+                            plans.front().part->folder +
+                            " keep changing while Loamwright repairs them; nothing more was "
+                            "changed. Stop the program that writes them, then try again.");
         }
-        if (plans.empty())
+    }
+    if (!report.targets.empty())
+        log_("Recovered an interrupted operation: " + Listed(report.targets) +
+             (report.targets.size() == 1 ? " holds" : " hold") +
+             (direction == JournalPhase::Forward ? " the content from after it."
+                                                 : " the content from before it again."));
+    for (const std::string& note : report.notes)
+        log_(note);
+    for (const std::string& folder : unreached)
+        log_("The interrupted operation also changed files in " + folder +
+             ", which could not be found; once that folder is back, repair it with "
+             "\"loamwright-cli recover " +
+             folder + "\".");
+    return true;
+}
+
+int InterruptedOperations::repair() {
+    int repaired = 0;
+    for (std::size_t next = 0; next < found_.size(); ++next) {
+        const std::string operation = found_[next].journal.operation;
+        if (std::find(repairedOperations_.begin(), repairedOperations_.end(), operation) !=
+            repairedOperations_.end())
             continue;
-        ++repaired;
-        if (!targets.empty())
-            log_("Recovered an interrupted operation: " + Listed(targets) +
-                 (targets.size() == 1 ? " holds" : " hold") +
-                 (forward ? " the content from after it." : " the content from before it again."));
-        for (const std::string& note : notes)
-            log_(note);
-        for (const std::string& folder : unreached)
-            log_("The interrupted operation also changed files in " + folder +
-                 ", which could not be found; once that folder is back, repair it with "
-                 "\"loamwright-cli recover " +
-                 folder + "\".");
+        repairedOperations_.push_back(operation);
+        repaired += repairOperation(operation) ? 1 : 0;
     }
     return repaired;
 }
 
 std::vector<InterruptedOperations::Outcome> InterruptedOperations::preview() {
     std::vector<Outcome> outcomes;
+    std::vector<std::string> previewed;
     for (std::size_t next = 0; next < found_.size(); ++next) {
         const std::string operation = found_[next].journal.operation;
-        bool seen = false;
-        for (std::size_t i = 0; i < next; ++i)
-            seen = seen || found_[i].journal.operation == operation;
-        if (seen)
+        if (std::find(previewed.begin(), previewed.end(), operation) != previewed.end())
             continue;
+        previewed.push_back(operation);
         std::vector<std::string> unreached;
-        const std::vector<Found*> parts = partsOf(operation, unreached);
-        const bool forward = std::any_of(parts.begin(), parts.end(), [](const Found* part) {
-            return part->journal.phase == JournalPhase::Forward;
-        });
-        for (const Plan& plan : plan(parts, forward ? JournalPhase::Forward : JournalPhase::Back))
+        const auto [direction, plans] = decide(partsOf(operation, unreached));
+        for (const Plan& plan : plans)
             for (const Plan::Step& step : plan.steps) {
                 const std::string target = JoinPath(plan.part->folder, step.entry->target);
                 Outcome outcome{target, target};
                 if (step.action == Plan::Action::Put)
                     outcome.content = JoinPath(plan.part->folder, step.source);
                 else if (step.action == Plan::Action::Remove ||
-                         (step.action == Plan::Action::Keep && !forward &&
+                         (step.action == Plan::Action::Keep && direction == JournalPhase::Back &&
                           !step.entry->old.present))
                     outcome.content.reset();
                 outcomes.push_back(outcome);

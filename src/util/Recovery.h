@@ -50,10 +50,17 @@ private:
         std::string folder;
         Journal journal;
         bool mayWrite = false;
+        bool done = false; // its journal is gone: repaired
     };
     struct Plan;
+    struct Report {
+        std::vector<std::string> targets, notes;
+    };
     std::vector<Found*> partsOf(const std::string& operation, std::vector<std::string>& unreached);
     std::vector<Plan> plan(const std::vector<Found*>& parts, JournalPhase direction) const;
+    std::pair<JournalPhase, std::vector<Plan>> decide(const std::vector<Found*>& parts) const;
+    void act(Plan& plan, bool forward, Report& report);
+    bool repairOperation(const std::string& operation);
 
     LockSet& locks_;
     const LogSink& log_;

@@ -6,6 +6,7 @@
 #include "support/RunProgram.h"
 #include "support/TempDir.h"
 #include "support/WorldFiles.h"
+#include "support/WorldItems.h"
 #include "util/File.h"
 #include "util/IntConv.h"
 #include "util/Recovery.h"
@@ -36,60 +37,17 @@ constexpr int kKills = 20;
 
 // --- What the files hold -------------------------------------------------------------------
 
-// An item as the world shows it, wherever it is kept: ID, X, Y, Z, COLOR.
-using ItemKey = std::array<int, 5>;
-using Items = std::vector<ItemKey>;
-
-void AddItemFile(const std::string& text, Items& items) {
-    std::istringstream lines(text);
-    std::string line;
-    std::optional<ItemKey> item;
-    while (std::getline(lines, line)) {
-        while (!line.empty() && static_cast<unsigned char>(line.back()) <= ' ')
-            line.pop_back();
-        const auto first = line.find_first_not_of(" \t");
-        line.erase(0, first == std::string::npos ? line.size() : first);
-        if (line == "{") {
-            item = ItemKey{-1, -1, -1, -1, 0}; // no COLOR freezes as colour 0
-        } else if (line == "}") {
-            if (item)
-                items.push_back(*item);
-            item.reset();
-        } else if (item) {
-            static const std::pair<const char*, std::size_t> kFields[] = {
-                {"ID", 0}, {"X", 1}, {"Y", 2}, {"Z", 3}, {"COLOR", 4}};
-            const std::string key = line.substr(0, line.find_first_of(" \t"));
-            for (const auto& [name, slot] : kFields)
-                if (key == name)
-                    (*item)[slot] = StrToInt(line.substr(key.size()));
-        }
-    }
-}
-
-// Calls visit(block, records, length) for every block the index gives statics, in block order.
-// False, with a failure, when an entry points past the end of the statics file.
-bool ForEachBlock(const std::string& index, const std::string& statics,
-                  const std::function<void(int, const char*, std::size_t)>& visit) {
-    for (int block = 0; block < kBlockCount; ++block) {
-        StaticPointer entry{};
-        std::memcpy(&entry, index.data() + std::size_t(block) * kIndexEntrySize, sizeof entry);
-        if (entry.Offset == kNoStatics || entry.Length == 0)
-            continue;
-        if (std::uint64_t(entry.Offset) + entry.Length > statics.size()) {
-            ADD_FAILURE() << "block " << block << " points past the end of the statics file";
-            return false;
-        }
-        visit(block, statics.data() + entry.Offset, entry.Length);
-    }
-    return true;
-}
+using test::AddItemFile;
+using test::AddStatics;
+using test::ExpectNoItemLost;
+using test::Items;
 
 // The records of every block with the block numbers: what the world holds, whatever
 // unreferenced bytes a killed run appended to the statics file.
 std::string StaticsContent(const std::string& index, const std::string& statics) {
     std::string content;
-    const bool sound =
-        ForEachBlock(index, statics, [&](int block, const char* records, std::size_t length) {
+    const bool sound = test::ForEachStaticsBlock(
+        index, statics, [&](int block, const char* records, std::size_t length) {
             content.append(reinterpret_cast<const char*>(&block), sizeof block);
             content.append(records, length);
         });
@@ -103,21 +61,6 @@ std::vector<bool> ChangedBlocks(const std::string& index, const std::string& oth
         changed[block] = index.compare(block * kIndexEntrySize, kIndexEntrySize, otherIndex,
                                        block * kIndexEntrySize, kIndexEntrySize) != 0;
     return changed;
-}
-
-void AddStatics(const std::string& index, const std::string& statics,
-                const std::vector<bool>& blocks, Items& items) {
-    ForEachBlock(index, statics, [&](int block, const char* records, std::size_t length) {
-        if (!blocks[std::size_t(block)])
-            return;
-        const int blockX = block / kBlockRows, blockY = block % kBlockRows;
-        for (std::size_t at = 0; at + kStaticRecSize <= length; at += kStaticRecSize) {
-            TStaticRec rec{};
-            std::memcpy(&rec, records + at, sizeof rec);
-            items.push_back({rec.ID, blockX * kTilesPerBlockSide + rec.X,
-                             blockY * kTilesPerBlockSide + rec.Y, rec.Z, rec.Color});
-        }
-    });
 }
 
 std::optional<std::string> RawFile(const std::string& path) {
@@ -217,22 +160,6 @@ Items ItemsOf(const std::string& folder, Layout layout, const std::vector<bool>&
                test::ReadWholeFile(layout(folder, "statics0.mul")), blocks, items);
     std::sort(items.begin(), items.end());
     return items;
-}
-
-// Each item of before is in after at least as often, and at most twice as often: an item may be
-// in the item file and the statics both, never in neither.
-void ExpectNoItemLost(const Items& before, const Items& after) {
-    for (auto it = before.begin(); it != before.end();) {
-        const auto range = std::equal_range(after.begin(), after.end(), *it);
-        const auto end = std::upper_bound(it, before.end(), *it);
-        const auto was = end - it, now = range.second - range.first;
-        if (now < was || now > 2 * was) {
-            ADD_FAILURE() << "item ID " << (*it)[0] << " at " << (*it)[1] << "," << (*it)[2] << ","
-                          << (*it)[3] << ": " << was << " before, " << now << " after the kill";
-            return;
-        }
-        it = end;
-    }
 }
 
 // Every file below folder, by relative path.
