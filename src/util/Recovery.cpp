@@ -98,6 +98,8 @@ void InterruptedOperations::look(const std::string& folder, bool mayWrite) {
             return;
         }
     looked_.push_back(*status);
+    FileRoleScope roles; // an error reading it says what the file is
+    roles.name(JournalPathIn(folder), "journal of an interrupted operation");
     for (const std::string& earlier : FindEarlierJournals(folder))
         throw EarlierJournalError(earlier);
     if (std::optional<Journal> journal = ReadJournalIn(folder))
