@@ -388,7 +388,11 @@ TEST_P(FailureSweep, EveryWriteSyncAndRenameFailsSafely) {
         const int count = fault == Fault::Write  ? seen.writes
                           : fault == Fault::Sync ? seen.syncs
                                                  : seen.renames;
-        for (int n = 1; n <= count; ++n) {
+        // Over three folders the writes before the journals' are those of one folder, swept
+        // there already; the journals' writes are the last.
+        const int first =
+            fault == Fault::Write && layout != OneFolder ? std::max(1, count - 2 * folders) : 1;
+        for (int n = first; n <= count; ++n) {
             for (const int err : {ENOSPC, EIO}) {
                 SCOPED_TRACE(std::string(NameOf(fault)) + " " + std::to_string(n) + " of " +
                              std::to_string(count) + " failing with " + std::strerror(err));
