@@ -1,6 +1,7 @@
 // The advisory lock on a file itself: two Loamwright runs that reach one file through any two
 // paths (hard links in two folders, a linked folder, a bind mount) exclude each other. It goes
-// with its process, killed or not, and leaves nothing in the user's folder.
+// with its process, killed or not, and leaves nothing in the user's folder. (POSIX: flock on the
+// file. Windows: a byte of a lock file named for the file's identity, FileLockWindows.cpp.)
 //
 // A file replaced by a rename is a new file the lock does not cover; the lock of its folder
 // (FolderLock) does, for as long as the run that replaced it lives. So an operation holds both.

@@ -1,18 +1,20 @@
-// The Windows file lock: a byte lock far past the end of the file, where no read or write of
-// the file's content ever reaches (Windows byte locks are mandatory for the bytes they cover).
+// The Windows file lock. A handle kept open on the file itself would stop the very rename that
+// replaces it, so the lock is a byte of a lock file named for the file's identity (volume serial
+// number and file index) in one folder of the machine: every path to the file, a hard link in
+// another folder included, comes to the same lock file.
 #ifdef _WIN32
 #include "util/Errors.h"
+#include "util/File.h"
 #include "util/FileLock.h"
+#include "util/LockFileWindows.h"
 #include "util/LockHolder.h"
 #include "util/WindowsApi.h"
 
+#include <cstdio>
 #include <utility>
 
 namespace lw {
 namespace {
-
-constexpr DWORD kLockByteHigh = 0x7FFFFFFF;
-constexpr DWORD kLockByteLow = 0xFFFFFF00;
 
 std::wstring Wide(const std::string& text) {
     const int length =
@@ -23,35 +25,52 @@ std::wstring Wide(const std::string& text) {
     return wide;
 }
 
-bool LockByte(HANDLE handle, bool exclusive) {
-    OVERLAPPED at{};
-    at.Offset = kLockByteLow;
-    at.OffsetHigh = kLockByteHigh;
-    return ::LockFileEx(handle,
-                        (exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0) | LOCKFILE_FAIL_IMMEDIATELY, 0, 1,
-                        0, &at) != 0;
+std::string Narrow(const std::wstring& text) {
+    const int length = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                             nullptr, 0, nullptr, nullptr);
+    std::string narrow(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), narrow.data(),
+                          length, nullptr, nullptr);
+    return narrow;
 }
 
-void UnlockByte(HANDLE handle) {
-    OVERLAPPED at{};
-    at.Offset = kLockByteLow;
-    at.OffsetHigh = kLockByteHigh;
-    ::UnlockFileEx(handle, 0, 1, 0, &at);
+// Shared by every user of the machine where it can be (ProgramData), else this user's own.
+std::string LockFolder() {
+    wchar_t buffer[MAX_PATH];
+    const DWORD length = ::GetEnvironmentVariableW(L"ProgramData", buffer, MAX_PATH);
+    std::string base;
+    if (length > 0 && length < MAX_PATH)
+        base = Narrow(std::wstring(buffer, length));
+    else if (const DWORD temp = ::GetTempPathW(MAX_PATH, buffer); temp > 0 && temp < MAX_PATH)
+        base = Narrow(std::wstring(buffer, temp));
+    const std::string folder = JoinPath(JoinPath(base, "Loamwright"), "locks");
+    ::CreateDirectoryW(Wide(JoinPath(base, "Loamwright")).c_str(), nullptr);
+    ::CreateDirectoryW(Wide(folder).c_str(), nullptr);
+    return folder;
+}
+
+std::string LockFileFor(const FileStatus& identity) {
+    char name[64];
+    std::snprintf(name, sizeof name, "%08llx-%016llx.lock",
+                  static_cast<unsigned long long>(identity.device),
+                  static_cast<unsigned long long>(identity.inode));
+    return JoinPath(LockFolder(), name);
 }
 
 } // namespace
 
 FileLock::FileLock(const std::string& path, bool exclusive, const std::string& file) : path_(path) {
-    const HANDLE handle = ::CreateFileW(Wide(path).c_str(), GENERIC_READ,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        throw IoError(IoCodeFromWindowsError(::GetLastError()), file.empty() ? path : file);
-    handle_ = handle;
+    const auto identity = StatusOf(path);
+    if (!identity)
+        throw IoError(kIoFileNotFound, file.empty() ? path : file);
+    unsigned long error = 0;
+    handle_ = windows_lock::OpenLockFile(LockFileFor(*identity), error);
+    if (handle_ == nullptr)
+        throw IoError(IoCodeFromWindowsError(error), file.empty() ? path : file);
     try {
         take(exclusive, file);
     } catch (...) {
-        ::CloseHandle(handle);
+        ::CloseHandle(static_cast<HANDLE>(handle_));
         throw;
     }
 }
@@ -62,23 +81,24 @@ FileLock::FileLock(FileLock&& other) noexcept
 
 FileLock::~FileLock() {
     if (handle_ != nullptr)
-        ::CloseHandle(static_cast<HANDLE>(handle_));
+        ::CloseHandle(static_cast<HANDLE>(handle_)); // releases the lock, removes the file
 }
 
 void FileLock::makeExclusive(const std::string& file) {
     if (exclusive_)
         return;
-    UnlockByte(static_cast<HANDLE>(handle_));
+    // A byte lock is not converted: the shared one goes, and comes back if the other is refused.
+    windows_lock::UnlockByte(handle_);
     try {
         take(true, file);
     } catch (...) {
-        LockByte(static_cast<HANDLE>(handle_), false);
+        windows_lock::LockByte(handle_, false);
         throw;
     }
 }
 
 void FileLock::take(bool exclusive, const std::string& file) {
-    if (LockByte(static_cast<HANDLE>(handle_), exclusive)) {
+    if (windows_lock::LockByte(handle_, exclusive)) {
         exclusive_ = exclusive;
         return;
     }
