@@ -2,6 +2,7 @@
 // overwrite and the path helpers. FilePosix.cpp and FileWindows.cpp do the system calls.
 #include "util/File.h"
 
+#include "util/ContentDigest.h"
 #include "util/Errors.h"
 #include "util/FileSeams.h"
 #include "util/TempNames.h"
@@ -114,6 +115,29 @@ bool RenameStepKilled() {
 }
 
 } // namespace file_seams
+
+void File::digestWrites() {
+    written_ = std::make_unique<ContentDigest>();
+    writtenSize_ = 0;
+}
+
+std::optional<std::uint64_t> File::writtenDigest(std::uint64_t size) const {
+    if (!written_ || writtenSize_ != size)
+        return std::nullopt;
+    return written_->value();
+}
+
+void File::noteWritten(const void* data, std::size_t n) {
+    if (written_) {
+        written_->add(data, n);
+        writtenSize_ += n;
+    }
+}
+
+void File::noteMovedTo(std::uint64_t position) {
+    if (written_ && position != writtenSize_)
+        written_.reset();
+}
 
 void File::readExact(void* buffer, std::size_t n) {
     if (readSome(buffer, n) != n)

@@ -5,11 +5,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace lw {
+
+class ContentDigest;
 
 // Permission bits and file type as POSIX spells them (07777 and S_IFMT); on Windows a file is
 // 0666, or 0444 when it has the read-only attribute, and owners are 0.
@@ -64,6 +67,13 @@ public:
     // What the system says about the open file itself (its identity, size and mode).
     FileStatus status() const;
 
+    // From now on, digests what is written while every byte goes in order after the last (a new
+    // file written from its start): the digest comes for free then, where reading the file back
+    // would cost as much again. A seek elsewhere, a read or a truncation ends it.
+    void digestWrites();
+    // That digest, when it covers exactly the size bytes from the start; else nothing.
+    std::optional<std::uint64_t> writtenDigest(std::uint64_t size) const;
+
     bool isOpen() const { return handle_ != kNoHandle; }
     const std::string& path() const { return path_; }
 
@@ -78,8 +88,12 @@ public:
 
 private:
     File(NativeHandle handle, std::string path);
+    void noteWritten(const void* data, std::size_t n);
+    void noteMovedTo(std::uint64_t position);
     NativeHandle handle_ = kNoHandle;
     std::string path_;
+    std::unique_ptr<ContentDigest> written_;
+    std::uint64_t writtenSize_ = 0;
 };
 
 // What the file system says about a file, following symbolic links. On Windows the device is the

@@ -1,5 +1,6 @@
 // The POSIX half of the checked file layer.
 #ifndef _WIN32
+#include "util/ContentDigest.h"
 #include "util/Errors.h"
 #include "util/File.h"
 #include "util/FileSeams.h"
@@ -100,7 +101,8 @@ File File::CreateNew(const std::string& path) {
 }
 
 File::File(File&& other) noexcept
-    : handle_(std::exchange(other.handle_, kNoHandle)), path_(std::move(other.path_)) {}
+    : handle_(std::exchange(other.handle_, kNoHandle)), path_(std::move(other.path_)),
+      written_(std::move(other.written_)), writtenSize_(other.writtenSize_) {}
 
 File& File::operator=(File&& other) noexcept {
     if (this != &other) {
@@ -110,6 +112,8 @@ File& File::operator=(File&& other) noexcept {
         }
         handle_ = std::exchange(other.handle_, kNoHandle);
         path_ = std::move(other.path_);
+        written_ = std::move(other.written_);
+        writtenSize_ = other.writtenSize_;
     }
     return *this;
 }
@@ -122,6 +126,7 @@ File::~File() {
 }
 
 void File::seek(std::uint64_t position) {
+    noteMovedTo(position);
     if (::lseek(handle_, static_cast<off_t>(position), SEEK_SET) < 0)
         ThrowErrno(path_);
 }
@@ -148,6 +153,7 @@ std::uint64_t File::size() const {
 }
 
 std::size_t File::readSome(void* buffer, std::size_t n) {
+    noteMovedTo(~std::uint64_t{0}); // a read moves on from where the writes were
     auto* out = static_cast<char*>(buffer);
     std::size_t done = 0;
     while (done < n) {
@@ -178,9 +184,11 @@ void File::write(const void* buffer, std::size_t n) {
         }
         done += static_cast<std::size_t>(put);
     }
+    noteWritten(buffer, n);
 }
 
 void File::truncate(std::uint64_t size) {
+    noteMovedTo(size);
     if (::ftruncate(handle_, static_cast<off_t>(size)) != 0)
         ThrowErrno(path_);
 }

@@ -3,6 +3,7 @@
 // Files are opened sharing read, write and delete, so that a file one part of an operation has
 // open can still be replaced by another, as on POSIX.
 #ifdef _WIN32
+#include "util/ContentDigest.h"
 #include "util/Errors.h"
 #include "util/File.h"
 #include "util/FileSeams.h"
@@ -172,7 +173,8 @@ File File::CreateNew(const std::string& path) {
 }
 
 File::File(File&& other) noexcept
-    : handle_(std::exchange(other.handle_, kNoHandle)), path_(std::move(other.path_)) {}
+    : handle_(std::exchange(other.handle_, kNoHandle)), path_(std::move(other.path_)),
+      written_(std::move(other.written_)), writtenSize_(other.writtenSize_) {}
 
 File& File::operator=(File&& other) noexcept {
     if (this != &other) {
@@ -182,6 +184,8 @@ File& File::operator=(File&& other) noexcept {
         }
         handle_ = std::exchange(other.handle_, kNoHandle);
         path_ = std::move(other.path_);
+        written_ = std::move(other.written_);
+        writtenSize_ = other.writtenSize_;
     }
     return *this;
 }
@@ -194,6 +198,7 @@ File::~File() {
 }
 
 void File::seek(std::uint64_t position) {
+    noteMovedTo(position);
     LARGE_INTEGER to{};
     to.QuadPart = static_cast<LONGLONG>(position);
     if (!::SetFilePointerEx(AsHandle(handle_), to, nullptr, FILE_BEGIN))
@@ -222,6 +227,7 @@ std::uint64_t File::size() const {
 }
 
 std::size_t File::readSome(void* buffer, std::size_t n) {
+    noteMovedTo(~std::uint64_t{0}); // a read moves on from where the writes were
     auto* out = static_cast<char*>(buffer);
     std::size_t done = 0;
     while (done < n) {
@@ -248,9 +254,11 @@ void File::write(const void* buffer, std::size_t n) {
             ThrowLastError();
         done += put;
     }
+    noteWritten(buffer, n);
 }
 
 void File::truncate(std::uint64_t size) {
+    noteMovedTo(size);
     // The end of a file is set at the file pointer; the pointer itself stays where it was.
     const std::uint64_t at = position();
     seek(size);

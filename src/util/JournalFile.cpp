@@ -41,7 +41,7 @@ void Version(std::string& text, const FileVersion& version) {
     }
     Field(text, "content");
     Number(text, version.size);
-    Field(text, DigestText(version.digest));
+    Field(text, version.digested ? DigestText(version.digest) : "-");
     Stamp(text, version.stamp);
 }
 
@@ -108,7 +108,9 @@ public:
             damaged();
         version.present = true;
         version.size = number();
-        if (!ParseDigestText(next(), version.digest))
+        const std::string_view digest = next();
+        version.digested = digest != "-";
+        if (version.digested && !ParseDigestText(digest, version.digest))
             damaged();
         version.stamp = stamp(version.size);
         return version;
@@ -154,7 +156,7 @@ JournalEntry ReadEntry(FieldReader& in) {
     if (entry.target == kJournalName || !IsMarkedName(entry.staged, entry.target, kStagedMarker) ||
         (!entry.kept.empty() && !IsMarkedName(entry.kept, entry.target, kKeptMarker)))
         in.fail("names files that are not the ones this program makes (\"" + entry.target + "\")");
-    if (!entry.fresh.present || entry.old.present == entry.kept.empty() ||
+    if (!entry.fresh.present || !entry.fresh.digested || entry.old.present == entry.kept.empty() ||
         (entry.method == ReplaceMethod::InPlace && entry.kept.empty()))
         in.damaged();
     return entry;
@@ -313,9 +315,10 @@ void SetJournalPhase(const std::string& folder, JournalPhase phase) {
     file.close();
 }
 
+// Not synced: a journal is removed once its folder is whole, old or new, and one that comes back
+// after a power cut finds it so and only tidies up.
 void RemoveJournal(const std::string& folder) {
     RemoveFile(JournalPathIn(folder));
-    SyncFolder(folder);
 }
 
 std::vector<std::string> FindEarlierJournals(const std::string& folder) {

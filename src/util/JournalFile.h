@@ -25,10 +25,12 @@ enum class ReplaceMethod {
 };
 
 // One content of a file: its size and digest, and where it was when it was recorded (a file that
-// still has that stamp holds it, without being read again).
+// still has that stamp holds it, without being read again). The old content of a target kept
+// under a second name is known by that file's identity alone: it is never read for a digest.
 struct FileVersion {
     bool present = false; // false: no file (a target the operation creates)
     std::uint64_t size = 0;
+    bool digested = true;
     std::uint64_t digest = 0;
     FileStamp stamp;
 };

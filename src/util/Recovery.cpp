@@ -1,6 +1,5 @@
 #include "util/Recovery.h"
 
-#include "util/ContentDigest.h"
 #include "util/Errors.h"
 #include "util/ReplacementSteps.h"
 #include "util/TempNames.h"
@@ -163,11 +162,9 @@ InterruptedOperations::plan(const std::vector<Found*>& parts, JournalPhase direc
             step.entry = &entry;
             step.expected = StampOf(target);
             const bool isNew = Holds(target, entry.fresh);
-            const bool isOld = entry.old.present ? Holds(target, entry.old, {entry.keptStamp})
-                                                 : !FileExists(target);
+            const bool isOld = HoldsOld(part->folder, entry);
             const bool stagedSound = !isNew && Holds(in(entry.staged), entry.fresh);
-            const bool keptSound =
-                !isOld && entry.old.present && Holds(in(entry.kept), entry.old, {entry.keptStamp});
+            const bool keptSound = !isOld && KeptIsSound(part->folder, entry);
             const bool torn = entry.method == ReplaceMethod::InPlace && !isNew && !isOld &&
                               stagedSound && keptSound &&
                               IsMixOf(target, in(entry.staged), in(entry.kept));

@@ -42,7 +42,8 @@ ReplacementJournal::ReplacementJournal(std::vector<CommitTarget> targets)
     });
     try {
         for (CommitTarget& target : targets_) {
-            target.entry.fresh = VersionOf(JoinPath(target.folder, target.entry.staged));
+            if (!target.entry.fresh.present) // not digested while it was written
+                target.entry.fresh = VersionOf(JoinPath(target.folder, target.entry.staged));
             KeepOldCopy(target.folder, target.entry);
             ++kept_;
         }

@@ -31,6 +31,8 @@ void ReplacementSet::commit() {
         target.entry.method = file->method();
         target.entry.target = NameOf(file->target());
         target.entry.staged = NameOf(file->temporaryPath());
+        if (const auto stamp = StampOf(file->temporaryPath()); stamp && file->digest())
+            target.entry.fresh = {true, stamp->Size, true, *file->digest(), *stamp};
         targets.push_back(std::move(target));
     }
     ReplacementJournal journal(std::move(targets));

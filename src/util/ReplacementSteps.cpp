@@ -4,6 +4,8 @@
 #include "util/FileSeams.h"
 #include "util/TempNames.h"
 
+#include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace lw {
@@ -78,6 +80,8 @@ bool Holds(const std::string& path, const FileVersion& version,
     for (const FileStamp& stamp : stamps)
         if (*now == stamp)
             return true;
+    if (!version.digested)
+        return false;
     try {
         return DigestOfFile(path) == version.digest && StampOf(path) == now;
     } catch (const IoError&) {
@@ -95,19 +99,58 @@ void KeepOldCopy(const std::string& folder, JournalEntry& entry) {
     if (entry.method == ReplaceMethod::Rename)
         link = LinkKept(target);
     if (link) {
+        // The second name is the old file itself: its identity says what it holds.
         kept = *link;
-        try {
-            entry.old = VersionOf(target);
-        } catch (...) {
+        const auto stamp = StampOf(kept);
+        if (!stamp) {
             RemoveFileQuietly(kept);
-            throw;
+            throw IoError(kIoFileNotFound, target);
         }
-        entry.keptStamp = entry.old.stamp;
+        entry.old = {true, stamp->Size, false, 0, *stamp};
+        entry.keptStamp = *stamp;
     } else {
         CopyWithDigest(target, target + kKeptMarker, kept, entry.old);
         entry.keptStamp = StampOf(kept).value_or(FileStamp{});
     }
     entry.kept = NameOf(kept);
+}
+
+bool SameContent(const std::string& a, const std::string& b) {
+    try {
+        File x = File::OpenRead(a), y = File::OpenRead(b);
+        if (x.size() != y.size())
+            return false;
+        std::vector<char> p(std::size_t{1} << 20), q(p.size());
+        while (const std::size_t got = x.readSome(p.data(), p.size()))
+            if (y.readSome(q.data(), got) != got || std::memcmp(p.data(), q.data(), got) != 0)
+                return false;
+        return true;
+    } catch (const IoError&) {
+        return false;
+    }
+}
+
+bool KeptIsSound(const std::string& folder, const JournalEntry& entry) {
+    if (!entry.old.present)
+        return false;
+    const std::string kept = JoinPath(folder, entry.kept);
+    if (Holds(kept, entry.old, {entry.keptStamp}))
+        return true;
+    // A copy of the folder (cp -a, a zip file) keeps sizes and times, not identities.
+    constexpr std::int64_t kTwoSeconds = 2'000'000'000; // the coarsest time a file system keeps
+    const auto now = StampOf(kept);
+    return !entry.old.digested && now && now->Size == entry.old.size &&
+           std::llabs(now->ModifiedNs - entry.old.stamp.ModifiedNs) <= kTwoSeconds;
+}
+
+bool HoldsOld(const std::string& folder, const JournalEntry& entry) {
+    const std::string target = JoinPath(folder, entry.target);
+    if (!entry.old.present)
+        return !FileExists(target);
+    if (Holds(target, entry.old, {entry.keptStamp}))
+        return true;
+    return !entry.old.digested && KeptIsSound(folder, entry) &&
+           SameContent(target, JoinPath(folder, entry.kept));
 }
 
 void DisposeOfOldCopy(const std::string& folder, const JournalEntry& entry) noexcept {

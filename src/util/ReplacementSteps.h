@@ -17,6 +17,16 @@ FileVersion VersionOf(const std::string& path);
 bool Holds(const std::string& path, const FileVersion& version,
            std::initializer_list<FileStamp> stamps = {});
 
+// True when the files hold the same bytes.
+bool SameContent(const std::string& a, const std::string& b);
+// True when the entry's kept file still holds the target's old content: by its identity, by its
+// digest, or, for a second name of the old file seen in a copy of the folder, by its size and
+// time.
+bool KeptIsSound(const std::string& folder, const JournalEntry& entry);
+// True when the entry's target holds its old content (for a target the operation made: is not
+// there): by identity or digest, else by being the same bytes as a sound kept file.
+bool HoldsOld(const std::string& folder, const JournalEntry& entry);
+
 // The old content of the target gets its kept name beside it: a second name of the file, or a
 // synced copy where the target is overwritten in place or the file system has no hard links.
 // Fills entry.kept, entry.old and entry.keptStamp; a target not there yet keeps nothing. This is

@@ -341,7 +341,7 @@ TEST_F(InterruptedOperationCliTest, AJournalNamingAFileElsewhereIsNeverActedUpon
     JournalEntry entry;
     entry.target = "../other/precious.txt";
     entry.staged = entry.target + ".lw-new-0123456789ab";
-    entry.fresh = {true, 8, DigestOf("precious"), {}};
+    entry.fresh = {true, 8, true, DigestOf("precious"), {}};
     hostile.entries = {entry};
     const struct {
         std::string journal;

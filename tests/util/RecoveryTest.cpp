@@ -61,7 +61,7 @@ Journal SoundJournal() {
     JournalEntry entry;
     entry.target = "precious.txt";
     entry.staged = "precious.txt.lw-new-0123456789ab";
-    entry.fresh = {true, 3, DigestOf("new"), {}};
+    entry.fresh = {true, 3, true, DigestOf("new"), {}};
     journal.entries.push_back(entry);
     return journal;
 }
