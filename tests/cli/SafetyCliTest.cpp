@@ -221,6 +221,7 @@ TEST_F(SafetyCliTest, SystemErrorsGetTheRuntimesTextByMeaning) {
 TEST_F(SafetyCliTest, EachRefusalNamesTheFileAndTheSystemsReason) {
     const std::string running = fs::canonical("/proc/self/exe").string(); // this test program
     fs::create_directory(dir.file("folder.wsc"));
+    ASSERT_EQ(::mkfifo(dir.file("pipe.wsc").c_str(), 0644), 0); // opened, it would wait forever
     const Args range{"16", "23", "40", "47"};
     const struct {
         std::string itemFile;
@@ -229,6 +230,7 @@ TEST_F(SafetyCliTest, EachRefusalNamesTheFileAndTheSystemsReason) {
         {running, "Text file busy (it is a program that is running)"},
         {"/dev/null", "it is a device, not a regular file"},
         {dir.file("folder.wsc"), "it is a folder, not a file"},
+        {dir.file("pipe.wsc"), "it is a pipe or socket, not a regular file"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.itemFile);
@@ -241,6 +243,15 @@ TEST_F(SafetyCliTest, EachRefusalNamesTheFileAndTheSystemsReason) {
         EXPECT_EQ(r.lastErrLine(), "Dateizugriff verweigert");
         test::ExpectSameFiles(test::Snapshot(dir.path()), before);
     }
+
+    // A reader given a pipe is told so at once, rather than waiting for it forever.
+    auto piped = cli({"list-block", "--staidx", dir.file("pipe.wsc"), "--statics", statics, "16",
+                      "23", "40", "47"});
+    EXPECT_EQ(piped.exitCode, 1);
+    EXPECT_NE(piped.err.find("--staidx " + dir.file("pipe.wsc") +
+                             ": it is a pipe or socket, not a regular file\n"),
+              std::string::npos)
+        << piped.err;
 
     // A folder in the place of the journal names itself.
     fs::create_directory(dir.file(".loamwright-journal"));
