@@ -6,6 +6,8 @@
 #include "diff/DiffMessages.h"
 #include "diff/GenerateDiff.h"
 #include "util/Errors.h"
+#include "util/OperationFiles.h"
+#include "world/FileRoles.h"
 #include "world/StaticIndex.h"
 
 #include <memory>
@@ -28,6 +30,7 @@ void AddIndexCrcCommand(CLI::App& app) {
     CLI::App* cmd = app.add_subcommand("index-crc", "Print the CRC value of a staidx0.mul");
     cmd->add_option("--staidx", *staidx, "staidx0.mul")->required();
     cmd->callback([staidx] {
+        const OperationFiles files({{kStaticsIndexRole, *staidx, FileUse::Read}}, PrintNote);
         auto table = std::make_unique<StaticIndexTable>();
         NullProgress progress;
         ReadStaticIndex(*staidx, *table, progress);

@@ -35,6 +35,7 @@ int main(int argc, char** argv) {
     lw::cli::AddCompactCommand(app);
     lw::cli::AddDiffInfoCommand(app);
     lw::cli::AddConvertCommand(app);
+    lw::cli::AddRecoverCommand(app);
 
     // CLI11 would only say that a command is required.
     if (argc > 1 && argv[1][0] != '-') {

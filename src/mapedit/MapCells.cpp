@@ -1,6 +1,8 @@
 #include "mapedit/MapCells.h"
 
 #include "util/Errors.h"
+#include "util/OperationFiles.h"
+#include "world/FileRoles.h"
 #include "world/MapFile.h"
 
 #include <algorithm>
@@ -26,6 +28,9 @@ TMapCell ReadMapCell(const std::string& mapPath, int x, int y) {
 }
 
 void WriteMapCell(const std::string& mapPath, int x, int y, const TMapCell& cell) {
+    // Under the map's lock, after what an interrupted operation left there is repaired: a cell
+    // written into a map that is about to be put back would be lost.
+    const OperationFiles files({{kMapFileRole, mapPath, FileUse::Write}}, DiscardLog);
     MapFile map = MapFile::OpenReadWrite(mapPath);
     const WorldSize world = map.world();
     CheckTile(world, x, y);
@@ -48,6 +53,8 @@ void WriteMapCell(const std::string& mapPath, int x, int y, const TMapCell& cell
 
 std::vector<TMapCell> ReadMapCellArea(const std::string& mapPath, int left, int top, int width,
                                       int height) {
+    // A look for interrupted operations first: the area never mixes cells of two moments.
+    const OperationFiles files({{kMapFileRole, mapPath, FileUse::Read}}, DiscardLog);
     MapFile map = MapFile::OpenRead(mapPath);
     const WorldSize world = map.world();
     CheckRange(width, 0, world.width());

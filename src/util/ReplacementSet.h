@@ -18,12 +18,10 @@ public:
     }
 
     // Syncs every new file first. A lone target replaced by a rename needs nothing more. Else
-    // the old content of each target is kept under a second name (or, for a file with hard
-    // links, as a copy), a journal naming all of them is written and synced, the targets are
-    // replaced one by one, and the journal goes after the last. When a step fails, the targets
-    // already replaced get their old content back, last to first, and the error is raised; when
-    // that undo fails too, it stops there and raises UndoFailedError, leaving the journal for the
-    // next run (see RecoverJournal).
+    // the targets change together under journals (ReplacementJournal.h): when a step fails, the
+    // targets already replaced get their old content back, last to first, and the error is
+    // raised; when that undo fails too, it stops there and raises UndoFailedError, leaving the
+    // journals for the next run (Recovery.h).
     void commit();
 
 private:
