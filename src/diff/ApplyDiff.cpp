@@ -191,7 +191,7 @@ AppliedDiff ApplyDiff(const WorldFileSet& original, const WorldFileSet& target,
     PacedProgress paced(progress);
     File diffFile = File::OpenRead(diffPath);
     const DiffContents contents = ReadDiffContents(diffFile);
-    RequireSoundDiffTrailer(diffFile);
+    CheckDiffTrailer(diffFile, DiffPartsEnd(contents));
     if (contents.map)
         RequireTargetMap(target.map);
     const OperationFiles files(ApplicationFiles(original, target, diffPath, contents), log);

@@ -6,6 +6,7 @@
 #include "support/RunProgram.h"
 #include "support/TempDir.h"
 #include "support/WorldFiles.h"
+#include "util/ContentDigest.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -71,9 +72,12 @@ TEST_F(DiffInfoCliTest, WhatAVersionTwoDiffHoldsAndWhetherItFits) {
     const auto alone = Cli(info());
     ASSERT_EQ(alone.exitCode, 0) << alone.err;
     EXPECT_EQ(alone.err, "");
+    const std::string whole = test::ReadWholeFile(diff());
+    const std::string sealedDigest = DigestText(DigestOf(whole.substr(0, whole.size() - 30)));
     for (const std::string& line :
          {std::string("version: 2"), std::string("parts: statics and map"),
-          "original CRC value: " + crc.outLines().at(0), std::string("trailer: none"),
+          "original CRC value: " + crc.outLines().at(0),
+          "trailer: XXH64 checksum " + sealedDigest + ", matches the diff",
           std::string("changes: blocks (125, 125) to (375, 312), tiles (1000, 1000) to (3007, "
                       "2503)")})
         EXPECT_TRUE(HasLine(alone, line)) << line << "\n" << alone.out;
@@ -128,6 +132,15 @@ TEST_F(DiffInfoCliTest, ADamagedDiffEndsWithStatusOne) {
     EXPECT_TRUE(HasLine(r, "version: 2"));
     EXPECT_EQ(r.lastErrLine().rfind("The diff file is damaged: its map index", 0), 0u) << r.err;
     EXPECT_EQ(r.outLines().back(), "damaged: " + r.lastErrLine());
+
+    // One byte changed on its way: the trailer's checksum no longer matches.
+    std::string changed = whole;
+    changed[2000] ^= 1;
+    test::WriteWholeFile(damaged, changed);
+    const auto c = Cli({"diff-info", "--diff", damaged});
+    EXPECT_EQ(c.exitCode, 1);
+    EXPECT_EQ(c.lastErrLine().rfind("The diff file is damaged: its content does not match", 0), 0u)
+        << c.err;
 }
 
 } // namespace
