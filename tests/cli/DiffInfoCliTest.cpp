@@ -9,6 +9,7 @@
 #include "util/ContentDigest.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -116,6 +117,14 @@ TEST_F(DiffInfoCliTest, APictureOfTheChangedBlocksOnTheOverview) {
     const Rgb filled = picture.at(200 * 2, 200 * 2);
     EXPECT_TRUE(filled == kMapChangeColour || filled == kBothChangedColour);
     EXPECT_EQ(picture.at(10, 10), overview.image().at(10, 10)) << "unchanged: the overview";
+
+    // Written beside the original map, the same picture.
+    const std::string beside = dir_->file("original/changes.png");
+    args.back() = beside;
+    const auto near = Cli(info(args));
+    EXPECT_EQ(near.exitCode, 0) << near.err;
+    EXPECT_EQ(ReadPng(beside).Bytes, picture.Bytes);
+    std::filesystem::remove(beside);
 
     // Without the originals, a grid.
     const auto grid = Cli(info({"--png", png}));
