@@ -394,23 +394,28 @@ int RecoverInterruptedOperations(const std::vector<std::string>& folders, const 
     return found.repair();
 }
 
-std::vector<std::string> RemoveStaleReplacementFiles(const std::string& folder) {
-    std::vector<std::string> removed;
+std::vector<std::string> StaleReplacementFiles(const std::string& folder) {
+    std::vector<std::string> stale;
     if (FileExists(JournalPathIn(folder)))
-        return removed; // its files are the journal's
+        return stale; // its files are the journal's
     std::vector<std::string> entries;
     try {
         entries = FolderEntries(folder);
     } catch (const IoError&) {
-        return removed; // a folder that cannot be listed has nothing of ours to find
+        return stale; // a folder that cannot be listed has nothing of ours to find
     }
     for (const std::string& entry : entries)
         if (!BaseOfMarkedName(entry, kStagedMarker).empty() ||
-            !BaseOfMarkedName(entry, kKeptMarker).empty()) {
-            RemoveFile(JoinPath(folder, entry));
-            removed.push_back(JoinPath(folder, entry));
-        }
-    return removed;
+            !BaseOfMarkedName(entry, kKeptMarker).empty())
+            stale.push_back(JoinPath(folder, entry));
+    return stale;
+}
+
+std::vector<std::string> RemoveStaleReplacementFiles(const std::string& folder) {
+    std::vector<std::string> stale = StaleReplacementFiles(folder);
+    for (const std::string& path : stale)
+        RemoveFile(path);
+    return stale;
 }
 
 } // namespace lw

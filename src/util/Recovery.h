@@ -78,5 +78,8 @@ int RecoverInterruptedOperations(const std::vector<std::string>& folders, const 
 // (TempNames.h). Nothing while the folder has a journal, whose files they are. Call after the
 // journal of the folder is handled, under its exclusive lock. Returns what it removed.
 std::vector<std::string> RemoveStaleReplacementFiles(const std::string& folder);
+// The files RemoveStaleReplacementFiles would remove, by full path, removing nothing: for a reader
+// that reports them.
+std::vector<std::string> StaleReplacementFiles(const std::string& folder);
 
 } // namespace lw

@@ -156,8 +156,8 @@ TEST_F(InterruptedOperationCliTest, AMeltOverThreeFoldersKilledBeforeItsJournals
                 }).killed);
 
     // A fill-clear of an empty corner of the sea, on the index and statics only.
-    ASSERT_EQ(Cli({"list-block", "--staidx", demo("staidx0.mul"), "--statics",
-                   demo("statics0.mul"), "0", "7", "0", "7"})
+    ASSERT_EQ(Cli({"list-block", "--staidx", demo("staidx0.mul"), "--statics", demo("statics0.mul"),
+                   "0", "7", "0", "7"})
                   .out,
               "");
     const auto r = Cli({"fill-clear", "--no-map", "--staidx", world.staidx, "--statics",
@@ -284,8 +284,9 @@ TEST_F(InterruptedOperationCliTest, AWorldMovedOrCopiedAfterAKillRepairsItself) 
 }
 
 // 5. A diff application with the index in one folder and the statics in another, killed at its
-// second rename: a reader never lists the torn world. One who may write there repairs both
-// first; one who may not refuses, changes nothing, and names the command that repairs it.
+// second rename: no reader (a listing, the check, the look at a diff beside it, a picture or a
+// conversion of its map) shows the torn world. One who may write there repairs it first; one
+// who may not refuses, changes nothing, and names the command that repairs it.
 TEST_F(InterruptedOperationCliTest, ATornWorldIsNeverListed) {
     const std::string expected = modifiedListing();
     const WorldFileSet target = targetsIn(dir.file("a"), dir.file("b"), dir.file("c"));
@@ -293,26 +294,63 @@ TEST_F(InterruptedOperationCliTest, ATornWorldIsNeverListed) {
     const Args listing{"list-block",  "--staidx",    target.staidx, "--statics",  target.statics,
                        kMeltRange[0], kMeltRange[1], kMeltRange[2], kMeltRange[3]};
 
-    if (::geteuid() == 0) { // a reader without root's rights
+    if (::geteuid() == 0) { // readers without root's rights
+        const std::string images = dir.file("images"), out = dir.file("out");
+        fs::create_directory(images);
+        for (const char* name : {"texidx.mul", "texmaps.mul", "artidx.mul", "art.mul"})
+            fs::copy_file(demo(name), images + "/" + name);
+        fs::copy_file(demo("world.lw2"), dir.file("world.lw2"));
         for (const auto& entry : fs::recursive_directory_iterator(dir.path()))
             ::chmod(entry.path().c_str(), entry.is_directory() ? 0755 : 0644);
         ::chmod(dir.path().c_str(), 0755);
-        const auto before = test::Snapshot(dir.file("a")), beforeB = test::Snapshot(dir.file("b"));
-        const auto r = test::RunProgramAs(65534, LW_CLI_PATH, listing);
-        EXPECT_EQ(r.exitCode, 1) << r.out;
-        EXPECT_EQ(r.out, "");
-        EXPECT_NE(r.lastErrLine().find("were left half changed by an interrupted operation"),
-                  std::string::npos)
-            << r.err;
-        EXPECT_NE(r.lastErrLine().find("Run \"loamwright-cli recover "), std::string::npos);
-        test::ExpectSameFiles(test::Snapshot(dir.file("a")), before);
-        test::ExpectSameFiles(test::Snapshot(dir.file("b")), beforeB);
+        fs::create_directory(out);
+        ::chmod(out.c_str(), 0777); // where their pictures and maps may go
+        const Args readers[] = {
+            listing,
+            {"check", "--staidx", target.staidx, "--statics", target.statics, "--map", target.map},
+            {"diff-info", "--diff", dir.file("world.lw2"), "--original-staidx", target.staidx,
+             "--original-statics", target.statics, "--original-map", target.map},
+            {"render", "--map", target.map, "--images", images, "--scale", "64", "--out",
+             out + "/map.png"},
+            {"convert", "--to", "uop", target.map, out + "/map0LegacyMUL.uop"},
+        };
+        for (const Args& reader : readers) {
+            SCOPED_TRACE(reader[0]);
+            const auto before = test::Snapshot(dir.file("a")),
+                       beforeB = test::Snapshot(dir.file("b")),
+                       beforeC = test::Snapshot(dir.file("c"));
+            const auto r = test::RunProgramAs(65534, LW_CLI_PATH, reader);
+            EXPECT_EQ(r.exitCode, reader[0] == "check" ? 2 : 1) << r.out;
+            EXPECT_EQ(r.out, "");
+            EXPECT_NE(r.lastErrLine().find("were left half changed by an interrupted operation"),
+                      std::string::npos)
+                << r.err;
+            EXPECT_NE(r.lastErrLine().find("Run \"loamwright-cli recover "), std::string::npos);
+            test::ExpectSameFiles(test::Snapshot(dir.file("a")), before);
+            test::ExpectSameFiles(test::Snapshot(dir.file("b")), beforeB);
+            test::ExpectSameFiles(test::Snapshot(dir.file("c")), beforeC);
+            EXPECT_TRUE(fs::is_empty(out));
+        }
     }
     const auto r = Cli(listing);
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, expected);
     for (const char* folder : {"a", "b", "c"})
         EXPECT_TRUE(FindJournals(dir.file(folder)).empty()) << folder;
+
+    // The world check, where it may write, repairs first too and says so in its report.
+    const WorldFileSet again = targetsIn(dir.file("d"), dir.file("e"), dir.file("f"));
+    applyKilled(again, Step::Replace, 2);
+    const auto checked = Cli({"check", "--json", "--staidx", again.staidx, "--statics",
+                              again.statics, "--map", again.map});
+    EXPECT_EQ(checked.exitCode, 0) << checked.err;
+    EXPECT_NE(checked.out.find("\"log\": [\"Recovered an interrupted operation: "),
+              std::string::npos)
+        << checked.out;
+    EXPECT_EQ(Cli({"list-block", "--staidx", again.staidx, "--statics", again.statics,
+                   kMeltRange[0], kMeltRange[1], kMeltRange[2], kMeltRange[3]})
+                  .out,
+              expected);
 }
 
 // 6. Files of the user that begin like the names this program gives its own.
