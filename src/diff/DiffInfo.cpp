@@ -116,7 +116,13 @@ std::string TrailerLine(const DiffInfo& info) {
 }
 
 std::string BlockText(int x, int y) {
-    return "(" + to_string(x) + ", " + to_string(y) + ")";
+    // Appended in turn: GCC 12 at -O3 takes "(" + a temporary for an overlapping copy.
+    std::string text = "(";
+    text += to_string(x);
+    text += ", ";
+    text += to_string(y);
+    text += ')';
+    return text;
 }
 
 // The application reads every block of the original map for the map part.

@@ -333,7 +333,7 @@ void MapEditorWindow::placePalette() {
     if (palette_ == nullptr || !palette_->isVisible())
         return;
     const QRect screen = gui::ScreenOf(*this);
-    const QSize side = palette_->frameGeometry().size();
+    const QSize side = palette_->frameGeometry().size() + QSize(gui::kWindowGap, 0);
     QRect editor = frameGeometry();
     const bool fitsRight = editor.right() + side.width() <= screen.right();
     const bool fitsLeft = editor.left() - side.width() >= screen.left();
@@ -341,7 +341,7 @@ void MapEditorWindow::placePalette() {
         move(screen.right() + 1 - side.width() - editor.width(), editor.y());
         editor = frameGeometry();
     }
-    palette_->move(gui::BesideOf(editor, side, screen));
+    palette_->move(gui::BesideOf(editor, palette_->frameGeometry().size(), screen));
     palette_->raise();
 }
 

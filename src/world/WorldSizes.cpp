@@ -20,10 +20,15 @@ constexpr std::array<WorldSize, 4> kOtherFacets{
 
 // "6,421,156"
 std::string Grouped(std::uint64_t value) {
-    std::string digits = std::to_string(value);
-    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3)
-        digits.insert(static_cast<std::size_t>(at), ",");
-    return digits;
+    // Built front to back: GCC 12 at -O3 takes an insert into the string for an overlapping copy.
+    const std::string digits = std::to_string(value);
+    std::string grouped;
+    for (std::size_t at = 0; at < digits.size(); ++at) {
+        if (at > 0 && (digits.size() - at) % 3 == 0)
+            grouped += ',';
+        grouped += digits[at];
+    }
+    return grouped;
 }
 
 template <typename Length>

@@ -21,8 +21,8 @@ TEST(WindowPlacement, BesideToTheRightThenToTheLeftAndAlwaysOnTheScreen) {
         QRect anchor;
         QPoint at;
     } cases[] = {
-        {{100, 50, 699, 600}, {799, 50}},   // room on the right
-        {{600, 50, 699, 600}, {232, 50}},   // only on the left
+        {{100, 50, 699, 600}, {805, 50}},   // room on the right, a gap between
+        {{600, 50, 699, 600}, {226, 50}},   // only on the left
         {{200, 900, 900, 600}, {912, 668}}, // neither: at the right edge, raised onto the screen
     };
     for (const auto& c : cases)

@@ -22,9 +22,10 @@ QPoint CentredOver(const QRect& over, const QSize& frame, const QRect& screen) {
 }
 
 QPoint BesideOf(const QRect& anchor, const QSize& frame, const QRect& screen) {
-    int x = anchor.right() + 1;
-    if (x + frame.width() > screen.right() + 1 && anchor.left() - frame.width() >= screen.left())
-        x = anchor.left() - frame.width();
+    int x = anchor.right() + 1 + kWindowGap;
+    const int leftX = anchor.left() - kWindowGap - frame.width();
+    if (x + frame.width() > screen.right() + 1 && leftX >= screen.left())
+        x = leftX;
     return KeptOnScreen({x, anchor.top()}, frame, screen);
 }
 
