@@ -51,5 +51,6 @@ void AddCompactCommand(CLI::App& app);
 void AddDiffInfoCommand(CLI::App& app);
 void AddConvertCommand(CLI::App& app);
 void AddRecoverCommand(CLI::App& app);
+void AddRestoreCommand(CLI::App& app);
 
 } // namespace lw::cli

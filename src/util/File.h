@@ -142,6 +142,10 @@ bool TryLinkFile(const std::string& existing, const std::string& newName);
 void RemoveFileQuietly(const std::string& path) noexcept;
 // Removes a file; one that is already gone is no error.
 void RemoveFile(const std::string& path);
+// Makes a folder; one that is there already is no error.
+void MakeFolder(const std::string& path);
+// Removes an empty folder; one that is already gone is no error.
+void RemoveEmptyFolder(const std::string& path);
 // Creates "<prefix><random part>" exclusively and returns it with its name: unique per run, so
 // a file left by a killed run never stands in the way.
 File CreateUnique(const std::string& prefix, std::string& createdPath);

@@ -356,6 +356,16 @@ void RemoveFile(const std::string& path) {
         ThrowErrno(path);
 }
 
+void MakeFolder(const std::string& path) {
+    if (::mkdir(path.c_str(), 0777) != 0 && errno != EEXIST)
+        ThrowErrno(path);
+}
+
+void RemoveEmptyFolder(const std::string& path) {
+    if (::rmdir(path.c_str()) != 0 && errno != ENOENT)
+        ThrowErrno(path);
+}
+
 void RequireWritable(const std::string& path) {
     const auto status = StatusOf(path);
     if (status && !status->isRegular())

@@ -411,6 +411,22 @@ void RemoveFile(const std::string& path) {
         throw IoError(IoCodeFromWindowsError(error), path, SystemText(error));
 }
 
+void MakeFolder(const std::string& path) {
+    if (::CreateDirectoryW(Wide(path).c_str(), nullptr))
+        return;
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_ALREADY_EXISTS)
+        throw IoError(IoCodeFromWindowsError(error), path, SystemText(error));
+}
+
+void RemoveEmptyFolder(const std::string& path) {
+    if (::RemoveDirectoryW(Wide(path).c_str()))
+        return;
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+        throw IoError(IoCodeFromWindowsError(error), path, SystemText(error));
+}
+
 void RequireWritable(const std::string& path) {
     const auto status = StatusOf(path);
     if (status && !status->isRegular())

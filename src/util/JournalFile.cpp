@@ -156,7 +156,10 @@ JournalEntry ReadEntry(FieldReader& in) {
     if (entry.target == kJournalName || !IsMarkedName(entry.staged, entry.target, kStagedMarker) ||
         (!entry.kept.empty() && !IsMarkedName(entry.kept, entry.target, kKeptMarker)))
         in.fail("names files that are not the ones this program makes (\"" + entry.target + "\")");
-    if (!entry.fresh.present || !entry.fresh.digested || entry.old.present == entry.kept.empty() ||
+    // A target without new content is one the operation removes: it had content, kept by name.
+    const bool removed = !entry.fresh.present;
+    if ((removed && (!entry.old.present || entry.method != ReplaceMethod::Rename)) ||
+        (!removed && !entry.fresh.digested) || entry.old.present == entry.kept.empty() ||
         (entry.method == ReplaceMethod::InPlace && entry.kept.empty()))
         in.damaged();
     return entry;

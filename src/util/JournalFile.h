@@ -41,7 +41,8 @@ struct JournalEntry {
     std::string target;
     std::string staged;  // target + ".lw-new-" + random part
     std::string kept;    // target + ".lw-old-" + random part; empty when the target did not exist
-    FileVersion fresh;   // what staged holds: the target's content once the operation is done
+    FileVersion fresh;   // what staged holds: the target's content once the operation is done;
+                         // not present: the operation removes the target (staged is never made)
     FileVersion old;     // the target's content before it
     FileStamp keptStamp; // where kept is: the old file itself when kept is a second name of it
 };

@@ -163,7 +163,8 @@ InterruptedOperations::plan(const std::vector<Found*>& parts, JournalPhase direc
             step.expected = StampOf(target);
             const bool isNew = Holds(target, entry.fresh);
             const bool isOld = HoldsOld(part->folder, entry);
-            const bool stagedSound = !isNew && Holds(in(entry.staged), entry.fresh);
+            const bool stagedSound =
+                !isNew && entry.fresh.present && Holds(in(entry.staged), entry.fresh);
             const bool keptSound = !isOld && KeptIsSound(part->folder, entry);
             const bool torn = entry.method == ReplaceMethod::InPlace && !isNew && !isOld &&
                               stagedSound && keptSound &&
@@ -171,7 +172,8 @@ InterruptedOperations::plan(const std::vector<Found*>& parts, JournalPhase direc
             const bool forward = direction == JournalPhase::Forward;
             if (forward ? isNew : isOld) {
                 step.action = Plan::Action::Keep;
-            } else if (!forward && (isNew || torn) && !entry.old.present) {
+            } else if ((!forward && (isNew || torn) && !entry.old.present) ||
+                       (forward && isOld && !entry.fresh.present)) {
                 step.action = Plan::Action::Remove;
             } else if ((forward && (isOld || torn)) || (!forward && (isNew || torn))) {
                 if (!(forward ? stagedSound : keptSound))
@@ -375,8 +377,9 @@ std::vector<InterruptedOperations::Outcome> InterruptedOperations::preview() {
                 if (step.action == Plan::Action::Put)
                     outcome.content = JoinPath(plan.part->folder, step.source);
                 else if (step.action == Plan::Action::Remove ||
-                         (step.action == Plan::Action::Keep && direction == JournalPhase::Back &&
-                          !step.entry->old.present))
+                         (step.action == Plan::Action::Keep &&
+                          (direction == JournalPhase::Back ? !step.entry->old.present
+                                                           : !step.entry->fresh.present)))
                     outcome.content.reset();
                 outcomes.push_back(outcome);
             }

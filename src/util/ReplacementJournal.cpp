@@ -42,7 +42,7 @@ ReplacementJournal::ReplacementJournal(std::vector<CommitTarget> targets)
     });
     try {
         for (CommitTarget& target : targets_) {
-            if (!target.entry.fresh.present) // not digested while it was written
+            if (!target.removal && !target.entry.fresh.present) // not digested while written
                 target.entry.fresh = VersionOf(JoinPath(target.folder, target.entry.staged));
             KeepOldCopy(target.folder, target.entry);
             ++kept_;
@@ -104,7 +104,10 @@ void ReplacementJournal::replaceAll() {
         const JournalEntry& entry = target.entry;
         const std::optional<FileStamp> expected =
             entry.old.present ? std::optional(entry.old.stamp) : std::nullopt;
-        if (!PutInPlace(target.folder, entry, entry.staged, expected))
+        const bool done = entry.fresh.present
+                              ? PutInPlace(target.folder, entry, entry.staged, expected)
+                              : RemoveExpected(TargetPath(target), expected);
+        if (!done)
             throw Error(TargetPath(target) +
                         " was changed by another program while this operation ran.");
         ++replaced_;
@@ -114,19 +117,47 @@ void ReplacementJournal::replaceAll() {
         SyncFolder(folder.path);
 }
 
-void ReplacementJournal::finish() noexcept {
+void ReplacementJournal::finish(OldContentKeeper* keeper,
+                                const std::vector<AppendedTarget>& appended) noexcept {
+    bool journalsGone = true;
     for (const Folder& folder : folders_) {
         file_seams::AtStep(Step::RemoveJournal);
         try {
             RemoveJournal(folder.path);
         } catch (...) {
-            // A journal that stays completes what is complete already.
+            journalsGone = false; // a journal that stays completes what is complete already
         }
     }
-    for (const CommitTarget& target : targets_) {
+    for (const CommitTarget& target : targets_)
         if (target.entry.method == ReplaceMethod::InPlace)
             RemoveFileQuietly(JoinPath(target.folder, target.entry.staged));
+    // Old content a journal still names is the journal's until the next run tidies up.
+    if (keeper && journalsGone)
+        handOver(*keeper, appended);
+    for (const CommitTarget& target : targets_)
         DisposeOfOldCopy(target.folder, target.entry);
+}
+
+void ReplacementJournal::handOver(OldContentKeeper& keeper,
+                                  const std::vector<AppendedTarget>& appended) noexcept {
+    try {
+        std::vector<ReplacedTarget> handed;
+        for (const CommitTarget& target : targets_) {
+            const JournalEntry& entry = target.entry;
+            ReplacedTarget& replaced = handed.emplace_back();
+            replaced.folder = target.folder;
+            replaced.name = entry.target;
+            replaced.kept = entry.kept;
+            replaced.oldSize = entry.old.present ? entry.old.size : 0;
+            replaced.written = entry.fresh;
+            if (const auto now = StampOf(TargetPath(target)); now && entry.fresh.present)
+                replaced.written.stamp = *now; // in place: the target, not the staged file
+        }
+        keeper.keep(handed, appended);
+        for (std::size_t i = 0; i < targets_.size(); ++i)
+            targets_[i].entry.kept = handed[i].kept;
+    } catch (...) {
+        // Without a restore point the operation is no less complete.
     }
 }
 
@@ -142,6 +173,8 @@ std::string ReplacementJournal::whatHoldsWhat() const {
                     (entry.old.present ? " holds its old content" : " is not there, as before");
         else if (!entry.old.present)
             text += target + " holds its new content (it did not exist before)";
+        else if (!entry.fresh.present)
+            text += target + " is removed, its old content is in " + kept;
         else if (entry.method == ReplaceMethod::InPlace)
             text += target + " may hold part of its new content, its old content is in " + kept;
         else
@@ -168,8 +201,10 @@ void ReplacementJournal::rollBack(const std::string& cause) {
             bool restored;
             if (entry.old.present)
                 restored = PutInPlace(target.folder, entry, entry.kept,
-                                      entry.method == ReplaceMethod::InPlace ? entry.old.stamp
-                                                                             : entry.fresh.stamp);
+                                      !entry.fresh.present ? std::nullopt
+                                      : entry.method == ReplaceMethod::InPlace
+                                          ? std::optional(entry.old.stamp)
+                                          : std::optional(entry.fresh.stamp));
             else if ((restored = StampOf(TargetPath(target)) == entry.fresh.stamp))
                 RemoveFile(TargetPath(target)); // the operation made it
             if (!restored)

@@ -13,6 +13,7 @@
 
 #include "util/Errors.h"
 #include "util/JournalFile.h"
+#include "util/KeptContent.h"
 #include "util/TempNames.h"
 
 #include <string>
@@ -31,6 +32,7 @@ public:
 struct CommitTarget {
     std::string folder;
     JournalEntry entry;
+    bool removal = false; // the target goes: its entry has no new content
 };
 
 class ReplacementJournal {
@@ -44,9 +46,11 @@ public:
     // Every target gets its new content, in order, then their folders are synced. A target that
     // another program changed meanwhile stops it with an Error.
     void replaceAll();
-    // After replaceAll: the journals go, then the old copies. Nothing here can fail the
-    // operation: it is complete, and a journal a failure leaves completes it again.
-    void finish() noexcept;
+    // After replaceAll: the journals go, then the old copies, but for those the keeper takes (a
+    // restore point). Nothing here can fail the operation: it is complete, and a journal a
+    // failure leaves completes it again.
+    void finish(OldContentKeeper* keeper = nullptr,
+                const std::vector<AppendedTarget>& appended = {}) noexcept;
     // After a failure: every target replaced so far gets its old content back, last to first,
     // and nothing is left. An undo that fails stops, leaving the journals for the next run
     // (UndoFailedError).
@@ -59,6 +63,7 @@ private:
     };
     Journal journalOf(std::size_t place, JournalPhase phase) const;
     void removeWhatWasMade() noexcept;
+    void handOver(OldContentKeeper& keeper, const std::vector<AppendedTarget>& appended) noexcept;
     std::string whatHoldsWhat() const;
 
     std::string operation_;

@@ -172,4 +172,14 @@ bool PutInPlace(const std::string& folder, const JournalEntry& entry, const std:
     return RenameOverExpected(from, target, expected);
 }
 
+bool RemoveExpected(const std::string& target, const std::optional<FileStamp>& expected) {
+    const auto now = StampOf(target);
+    if (!expected)
+        return !now;
+    if (now != expected)
+        return false;
+    RemoveFile(target);
+    return true;
+}
+
 } // namespace lw

@@ -41,4 +41,8 @@ void DisposeOfOldCopy(const std::string& folder, const JournalEntry& entry) noex
 bool PutInPlace(const std::string& folder, const JournalEntry& entry, const std::string& source,
                 const std::optional<FileStamp>& expected);
 
+// Removes the target when it is still the file expected (nothing: there is none, and nothing
+// is to be done). False, with the file as it was, when someone else changed it meanwhile.
+bool RemoveExpected(const std::string& target, const std::optional<FileStamp>& expected);
+
 } // namespace lw
