@@ -3,6 +3,7 @@
 #include "util/ContentDigest.h"
 #include "util/Errors.h"
 #include "util/File.h"
+#include "util/Recovery.h"
 #include "util/ReplacementSteps.h"
 #include "util/TempNames.h"
 
@@ -16,39 +17,9 @@ namespace {
 constexpr const char* kEntryName = "entry";
 constexpr std::uint64_t kMaxEntrySize = 1 << 20;
 
-bool IsPointNumber(std::string_view name, std::uint64_t& number) {
-    if (name.empty() || name.size() > 18 || name[0] == '0')
-        return false;
-    number = 0;
-    for (const char c : name) {
-        if (c < '0' || c > '9')
-            return false;
-        number = number * 10 + static_cast<std::uint64_t>(c - '0');
-    }
-    return true;
-}
-
-// A point being made or removed: its number, a marker and a random part, nothing else.
-bool IsUnfinishedPoint(std::string_view name) {
-    std::uint64_t number = 0;
-    for (const char* marker : {kStagedMarker, kKeptMarker}) {
-        const std::string_view base = BaseOfMarkedName(name, marker);
-        if (!base.empty() && IsPointNumber(base, number))
-            return true;
-    }
-    return false;
-}
-
-// The files of a point's folder go, then the folder: it is ours by its name and place.
-void RemovePointFolder(const std::string& path) {
-    for (const std::string& name : FolderEntries(path))
-        RemoveFile(JoinPath(path, name));
-    RemoveEmptyFolder(path);
-}
-
 void RemovePointFolderQuietly(const std::string& path) noexcept {
     try {
-        RemovePointFolder(path);
+        RemoveFolderOfOurs(path);
     } catch (...) {
     }
 }
@@ -58,7 +29,7 @@ void RemovePointFolderQuietly(const std::string& path) noexcept {
 void RemovePoint(const StoredPoint& point) {
     const std::string going = point.path + kKeptMarker + UniqueNamePart();
     RenameFile(point.path, going);
-    RemovePointFolder(going);
+    RemoveFolderOfOurs(going);
 }
 
 std::string Now() {
@@ -118,7 +89,7 @@ bool SameFolder(const std::string& a, const std::string& b) {
 } // namespace
 
 std::string RestoreFolderOf(const std::string& folder) {
-    return JoinPath(JoinPath(folder, ".loamwright"), "restore");
+    return JoinPath(JoinPath(folder, kProgramFolder), kRestoreFolder);
 }
 
 std::string PointFolderOf(const std::string& folder, std::uint64_t number) {
@@ -177,20 +148,12 @@ std::vector<StoredPoint> StoredPoints(const std::string& folder) {
 }
 
 void RemoveUnfinishedPoints(const std::string& folder) {
-    const std::string restore = RestoreFolderOf(folder);
-    std::vector<std::string> names;
-    try {
-        names = FolderEntries(restore);
-    } catch (const IoError&) {
-        return;
-    }
-    for (const std::string& name : names)
-        if (IsUnfinishedPoint(name))
-            RemovePointFolder(JoinPath(restore, name));
+    for (const std::string& point : UnfinishedRestorePoints(folder))
+        RemoveFolderOfOurs(point);
 }
 
-RestorePointKeeper::RestorePointKeeper(RestoreSettings settings, const LogSink& log)
-    : settings_(std::move(settings)), log_(log) {}
+RestorePointKeeper::RestorePointKeeper(RestoreSettings settings, LogSink log)
+    : settings_(std::move(settings)), log_(std::move(log)) {}
 
 void RestorePointKeeper::keep(std::vector<ReplacedTarget>& targets,
                               const std::vector<AppendedTarget>& appended) noexcept {
@@ -233,7 +196,7 @@ void RestorePointKeeper::keep(std::vector<ReplacedTarget>& targets,
         for (const Part& part : parts)
             entry.folders.push_back(part.folder);
         for (Part& part : parts) {
-            MakeFolder(JoinPath(part.folder, ".loamwright"));
+            MakeFolder(JoinPath(part.folder, kProgramFolder));
             MakeFolder(RestoreFolderOf(part.folder));
             const std::string pending =
                 JoinPath(RestoreFolderOf(part.folder),
@@ -284,10 +247,6 @@ void RestorePointKeeper::keep(std::vector<ReplacedTarget>& targets,
         return;
     }
     kept_ = number;
-    std::string where;
-    for (const Part& part : parts)
-        where += (where.empty() ? "" : ", ") + part.folder;
-    log_("Restore point " + std::to_string(number) + " kept in " + where + ".");
     for (const Part& part : parts) {
         try {
             std::vector<StoredPoint> points = StoredPoints(part.folder);
@@ -302,10 +261,6 @@ void RestorePointKeeper::keep(std::vector<ReplacedTarget>& targets,
                  ++oldest) {
                 RemovePoint(points[oldest]);
                 bytes -= points[oldest].bytes;
-                log_("Restore point " + std::to_string(points[oldest].number) + " in " +
-                     part.folder +
-                     " was let go (limits: " + std::to_string(settings_.limits.points) +
-                     " points, " + ByteSizeText(settings_.limits.bytes) + ").");
             }
         } catch (const std::exception& e) {
             log_("The oldest restore points in " + part.folder + " could not be let go (" +

@@ -45,7 +45,7 @@ struct RestoreSettings {
 // the limits allow. Set it for an operation with a KeeperScope.
 class RestorePointKeeper : public OldContentKeeper {
 public:
-    RestorePointKeeper(RestoreSettings settings, const LogSink& log);
+    RestorePointKeeper(RestoreSettings settings, LogSink log);
     void keep(std::vector<ReplacedTarget>& targets,
               const std::vector<AppendedTarget>& appended) noexcept override;
     // The number of the point kept last; nothing while none was.
@@ -53,7 +53,7 @@ public:
 
 private:
     RestoreSettings settings_;
-    const LogSink& log_;
+    LogSink log_;
     std::optional<std::uint64_t> kept_;
 };
 

@@ -397,6 +397,32 @@ int RecoverInterruptedOperations(const std::vector<std::string>& folders, const 
     return found.repair();
 }
 
+// A point's folder is ours by its marked name and its place: what is in it goes with it.
+std::vector<std::string> UnfinishedRestorePoints(const std::string& folder) {
+    std::vector<std::string> stale, entries;
+    const std::string points = JoinPath(JoinPath(folder, kProgramFolder), kRestoreFolder);
+    try {
+        entries = FolderEntries(points);
+    } catch (const IoError&) {
+        return stale; // no restore points here
+    }
+    for (const std::string& entry : entries) {
+        std::uint64_t number = 0;
+        for (const char* marker : {kStagedMarker, kKeptMarker})
+            if (const std::string_view base = BaseOfMarkedName(entry, marker);
+                !base.empty() && IsPointNumber(base, number) &&
+                StatusOf(JoinPath(points, entry)).value_or(FileStatus{}).isFolder())
+                stale.push_back(JoinPath(points, entry));
+    }
+    return stale;
+}
+
+void RemoveFolderOfOurs(const std::string& path) {
+    for (const std::string& name : FolderEntries(path))
+        RemoveFile(JoinPath(path, name));
+    RemoveEmptyFolder(path);
+}
+
 std::vector<std::string> StaleReplacementFiles(const std::string& folder) {
     std::vector<std::string> stale;
     if (FileExists(JournalPathIn(folder)))
@@ -411,13 +437,19 @@ std::vector<std::string> StaleReplacementFiles(const std::string& folder) {
         if (!BaseOfMarkedName(entry, kStagedMarker).empty() ||
             !BaseOfMarkedName(entry, kKeptMarker).empty())
             stale.push_back(JoinPath(folder, entry));
+    for (std::string& point : UnfinishedRestorePoints(folder))
+        stale.push_back(std::move(point));
     return stale;
 }
 
 std::vector<std::string> RemoveStaleReplacementFiles(const std::string& folder) {
     std::vector<std::string> stale = StaleReplacementFiles(folder);
-    for (const std::string& path : stale)
-        RemoveFile(path);
+    for (const std::string& path : stale) {
+        if (const auto status = StatusOf(path); status && status->isFolder())
+            RemoveFolderOfOurs(path);
+        else
+            RemoveFile(path);
+    }
     return stale;
 }
 

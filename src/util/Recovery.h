@@ -74,10 +74,15 @@ private:
 int RecoverInterruptedOperations(const std::vector<std::string>& folders, const LogSink& log);
 
 // Removes the staged and kept files killed runs left in folder before they wrote a journal there
-// (a journal never put in place among them): only names exactly of this program's pattern
-// (TempNames.h). Nothing while the folder has a journal, whose files they are. Call after the
-// journal of the folder is handled, under its exclusive lock. Returns what it removed.
+// (a journal never put in place among them), and the restore points they left half made or half
+// let go: only names exactly of this program's pattern (TempNames.h). Nothing while the folder
+// has a journal, whose files they are. Call after the journal of the folder is handled, under its
+// exclusive lock. Returns what it removed.
 std::vector<std::string> RemoveStaleReplacementFiles(const std::string& folder);
+// The restore points of folder that killed runs left half made or half let go, by full path.
+std::vector<std::string> UnfinishedRestorePoints(const std::string& folder);
+// Removes a folder this program made (a restore point's) with the files in it.
+void RemoveFolderOfOurs(const std::string& path);
 // The files RemoveStaleReplacementFiles would remove, by full path, removing nothing: for a reader
 // that reports them.
 std::vector<std::string> StaleReplacementFiles(const std::string& folder);

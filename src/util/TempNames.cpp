@@ -40,4 +40,16 @@ std::string_view BaseOfMarkedName(std::string_view name, std::string_view marker
     return IsMarkedName(name, base, marker) ? base : std::string_view{};
 }
 
+bool IsPointNumber(std::string_view name, std::uint64_t& number) {
+    if (name.empty() || name.size() > 18 || name[0] == '0')
+        return false;
+    number = 0;
+    for (const char c : name) {
+        if (c < '0' || c > '9')
+            return false;
+        number = number * 10 + static_cast<std::uint64_t>(c - '0');
+    }
+    return true;
+}
+
 } // namespace lw

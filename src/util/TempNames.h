@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,11 @@ inline constexpr const char* kJournalName = ".loamwright-journal";
 // What journals of earlier versions were named: "<file>.lw-journal-<random part>".
 inline constexpr const char* kJournalMarker = ".lw-journal-";
 
+// Where the restore points of a folder lie, one folder each named by its number; one being made
+// or let go has the staged or kept marker after its number.
+inline constexpr const char* kProgramFolder = ".loamwright";
+inline constexpr const char* kRestoreFolder = "restore";
+
 inline constexpr std::size_t kRandomPartLength = 12;
 
 // Lower-case hex digits from the system's random source.
@@ -34,6 +40,8 @@ bool IsLowerHex(std::string_view text, std::size_t digits);
 bool IsMarkedName(std::string_view name, std::string_view base, std::string_view marker);
 // A staged or kept name of base.
 bool IsTemporaryNameOf(std::string_view name, std::string_view base);
+// True for a restore point's number as its folder is named: digits, no leading zero.
+bool IsPointNumber(std::string_view name, std::uint64_t& number);
 // The file name a marked name belongs to ("statics.cfg" for "statics.cfg.lw-new-0123456789ab"),
 // or nothing when name is not marked.
 std::string_view BaseOfMarkedName(std::string_view name, std::string_view marker);

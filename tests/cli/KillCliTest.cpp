@@ -163,10 +163,15 @@ Items ItemsOf(const std::string& folder, Layout layout, const std::vector<bool>&
 }
 
 // Every file below folder, by relative path.
+// The restore points a run keeps differ with where it was killed (the new state may come with
+// or without its point); only a point left half made counts, by its marked name.
 std::set<std::string> NamesIn(const std::string& folder) {
     std::set<std::string> names;
-    for (const auto& entry : fs::recursive_directory_iterator(folder))
-        names.insert(fs::relative(entry.path(), folder).string());
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        const std::string name = fs::relative(entry.path(), folder).string();
+        if (name.find(".loamwright") == std::string::npos || name.find(".lw-") != std::string::npos)
+            names.insert(name);
+    }
     return names;
 }
 
