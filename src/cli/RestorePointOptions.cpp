@@ -36,7 +36,17 @@ std::shared_ptr<RestorePointOptions> AddRestorePointOptions(CLI::App& cmd) {
         ->check(CLI::NonNegativeNumber);
     cmd.add_option("--restore-size", options->size,
                    "room the restore points of a folder may take, in bytes or with K, M or G")
-        ->default_val(options->size);
+        ->default_val(options->size)
+        ->check(CLI::Validator(
+            [](const std::string& text) {
+                try {
+                    ParseByteSize(text);
+                    return std::string();
+                } catch (const Error& e) {
+                    return std::string(e.what());
+                }
+            },
+            "BYTES"));
     return options;
 }
 

@@ -79,49 +79,49 @@ std::vector<Part> PartsOf(std::uint64_t number, const std::vector<std::string>& 
     return parts;
 }
 
-// The file as the last operation that kept a point here wrote it; later points of this folder
-// that wrote it are found, so an operation after the one restored is no change by another program.
+bool HoldsAppended(const std::string& path, const RestoreFile& file) {
+    const auto now = StampOf(path);
+    if (!now || now->Size != file.written.size || now->Size < file.oldSize)
+        return false;
+    if (*now == file.written.stamp)
+        return true;
+    File in = File::OpenRead(path);
+    in.seek(file.oldSize);
+    ContentDigest digest;
+    std::vector<char> buffer(std::size_t{1} << 20);
+    while (const std::size_t got = in.readSome(buffer.data(), buffer.size()))
+        digest.add(buffer.data(), got);
+    in.close();
+    return digest.value() == file.tail;
+}
+
+// The file as the last operation that kept a point here wrote it (a later point's operation is
+// no change by another program); and a file the operation appended to still ends with what it
+// appended, so cutting that off gives back what was there before.
 void RequireUnchanged(const Part& part, const RestoreFile& file,
                       const std::vector<StoredPoint>& points) {
     const std::string path = JoinPath(part.real, file.name);
     const RestoreFile* latest = &file;
     std::uint64_t latestNumber = part.point.number;
-    for (const StoredPoint& point : points) {
-        if (!point.entry || point.number <= part.point.number)
-            continue;
-        for (const RestoreFile& later : point.entry->files)
-            if (later.name == file.name) {
-                if (file.kind == KeptKind::Appended && later.kind != KeptKind::Appended)
-                    throw Error(path + " was replaced by restore point " +
-                                std::to_string(point.number) + "'s operation since; restore " +
-                                std::to_string(point.number) + " first. Nothing was changed.");
-                latest = &later;
-                latestNumber = point.number;
-            }
-    }
-    bool same;
-    if (!latest->written.present)
-        same = !FileExists(path);
-    else if (latest->kind == KeptKind::Appended) {
-        // Cutting it back loses only what was appended: that is all it must still hold.
-        const auto now = StampOf(path);
-        same = now && now->Size == latest->written.size &&
-               (*now == latest->written.stamp || (now->Size >= latest->oldSize && [&] {
-                   File in = File::OpenRead(path);
-                   in.seek(latest->oldSize);
-                   ContentDigest digest;
-                   std::vector<char> buffer(std::size_t{1} << 20);
-                   while (const std::size_t got = in.readSome(buffer.data(), buffer.size()))
-                       digest.add(buffer.data(), got);
-                   in.close();
-                   return digest.value() == latest->tail;
-               }()));
-    } else
-        same = Holds(path, latest->written);
+    for (const StoredPoint& point : points)
+        if (point.entry && point.number > part.point.number)
+            for (const RestoreFile& later : point.entry->files)
+                if (later.name == file.name) {
+                    latest = &later;
+                    latestNumber = point.number;
+                }
+    const bool same = !latest->written.present             ? !FileExists(path)
+                      : latest->kind == KeptKind::Appended ? HoldsAppended(path, *latest)
+                                                           : Holds(path, latest->written);
     if (!same)
         throw Error(path + " was changed since restore point " + std::to_string(latestNumber) +
                     " was kept, by another program: restoring would lose that change. Nothing "
                     "was changed.");
+    if (file.kind == KeptKind::Appended && latest != &file && !HoldsAppended(path, file))
+        throw Error(path + " no longer ends with what restore point " +
+                    std::to_string(part.point.number) +
+                    "'s operation appended to it; restore the later points first. Nothing was "
+                    "changed.");
 }
 
 // Copies the first length bytes of from (all of it: nothing) into the new file.
