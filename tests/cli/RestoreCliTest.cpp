@@ -50,7 +50,7 @@ TEST_F(RestoreCliTest, EveryCommandIsUndoneNewestFirst) {
         return args;
     };
     const std::vector<Args> commands{
-        with({"melt"}, with(world, {"--items", f("items.wsc"), "1000", "1100", "1000", "1100"})),
+        with({"melt"}, with(world, {"--items", f("items.wsc"), "1464", "1535", "1568", "1639"})),
         with({"freeze"}, with(world, {"--items", f("items.wsc")})),
         with({"fill-clear"},
              with(world, {"--map", f("map0.mul"), "--left", "1003", "--right", "1500", "--top",
@@ -88,7 +88,7 @@ TEST_F(RestoreCliTest, EveryCommandIsUndoneNewestFirst) {
     EXPECT_FALSE(fs::exists(original.file(".loamwright"))) << "0 points: none kept";
 }
 
-TEST_F(RestoreCliTest, DiffApplyKeepsAPointAndTheLimitsHold) {
+TEST_F(RestoreCliTest, DiffApplyIsUndoneAndTheLimitsHold) {
     test::TempDir target, modified;
     for (const char* name : {"staidx0.mul", "statics0.mul", "map0.mul"}) {
         fs::copy_file(f(name), target.file(name));
@@ -106,26 +106,31 @@ TEST_F(RestoreCliTest, DiffApplyKeepsAPointAndTheLimitsHold) {
     for (const Args& part : {set(dir, "original-"), set(modified, "")})
         generate.insert(generate.end(), part.begin(), part.end());
     run(generate);
+    const auto apply = [&](const Args& limits) {
+        Args args{"diff-apply", "--diff", modified.file("w.lw2")};
+        for (const Args& part : {set(dir, "original-"), set(target, ""), limits})
+            args.insert(args.end(), part.begin(), part.end());
+        run(args);
+    };
     const Files before = WorldFiles(target.path());
-    for (int i = 0; i < 3; ++i) {
-        Args apply{"diff-apply",     "--diff", modified.file("w.lw2"), "--restore-points", "2",
-                   "--restore-size", "1G"};
-        for (const Args& part : {set(dir, "original-"), set(target, "")})
-            apply.insert(apply.end(), part.begin(), part.end());
-        run(apply);
-    }
-    const auto listed = Cli({"restore", "--list", target.path()}).out;
-    EXPECT_EQ(listed.find("\n  1  "), std::string::npos) << listed;
-    EXPECT_NE(listed.find("\n  2  "), std::string::npos) << listed;
-    EXPECT_NE(listed.find("\n  3  "), std::string::npos) << listed;
-    run({"restore", "3", target.path()});
-    run({"restore", "2", target.path()});
+    apply({});
+    EXPECT_NE(WorldFiles(target.path()), before);
+    run({"restore", "1", target.path()});
     test::ExpectSameFiles(WorldFiles(target.path()), before);
+
+    // Points 1 (the diff) and 2 (the restore) go first once a folder keeps two.
+    apply({"--restore-points", "2", "--restore-size", "1G"});
+    apply({"--restore-points", "2", "--restore-size", "1G"});
+    const auto listed = Cli({"restore", "--list", target.path()}).out;
+    for (const char* gone : {"\n  1  ", "\n  2  "})
+        EXPECT_EQ(listed.find(gone), std::string::npos) << listed;
+    for (const char* kept : {"\n  3  ", "\n  4  "})
+        EXPECT_NE(listed.find(kept), std::string::npos) << listed;
 }
 
 TEST_F(RestoreCliTest, RefusalsNameTheCauseAndChangeNothing) {
     run({"melt", "--staidx", f("staidx0.mul"), "--statics", f("statics0.mul"), "--items",
-         f("items.wsc"), "1000", "1100", "1000", "1100"});
+         f("items.wsc"), "1464", "1535", "1568", "1639"});
     test::WriteWholeFile(f("items.wsc"), test::ReadWholeFile(f("items.wsc")) + "\r\n");
     const Files files = WorldFiles(dir.path());
     struct Case {
