@@ -38,7 +38,7 @@ double Median(std::vector<double> times) {
 // Median seconds without and with a restore point, each run after prepare (not timed), the two
 // kinds alternating so that a busy moment of the machine falls on both alike.
 std::pair<double, double> WithoutAndWith(const std::function<void()>& prepare,
-                                         const std::function<void()>& run, int runs = 7) {
+                                         const std::function<void()>& run, int runs = 15) {
     std::vector<double> without, with;
     for (int i = 0; i <= runs; ++i)
         for (const bool keep : {false, true}) {
