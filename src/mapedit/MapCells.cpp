@@ -16,6 +16,7 @@ void CheckTile(const WorldSize& world, int x, int y) {
 } // namespace
 
 TMapCell ReadMapCell(const std::string& mapPath, int x, int y) {
+    const OperationFiles files({{kMapFileRole, mapPath, FileUse::Read}}, DiscardLog);
     MapFile map = MapFile::OpenRead(mapPath);
     const WorldSize world = map.world();
     CheckTile(world, x, y);

@@ -13,7 +13,8 @@
 
 namespace lw {
 
-// The cell of tile (x, y); a RangeError outside the world.
+// The cell of tile (x, y); a RangeError outside the world. The map is declared for reading
+// first, as for an area.
 TMapCell ReadMapCell(const std::string& mapPath, int x, int y);
 
 // The map open for the cell writes of one step (a paint of the brush, an undo), under one

@@ -192,6 +192,28 @@ struct Operation {
     bool movesItems = false; // melt and freeze: no item may be lost
 };
 
+// A diff of the demo world (in originals) and the diff-apply command that applies it.
+struct DemoDiff {
+    std::string path, originals;
+    Args args(const Paths& target, const std::string& map) const {
+        return {"diff-apply",
+                "--staidx",
+                target("staidx0.mul"),
+                "--statics",
+                target("statics0.mul"),
+                "--map",
+                target(map),
+                "--diff",
+                path,
+                "--original-staidx",
+                originals + "/staidx0.mul",
+                "--original-statics",
+                originals + "/statics0.mul",
+                "--original-map",
+                originals + "/map0.mul"};
+    }
+};
+
 // When the kills come: two right at the start, the rest spread evenly over an undisturbed run and
 // a little past it, since runs vary and the last moments (the renames) matter most.
 std::chrono::microseconds KillMoment(int kill, std::chrono::microseconds undisturbed) {
@@ -239,6 +261,8 @@ protected:
     }
 
     void killSweep(const Operation& op);
+    // The diff of the demo world against a filled and cleared copy of it.
+    DemoDiff demoDiff();
 
     static test::TempDir* demo_;
     test::TempDir dir;
@@ -389,26 +413,36 @@ TEST_P(KillCliTest, FillClearOfAContainer) {
                }});
 }
 
-TEST_P(KillCliTest, DiffApplication) {
-    // The diff of the demo world against a filled and cleared copy, applied to copies of it.
-    const std::string modified = dir.file("modified"), diff = dir.file("world.lw2");
+DemoDiff KillCliTest::demoDiff() {
+    const std::string modified = dir.file("modified");
+    const DemoDiff diff{dir.file("world.lw2"), demo_->path()};
     runUndisturbed({"fill-clear", demo_->path(), kWorldFiles, FillClearArgs}, modified, OneFolder);
-    const auto originals = [](Args args) {
-        const Args files{"--original-staidx",  demo("staidx0.mul"), "--original-statics",
-                         demo("statics0.mul"), "--original-map",    demo("map0.mul")};
-        args.insert(args.end(), files.begin(), files.end());
-        return args;
-    };
     const auto generated = test::RunProgram(
-        LW_CLI_PATH,
-        originals({"diff-generate", "--staidx", modified + "/staidx0.mul", "--statics",
-                   modified + "/statics0.mul", "--map", modified + "/map0.mul", "--out", diff}));
-    ASSERT_EQ(generated.exitCode, 0) << generated.err;
-    killSweep({"diff-apply", demo_->path(), kWorldFiles, [&](const Paths& path) {
-                   return originals({"diff-apply", "--staidx", path("staidx0.mul"), "--statics",
-                                     path("statics0.mul"), "--map", path("map0.mul"), "--diff",
-                                     diff});
-               }});
+        LW_CLI_PATH, {"diff-generate", "--staidx", modified + "/staidx0.mul", "--statics",
+                      modified + "/statics0.mul", "--map", modified + "/map0.mul", "--out",
+                      diff.path, "--original-staidx", demo("staidx0.mul"), "--original-statics",
+                      demo("statics0.mul"), "--original-map", demo("map0.mul")});
+    EXPECT_EQ(generated.exitCode, 0) << generated.err;
+    return diff;
+}
+
+TEST_P(KillCliTest, DiffApplication) {
+    const DemoDiff diff = demoDiff();
+    ASSERT_FALSE(HasFailure());
+    killSweep({"diff-apply", demo_->path(), kWorldFiles,
+               [&](const Paths& path) { return diff.args(path, "map0.mul"); }});
+}
+
+TEST_P(KillCliTest, DiffApplicationToAContainer) {
+    const DemoDiff diff = demoDiff();
+    ASSERT_FALSE(HasFailure());
+    const std::string modern = dir.file("modern");
+    const auto made = test::RunProgram(LW_CLI_PATH, {"demo-world", modern, "--uop"});
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+    killSweep({"diff-apply to a container",
+               modern,
+               {"staidx0.mul", "statics0.mul", "map0LegacyMUL.uop"},
+               [&](const Paths& path) { return diff.args(path, "map0LegacyMUL.uop"); }});
 }
 
 TEST_P(KillCliTest, Compaction) {

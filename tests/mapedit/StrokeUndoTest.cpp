@@ -187,8 +187,8 @@ TEST_F(StrokeUndoTest, ACellChangedByAnotherProgramRefusesTheStep) {
     EXPECT_TRUE(history.canRedo());
 }
 
-// A paint, an undo and the read of an area first look for what an interrupted operation left in
-// the map's folder: a journal that cannot be trusted stops each of them before any change.
+// A paint, an undo and the read of an area or a cell first look for what an interrupted operation
+// left in the map's folder: a journal that cannot be trusted stops each of them before any change.
 TEST_F(StrokeUndoTest, EditsAndAreaReadsLookForInterruptedOperationsFirst) {
     UndoHistory history;
     history.add(dragged());
@@ -201,6 +201,7 @@ TEST_F(StrokeUndoTest, EditsAndAreaReadsLookForInterruptedOperationsFirst) {
         {"paint", [&] { stroke.paint(raise, 30, 30, seed); }},
         {"undo", [&] { history.undo(); }},
         {"area read", [&] { ReadMapCellArea(map, kLeft, kTop, kSide, kSide); }},
+        {"cell read", [&] { ReadMapCell(map, 30, 30); }},
     };
     for (const auto& [name, edit] : edits) {
         SCOPED_TRACE(name);

@@ -18,6 +18,7 @@
 #include "util/TempNames.h"
 #include "world/Blocks.h"
 #include "world/Compaction.h"
+#include "world/MapConversion.h"
 
 #include <cerrno>
 #include <chrono>
@@ -289,6 +290,20 @@ std::string ContainerWorldIndex(const std::string& folder, Layout layout) {
     return ContainerWorld(folder, layout).staidx;
 }
 
+// The container world and, beside it, a plain map of the facet whose last block differs.
+std::string PlainMapBeside(const std::string& folder, Layout layout) {
+    return layout(folder, "map4.mul");
+}
+
+void BuildContainerAndPlainMap(const std::string& folder, Layout layout) {
+    BuildContainerWorld(folder, layout);
+    const std::string plain = PlainMapBeside(folder, layout);
+    test::MakeSparseMap(plain, kSmallFacet);
+    TMapBlock block;
+    std::memset(&block, 4, sizeof block);
+    WriteMapBlock(plain, kSmallFacet, 180, 180, block);
+}
+
 // The sets of a diff of the smallest facet: "original" and "target" (its map in a container,
 // its files as the layout places them).
 WorldFileSet SmallOriginal(const std::string& folder) {
@@ -448,6 +463,14 @@ const SweptOperation kOperations[] = {
              ApplyDiff(SmallOriginal(folder), target, folder + "/small.lw2", quiet, log);
          ASSERT_TRUE(applied.applied);
          TakeWrittenIndex(s, target.staidx, applied);
+     }},
+    {"ConvertToAPlainMap", BuildContainerWorld, ContainerWorldIndex,
+     [](const std::string& folder, Layout layout, ProgramState&, const LogSink& log, Progress&) {
+         ConvertMap(ContainerWorld(folder, layout).map, PlainMapBeside(folder, layout), false, log);
+     }},
+    {"ConvertOverAContainer", BuildContainerAndPlainMap, ContainerWorldIndex,
+     [](const std::string& folder, Layout layout, ProgramState&, const LogSink& log, Progress&) {
+         ConvertMap(PlainMapBeside(folder, layout), ContainerWorld(folder, layout).map, true, log);
      }},
     {"MeltKeepingARestorePoint", BuildItemWorld, ItemWorldIndex, MeltKeepingARestorePoint, true},
     {"RestoreOfAMelt",
@@ -623,6 +646,7 @@ std::vector<std::tuple<SweptOperation, Layout>> SweptLayouts() {
         cases.emplace_back(operation, OneFolder);
     for (const SweptOperation& operation : kOperations)
         if (std::string(operation.name) != "DiffGeneration" &&
+            !std::string(operation.name).starts_with("Convert") &&
             std::string(operation.name) != "PaintInAContainer" && !operation.keepsRestorePoint)
             cases.emplace_back(operation, ThreeFolders);
     return cases;
