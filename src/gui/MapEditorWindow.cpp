@@ -573,8 +573,15 @@ void MapEditorWindow::paintCell(int x, int y) {
     const int mode = selectDrawingModeComboBox->currentIndex();
     if (mode == DontDraw || !editorFilesValid())
         return;
-    const std::string map = mapPath();
-    TMapCell cell = ReadMapCell(map, x, y);
+    writePaintedCell(mode, x, y);
+    mainDrawGrid->redrawCell(x, y); // reads the map again: after its writer let it go
+}
+
+void MapEditorWindow::writePaintedCell(int mode, int x, int y) {
+    // The cell is read under the same declaration as it is written: what an interrupted
+    // operation left is repaired before the altitude it adds to is read.
+    MapCellWriter map(mapPath());
+    TMapCell cell = map.read(x, y);
     if (mode == SelectedTile)
         cell.Tile = static_cast<std::uint16_t>(CheckRange(selectedTile_, 0, 65535));
     else if (mode >= FirstGroup)
@@ -592,8 +599,8 @@ void MapEditorWindow::paintCell(int x, int y) {
         cell.Altitude = ClampedAltitude(z);
         break;
     }
-    WriteMapCell(map, x, y, cell);
-    mainDrawGrid->redrawCell(x, y);
+    map.write(x, y, cell);
+    map.close();
 }
 
 // ---- Drawing -----------------------------------------------------------------------------------

@@ -119,6 +119,7 @@ private:
     void pathsEdited();
     void zValueEditFinished();
     void paintCell(int x, int y);
+    void writePaintedCell(int mode, int x, int y);
     void trackPointer(const QPoint& viewportPosition);
     int zValue() const;
     std::string mapPath() const;
