@@ -16,6 +16,12 @@ inline void PrintLine(const std::string& line) {
     std::cout << line << '\n';
 }
 
+// A line about the files rather than the result (a repair of an interrupted operation), for
+// commands whose output is a listing that scripts read.
+inline void PrintNote(const std::string& line) {
+    std::cerr << line << '\n';
+}
+
 // The four tile coordinates X1 X2 Y1 Y2 of a block range, kept as texts: they are converted
 // exactly as the block fields are.
 using BlockFieldTexts = std::array<std::string, 4>;
@@ -44,5 +50,7 @@ void AddCheckCommand(CLI::App& app);
 void AddCompactCommand(CLI::App& app);
 void AddDiffInfoCommand(CLI::App& app);
 void AddConvertCommand(CLI::App& app);
+void AddRecoverCommand(CLI::App& app);
+void AddRestoreCommand(CLI::App& app);
 
 } // namespace lw::cli

@@ -1,5 +1,6 @@
 // convert: a map from mapN.mul into the container mapNLegacyMUL.uop, or back.
 #include "cli/Command.h"
+#include "cli/RestorePointOptions.h"
 #include "world/MapConversion.h"
 
 #include <memory>
@@ -18,8 +19,11 @@ void AddConvertCommand(CLI::App& app) {
         ->check(CLI::IsMember({"uop", "mul"}));
     cmd->add_option("IN", options->in, "the map to read, either form")->required();
     cmd->add_option("OUT", options->out, "the map to write (replaced when it exists)")->required();
-    cmd->callback(
-        [options] { ConvertMap(options->in, options->out, options->to == "uop", PrintLine); });
+    const auto restore = AddRestorePointOptions(*cmd);
+    cmd->callback([options, restore] {
+        const CommandRestorePoint point("convert", *restore);
+        ConvertMap(options->in, options->out, options->to == "uop", PrintLine);
+    });
 }
 
 } // namespace lw::cli

@@ -1,11 +1,14 @@
 // index-crc, diff-generate and diff-apply: the diff window's two actions and the "CRC value" of
 // an index, for scripts.
 #include "cli/Command.h"
+#include "cli/RestorePointOptions.h"
 #include "diff/ApplyDiff.h"
 #include "diff/Checksums.h"
 #include "diff/DiffMessages.h"
 #include "diff/GenerateDiff.h"
 #include "util/Errors.h"
+#include "util/OperationFiles.h"
+#include "world/FileRoles.h"
 #include "world/StaticIndex.h"
 
 #include <memory>
@@ -28,6 +31,7 @@ void AddIndexCrcCommand(CLI::App& app) {
     CLI::App* cmd = app.add_subcommand("index-crc", "Print the CRC value of a staidx0.mul");
     cmd->add_option("--staidx", *staidx, "staidx0.mul")->required();
     cmd->callback([staidx] {
+        const OperationFiles files({{kStaticsIndexRole, *staidx, FileUse::Read}}, PrintNote);
         auto table = std::make_unique<StaticIndexTable>();
         NullProgress progress;
         ReadStaticIndex(*staidx, *table, progress);
@@ -70,9 +74,11 @@ void AddDiffApplyCommand(CLI::App& app) {
     CLI::App* cmd = app.add_subcommand("diff-apply", "Apply a .lw2 diff to the original world");
     AddWorldFileOptions(cmd, options->original, options->target, "target");
     cmd->add_option("--diff", options->diff, "the .lw2 file to apply")->required();
-    cmd->callback([options] {
+    const auto restore = AddRestorePointOptions(*cmd);
+    cmd->callback([options, restore] {
         if (!HasDiffExtension(options->diff))
             throw Error(kLwdRefusal);
+        const CommandRestorePoint point("diff-apply", *restore);
         NullDiffProgress progress;
         const AppliedDiff applied =
             ApplyDiff(options->original, options->target, options->diff, progress, PrintLine);

@@ -33,7 +33,7 @@ void WritePicture(const DiffInfo& info, const std::optional<WorldFileSet>& origi
         }
     }
     const OperationFiles files(declared, PrintLine);
-    const std::vector<std::uint8_t> png = EncodePng(DiffPicture(info, map, images));
+    const std::vector<std::uint8_t> png = EncodePng(DiffPicture(info, map, images, true));
     ReplaceFile(files.path(kPictureRole), [&](File& f) { f.write(png.data(), png.size()); });
 }
 

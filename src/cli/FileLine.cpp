@@ -13,6 +13,11 @@ bool NamesFile(const std::string& optionValue, std::string errorPath) {
     return IsSameFile(optionValue, errorPath) || ResolveLinks(optionValue) == errorPath;
 }
 
+// A file no option named (a journal, a folder) says what it is to the operation, if it knows.
+std::string NamedWithRole(const IoError& error) {
+    return error.role().empty() ? error.path() : error.path() + " (" + error.role() + ")";
+}
+
 } // namespace
 
 std::string FileLine(const CLI::App& app, const IoError& error) {
@@ -23,9 +28,9 @@ std::string FileLine(const CLI::App& app, const IoError& error) {
                     return command->get_name() + ": " + option->get_name() + " " + value + ": " +
                            error.reason();
         }
-        return command->get_name() + ": " + error.path() + ": " + error.reason();
+        return command->get_name() + ": " + NamedWithRole(error) + ": " + error.reason();
     }
-    return error.path() + ": " + error.reason();
+    return NamedWithRole(error) + ": " + error.reason();
 }
 
 } // namespace lw::cli

@@ -1,6 +1,7 @@
 // fill-clear: clears the statics and fills the terrain of a tile rectangle, as the "Fill/Clear"
 // window's Go! does.
 #include "cli/Command.h"
+#include "cli/RestorePointOptions.h"
 #include "fillclear/FillClearFields.h"
 #include "util/IntConv.h"
 
@@ -38,7 +39,9 @@ void AddFillClearCommand(CLI::App& app) {
     cmd->add_flag("--no-map", options->noMap, "leave map0.mul")->excludes(noStatics);
     cmd->add_option("--seed", options->seed, "the random generator's state to start from")
         ->capture_default_str();
-    cmd->callback([options, right, bottom] {
+    const auto restore = AddRestorePointOptions(*cmd);
+    cmd->callback([options, restore, right, bottom] {
+        const CommandRestorePoint point("fill-clear", *restore);
         FillClearRequest request = options->request;
         request.ClearStatics = !options->noStatics;
         request.FillTerrain = !options->noMap;

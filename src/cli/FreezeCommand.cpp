@@ -1,5 +1,6 @@
 // freeze: the selected items of the item file become statics, optionally also patch file items.
 #include "cli/Command.h"
+#include "cli/RestorePointOptions.h"
 #include "items/FreezeItems.h"
 
 #include <memory>
@@ -22,7 +23,9 @@ void AddFreezeCommand(CLI::App& app) {
                     "select \"auto\" with this AutoSelect.txt; otherwise \"type 255\"");
     cmd->add_option("--pat", options->patch,
                     "also write the frozen items to this patch file (appended to if it exists)");
-    cmd->callback([options] {
+    const auto restore = AddRestorePointOptions(*cmd);
+    cmd->callback([options, restore] {
+        const CommandRestorePoint point("freeze", *restore);
         auto state = std::make_unique<ProgramState>();
         NullProgress progress;
         LoadStaticIndex(*state, options->staidx, progress, PrintLine);

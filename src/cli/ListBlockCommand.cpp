@@ -1,8 +1,11 @@
 // list-block: the items of a block range, as the block listing shows them.
 #include "cli/Command.h"
+#include "util/OperationFiles.h"
 #include "world/BlockListing.h"
-#include "world/ProgramState.h"
+#include "world/FileRoles.h"
+#include "world/StaticIndex.h"
 #include "world/WorldFileNames.h"
+#include "world/WorldOfFiles.h"
 
 #include <memory>
 
@@ -20,11 +23,16 @@ void AddListBlockCommand(CLI::App& app) {
     AddBlockRangeArguments(*cmd, options->range);
     cmd->callback([options] {
         FacetOfFiles({options->staidx, options->statics});
-        auto state = std::make_unique<ProgramState>();
+        // Both files under one look for interrupted operations: the listing never mixes an
+        // index and statics of two moments.
+        const OperationFiles files({{kStaticsIndexRole, options->staidx, FileUse::Read},
+                                    {kStaticsFileRole, options->statics, FileUse::Read}},
+                                   PrintNote);
+        auto index = std::make_unique<StaticIndexTable>(IndexWorld(options->staidx));
         NullProgress progress;
-        LoadStaticIndex(*state, options->staidx, progress);
+        ReadStaticIndex(options->staidx, *index, progress);
         const BlockRange range = ParseBlockRange(options->range);
-        ListStaticBlocks(options->statics, state->StaticIndex, range, PrintLine);
+        ListStaticBlocks(options->statics, *index, range, PrintLine);
     });
 }
 

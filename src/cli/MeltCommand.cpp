@@ -1,5 +1,6 @@
 // melt: the statics of a block range become TYPE 255 items of the item file.
 #include "cli/Command.h"
+#include "cli/RestorePointOptions.h"
 #include "items/MeltBlocks.h"
 
 #include <memory>
@@ -20,7 +21,9 @@ void AddMeltCommand(CLI::App& app) {
     cmd->add_option("--items", options->items, "the emulator item file")->required();
     cmd->add_flag("--uox3", options->uox3, "UOX3 style item file (ends with EOF); POL otherwise");
     AddBlockRangeArguments(*cmd, options->range);
-    cmd->callback([options] {
+    const auto restore = AddRestorePointOptions(*cmd);
+    cmd->callback([options, restore] {
+        const CommandRestorePoint point("melt", *restore);
         auto state = std::make_unique<ProgramState>();
         NullProgress progress;
         LoadStaticIndex(*state, options->staidx, progress, PrintLine);

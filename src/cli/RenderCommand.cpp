@@ -63,7 +63,11 @@ void AddRenderCommand(CLI::App& app) {
         // The world the map's length gives, once a killed run's repair has put it right.
         const TileRect region = RegionFrom(options->region, MapWorld(options->map));
         MapOverview overview;
-        overview.draw({options->map, options->images, region, scale});
+        overview.draw({.MapPath = options->map,
+                       .ImageFolder = options->images,
+                       .Region = region,
+                       .Scale = scale,
+                       .MapDeclared = true});
         const std::vector<std::uint8_t> png = EncodePng(overview.image());
         ReplaceFile(files.path(kPictureRole), [&](File& f) { f.write(png.data(), png.size()); });
     });

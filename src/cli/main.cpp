@@ -2,6 +2,7 @@
 // operation logs or lists; a failure's message is the last line of stderr with status 1; usage
 // errors exit with 2.
 #include "cli/Command.h"
+#include "cli/RestorePointOptions.h"
 
 #include <algorithm>
 #include <exception>
@@ -35,6 +36,9 @@ int main(int argc, char** argv) {
     lw::cli::AddCompactCommand(app);
     lw::cli::AddDiffInfoCommand(app);
     lw::cli::AddConvertCommand(app);
+    lw::cli::AddRecoverCommand(app);
+    lw::cli::AddRestoreCommand(app);
+    lw::cli::SetCommandLine(argc, argv);
 
     // CLI11 would only say that a command is required.
     if (argc > 1 && argv[1][0] != '-') {

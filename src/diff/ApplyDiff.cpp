@@ -4,6 +4,7 @@
 #include "diff/DiffContents.h"
 #include "diff/DiffMessages.h"
 #include "diff/DiffPieces.h"
+#include "diff/DiffTrailer.h"
 #include "diff/DiffWorld.h"
 #include "util/Errors.h"
 #include "util/OperationFiles.h"
@@ -190,6 +191,7 @@ AppliedDiff ApplyDiff(const WorldFileSet& original, const WorldFileSet& target,
     PacedProgress paced(progress);
     File diffFile = File::OpenRead(diffPath);
     const DiffContents contents = ReadDiffContents(diffFile);
+    CheckDiffTrailer(diffFile, DiffPartsEnd(contents));
     if (contents.map)
         RequireTargetMap(target.map);
     const OperationFiles files(ApplicationFiles(original, target, diffPath, contents), log);

@@ -108,4 +108,13 @@ DiffContents ReadDiffContents(File& diff) {
     return contents;
 }
 
+std::uint64_t DiffPartsEnd(const DiffContents& contents) {
+    const DiffHeader& h = contents.header;
+    if (contents.map)
+        return h.MapIndexOffset + MapDiffIndexSize(contents.world);
+    if (contents.statics)
+        return h.StaticsIndexOffset + StaticsDiffIndexSize(contents.world);
+    return kDiffHeaderSize;
+}
+
 } // namespace lw

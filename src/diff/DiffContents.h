@@ -22,4 +22,7 @@ struct DiffContents {
 // part, no static block above 2048 records. Anything else is an Error naming what is wrong.
 DiffContents ReadDiffContents(File& diff);
 
+// Where the diff's last part ends: what follows it is its trailer, if anything (DiffTrailer.h).
+std::uint64_t DiffPartsEnd(const DiffContents& contents);
+
 } // namespace lw

@@ -3,7 +3,9 @@
 #include "diff/Checksums.h"
 #include "diff/DiffContents.h"
 #include "diff/DiffMessages.h"
+#include "diff/DiffTrailer.h"
 #include "diff/DiffWorld.h"
+#include "util/ContentDigest.h"
 #include "util/Errors.h"
 #include "util/File.h"
 #include "util/OperationFiles.h"
@@ -55,14 +57,12 @@ void CountParts(const DiffContents& contents, DiffInfo& info) {
     }
     if (contents.map) {
         info.MapDataBytes = h.MapIndexOffset - end;
-        end = h.MapIndexOffset + MapDiffIndexSize(world);
         for (int n = 0; n < world.blockCount(); ++n)
             if ((*contents.map)[n] != kDiffAbsent) {
                 ++info.MapChanged;
                 info.Changes[n] |= kMapChange;
             }
     }
-    info.TrailerBytes = info.FileSize - end;
 }
 
 // Before and after for every block whose statics the diff changes; a block it empties changes
@@ -103,6 +103,16 @@ std::string Parts(const DiffInfo& info) {
     if (info.HasStatics && info.HasMap)
         return "statics and map";
     return info.HasStatics ? "statics" : info.HasMap ? "map" : "none";
+}
+
+std::string TrailerLine(const DiffInfo& info) {
+    if (info.Sealed)
+        return "trailer: " + std::string(kDiffTrailerAlgorithm) + " checksum " +
+               DigestText(info.TrailerDigest) + ", matches the diff";
+    if (info.TrailerBytes == 0)
+        return "trailer: none";
+    return "trailer: none; " + to_string(info.TrailerBytes) +
+           " bytes after the last part, not read";
 }
 
 std::string BlockText(int x, int y) {
@@ -187,10 +197,15 @@ DiffInfo ReadDiffInfo(const std::string& diffPath, const std::optional<WorldFile
     std::optional<DiffContents> contents;
     try {
         contents = ReadDiffContents(diff);
+        const DiffSeal seal = CheckDiffTrailer(diff, DiffPartsEnd(*contents));
+        info.TrailerBytes = seal.bytesAfterParts;
+        info.Sealed = seal.sealed;
+        info.TrailerDigest = seal.digest;
     } catch (const IoError&) {
         throw;
     } catch (const Error& e) {
         info.Damage = e.what();
+        contents.reset(); // a trailer that does not match: nothing of it can be trusted
     }
     diff.close();
     if (contents)
@@ -241,9 +256,7 @@ std::vector<std::string> DiffInfoLines(const DiffInfo& info) {
             }
             if (info.HasMap)
                 lines.push_back("map: " + to_string(info.MapChanged) + " changed blocks");
-            lines.push_back(info.TrailerBytes == 0 ? "trailer: none"
-                                                   : "trailer: " + to_string(info.TrailerBytes) +
-                                                         " bytes after the last part, not read");
+            lines.push_back(TrailerLine(info));
         }
     }
     if (!info.Damage.empty())

@@ -47,6 +47,8 @@ struct DiffInfo {
     std::uint64_t StaticsDataBytes = 0;
     std::uint64_t MapDataBytes = 0;
     std::uint64_t TrailerBytes = 0; // after the last part
+    bool Sealed = false;            // they are a checksum trailer that matches the diff
+    std::uint64_t TrailerDigest = 0;
     // Per block of World, kStaticsChange and kMapChange: what applying the diff changes. Without
     // the originals a block the diff empties is not known to change.
     std::vector<std::uint8_t> Changes;
@@ -65,7 +67,8 @@ struct DiffInfo {
 
 // Reads the diff (and, for a sound diff, the originals when given) under read locks, after the
 // recovery of a killed run that every operation does first, which goes to log. A damaged diff is
-// no error: the report says what is wrong; nor are originals of another world than the diff's.
+// no error: the report says what is wrong, as the application would refuse it (its checksum
+// trailer too); nor are originals of another world than the diff's.
 // I/O errors are errors. Progress 0-100 while the original index is read.
 DiffInfo ReadDiffInfo(const std::string& diffPath, const std::optional<WorldFileSet>& originals,
                       Progress& progress, const LogSink& log = DiscardLog);

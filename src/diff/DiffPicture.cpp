@@ -33,9 +33,13 @@ RgbImage Grid(const WorldSize& world) {
 }
 
 RgbImage Overview(const WorldSize& world, const std::string& mapPath,
-                  const std::string& imageFolder) {
+                  const std::string& imageFolder, bool mapDeclared) {
     MapOverview overview;
-    overview.draw({mapPath, imageFolder, WholeMap(world), kDiffPictureScale});
+    overview.draw({.MapPath = mapPath,
+                   .ImageFolder = imageFolder,
+                   .Region = WholeMap(world),
+                   .Scale = kDiffPictureScale,
+                   .MapDeclared = mapDeclared});
     return overview.image();
 }
 
@@ -48,10 +52,10 @@ Rgb MarkOf(std::uint8_t change) {
 } // namespace
 
 RgbImage DiffPicture(const DiffInfo& info, const std::string& mapPath,
-                     const std::string& imageFolder) {
+                     const std::string& imageFolder, bool mapDeclared) {
     const WorldSize& world = info.World;
     const bool overview = !mapPath.empty() && !imageFolder.empty() && MapWorld(mapPath) == world;
-    RgbImage image = overview ? Overview(world, mapPath, imageFolder) : Grid(world);
+    RgbImage image = overview ? Overview(world, mapPath, imageFolder, mapDeclared) : Grid(world);
     for (int n = 0; n < static_cast<int>(info.Changes.size()); ++n) {
         if (!info.Changes[n])
             continue;

@@ -20,8 +20,9 @@ inline constexpr Rgb kBothChangedColour{255, 255, 255};
 
 // The picture of info.Changes, block for block of info.World. The overview is drawn from mapPath
 // with the pictures of imageFolder when both are given and the map is of that world (their read
-// errors propagate); else the grid.
+// errors propagate); else the grid. mapDeclared: the caller holds the map declared for the draw
+// (OverviewRequest::MapDeclared).
 RgbImage DiffPicture(const DiffInfo& info, const std::string& mapPath = {},
-                     const std::string& imageFolder = {});
+                     const std::string& imageFolder = {}, bool mapDeclared = false);
 
 } // namespace lw

@@ -5,6 +5,7 @@
 #include "diff/DiffFormat.h"
 #include "diff/DiffMessages.h"
 #include "diff/DiffPieces.h"
+#include "diff/DiffTrailer.h"
 #include "diff/DiffWorld.h"
 #include "util/Errors.h"
 #include "util/OperationFiles.h"
@@ -175,6 +176,7 @@ GeneratedDiff GenerateDiff(const WorldFileSet& original, const WorldFileSet& mod
     diff.flush();
     output.file().seek(0);
     output.file().write(&header, sizeof header);
+    AppendDiffTrailer(output.file());
     output.commit();
 
     return {header.OriginalIndexChecksum, kCrcValueCaption,

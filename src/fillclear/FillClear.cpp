@@ -116,6 +116,8 @@ void FillClear(ProgramState& state, const FillClearRequest& request, Progress& p
         map = StageFilledMap(request, world, seed, progress);
         replacements.add(map->replacement());
     }
+    if (appended)
+        replacements.appended(request.StaticsPath, appended->oldSize());
     try {
         replacements.commit();
     } catch (const UndoFailedError&) {

@@ -422,7 +422,8 @@ void MainWindow::getStaticIndexClicked() {
         addLogLine(
             QStringLiteral("Init in progress... Loamwright may look crashed, do not interrupt!"));
         gui::QtProgress progress([this](int percent) { setMainProgress(percent); });
-        LoadStaticIndex(context_.state, Std(staIdxEdit->text()), progress, logSink());
+        LoadStaticIndex(context_.state, Std(staIdxEdit->text()), progress, logSink(),
+                        Std(staticsEdit->text()));
         // The spinners end where the loaded world does.
         const WorldSize& world = context_.state.StaticIndex.world();
         for (gui::UpDown* upDown : {x1UpDown, x2UpDown})

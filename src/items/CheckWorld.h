@@ -9,8 +9,9 @@
 namespace lw {
 
 // Declares the files for reading (which first repairs what a killed run left, saying so through
-// log), checks the world files (progress 0-90), then the item file (90-100). A file that cannot
-// be read is an IoError; an item file that is not text is a finding.
+// log, or refuses where this process may not repair it), checks the world files (progress 0-90),
+// then the item file (90-100). Files a run killed before its journal left beside them are notes.
+// A file that cannot be read is an IoError; an item file that is not text is a finding.
 WorldCheckReport CheckWorld(const WorldCheckRequest& request, Progress& progress,
                             const LogSink& log = DiscardLog);
 

@@ -92,6 +92,11 @@ public:
         if (append_)
             append_->keep();
     }
+    // The file they were appended to, for the restore point.
+    void note(ReplacementSet& replacements) const {
+        if (append_)
+            replacements.appended(path_, append_->oldSize());
+    }
 
 private:
     std::string path_;
@@ -187,6 +192,7 @@ void FreezeItems(ProgramState& state, const FreezeRequest& request, const AutoSe
     replacements.add(patchFile.get());
     replacements.add(index.get());
     replacements.add(itemFile.get());
+    runs.note(replacements);
     try {
         replacements.commit();
     } catch (const UndoFailedError&) {

@@ -1,7 +1,7 @@
 #include "mapedit/MapCells.h"
 
 #include "util/Errors.h"
-#include "world/MapFile.h"
+#include "world/FileRoles.h"
 
 #include <algorithm>
 
@@ -16,6 +16,7 @@ void CheckTile(const WorldSize& world, int x, int y) {
 } // namespace
 
 TMapCell ReadMapCell(const std::string& mapPath, int x, int y) {
+    const OperationFiles files({{kMapFileRole, mapPath, FileUse::Read}}, DiscardLog);
     MapFile map = MapFile::OpenRead(mapPath);
     const WorldSize world = map.world();
     CheckTile(world, x, y);
@@ -25,30 +26,51 @@ TMapCell ReadMapCell(const std::string& mapPath, int x, int y) {
     return cell;
 }
 
-void WriteMapCell(const std::string& mapPath, int x, int y, const TMapCell& cell) {
-    MapFile map = MapFile::OpenReadWrite(mapPath);
-    const WorldSize world = map.world();
-    CheckTile(world, x, y);
-    const std::uint64_t offset = world.mapCellOffset(x, y);
+MapCellWriter::MapCellWriter(const std::string& mapPath)
+    : files_({{kMapFileRole, mapPath, FileUse::Write}}, DiscardLog),
+      map_(MapFile::OpenReadWrite(mapPath)), world_(map_.world()) {}
+
+TMapCell MapCellWriter::read(int x, int y) {
+    CheckTile(world_, x, y);
+    TMapCell cell{};
+    map_.read(world_.mapCellOffset(x, y), &cell, sizeof cell);
+    return cell;
+}
+
+void MapCellWriter::write(int x, int y, const TMapCell& cell) {
+    CheckTile(world_, x, y);
+    const std::uint64_t offset = world_.mapCellOffset(x, y);
     // Reading the old cell first proves the file holds it (a write there would lengthen a short
     // file) and keeps what to put back should the write fail half-way.
     TMapCell old{};
-    map.read(offset, &old, sizeof old);
+    map_.read(offset, &old, sizeof old);
     try {
-        map.write(offset, &cell, sizeof cell);
+        map_.write(offset, &cell, sizeof cell);
     } catch (...) {
         try {
-            map.write(offset, &old, sizeof old);
+            map_.write(offset, &old, sizeof old);
         } catch (...) {
         }
         throw;
     }
+}
+
+void WriteMapCell(const std::string& mapPath, int x, int y, const TMapCell& cell) {
+    MapCellWriter map(mapPath);
+    map.write(x, y, cell);
     map.close();
 }
 
 std::vector<TMapCell> ReadMapCellArea(const std::string& mapPath, int left, int top, int width,
                                       int height) {
+    const OperationFiles files({{kMapFileRole, mapPath, FileUse::Read}}, DiscardLog);
     MapFile map = MapFile::OpenRead(mapPath);
+    std::vector<TMapCell> cells = ReadMapCellArea(map, left, top, width, height);
+    map.close();
+    return cells;
+}
+
+std::vector<TMapCell> ReadMapCellArea(MapFile& map, int left, int top, int width, int height) {
     const WorldSize world = map.world();
     CheckRange(width, 0, world.width());
     CheckRange(height, 0, world.height());
@@ -75,7 +97,6 @@ std::vector<TMapCell> ReadMapCellArea(const std::string& mapPath, int left, int 
                       static_cast<std::size_t>(x - left)] = block.Cells[CellIndex(x, y)];
         }
     }
-    map.close();
     return cells;
 }
 

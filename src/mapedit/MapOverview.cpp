@@ -2,9 +2,12 @@
 
 #include "mapedit/MapCells.h"
 #include "util/Errors.h"
+#include "util/OperationFiles.h"
+#include "world/FileRoles.h"
 #include "world/WorldOfFiles.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace lw {
 namespace {
@@ -23,6 +26,11 @@ void Put(std::uint8_t* out, Rgb colour) {
     out[2] = colour.B;
 }
 
+// The map declared for reading, held in files.
+void DeclareMap(std::optional<OperationFiles>& files, const std::string& mapPath) {
+    files.emplace(std::vector<DeclaredFile>{{kMapFileRole, mapPath, FileUse::Read}}, DiscardLog);
+}
+
 } // namespace
 
 int FitScale(const TileRect& region, int width, int height) {
@@ -31,6 +39,9 @@ int FitScale(const TileRect& region, int width, int height) {
 }
 
 bool MapOverview::draw(const OverviewRequest& request, std::stop_token stop) {
+    std::optional<OperationFiles> files;
+    if (!request.MapDeclared)
+        DeclareMap(files, request.MapPath);
     const TileRect& region = request.Region;
     const WorldSize world = MapWorld(request.MapPath);
     CheckRange(request.Scale, 1, std::max(world.width(), world.height()));
@@ -70,6 +81,8 @@ void MapOverview::redrawCells(std::span<const CellPos> cells) {
     }
     if (left >= right)
         return;
+    std::optional<OperationFiles> files;
+    DeclareMap(files, request_.MapPath);
     drawPixels(left, top, right, bottom, {});
     // What changed the file was the paint these cells are from.
     mapStamp_ = StampOf(request_.MapPath);
@@ -97,6 +110,7 @@ void MapOverview::drawPixels(int left, int top, int right, int bottom,
     const int tileTop = region.Top + top * n;
     const int tileBottom = std::min(region.Top + bottom * n, region.Top + region.Height);
     const int stripPixels = std::max(1, kStripTiles / n);
+    MapFile map = MapFile::OpenRead(request_.MapPath);
     std::vector<std::uint32_t> sums;
     for (int stripLeft = left; stripLeft < right; stripLeft += stripPixels) {
         if (stop.stop_requested())
@@ -106,7 +120,7 @@ void MapOverview::drawPixels(int left, int top, int right, int bottom,
         const int width =
             std::min(region.Left + stripRight * n, region.Left + region.Width) - tileLeft;
         const std::vector<TMapCell> cells =
-            ReadMapCellArea(request_.MapPath, tileLeft, tileTop, width, tileBottom - tileTop);
+            ReadMapCellArea(map, tileLeft, tileTop, width, tileBottom - tileTop);
         const auto row = [&](int tileRow) {
             return cells.data() +
                    static_cast<std::size_t>(tileRow) * static_cast<std::size_t>(width);

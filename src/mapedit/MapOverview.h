@@ -54,20 +54,24 @@ struct OverviewRequest {
     // Tiles per pixel side: a pixel shows the average colour of Scale x Scale tiles (fewer at the
     // right and bottom edges when the region is no multiple of it).
     int Scale = 1;
+    // The caller holds the map declared (OperationFiles) for the whole draw, as a command that
+    // writes the picture beside it does; else the draw declares the map for reading itself.
+    bool MapDeclared = false;
 };
 
 class MapOverview {
 public:
     // Draws the whole picture of request, in the world the map's length gives (a container's map
-    // bytes alike). A RangeError for a region that is empty or leaves that world, or a scale below
-    // 1 or above its longer side; I/O errors of the map and the image files, and a damaged
-    // container, propagate. False when stop was requested before the end: the picture is
-    // incomplete.
+    // bytes alike), from one moment of the map: it is declared for reading for the whole draw
+    // (see MapDeclared), which looks for interrupted operations first. A RangeError for a region
+    // that is empty or leaves that world, or a scale below 1 or above its longer side; I/O errors
+    // of the map and the image files, and a damaged container, propagate. False when stop was
+    // requested before the end: the picture is incomplete.
     bool draw(const OverviewRequest& request, std::stop_token stop = {});
 
     // After a paint or an undo: draws again, from the map file, the pixels that show these cells
     // (cells outside the region are ignored), with the colours of the last draw. Not while a
-    // draw runs.
+    // draw runs. The map is declared for reading while it reads.
     void redrawCells(std::span<const CellPos> cells);
 
     // False when the picture is incomplete, or the map or the image files are no longer the

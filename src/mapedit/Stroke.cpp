@@ -1,7 +1,6 @@
 #include "mapedit/Stroke.h"
 
 #include "mapedit/MapCells.h"
-#include "world/WorldOfFiles.h"
 
 #include <utility>
 
@@ -15,21 +14,23 @@ std::vector<CellPos> Stroke::paint(const Brush& brush, int x, int y, std::uint32
     std::vector<CellPos> written;
     if (!brush.paints())
         return written;
+    MapCellWriter map(step_.MapPath);
     if (!world_)
-        world_ = MapWorld(step_.MapPath);
+        world_ = map.world();
     for (const CellPos cell : brush.cellsAround(x, y, *world_)) {
         const std::uint64_t key =
             static_cast<std::uint64_t>(cell.X) * static_cast<std::uint64_t>(world_->height()) +
             static_cast<std::uint64_t>(cell.Y);
         if (painted_.contains(key))
             continue;
-        const TMapCell before = ReadMapCell(step_.MapPath, cell.X, cell.Y);
+        const TMapCell before = map.read(cell.X, cell.Y);
         const TMapCell after = brush.paintedCell(before, seed);
-        WriteMapCell(step_.MapPath, cell.X, cell.Y, after);
+        map.write(cell.X, cell.Y, after);
         painted_.insert(key);
         step_.Changes.push_back({cell, before, after});
         written.push_back(cell);
     }
+    map.close();
     return written;
 }
 

@@ -33,11 +33,13 @@ std::string Refusal(const CellPos& cell, Direction direction) {
                      "the undo wrote back. Another program has changed the map file.";
 }
 
-// All or nothing: every cell is checked before the first write, and a failed write is taken back.
+// All or nothing: every cell is checked before the first write, under the one lock of the map
+// for checks and writes alike, and a failed write is taken back.
 std::vector<CellPos> WriteStep(const PaintStep& step, Direction direction) {
+    MapCellWriter map(step.MapPath);
     std::vector<const CellChange*> toWrite;
     for (const CellChange& change : step.Changes) {
-        const TMapCell now = ReadMapCell(step.MapPath, change.Cell.X, change.Cell.Y);
+        const TMapCell now = map.read(change.Cell.X, change.Cell.Y);
         if (SameBytes(now, Wanted(change, direction)))
             continue;
         if (!SameBytes(now, Expected(change, direction)))
@@ -47,20 +49,20 @@ std::vector<CellPos> WriteStep(const PaintStep& step, Direction direction) {
     std::vector<CellPos> written;
     try {
         for (const CellChange* change : toWrite) {
-            WriteMapCell(step.MapPath, change->Cell.X, change->Cell.Y, Wanted(*change, direction));
+            map.write(change->Cell.X, change->Cell.Y, Wanted(*change, direction));
             written.push_back(change->Cell);
         }
     } catch (...) {
         for (std::size_t i = 0; i < written.size(); ++i) {
             try {
-                WriteMapCell(step.MapPath, written[i].X, written[i].Y,
-                             Expected(*toWrite[i], direction));
+                map.write(written[i].X, written[i].Y, Expected(*toWrite[i], direction));
             } catch (...) {
                 // The step stays; the next try finds this cell already done and goes on.
             }
         }
         throw;
     }
+    map.close();
     return written;
 }
 

@@ -2,12 +2,14 @@
 // overwrite and the path helpers. FilePosix.cpp and FileWindows.cpp do the system calls.
 #include "util/File.h"
 
+#include "util/ContentDigest.h"
 #include "util/Errors.h"
 #include "util/FileSeams.h"
+#include "util/TempNames.h"
 
 #include <algorithm>
 #include <atomic>
-#include <random>
+#include <mutex>
 #include <utility>
 
 namespace lw {
@@ -23,6 +25,12 @@ std::atomic<int> gInjectedErrno{0};     // 0: each kind fails as it always did
 std::atomic<int> gWritesSeen{0};
 std::atomic<int> gSyncsSeen{0};
 std::atomic<int> gRenamesSeen{0};
+std::atomic<bool> gLinksRefused{false};
+std::atomic<int> gStepKilled{-1}; // the step armed, as its number
+std::atomic<int> gStepsUntilKill{0};
+std::atomic<int> gRenamesUntilAction{0};
+std::mutex gActionMutex;
+std::function<void()> gRenameAction;
 
 // Counts down an armed fault; true when this call is the one that must fail.
 bool FaultDue(std::atomic<int>& countdown) {
@@ -77,8 +85,26 @@ void CountClosed() {
     --gOpenHandles;
 }
 
+bool LinksRefused() {
+    return gLinksRefused.load();
+}
+
+void AtStep(FileFaults::Step step) {
+    if (gStepKilled.load() == static_cast<int>(step) && FaultDue(gStepsUntilKill))
+        KillThisProcess();
+}
+
 bool RenameStepKilled() {
     ++gRenamesSeen;
+    if (FaultDue(gRenamesUntilAction)) {
+        std::function<void()> action;
+        {
+            const std::lock_guard<std::mutex> hold(gActionMutex);
+            action = std::exchange(gRenameAction, nullptr);
+        }
+        if (action)
+            action();
+    }
     if (FaultDue(gRenamesUntilFailure))
         throw IoError(InjectedCode(kIoAccessDenied));
     if (gRenamesUntilStuck.load() == 1 || FaultDue(gRenamesUntilStuck)) {
@@ -89,6 +115,29 @@ bool RenameStepKilled() {
 }
 
 } // namespace file_seams
+
+void File::digestWrites() {
+    written_ = std::make_unique<ContentDigest>();
+    writtenSize_ = 0;
+}
+
+std::optional<std::uint64_t> File::writtenDigest(std::uint64_t size) const {
+    if (!written_ || writtenSize_ != size)
+        return std::nullopt;
+    return written_->value();
+}
+
+void File::noteWritten(const void* data, std::size_t n) {
+    if (written_) {
+        written_->add(data, n);
+        writtenSize_ += n;
+    }
+}
+
+void File::noteMovedTo(std::uint64_t position) {
+    if (written_ && position != writtenSize_)
+        written_.reset();
+}
 
 void File::readExact(void* buffer, std::size_t n) {
     if (readSome(buffer, n) != n)
@@ -104,12 +153,21 @@ bool FileStatus::isFolder() const {
 }
 
 std::string UniqueNamePart() {
-    static constexpr char kDigits[] = "0123456789abcdef";
-    std::random_device random;
-    std::string part;
-    for (int i = 0; i < 12; ++i)
-        part += kDigits[random() % 16];
-    return part;
+    return RandomHex(kRandomPartLength);
+}
+
+std::string KindOfSpecialFile(const FileStatus& status) {
+    switch (status.mode & 0170000) {
+    case 0100000:
+        return {};
+    case 0040000:
+        return "a folder";
+    case 0020000:
+    case 0060000:
+        return "a device";
+    default:
+        return "a pipe or socket";
+    }
 }
 
 File CreateUnique(const std::string& prefix, std::string& createdPath) {
@@ -124,10 +182,16 @@ File CreateUnique(const std::string& prefix, std::string& createdPath) {
     }
 }
 
-void OverwriteInPlace(const std::string& source, const std::string& target) {
+bool OverwriteInPlace(const std::string& source, const std::string& target,
+                      const std::optional<FileStamp>& identity) {
     const bool killHalfWay = file_seams::RenameStepKilled();
     File in = File::OpenRead(source);
     File out = File::OpenReadWrite(target);
+    if (identity) {
+        const FileStatus now = out.status();
+        if (now.device != identity->Device || now.inode != identity->Inode)
+            return false;
+    }
     const std::uint64_t size = in.size();
     std::vector<char> buffer(1 << 20);
     const std::uint64_t toCopy = killHalfWay ? size / 2 : size;
@@ -146,6 +210,7 @@ void OverwriteInPlace(const std::string& source, const std::string& target) {
     out.sync();
     out.close();
     in.close();
+    return true;
 }
 
 std::string NameOf(const std::string& path) {
@@ -190,6 +255,18 @@ void FailNthSync(int n) {
 void KillAtNthRename(int n) {
     gRenamesUntilKill = n;
 }
+void KillAtStep(Step step, int n) {
+    gStepKilled = static_cast<int>(step);
+    gStepsUntilKill = n;
+}
+void BeforeNthRename(int n, std::function<void()> action) {
+    const std::lock_guard<std::mutex> hold(gActionMutex);
+    gRenameAction = std::move(action);
+    gRenamesUntilAction = n;
+}
+void RefuseLinks() {
+    gLinksRefused = true;
+}
 void FailRenamesFrom(int n) {
     gRenamesUntilStuck = n;
 }
@@ -198,6 +275,14 @@ void FailWithErrno(int err) {
 }
 void Reset() {
     gInjectedErrno = 0;
+    gLinksRefused = false;
+    gStepKilled = -1;
+    gStepsUntilKill = 0;
+    gRenamesUntilAction = 0;
+    {
+        const std::lock_guard<std::mutex> hold(gActionMutex);
+        gRenameAction = nullptr;
+    }
     gWritesSeen = 0;
     gSyncsSeen = 0;
     gRenamesSeen = 0;

@@ -1,5 +1,6 @@
 // The POSIX half of the checked file layer.
 #ifndef _WIN32
+#include "util/ContentDigest.h"
 #include "util/Errors.h"
 #include "util/File.h"
 #include "util/FileSeams.h"
@@ -27,25 +28,53 @@ namespace file_seams {
 
 namespace {
 
+// The system's own words for an error, with what they mean where they say too little.
+std::string SystemReason(int err) {
+    std::string words = std::strerror(err);
+    if (err == ETXTBSY)
+        words += " (it is a program that is running)";
+    return words;
+}
+
 // The error names the file it is about, and keeps the system's own words for it.
 [[noreturn]] void ThrowErrno(const std::string& path = {}) {
     const int err = errno;
     if (path.empty())
         throw IoError(IoCodeFromErrno(err));
-    throw IoError(IoCodeFromErrno(err), path, std::strerror(err));
+    throw IoError(IoCodeFromErrno(err), path, SystemReason(err));
 }
 
+FileStatus StatusFromStat(const struct stat& st) {
+    FileStatus status;
+    status.device = st.st_dev;
+    status.inode = st.st_ino;
+    status.mode = st.st_mode;
+    status.owner = st.st_uid;
+    status.group = st.st_gid;
+    status.links = st.st_nlink;
+    status.size = static_cast<std::uint64_t>(st.st_size);
+    return status;
+}
+
+[[noreturn]] void ThrowNotAFile(const std::string& path, const FileStatus& status) {
+    const std::string kind = KindOfSpecialFile(status);
+    throw IoError(kIoAccessDenied, path,
+                  "it is " + kind + (kind == "a folder" ? ", not a file" : ", not a regular file"));
+}
+
+// Only regular files are opened: a pipe would block the open, a folder or device is no world or
+// item file.
 int OpenChecked(const std::string& path, int flags) {
     int fd;
     do {
-        fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
+        fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0666);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0)
         ThrowErrno(path);
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    if (::fstat(fd, &st) == 0 && !S_ISREG(st.st_mode)) {
         ::close(fd);
-        throw IoError(kIoAccessDenied);
+        ThrowNotAFile(path, StatusFromStat(st));
     }
     file_seams::CountOpened();
     return fd;
@@ -72,7 +101,8 @@ File File::CreateNew(const std::string& path) {
 }
 
 File::File(File&& other) noexcept
-    : handle_(std::exchange(other.handle_, kNoHandle)), path_(std::move(other.path_)) {}
+    : handle_(std::exchange(other.handle_, kNoHandle)), path_(std::move(other.path_)),
+      written_(std::move(other.written_)), writtenSize_(other.writtenSize_) {}
 
 File& File::operator=(File&& other) noexcept {
     if (this != &other) {
@@ -82,6 +112,8 @@ File& File::operator=(File&& other) noexcept {
         }
         handle_ = std::exchange(other.handle_, kNoHandle);
         path_ = std::move(other.path_);
+        written_ = std::move(other.written_);
+        writtenSize_ = other.writtenSize_;
     }
     return *this;
 }
@@ -94,6 +126,7 @@ File::~File() {
 }
 
 void File::seek(std::uint64_t position) {
+    noteMovedTo(position);
     if (::lseek(handle_, static_cast<off_t>(position), SEEK_SET) < 0)
         ThrowErrno(path_);
 }
@@ -105,6 +138,13 @@ std::uint64_t File::position() const {
     return static_cast<std::uint64_t>(pos);
 }
 
+FileStatus File::status() const {
+    struct stat st {};
+    if (::fstat(handle_, &st) != 0)
+        ThrowErrno(path_);
+    return StatusFromStat(st);
+}
+
 std::uint64_t File::size() const {
     struct stat st {};
     if (::fstat(handle_, &st) != 0)
@@ -113,6 +153,7 @@ std::uint64_t File::size() const {
 }
 
 std::size_t File::readSome(void* buffer, std::size_t n) {
+    noteMovedTo(~std::uint64_t{0}); // a read moves on from where the writes were
     auto* out = static_cast<char*>(buffer);
     std::size_t done = 0;
     while (done < n) {
@@ -143,9 +184,11 @@ void File::write(const void* buffer, std::size_t n) {
         }
         done += static_cast<std::size_t>(put);
     }
+    noteWritten(buffer, n);
 }
 
 void File::truncate(std::uint64_t size) {
+    noteMovedTo(size);
     if (::ftruncate(handle_, static_cast<off_t>(size)) != 0)
         ThrowErrno(path_);
 }
@@ -162,7 +205,10 @@ void File::takeModeAndOwner(FileMode mode, OwnerId owner, OwnerId group) {
     // A change of owner clears the set-id bits, so the bits come after it.
     if (owner != ::geteuid() || group != ::getegid())
         (void)!::fchown(handle_, owner, group);
-    if (::fchmod(handle_, mode & 07777) != 0)
+    // A file system without POSIX modes (FAT) refuses any it cannot show; its files all get the
+    // same mode anyway.
+    if (::fchmod(handle_, mode & 07777) != 0 && errno != EPERM && errno != EOPNOTSUPP &&
+        errno != ENOSYS)
         ThrowErrno(path_);
 }
 
@@ -185,15 +231,7 @@ std::optional<FileStatus> StatusOf(const std::string& path) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0)
         return std::nullopt;
-    FileStatus status;
-    status.device = st.st_dev;
-    status.inode = st.st_ino;
-    status.mode = st.st_mode;
-    status.owner = st.st_uid;
-    status.group = st.st_gid;
-    status.links = st.st_nlink;
-    status.size = static_cast<std::uint64_t>(st.st_size);
-    return status;
+    return StatusFromStat(st);
 }
 
 namespace {
@@ -258,9 +296,55 @@ void RenameFile(const std::string& from, const std::string& to) {
         ThrowErrno(from);
 }
 
-void LinkFile(const std::string& existing, const std::string& newName) {
-    if (::link(existing.c_str(), newName.c_str()) != 0)
-        ThrowErrno(existing);
+bool TryLinkFile(const std::string& existing, const std::string& newName) {
+    if (file_seams::LinksRefused())
+        return false;
+    if (::link(existing.c_str(), newName.c_str()) == 0)
+        return true;
+    const int err = errno;
+    if (err == EPERM || err == EOPNOTSUPP || err == ENOSYS || err == EMLINK || err == EXDEV)
+        return false;
+    throw IoError(IoCodeFromErrno(err), existing,
+                  "cannot give it a second name (a hard link) beside it: " + SystemReason(err));
+}
+
+bool RenameOverExpected(const std::string& from, const std::string& to,
+                        const std::optional<FileStamp>& expected) {
+    if (file_seams::RenameStepKilled())
+        file_seams::KillThisProcess();
+    const auto unsupported = [](int err) {
+        return err == EINVAL || err == ENOSYS || err == EOPNOTSUPP;
+    };
+    if (!expected) {
+        if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+            return true;
+        if (errno == EEXIST)
+            return false;
+        if (!unsupported(errno))
+            ThrowErrno(from);
+        if (FileExists(to))
+            return false;
+    } else {
+        if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_EXCHANGE) == 0) {
+            // from now names what to was: the file expected, or one saved there meanwhile.
+            if (StampOf(from) == expected) {
+                RemoveFile(from);
+                return true;
+            }
+            if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_EXCHANGE) != 0)
+                ThrowErrno(from);
+            return false;
+        }
+        if (errno == ENOENT && !FileExists(from))
+            ThrowErrno(from);
+        if (errno != ENOENT && !unsupported(errno))
+            ThrowErrno(from);
+        if (StampOf(to) != expected)
+            return false;
+    }
+    if (::rename(from.c_str(), to.c_str()) != 0)
+        ThrowErrno(from);
+    return true;
 }
 
 void RemoveFileQuietly(const std::string& path) noexcept {
@@ -272,21 +356,41 @@ void RemoveFile(const std::string& path) {
         ThrowErrno(path);
 }
 
+void MakeFolder(const std::string& path) {
+    if (::mkdir(path.c_str(), 0777) != 0 && errno != EEXIST)
+        ThrowErrno(path);
+}
+
+void RemoveEmptyFolder(const std::string& path) {
+    if (::rmdir(path.c_str()) != 0 && errno != ENOENT)
+        ThrowErrno(path);
+}
+
 void RequireWritable(const std::string& path) {
     const auto status = StatusOf(path);
     if (status && !status->isRegular())
-        throw IoError(kIoAccessDenied, path);
+        ThrowNotAFile(path, *status);
     const std::string folder = DirectoryOf(path);
-    if (::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0)
-        throw IoError(IoCodeFromErrno(errno), path);
+    if (::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
+        const int err = errno;
+        throw IoError(IoCodeFromErrno(err), path,
+                      err == EACCES ? "Permission denied: this user may not make files in the "
+                                      "folder " +
+                                          folder
+                                    : SystemReason(err));
+    }
     if (!status)
         return;
     if (::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0)
-        throw IoError(IoCodeFromErrno(errno), path);
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+        ThrowErrno(path);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0)
-        throw IoError(IoCodeFromErrno(errno), path);
+        ThrowErrno(path);
     ::close(fd);
+}
+
+bool CanWriteIn(const std::string& folder) {
+    return ::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
 }
 
 void SyncFolder(const std::string& folder) {
@@ -300,7 +404,7 @@ void SyncFolder(const std::string& folder) {
     ::close(fd);
     // Some file systems cannot sync a folder; their renames are as durable as they get.
     if (result != 0 && err != EINVAL && err != EROFS)
-        throw IoError(IoCodeFromErrno(err));
+        throw IoError(IoCodeFromErrno(err), folder, SystemReason(err));
 }
 
 std::vector<std::string> FolderEntries(const std::string& folder) {

@@ -2,6 +2,8 @@
 // Windows halves. Only the file layer includes this.
 #pragma once
 
+#include "util/File.h"
+
 namespace lw::file_seams {
 
 // True when this write or sync is the one armed to fail.
@@ -12,6 +14,11 @@ int InjectedCode(int usual);
 // Passed by every rename and in-place overwrite: throws for an armed failure, and is true when
 // the step is to be killed.
 bool RenameStepKilled();
+// True while a test makes hard links fail as on a file system without them.
+bool LinksRefused();
+// Passed at every step of putting several files in place; ends the process when the test armed
+// a kill there.
+void AtStep(FileFaults::Step step);
 // The count of open handles that FileFaults::OpenHandles reports.
 void CountOpened();
 void CountClosed();

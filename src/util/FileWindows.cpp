@@ -3,6 +3,7 @@
 // Files are opened sharing read, write and delete, so that a file one part of an operation has
 // open can still be replaced by another, as on POSIX.
 #ifdef _WIN32
+#include "util/ContentDigest.h"
 #include "util/Errors.h"
 #include "util/File.h"
 #include "util/FileSeams.h"
@@ -77,11 +78,19 @@ std::string Narrow(const wchar_t* text, std::size_t size) {
     return narrow;
 }
 
+bool IsFolderPath(const std::string& path);
+
 HANDLE OpenChecked(const std::string& path, DWORD access, DWORD disposition) {
     const HANDLE handle = ::CreateFileW(Wide(path).c_str(), access, kShareAll, nullptr, disposition,
                                         FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        ThrowLastError(path); // a folder is refused with 5, as on POSIX
+    if (handle == INVALID_HANDLE_VALUE) {
+        // A folder is refused with 5, as on POSIX, and says so.
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_ACCESS_DENIED && IsFolderPath(path))
+            throw IoError(kIoAccessDenied, path, "it is a folder, not a file");
+        ::SetLastError(error);
+        ThrowLastError(path);
+    }
     file_seams::CountOpened();
     return handle;
 }
@@ -125,6 +134,24 @@ bool IsFolderInfo(const BY_HANDLE_FILE_INFORMATION& info) {
     return (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+bool IsFolderPath(const std::string& path) {
+    const auto info = InfoOf(path);
+    return info && IsFolderInfo(*info);
+}
+
+FileStatus StatusFromInfo(const BY_HANDLE_FILE_INFORMATION& info) {
+    FileStatus status;
+    status.device = info.dwVolumeSerialNumber;
+    status.inode = Combined(info.nFileIndexHigh, info.nFileIndexLow);
+    if (IsFolderInfo(info))
+        status.mode = 0040777;
+    else
+        status.mode = (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) ? 0100444 : 0100666;
+    status.links = info.nNumberOfLinks;
+    status.size = Combined(info.nFileSizeHigh, info.nFileSizeLow);
+    return status;
+}
+
 } // namespace
 
 File::File(NativeHandle handle, std::string path) : handle_(handle), path_(std::move(path)) {}
@@ -146,7 +173,8 @@ File File::CreateNew(const std::string& path) {
 }
 
 File::File(File&& other) noexcept
-    : handle_(std::exchange(other.handle_, kNoHandle)), path_(std::move(other.path_)) {}
+    : handle_(std::exchange(other.handle_, kNoHandle)), path_(std::move(other.path_)),
+      written_(std::move(other.written_)), writtenSize_(other.writtenSize_) {}
 
 File& File::operator=(File&& other) noexcept {
     if (this != &other) {
@@ -156,6 +184,8 @@ File& File::operator=(File&& other) noexcept {
         }
         handle_ = std::exchange(other.handle_, kNoHandle);
         path_ = std::move(other.path_);
+        written_ = std::move(other.written_);
+        writtenSize_ = other.writtenSize_;
     }
     return *this;
 }
@@ -168,6 +198,7 @@ File::~File() {
 }
 
 void File::seek(std::uint64_t position) {
+    noteMovedTo(position);
     LARGE_INTEGER to{};
     to.QuadPart = static_cast<LONGLONG>(position);
     if (!::SetFilePointerEx(AsHandle(handle_), to, nullptr, FILE_BEGIN))
@@ -181,6 +212,13 @@ std::uint64_t File::position() const {
     return static_cast<std::uint64_t>(at.QuadPart);
 }
 
+FileStatus File::status() const {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(AsHandle(handle_), &info))
+        ThrowLastError(path_);
+    return StatusFromInfo(info);
+}
+
 std::uint64_t File::size() const {
     LARGE_INTEGER size{};
     if (!::GetFileSizeEx(AsHandle(handle_), &size))
@@ -189,6 +227,7 @@ std::uint64_t File::size() const {
 }
 
 std::size_t File::readSome(void* buffer, std::size_t n) {
+    noteMovedTo(~std::uint64_t{0}); // a read moves on from where the writes were
     auto* out = static_cast<char*>(buffer);
     std::size_t done = 0;
     while (done < n) {
@@ -215,9 +254,11 @@ void File::write(const void* buffer, std::size_t n) {
             ThrowLastError();
         done += put;
     }
+    noteWritten(buffer, n);
 }
 
 void File::truncate(std::uint64_t size) {
+    noteMovedTo(size);
     // The end of a file is set at the file pointer; the pointer itself stays where it was.
     const std::uint64_t at = position();
     seek(size);
@@ -259,16 +300,7 @@ std::optional<FileStatus> StatusOf(const std::string& path) {
     const auto info = InfoOf(path);
     if (!info)
         return std::nullopt;
-    FileStatus status;
-    status.device = info->dwVolumeSerialNumber;
-    status.inode = Combined(info->nFileIndexHigh, info->nFileIndexLow);
-    if (IsFolderInfo(*info))
-        status.mode = 0040777;
-    else
-        status.mode = (info->dwFileAttributes & FILE_ATTRIBUTE_READONLY) ? 0100444 : 0100666;
-    status.links = info->nNumberOfLinks;
-    status.size = Combined(info->nFileSizeHigh, info->nFileSizeLow);
-    return status;
+    return StatusFromInfo(*info);
 }
 
 std::string ResolveLinks(const std::string& path) {
@@ -333,9 +365,35 @@ void RenameFile(const std::string& from, const std::string& to) {
         ThrowLastError();
 }
 
-void LinkFile(const std::string& existing, const std::string& newName) {
-    if (!::CreateHardLinkW(Wide(newName).c_str(), Wide(existing).c_str(), nullptr))
-        ThrowLastError();
+bool TryLinkFile(const std::string& existing, const std::string& newName) {
+    if (file_seams::LinksRefused())
+        return false;
+    if (::CreateHardLinkW(Wide(newName).c_str(), Wide(existing).c_str(), nullptr))
+        return true;
+    // FAT and some network shares have no hard links; a file may have only so many.
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_INVALID_FUNCTION || error == ERROR_NOT_SUPPORTED ||
+        error == ERROR_TOO_MANY_LINKS || error == ERROR_NOT_SAME_DEVICE)
+        return false;
+    throw IoError(IoCodeFromWindowsError(error), existing,
+                  "cannot give it a second name (a hard link) beside it: " + SystemText(error));
+}
+
+bool RenameOverExpected(const std::string& from, const std::string& to,
+                        const std::optional<FileStamp>& expected) {
+    if (file_seams::RenameStepKilled())
+        file_seams::KillThisProcess();
+    // Windows swaps no names: the check comes just before the rename.
+    if (StampOf(to) != expected)
+        return false;
+    const DWORD flags = MOVEFILE_WRITE_THROUGH | (expected ? MOVEFILE_REPLACE_EXISTING : 0);
+    if (::MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), flags))
+        return true;
+    const DWORD error = ::GetLastError();
+    if (!expected && (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS))
+        return false;
+    ::SetLastError(error);
+    ThrowLastError(from);
 }
 
 void RemoveFileQuietly(const std::string& path) noexcept {
@@ -350,13 +408,30 @@ void RemoveFile(const std::string& path) {
         return;
     const DWORD error = ::GetLastError();
     if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
-        throw IoError(IoCodeFromWindowsError(error));
+        throw IoError(IoCodeFromWindowsError(error), path, SystemText(error));
+}
+
+void MakeFolder(const std::string& path) {
+    if (::CreateDirectoryW(Wide(path).c_str(), nullptr))
+        return;
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_ALREADY_EXISTS)
+        throw IoError(IoCodeFromWindowsError(error), path, SystemText(error));
+}
+
+void RemoveEmptyFolder(const std::string& path) {
+    if (::RemoveDirectoryW(Wide(path).c_str()))
+        return;
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+        throw IoError(IoCodeFromWindowsError(error), path, SystemText(error));
 }
 
 void RequireWritable(const std::string& path) {
     const auto status = StatusOf(path);
     if (status && !status->isRegular())
-        throw IoError(kIoAccessDenied, path);
+        throw IoError(kIoAccessDenied, path,
+                      "it is " + KindOfSpecialFile(*status) + ", not a file");
     // Whether the folder takes new files shows only by making one: it goes when closed, even if
     // this process is killed first.
     const std::string probe = JoinPath(DirectoryOf(path), ".loamwright-probe-" + UniqueNamePart());
@@ -373,6 +448,18 @@ void RequireWritable(const std::string& path) {
     if (opened == INVALID_HANDLE_VALUE)
         throw IoError(IoCodeFromWindowsError(::GetLastError()), path);
     ::CloseHandle(opened);
+}
+
+bool CanWriteIn(const std::string& folder) {
+    // Whether a folder takes new files shows only by making one, which goes when closed.
+    const std::string probe = JoinPath(folder, ".loamwright-probe-" + UniqueNamePart());
+    const HANDLE made = ::CreateFileW(
+        Wide(probe).c_str(), GENERIC_WRITE, kShareAll, nullptr, CREATE_NEW,
+        FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (made == INVALID_HANDLE_VALUE)
+        return false;
+    ::CloseHandle(made);
+    return true;
 }
 
 void SyncFolder(const std::string& folder) {

@@ -4,6 +4,7 @@
 
 #include "util/Errors.h"
 #include "util/File.h"
+#include "util/LockHolder.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -17,9 +18,7 @@
 #include <utility>
 
 namespace lw {
-namespace {
 
-// The process holding a flock on the folder, from the system's table of locks; 0 when unknown.
 long LockHolder(int fd) {
     struct stat st {};
     if (::fstat(fd, &st) != 0)
@@ -52,7 +51,11 @@ long LockHolder(int fd) {
     return 0;
 }
 
-} // namespace
+void ThrowInUse(const std::string& file, long holder) {
+    throw Error("Another Loamwright operation is using " + file +
+                (holder ? " (process " + std::to_string(holder) + ")" : std::string()) +
+                ". Wait until it has finished, then try again.");
+}
 
 FolderLock::FolderLock(const std::string& folder, bool exclusive, const std::string& file)
     : folder_(folder) {
@@ -92,11 +95,8 @@ void FolderLock::take(bool exclusive, const std::string& file) {
         return;
     }
     if (errno != EWOULDBLOCK)
-        throw IoError(IoCodeFromErrno(errno), folder_);
-    const long holder = LockHolder(fd_);
-    throw Error("Another Loamwright operation is using " + file +
-                (holder ? " (process " + std::to_string(holder) + ")" : std::string()) +
-                ". Wait until it has finished, then try again.");
+        throw IoError(IoCodeFromErrno(errno), folder_, std::strerror(errno));
+    ThrowInUse(file, LockHolder(fd_));
 }
 
 } // namespace lw

@@ -3,11 +3,14 @@
 #include "util/Errors.h"
 #include "util/File.h"
 #include "util/FolderLock.h"
+#include "util/LockFileWindows.h"
+#include "util/LockHolder.h"
 #include "util/WindowsApi.h"
 
 #include <utility>
 
 namespace lw {
+
 namespace {
 
 constexpr char kLockName[] = ".loamwright.lock";
@@ -21,13 +24,15 @@ std::wstring Wide(const std::string& text) {
     return wide;
 }
 
-// The lock file, opened or made. While the last run that had it open closes it, it is
-// "delete pending" and refuses to open: that passes within moments, so it is asked again.
-HANDLE OpenLockFile(const std::string& folder, DWORD& error) {
-    const std::wstring path = Wide(JoinPath(folder, kLockName));
+} // namespace
+
+namespace windows_lock {
+
+void* OpenLockFile(const std::string& path, unsigned long& error) {
+    const std::wstring wide = Wide(path);
     for (int attempt = 0; attempt < 20; ++attempt) {
         const HANDLE handle = ::CreateFileW(
-            path.c_str(), GENERIC_READ | GENERIC_WRITE,
+            wide.c_str(), GENERIC_READ | GENERIC_WRITE,
             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
             FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
         if (handle != INVALID_HANDLE_VALUE)
@@ -40,19 +45,22 @@ HANDLE OpenLockFile(const std::string& folder, DWORD& error) {
     return nullptr;
 }
 
-bool LockByte(HANDLE handle, bool exclusive) {
+bool LockByte(void* handle, bool exclusive) {
     OVERLAPPED at{};
-    return ::LockFileEx(handle,
+    return ::LockFileEx(static_cast<HANDLE>(handle),
                         (exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0) | LOCKFILE_FAIL_IMMEDIATELY, 0, 1,
                         0, &at) != 0;
 }
 
-void UnlockByte(HANDLE handle) {
+void UnlockByte(void* handle) {
     OVERLAPPED at{};
-    ::UnlockFileEx(handle, 0, 1, 0, &at);
+    ::UnlockFileEx(static_cast<HANDLE>(handle), 0, 1, 0, &at);
 }
 
-} // namespace
+} // namespace windows_lock
+
+using windows_lock::LockByte;
+using windows_lock::UnlockByte;
 
 FolderLock::FolderLock(const std::string& folder, bool exclusive, const std::string& file)
     : folder_(folder) {
@@ -63,8 +71,8 @@ FolderLock::FolderLock(const std::string& folder, bool exclusive, const std::str
         throw IoError(IoCodeFromWindowsError(::GetLastError()), named);
     if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
         throw IoError(kIoPathNotFound, named);
-    DWORD error = 0;
-    handle_ = OpenLockFile(folder, error);
+    unsigned long error = 0;
+    handle_ = windows_lock::OpenLockFile(JoinPath(folder, kLockName), error);
     if (handle_ == nullptr) {
         // A folder that takes no file (read-only media) cannot be written by anyone either.
         if (!exclusive && error == ERROR_ACCESS_DENIED)
@@ -111,7 +119,12 @@ void FolderLock::take(bool exclusive, const std::string& file) {
     const DWORD error = ::GetLastError();
     if (error != ERROR_LOCK_VIOLATION && error != ERROR_IO_PENDING)
         throw IoError(IoCodeFromWindowsError(error), folder_);
+    ThrowInUse(file, 0);
+}
+
+void ThrowInUse(const std::string& file, long holder) {
     throw Error("Another Loamwright operation is using " + file +
+                (holder ? " (process " + std::to_string(holder) + ")" : std::string()) +
                 ". Wait until it has finished, then try again.");
 }
 

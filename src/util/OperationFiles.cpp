@@ -2,8 +2,10 @@
 
 #include "util/Errors.h"
 #include "util/File.h"
+#include "util/Recovery.h"
 #include "util/Text.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace lw {
@@ -36,33 +38,6 @@ bool HoldsNulByte(const std::string& path) {
     return found;
 }
 
-// One lock per folder: a second flock of the same folder from this process would refuse it.
-void LockFolder(std::vector<FolderLock>& locks, const std::string& folder, bool exclusive,
-                const std::string& file) {
-    for (FolderLock& lock : locks)
-        if (NamesOneFile(lock.folder(), folder)) {
-            if (exclusive)
-                lock.makeExclusive(file);
-            return;
-        }
-    locks.emplace_back(folder, exclusive, file);
-}
-
-// Undoes the journals in the folders locked so far. A journal may name files elsewhere, whose
-// folders are locked before they are touched.
-void RecoverJournals(std::vector<FolderLock>& locks, const LogSink& log) {
-    const std::size_t searched = locks.size();
-    for (std::size_t i = 0; i < searched; ++i) {
-        const std::string folder = locks[i].folder();
-        for (const std::string& journal : FindJournals(folder)) {
-            LockFolder(locks, folder, true, journal);
-            for (const JournalEntry& entry : ReadJournal(journal))
-                LockFolder(locks, DirectoryOf(entry.target), true, entry.target);
-            RecoverJournal(journal, log);
-        }
-    }
-}
-
 } // namespace
 
 OperationFiles::OperationFiles(std::vector<DeclaredFile> files, const LogSink& log) {
@@ -73,10 +48,13 @@ OperationFiles::OperationFiles(std::vector<DeclaredFile> files, const LogSink& l
         files_.push_back({std::move(file), std::move(real)});
     }
     refuseSharedFiles();
+    refuseSpecialFiles();
     for (const Resolved& file : files_)
-        LockFolder(locks_, DirectoryOf(file.real), file.declared.use == FileUse::Write,
-                   file.declared.path);
+        locks_.lockFolder(DirectoryOf(file.real), file.declared.use == FileUse::Write,
+                          file.declared.path, file.declared.use == FileUse::Read);
     recover(log);
+    for (const Resolved& file : files_)
+        locks_.lockFile(file.real, file.declared.use == FileUse::Write, file.declared.path);
     refuseUnwritable();
 }
 
@@ -112,13 +90,35 @@ void OperationFiles::refuseSharedFiles() const {
                             files_[j].declared.role + " are the same file: " + files_[j].real);
 }
 
-void OperationFiles::recover(const LogSink& log) {
-    RecoverJournals(locks_, log);
-    std::vector<std::string> removed;
+// A world or item file is a regular file: a folder or device in its place is named at once.
+void OperationFiles::refuseSpecialFiles() const {
     for (const Resolved& file : files_)
-        if (file.declared.use == FileUse::Write && FileExists(DirectoryOf(file.real)))
-            for (std::string& path : RemoveStaleReplacementFiles(file.real))
-                removed.push_back(std::move(path));
+        if (const auto status = StatusOf(file.real); status && !status->isRegular()) {
+            const std::string kind = KindOfSpecialFile(*status);
+            throw IoError(kIoAccessDenied, file.real,
+                          "it is " + kind +
+                              (kind == "a folder" ? ", not a file" : ", not a regular file"));
+        }
+}
+
+void OperationFiles::recover(const LogSink& log) {
+    InterruptedOperations found(locks_, log);
+    for (const Resolved& file : files_) {
+        const std::string folder = DirectoryOf(file.real);
+        found.look(folder, file.declared.use == FileUse::Write || CanWriteIn(folder));
+    }
+    found.repair();
+    std::vector<std::string> removed, cleaned;
+    for (const Resolved& file : files_) {
+        const std::string folder = DirectoryOf(file.real);
+        if (file.declared.use != FileUse::Write || !FileExists(folder) ||
+            std::any_of(cleaned.begin(), cleaned.end(),
+                        [&](const std::string& done) { return NamesOneFile(done, folder); }))
+            continue;
+        cleaned.push_back(folder);
+        for (std::string& path : RemoveStaleReplacementFiles(folder))
+            removed.push_back(std::move(path));
+    }
     if (!removed.empty())
         log("Removed files left by an interrupted operation: " + Listed(removed));
 }
@@ -138,14 +138,6 @@ void RequireTextFile(const std::string& role, const std::string& path,
         throw Error("The " + role + " " + path + " is a world file, not a text file.");
     if (IsRegularFile(path) && HoldsNulByte(path))
         throw Error("The " + role + " " + path + " holds a NUL byte: it is not a text file.");
-}
-
-void RecoverInterruptedOperations(const std::vector<std::string>& folders, const LogSink& log) {
-    std::vector<FolderLock> locks;
-    for (const std::string& folder : folders)
-        if (!FindJournals(ResolveLinks(folder)).empty())
-            LockFolder(locks, ResolveLinks(folder), true, folder);
-    RecoverJournals(locks, log);
 }
 
 } // namespace lw

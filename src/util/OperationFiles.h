@@ -3,7 +3,9 @@
 // and whether it only reads it; this object then does what every operation needs, in one place.
 #pragma once
 
-#include "util/FolderLock.h"
+#include "util/Errors.h"
+#include "util/LockSet.h"
+#include "util/LogSink.h"
 #include "util/ReplacementJournal.h"
 
 #include <string>
@@ -27,10 +29,13 @@ class OperationFiles {
 public:
     // In this order: follows every symbolic link to the real file; refuses two roles naming one
     // file when either writes it (same device and inode, or the same real path for a file not
-    // there yet); locks the folder of every file (FolderLock), for the whole life of this
-    // object; undoes what a killed run left in those folders (RecoverJournal) and removes its
-    // leftover files, saying so through log; refuses a file to be written that the process may
-    // not write, before anything is written ("Dateizugriff verweigert", about that file).
+    // there yet), and a folder or device where a file belongs; locks the folder of every file
+    // (FolderLock; a reader may do without it where it may not open the folder); repairs what
+    // an interrupted operation left in those folders (Recovery.h; a reader refuses where it may
+    // not repair) and removes the leftovers of killed runs, saying so through log; locks every
+    // file itself (FileLock); refuses a file to be written that the process may not write,
+    // before anything is written ("Dateizugriff verweigert", about that file). The locks are
+    // held for the whole life of this object.
     OperationFiles(std::vector<DeclaredFile> files, const LogSink& log);
     OperationFiles(const OperationFiles&) = delete;
     OperationFiles& operator=(const OperationFiles&) = delete;
@@ -48,12 +53,13 @@ private:
     };
     const Resolved& find(std::string_view role) const;
     void refuseSharedFiles() const;
+    void refuseSpecialFiles() const;
     void recover(const LogSink& log);
     void refuseUnwritable() const;
 
     FileRoleScope roles_; // first in, last out: errors name the roles until the very end
     std::vector<Resolved> files_;
-    std::vector<FolderLock> locks_;
+    LockSet locks_;
 };
 
 // Refuses an item or patch file that is not text: the same file as one of worldFiles, or a file
@@ -62,8 +68,8 @@ private:
 void RequireTextFile(const std::string& role, const std::string& path,
                      const std::vector<std::string>& worldFiles);
 
-// For the desktop program at start-up: undoes what a killed run left in these folders, under
-// their locks, as an operation does first.
-void RecoverInterruptedOperations(const std::vector<std::string>& folders, const LogSink& log);
+// For the desktop program at start-up: repairs what a killed run left in these folders, under
+// their locks, as an operation does first (Recovery.h). Returns how many operations it repaired.
+int RecoverInterruptedOperations(const std::vector<std::string>& folders, const LogSink& log);
 
 } // namespace lw

@@ -1,203 +1,239 @@
 #include "util/ReplacementJournal.h"
 
-#include "util/File.h"
-#include "util/Text.h"
+#include "util/FileSeams.h"
+#include "util/ReplacementSteps.h"
 
-#include <set>
+#include <algorithm>
 
 namespace lw {
 namespace {
 
-constexpr std::string_view kHeader = "Loamwright replacement journal 1";
-constexpr std::string_view kEnd = "end";
-constexpr std::string_view kRenameWord = "rename";
-constexpr std::string_view kInPlaceWord = "in-place";
+using Step = FileFaults::Step;
 
-// Fields end with a NUL byte, the one byte no path holds.
-std::string Encode(const std::vector<JournalEntry>& entries) {
-    std::string text;
-    const auto field = [&text](std::string_view value) {
-        text += value;
-        text += '\0';
-    };
-    field(kHeader);
-    for (const JournalEntry& entry : entries) {
-        field(entry.method == ReplaceMethod::InPlace ? kInPlaceWord : kRenameWord);
-        field(entry.target);
-        field(entry.staged);
-        field(entry.kept);
-    }
-    field(kEnd);
-    return text;
+std::string TargetPath(const CommitTarget& target) {
+    return JoinPath(target.folder, target.entry.target);
 }
 
-std::vector<JournalEntry> Decode(const std::string& text) {
-    std::vector<std::string> fields;
-    for (std::size_t at = 0; at < text.size();) {
-        const std::size_t end = text.find('\0', at);
-        if (end == std::string::npos)
-            return {}; // cut short
-        fields.push_back(text.substr(at, end - at));
-        at = end + 1;
-    }
-    if (fields.size() < 2 || fields.front() != kHeader || fields.back() != kEnd ||
-        (fields.size() - 2) % 4 != 0)
-        return {};
-    std::vector<JournalEntry> entries;
-    for (std::size_t i = 1; i + 1 < fields.size(); i += 4) {
-        JournalEntry& entry = entries.emplace_back();
-        entry.method = fields[i] == kInPlaceWord ? ReplaceMethod::InPlace : ReplaceMethod::Rename;
-        entry.target = fields[i + 1];
-        entry.staged = fields[i + 2];
-        entry.kept = fields[i + 3];
-    }
-    return entries;
-}
-
-bool Exists(const std::string& path) {
-    return !path.empty() && FileExists(path);
-}
-
-// While the journal exists, a renamed target's staged name is gone and its kept name is there;
-// a restored one has neither; an untouched one still has its staged name.
-void Restore(const JournalEntry& entry) {
-    if (entry.method == ReplaceMethod::InPlace) {
-        // Whether the overwrite began cannot be seen, so the copy always goes back.
-        if (!Exists(entry.kept))
-            throw IoError(kIoFileNotFound);
-        OverwriteInPlace(entry.kept, entry.target);
-    } else if (!Exists(entry.staged)) {
-        if (entry.kept.empty())
-            RemoveFile(entry.target); // the operation created it
-        else if (Exists(entry.kept))
-            RenameFile(entry.kept, entry.target);
-    }
-}
-
-std::string WhatItHolds(const JournalEntry& entry) {
-    if (entry.method == ReplaceMethod::InPlace)
-        return entry.target + " may hold part of its new content, its old content is in " +
-               entry.kept;
-    if (Exists(entry.staged))
-        return entry.target +
-               (entry.kept.empty() ? " is not there, as before" : " holds its old content");
-    if (entry.kept.empty())
-        return entry.target + " holds its new content (it did not exist before)";
-    if (Exists(entry.kept))
-        return entry.target + " holds its new content, its old content is in " + entry.kept;
-    return entry.target + " holds its old content";
-}
-
-std::string UndoFailure(const std::string& lead, const std::vector<JournalEntry>& entries) {
-    std::string text = lead + "; nothing more was changed. ";
-    for (std::size_t i = 0; i < entries.size(); ++i)
-        text += (i ? "; " : "") + WhatItHolds(entries[i]);
-    return text + ". The next operation on these files puts the old content back.";
-}
-
-void SyncFoldersOf(const std::vector<JournalEntry>& entries) {
-    std::set<std::string> folders;
-    for (const JournalEntry& entry : entries)
-        folders.insert(DirectoryOf(entry.target));
-    for (const std::string& folder : folders)
-        SyncFolder(folder);
-}
-
-void RemoveLeftovers(const std::vector<JournalEntry>& entries) noexcept {
-    for (const JournalEntry& entry : entries) {
-        RemoveFileQuietly(entry.staged);
-        if (!entry.kept.empty())
-            RemoveFileQuietly(entry.kept);
-    }
-}
-
-// Restores last to first and stops at the first failure; on success the journal goes, then
-// the leftovers.
-void RollBackEntries(const std::string& journalPath, const std::vector<JournalEntry>& entries,
-                     const std::string& failureLead) {
-    for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
-        try {
-            Restore(*it);
-        } catch (const std::exception& e) {
-            throw UndoFailedError(
-                UndoFailure(failureLead + " (" + it->target + ": " + e.what() + ")", entries));
-        }
-    }
-    SyncFoldersOf(entries);
-    RemoveFile(journalPath);
-    SyncFolder(DirectoryOf(journalPath));
-    RemoveLeftovers(entries);
+// One folder however its path is spelt (a bind mount, a second real path).
+bool SameFolder(const std::string& a, const std::string& b) {
+    if (a == b)
+        return true;
+    const auto sa = StatusOf(a), sb = StatusOf(b);
+    return sa && sb && sa->sameFileAs(*sb);
 }
 
 } // namespace
 
-ReplacementJournal::ReplacementJournal(std::vector<JournalEntry> entries)
-    : entries_(std::move(entries)) {
-    File file = CreateUnique(entries_.front().target + kJournalMarker, path_);
+ReplacementJournal::ReplacementJournal(std::vector<CommitTarget> targets)
+    : operation_(RandomHex(kOperationIdLength)), targets_(std::move(targets)) {
+    for (std::size_t i = 0; i < targets_.size(); ++i) {
+        auto folder = std::find_if(folders_.begin(), folders_.end(), [&](const Folder& f) {
+            return SameFolder(f.path, targets_[i].folder);
+        });
+        if (folder == folders_.end())
+            folder = folders_.insert(folders_.end(), Folder{targets_[i].folder, {}});
+        folder->targets.push_back(i);
+        targets_[i].folder = folder->path;
+    }
+    // A folder's place is that of its last target: every target that must be new before it is
+    // then in a folder of an earlier place, or in the same one.
+    std::stable_sort(folders_.begin(), folders_.end(), [](const Folder& a, const Folder& b) {
+        return a.targets.back() < b.targets.back();
+    });
     try {
-        const std::string text = Encode(entries_);
-        file.write(text.data(), text.size());
-        file.sync();
-        file.close();
-        SyncFolder(DirectoryOf(path_));
+        for (CommitTarget& target : targets_) {
+            if (!target.removal && !target.entry.fresh.present) // not digested while written
+                target.entry.fresh = VersionOf(JoinPath(target.folder, target.entry.staged));
+            KeepOldCopy(target.folder, target.entry);
+            ++kept_;
+        }
+        const bool oneFolder = folders_.size() == 1;
+        for (std::size_t place = 0; place < folders_.size(); ++place) {
+            file_seams::AtStep(Step::WriteJournal);
+            WriteJournal(folders_[place].path,
+                         journalOf(place, oneFolder ? JournalPhase::Forward : JournalPhase::Back));
+            ++written_;
+        }
+        if (oneFolder)
+            marked_ = 1;
+        for (; marked_ < folders_.size(); ++marked_) {
+            file_seams::AtStep(Step::CommitJournal);
+            SetJournalPhase(folders_[marked_].path, JournalPhase::Forward);
+        }
     } catch (...) {
-        RemoveFileQuietly(path_);
+        removeWhatWasMade();
         throw;
     }
 }
 
-void ReplacementJournal::finish() {
-    SyncFoldersOf(entries_);
-    RemoveFile(path_);
-    SyncFolder(DirectoryOf(path_));
-    RemoveLeftovers(entries_);
+Journal ReplacementJournal::journalOf(std::size_t place, JournalPhase phase) const {
+    Journal journal;
+    journal.operation = operation_;
+    journal.phase = phase;
+    journal.place = place;
+    for (const Folder& folder : folders_)
+        journal.folders.push_back(folder.path);
+    for (const std::size_t i : folders_[place].targets)
+        journal.entries.push_back(targets_[i].entry);
+    return journal;
+}
+
+// Before any target was replaced: the journals say "undo" first, last place first, so that a kill
+// part-way leaves nothing that would be completed; then they go with the old copies.
+void ReplacementJournal::removeWhatWasMade() noexcept {
+    try {
+        for (std::size_t place = marked_; place-- > 0;)
+            SetJournalPhase(folders_[place].path, JournalPhase::Back);
+    } catch (...) {
+        return; // the journals complete the operation; their files are all there for it
+    }
+    for (std::size_t place = written_; place-- > 0;) {
+        try {
+            RemoveJournal(folders_[place].path);
+        } catch (...) {
+            return; // what is left is undone by the next run
+        }
+    }
+    for (std::size_t i = 0; i < kept_; ++i)
+        DisposeOfOldCopy(targets_[i].folder, targets_[i].entry);
+}
+
+void ReplacementJournal::replaceAll() {
+    for (const CommitTarget& target : targets_) {
+        file_seams::AtStep(Step::Replace);
+        const JournalEntry& entry = target.entry;
+        const std::optional<FileStamp> expected =
+            entry.old.present ? std::optional(entry.old.stamp) : std::nullopt;
+        const bool done = entry.fresh.present
+                              ? PutInPlace(target.folder, entry, entry.staged, expected)
+                              : RemoveExpected(TargetPath(target), expected);
+        if (!done)
+            throw Error(TargetPath(target) +
+                        " was changed by another program while this operation ran.");
+        ++replaced_;
+    }
+    file_seams::AtStep(Step::SyncTargets);
+    for (const Folder& folder : folders_)
+        SyncFolder(folder.path);
+}
+
+void ReplacementJournal::finish(OldContentKeeper* keeper,
+                                const std::vector<AppendedTarget>& appended) noexcept {
+    bool journalsGone = true;
+    for (const Folder& folder : folders_) {
+        file_seams::AtStep(Step::RemoveJournal);
+        try {
+            RemoveJournal(folder.path);
+        } catch (...) {
+            journalsGone = false; // a journal that stays completes what is complete already
+        }
+    }
+    for (const CommitTarget& target : targets_)
+        if (target.entry.method == ReplaceMethod::InPlace)
+            RemoveFileQuietly(JoinPath(target.folder, target.entry.staged));
+    // Old content a journal still names is the journal's until the next run tidies up.
+    if (keeper && journalsGone)
+        handOver(*keeper, appended);
+    for (const CommitTarget& target : targets_)
+        DisposeOfOldCopy(target.folder, target.entry);
+}
+
+void ReplacementJournal::handOver(OldContentKeeper& keeper,
+                                  const std::vector<AppendedTarget>& appended) noexcept {
+    try {
+        std::vector<ReplacedTarget> handed;
+        for (const CommitTarget& target : targets_) {
+            const JournalEntry& entry = target.entry;
+            ReplacedTarget& replaced = handed.emplace_back();
+            replaced.folder = target.folder;
+            replaced.name = entry.target;
+            replaced.kept = entry.kept;
+            replaced.oldSize = entry.old.present ? entry.old.size : 0;
+            replaced.written = entry.fresh;
+            if (const auto now = StampOf(TargetPath(target)); now && entry.fresh.present)
+                replaced.written.stamp = *now; // in place: the target, not the staged file
+        }
+        keeper.keep(handed, appended);
+        for (std::size_t i = 0; i < targets_.size(); ++i)
+            targets_[i].entry.kept = handed[i].kept;
+    } catch (...) {
+        // Without a restore point the operation is no less complete.
+    }
+}
+
+std::string ReplacementJournal::whatHoldsWhat() const {
+    std::string text;
+    for (std::size_t i = 0; i < targets_.size(); ++i) {
+        const JournalEntry& entry = targets_[i].entry;
+        const std::string target = TargetPath(targets_[i]);
+        const std::string kept = JoinPath(targets_[i].folder, entry.kept);
+        text += i ? "; " : "";
+        if (i + restored_ >= replaced_)
+            text += target +
+                    (entry.old.present ? " holds its old content" : " is not there, as before");
+        else if (!entry.old.present)
+            text += target + " holds its new content (it did not exist before)";
+        else if (!entry.fresh.present)
+            text += target + " is removed, its old content is in " + kept;
+        else if (entry.method == ReplaceMethod::InPlace)
+            text += target + " may hold part of its new content, its old content is in " + kept;
+        else
+            text += target + " holds its new content, its old content is in " + kept;
+    }
+    return text;
 }
 
 void ReplacementJournal::rollBack(const std::string& cause) {
-    RollBackEntries(path_, entries_,
-                    "The operation failed (" + cause + ") and could not be undone");
+    const std::string lead = "The operation failed (" + cause + ") and could not be undone";
+    try {
+        for (std::size_t place = marked_; place-- > 0;)
+            SetJournalPhase(folders_[place].path, JournalPhase::Back);
+        marked_ = 0;
+    } catch (const std::exception& e) {
+        throw UndoFailedError(lead + " (" + e.what() +
+                              "); nothing more was changed. The next operation on these files "
+                              "completes it.");
+    }
+    while (restored_ < replaced_) {
+        const CommitTarget& target = targets_[replaced_ - 1 - restored_];
+        const JournalEntry& entry = target.entry;
+        try {
+            bool restored;
+            if (entry.old.present)
+                restored = PutInPlace(target.folder, entry, entry.kept,
+                                      !entry.fresh.present ? std::nullopt
+                                      : entry.method == ReplaceMethod::InPlace
+                                          ? std::optional(entry.old.stamp)
+                                          : std::optional(entry.fresh.stamp));
+            else if ((restored = StampOf(TargetPath(target)) == entry.fresh.stamp))
+                RemoveFile(TargetPath(target)); // the operation made it
+            if (!restored)
+                throw Error("it was changed by another program meanwhile");
+        } catch (const std::exception& e) {
+            throw UndoFailedError(lead + " (" + TargetPath(target) + ": " + e.what() +
+                                  "); nothing more was changed. " + whatHoldsWhat() +
+                                  ". The next operation on these files puts the old content back.");
+        }
+        ++restored_;
+    }
+    try {
+        for (const Folder& folder : folders_)
+            SyncFolder(folder.path);
+    } catch (...) {
+        // The journals stay: the next run finds every target old and only tidies up.
+        return;
+    }
+    written_ = folders_.size();
+    removeWhatWasMade();
 }
 
 std::vector<std::string> FindJournals(const std::string& folder) {
     std::vector<std::string> journals;
-    for (const std::string& name : FolderEntries(folder))
-        if (name.find(kJournalMarker) != std::string::npos)
-            journals.push_back(JoinPath(folder, name));
+    if (FileExists(JournalPathIn(folder)))
+        journals.push_back(JournalPathIn(folder));
+    for (std::string& earlier : FindEarlierJournals(folder))
+        journals.push_back(std::move(earlier));
     return journals;
-}
-
-std::vector<JournalEntry> ReadJournal(const std::string& journalPath) {
-    File file = File::OpenRead(journalPath);
-    std::string text(file.size(), '\0');
-    text.resize(file.readSome(text.data(), text.size()));
-    file.close();
-    return Decode(text);
-}
-
-void RecoverJournal(const std::string& journalPath, const LogSink& log) {
-    const std::vector<JournalEntry> entries = ReadJournal(journalPath);
-    if (entries.empty()) {
-        RemoveFile(journalPath); // written only in part: no step had begun
-        return;
-    }
-    RollBackEntries(journalPath, entries, "An interrupted operation could not be undone");
-    std::string targets;
-    for (const JournalEntry& entry : entries)
-        targets += (targets.empty() ? "" : ", ") + entry.target;
-    log("Recovered an interrupted operation: " + targets +
-        (entries.size() == 1 ? " holds" : " hold") + " the content from before it again.");
-}
-
-std::vector<std::string> RemoveStaleReplacementFiles(const std::string& target) {
-    const std::string folder = DirectoryOf(target);
-    const std::string name = NameOf(target);
-    std::vector<std::string> removed;
-    for (const std::string& entry : FolderEntries(folder))
-        if (StartsWith(entry, name + kStagedMarker) || StartsWith(entry, name + kKeptMarker)) {
-            RemoveFile(JoinPath(folder, entry));
-            removed.push_back(JoinPath(folder, entry));
-        }
-    return removed;
 }
 
 } // namespace lw

@@ -3,8 +3,10 @@
 // never be in neither.
 #pragma once
 
+#include "util/KeptContent.h"
 #include "util/SafeReplace.h"
 
+#include <string>
 #include <vector>
 
 namespace lw {
@@ -14,20 +16,29 @@ public:
     // Files are replaced in the order they are added; a null file is skipped.
     void add(ReplacementFile* file) {
         if (file)
-            files_.push_back(file);
+            targets_.push_back({file, {}});
+    }
+    // The file at this real path goes, in its turn among the files added.
+    void remove(const std::string& path) { targets_.push_back({nullptr, path}); }
+    // A file the operation appended to in place, beyond oldSize: a restore point cuts it back.
+    void appended(const std::string& path, std::uint64_t oldSize) {
+        appended_.push_back({path, oldSize});
     }
 
-    // Syncs every new file first. A lone target replaced by a rename needs nothing more. Else
-    // the old content of each target is kept under a second name (or, for a file with hard
-    // links, as a copy), a journal naming all of them is written and synced, the targets are
-    // replaced one by one, and the journal goes after the last. When a step fails, the targets
-    // already replaced get their old content back, last to first, and the error is raised; when
-    // that undo fails too, it stops there and raises UndoFailedError, leaving the journal for the
-    // next run (see RecoverJournal).
+    // Syncs every new file first. A lone target replaced by a rename needs nothing more, while no
+    // restore point is kept (KeeperScope). Else the targets change together under journals
+    // (ReplacementJournal.h): when a step fails, the targets already replaced get their old
+    // content back, last to first, and the error is raised; when that undo fails too, it stops
+    // there and raises UndoFailedError, leaving the journals for the next run (Recovery.h).
     void commit();
 
 private:
-    std::vector<ReplacementFile*> files_;
+    struct Target {
+        ReplacementFile* file; // null: a removal
+        std::string removed;
+    };
+    std::vector<Target> targets_;
+    std::vector<AppendedTarget> appended_;
 };
 
 } // namespace lw

@@ -2,6 +2,7 @@
 
 #include "util/Errors.h"
 #include "util/ReplacementSet.h"
+#include "util/TempNames.h"
 
 namespace lw {
 namespace {
@@ -11,6 +12,7 @@ File StageBeside(const std::string& target, ReplaceMethod& method, std::string& 
     if (old && old->links > 1)
         method = ReplaceMethod::InPlace;
     File file = CreateUnique(target + kStagedMarker, tempPath);
+    file.digestWrites();
     if (old) {
         try {
             file.takeModeAndOwner(old->mode, old->owner, old->group);
@@ -41,6 +43,7 @@ void ReplacementFile::finish() {
     if (finished_)
         return;
     file_.sync();
+    digest_ = file_.writtenDigest(file_.size());
     file_.close();
     finished_ = true;
 }

@@ -11,9 +11,10 @@
 #pragma once
 
 #include "util/File.h"
-#include "util/ReplacementJournal.h"
+#include "util/JournalFile.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace lw {
@@ -31,6 +32,9 @@ public:
     const std::string& target() const { return target_; }
     const std::string& temporaryPath() const { return temp_; }
     ReplaceMethod method() const { return method_; }
+    // After finish(): the digest of the new content, when it was written in one pass from the
+    // start (it was digested on the way); else nothing.
+    const std::optional<std::uint64_t>& digest() const { return digest_; }
 
     // Syncs and closes the new content; may fail, nothing is replaced yet.
     void finish();
@@ -43,6 +47,7 @@ private:
     ReplaceMethod method_ = ReplaceMethod::Rename;
     std::string temp_;
     File file_;
+    std::optional<std::uint64_t> digest_;
     bool finished_ = false;
     bool committed_ = false;
 };

@@ -8,10 +8,13 @@
 namespace lw {
 
 void LoadStaticIndex(ProgramState& state, const std::string& path, Progress& progress,
-                     const LogSink& log) {
+                     const LogSink& log, const std::string& staticsPath) {
     // Shared with other readers; an operation writing the index keeps it off, and what a killed
     // one left is repaired before the index is read.
-    const OperationFiles files({{kStaticsIndexRole, path, FileUse::Read}}, log);
+    std::vector<DeclaredFile> declared{{kStaticsIndexRole, path, FileUse::Read}};
+    if (!staticsPath.empty())
+        declared.push_back({kStaticsFileRole, staticsPath, FileUse::Read});
+    const OperationFiles files(std::move(declared), log);
     const std::optional<FileStamp> stamp = StampOf(path);
     const WorldSize world = IndexWorld(path);
     if (state.StaticIndex.world() != world)

@@ -25,9 +25,11 @@ struct ProgramState {
 };
 
 // ReadStaticIndex into the program-wide table, which takes the world the index's length gives
-// (IndexWorld); sets StaticIndexLoaded and StaticIndexPath only on success.
+// (IndexWorld); sets StaticIndexLoaded and StaticIndexPath only on success. staticsPath, when
+// given, is the statics file the table will be read with: its folder is looked at for
+// interrupted operations too, so that the two never come from two moments of a world.
 void LoadStaticIndex(ProgramState& state, const std::string& path, Progress& progress,
-                     const LogSink& log = DiscardLog);
+                     const LogSink& log = DiscardLog, const std::string& staticsPath = {});
 
 // Before an operation writes the program-wide index to staidxPath, under its lock: refuses when
 // that is the file the index came from and another run or program has changed it since, for

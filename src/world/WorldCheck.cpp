@@ -34,6 +34,7 @@ constexpr KindText kKinds[kFindingKinds] = {
     {"refused-section", true, "item file sections that melt or freeze refuse"},
     {"item-outside-world", true, "TYPE 255 items outside the world"},
     {"duplicate-serial", true, "serials given twice"},
+    {"leftover-file", false, "files left by interrupted operations"},
 };
 
 const KindText& TextOf(FindingKind kind) {

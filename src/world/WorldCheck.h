@@ -25,12 +25,13 @@ enum class FindingKind {
     RefusedSection,      // an item file section a scan of melt or freeze refuses
     ItemOutsideWorld,    // a TYPE 255 item in the world, outside it, which a freeze refuses
     DuplicateSerial,     // a serial that an earlier section has too
+    LeftoverFile,        // a file a killed run left beside a file read (a note, no fault)
 };
-inline constexpr int kFindingKinds = static_cast<int>(FindingKind::DuplicateSerial) + 1;
+inline constexpr int kFindingKinds = static_cast<int>(FindingKind::LeftoverFile) + 1;
 
 // A stable name for scripts: "entry-outside-statics", ...
 const char* FindingKindName(FindingKind kind);
-// False for the note of dead bytes: the world is sound with them.
+// False for the notes of dead bytes and of left files: the world is sound with them.
 bool IsFault(FindingKind kind);
 
 struct CheckFinding {

@@ -6,8 +6,10 @@
 #include "support/RunProgram.h"
 #include "support/TempDir.h"
 #include "support/WorldFiles.h"
+#include "util/ContentDigest.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -71,9 +73,12 @@ TEST_F(DiffInfoCliTest, WhatAVersionTwoDiffHoldsAndWhetherItFits) {
     const auto alone = Cli(info());
     ASSERT_EQ(alone.exitCode, 0) << alone.err;
     EXPECT_EQ(alone.err, "");
+    const std::string whole = test::ReadWholeFile(diff());
+    const std::string sealedDigest = DigestText(DigestOf(whole.substr(0, whole.size() - 30)));
     for (const std::string& line :
          {std::string("version: 2"), std::string("parts: statics and map"),
-          "original CRC value: " + crc.outLines().at(0), std::string("trailer: none"),
+          "original CRC value: " + crc.outLines().at(0),
+          "trailer: XXH64 checksum " + sealedDigest + ", matches the diff",
           std::string("changes: blocks (125, 125) to (375, 312), tiles (1000, 1000) to (3007, "
                       "2503)")})
         EXPECT_TRUE(HasLine(alone, line)) << line << "\n" << alone.out;
@@ -113,6 +118,14 @@ TEST_F(DiffInfoCliTest, APictureOfTheChangedBlocksOnTheOverview) {
     EXPECT_TRUE(filled == kMapChangeColour || filled == kBothChangedColour);
     EXPECT_EQ(picture.at(10, 10), overview.image().at(10, 10)) << "unchanged: the overview";
 
+    // Written beside the original map, the same picture.
+    const std::string beside = dir_->file("original/changes.png");
+    args.back() = beside;
+    const auto near = Cli(info(args));
+    EXPECT_EQ(near.exitCode, 0) << near.err;
+    EXPECT_EQ(ReadPng(beside).Bytes, picture.Bytes);
+    std::filesystem::remove(beside);
+
     // Without the originals, a grid.
     const auto grid = Cli(info({"--png", png}));
     ASSERT_EQ(grid.exitCode, 0) << grid.err;
@@ -128,6 +141,15 @@ TEST_F(DiffInfoCliTest, ADamagedDiffEndsWithStatusOne) {
     EXPECT_TRUE(HasLine(r, "version: 2"));
     EXPECT_EQ(r.lastErrLine().rfind("The diff file is damaged: its map index", 0), 0u) << r.err;
     EXPECT_EQ(r.outLines().back(), "damaged: " + r.lastErrLine());
+
+    // One byte changed on its way: the trailer's checksum no longer matches.
+    std::string changed = whole;
+    changed[2000] ^= 1;
+    test::WriteWholeFile(damaged, changed);
+    const auto c = Cli({"diff-info", "--diff", damaged});
+    EXPECT_EQ(c.exitCode, 1);
+    EXPECT_EQ(c.lastErrLine().rfind("The diff file is damaged: its content does not match", 0), 0u)
+        << c.err;
 }
 
 } // namespace

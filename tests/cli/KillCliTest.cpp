@@ -6,8 +6,10 @@
 #include "support/RunProgram.h"
 #include "support/TempDir.h"
 #include "support/WorldFiles.h"
+#include "support/WorldItems.h"
 #include "util/File.h"
 #include "util/IntConv.h"
+#include "util/Recovery.h"
 #include "util/ReplacementJournal.h"
 #include "world/Records.h"
 
@@ -35,60 +37,17 @@ constexpr int kKills = 20;
 
 // --- What the files hold -------------------------------------------------------------------
 
-// An item as the world shows it, wherever it is kept: ID, X, Y, Z, COLOR.
-using ItemKey = std::array<int, 5>;
-using Items = std::vector<ItemKey>;
-
-void AddItemFile(const std::string& text, Items& items) {
-    std::istringstream lines(text);
-    std::string line;
-    std::optional<ItemKey> item;
-    while (std::getline(lines, line)) {
-        while (!line.empty() && static_cast<unsigned char>(line.back()) <= ' ')
-            line.pop_back();
-        const auto first = line.find_first_not_of(" \t");
-        line.erase(0, first == std::string::npos ? line.size() : first);
-        if (line == "{") {
-            item = ItemKey{-1, -1, -1, -1, 0}; // no COLOR freezes as colour 0
-        } else if (line == "}") {
-            if (item)
-                items.push_back(*item);
-            item.reset();
-        } else if (item) {
-            static const std::pair<const char*, std::size_t> kFields[] = {
-                {"ID", 0}, {"X", 1}, {"Y", 2}, {"Z", 3}, {"COLOR", 4}};
-            const std::string key = line.substr(0, line.find_first_of(" \t"));
-            for (const auto& [name, slot] : kFields)
-                if (key == name)
-                    (*item)[slot] = StrToInt(line.substr(key.size()));
-        }
-    }
-}
-
-// Calls visit(block, records, length) for every block the index gives statics, in block order.
-// False, with a failure, when an entry points past the end of the statics file.
-bool ForEachBlock(const std::string& index, const std::string& statics,
-                  const std::function<void(int, const char*, std::size_t)>& visit) {
-    for (int block = 0; block < kBlockCount; ++block) {
-        StaticPointer entry{};
-        std::memcpy(&entry, index.data() + std::size_t(block) * kIndexEntrySize, sizeof entry);
-        if (entry.Offset == kNoStatics || entry.Length == 0)
-            continue;
-        if (std::uint64_t(entry.Offset) + entry.Length > statics.size()) {
-            ADD_FAILURE() << "block " << block << " points past the end of the statics file";
-            return false;
-        }
-        visit(block, statics.data() + entry.Offset, entry.Length);
-    }
-    return true;
-}
+using test::AddItemFile;
+using test::AddStatics;
+using test::ExpectNoItemLost;
+using test::Items;
 
 // The records of every block with the block numbers: what the world holds, whatever
 // unreferenced bytes a killed run appended to the statics file.
 std::string StaticsContent(const std::string& index, const std::string& statics) {
     std::string content;
-    const bool sound =
-        ForEachBlock(index, statics, [&](int block, const char* records, std::size_t length) {
+    const bool sound = test::ForEachStaticsBlock(
+        index, statics, [&](int block, const char* records, std::size_t length) {
             content.append(reinterpret_cast<const char*>(&block), sizeof block);
             content.append(records, length);
         });
@@ -104,36 +63,54 @@ std::vector<bool> ChangedBlocks(const std::string& index, const std::string& oth
     return changed;
 }
 
-void AddStatics(const std::string& index, const std::string& statics,
-                const std::vector<bool>& blocks, Items& items) {
-    ForEachBlock(index, statics, [&](int block, const char* records, std::size_t length) {
-        if (!blocks[std::size_t(block)])
-            return;
-        const int blockX = block / kBlockRows, blockY = block % kBlockRows;
-        for (std::size_t at = 0; at + kStaticRecSize <= length; at += kStaticRecSize) {
-            TStaticRec rec{};
-            std::memcpy(&rec, records + at, sizeof rec);
-            items.push_back({rec.ID, blockX * kTilesPerBlockSide + rec.X,
-                             blockY * kTilesPerBlockSide + rec.Y, rec.Z, rec.Color});
-        }
-    });
-}
-
 std::optional<std::string> RawFile(const std::string& path) {
     return fs::exists(path) ? std::optional(path) : std::nullopt;
 }
 
-// Which file holds what whoever opens the folder next sees at path: a journal left by a killed
-// run means its targets get their old content back (kept beside them) before anything else
-// happens. Null when there is no such file.
-std::optional<std::string> EffectiveFile(const std::string& path) {
-    const std::string real = fs::weakly_canonical(path).string();
-    for (const std::string& journal : FindJournals(fs::path(real).parent_path().string()))
-        for (const JournalEntry& entry : ReadJournal(journal))
-            if (fs::weakly_canonical(entry.target).string() == real)
-                return entry.kept.empty() ? std::nullopt : std::optional(entry.kept);
-    return RawFile(path);
+// Where the operation's files lie in a run's folder: all in it, or the world files and the item
+// file each in a folder of their own, as a server and a client keep them.
+using Layout = std::string (*)(const std::string& folder, const std::string& name);
+
+std::string OneFolder(const std::string& folder, const std::string& name) {
+    return folder + "/" + name;
 }
+
+std::string ThreeFolders(const std::string& folder, const std::string& name) {
+    const char* sub = name.starts_with("staidx")    ? "index"
+                      : name.starts_with("statics") ? "statics"
+                                                    : "other";
+    return folder + "/" + sub + "/" + name;
+}
+
+std::vector<std::string> FoldersOf(const std::string& folder, Layout layout,
+                                   const std::vector<std::string>& names) {
+    std::set<std::string> folders;
+    for (const std::string& name : names)
+        folders.insert(fs::path(layout(folder, name)).parent_path().string());
+    return {folders.begin(), folders.end()};
+}
+
+// What whoever opens the files next finds at each path: a journal left by a killed run is
+// completed or undone first, so the file that then holds a target's content is the one recovery
+// would put there (its preview, which changes nothing).
+class NextView {
+public:
+    explicit NextView(const std::vector<std::string>& folders) {
+        LockSet locks;
+        InterruptedOperations found(locks, DiscardLog);
+        for (const std::string& folder : folders)
+            found.look(folder, false);
+        for (const auto& outcome : found.preview())
+            content_[fs::weakly_canonical(outcome.target).string()] = outcome.content;
+    }
+    std::optional<std::string> operator()(const std::string& path) const {
+        const auto it = content_.find(fs::weakly_canonical(path).string());
+        return it == content_.end() ? RawFile(path) : it->second;
+    }
+
+private:
+    std::map<std::string, std::optional<std::string>> content_;
+};
 
 // Reads in pieces: a map file is 77 MB, read a few times for every kill.
 std::size_t DigestOf(const std::optional<std::string>& path) {
@@ -147,21 +124,21 @@ std::size_t DigestOf(const std::optional<std::string>& path) {
     return digest;
 }
 
-using Locate = std::optional<std::string> (*)(const std::string&);
+using Locate = std::function<std::optional<std::string>(const std::string&)>;
 
-// One digest per thing the user has in the folder: the statics as the index refers to them, and
-// every other file by its bytes.
+// One digest per thing the user has: the statics as the index refers to them, and every other
+// file by its bytes.
 using Fingerprint = std::map<std::string, std::size_t>;
 
-Fingerprint FingerprintOf(const std::string& folder, const std::vector<std::string>& names,
-                          Locate locate) {
+Fingerprint FingerprintOf(const std::string& folder, Layout layout,
+                          const std::vector<std::string>& names, const Locate& locate) {
     Fingerprint print;
     for (const std::string& name : names) {
-        const auto file = locate(folder + "/" + name);
+        const auto file = locate(layout(folder, name));
         if (name == "staidx0.mul") {
             continue;
         } else if (name == "statics0.mul") {
-            const auto index = locate(folder + "/staidx0.mul");
+            const auto index = locate(layout(folder, "staidx0.mul"));
             print["statics"] =
                 file && index ? std::hash<std::string>{}(StaticsContent(test::ReadWholeFile(*index),
                                                                         test::ReadWholeFile(*file)))
@@ -175,47 +152,66 @@ Fingerprint FingerprintOf(const std::string& folder, const std::vector<std::stri
 
 // Every item of the item file and of the statics of blocks, sorted. (The statics of the other
 // blocks do not move; the comparison of the statics as a whole watches them.)
-Items ItemsOf(const std::string& folder, const std::vector<bool>& blocks) {
+Items ItemsOf(const std::string& folder, Layout layout, const std::vector<bool>& blocks) {
     Items items;
-    if (fs::exists(folder + "/items.wsc"))
-        AddItemFile(test::ReadWholeFile(folder + "/items.wsc"), items);
-    AddStatics(test::ReadWholeFile(folder + "/staidx0.mul"),
-               test::ReadWholeFile(folder + "/statics0.mul"), blocks, items);
+    if (fs::exists(layout(folder, "items.wsc")))
+        AddItemFile(test::ReadWholeFile(layout(folder, "items.wsc")), items);
+    AddStatics(test::ReadWholeFile(layout(folder, "staidx0.mul")),
+               test::ReadWholeFile(layout(folder, "statics0.mul")), blocks, items);
     std::sort(items.begin(), items.end());
     return items;
 }
 
-// Each item of before is in after at least as often, and at most twice as often: an item may be
-// in the item file and the statics both, never in neither.
-void ExpectNoItemLost(const Items& before, const Items& after) {
-    for (auto it = before.begin(); it != before.end();) {
-        const auto range = std::equal_range(after.begin(), after.end(), *it);
-        const auto end = std::upper_bound(it, before.end(), *it);
-        const auto was = end - it, now = range.second - range.first;
-        if (now < was || now > 2 * was) {
-            ADD_FAILURE() << "item ID " << (*it)[0] << " at " << (*it)[1] << "," << (*it)[2] << ","
-                          << (*it)[3] << ": " << was << " before, " << now << " after the kill";
-            return;
-        }
-        it = end;
-    }
-}
-
+// Every file below folder, by relative path.
+// The restore points a run keeps differ with where it was killed (the new state may come with
+// or without its point); only a point left half made counts, by its marked name.
 std::set<std::string> NamesIn(const std::string& folder) {
     std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.insert(entry.path().filename().string());
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        const std::string name = fs::relative(entry.path(), folder).string();
+        if (name.find(".loamwright") == std::string::npos || name.find(".lw-") != std::string::npos)
+            names.insert(name);
+    }
     return names;
 }
 
+bool AnyJournal(const std::vector<std::string>& folders) {
+    return std::any_of(folders.begin(), folders.end(),
+                       [](const std::string& folder) { return !FindJournals(folder).empty(); });
+}
+
 // --- The sweep -------------------------------------------------------------------------------
+
+using Paths = std::function<std::string(const std::string& name)>;
 
 struct Operation {
     std::string name;
     std::string source;             // the folder its inputs are copied from, fresh for each run
     std::vector<std::string> files; // the files of that folder it works on
-    std::function<Args(const std::string& folder)> args;
+    std::function<Args(const Paths& path)> args;
     bool movesItems = false; // melt and freeze: no item may be lost
+};
+
+// A diff of the demo world (in originals) and the diff-apply command that applies it.
+struct DemoDiff {
+    std::string path, originals;
+    Args args(const Paths& target, const std::string& map) const {
+        return {"diff-apply",
+                "--staidx",
+                target("staidx0.mul"),
+                "--statics",
+                target("statics0.mul"),
+                "--map",
+                target(map),
+                "--diff",
+                path,
+                "--original-staidx",
+                originals + "/staidx0.mul",
+                "--original-statics",
+                originals + "/statics0.mul",
+                "--original-map",
+                originals + "/map0.mul"};
+    }
 };
 
 // When the kills come: two right at the start, the rest spread evenly over an undisturbed run and
@@ -227,7 +223,7 @@ std::chrono::microseconds KillMoment(int kill, std::chrono::microseconds undistu
     return std::chrono::microseconds(static_cast<long long>(share * double(undisturbed.count())));
 }
 
-class KillCliTest : public ::testing::Test {
+class KillCliTest : public ::testing::TestWithParam<Layout> {
 protected:
     // The demo world, written once for every test here.
     static void SetUpTestSuite() {
@@ -241,18 +237,23 @@ protected:
     }
     static std::string demo(const std::string& name) { return demo_->file(name); }
 
-    void copyInputs(const Operation& op, const std::string& folder) const {
-        fs::create_directory(folder);
-        for (const std::string& name : op.files)
+    static Paths pathsIn(const std::string& folder, Layout layout) {
+        return [folder, layout](const std::string& name) { return layout(folder, name); };
+    }
+    void copyInputs(const Operation& op, const std::string& folder, Layout layout) const {
+        for (const std::string& name : op.files) {
+            fs::create_directories(fs::path(layout(folder, name)).parent_path());
             if (fs::exists(op.source + "/" + name))
-                fs::copy_file(op.source + "/" + name, folder + "/" + name);
+                fs::copy_file(op.source + "/" + name, layout(folder, name));
+        }
     }
     // Runs op to the end in a fresh copy of its inputs, which is left in folder; returns how long
     // the run took.
-    std::chrono::microseconds runUndisturbed(const Operation& op, const std::string& folder) const {
-        copyInputs(op, folder);
+    std::chrono::microseconds runUndisturbed(const Operation& op, const std::string& folder,
+                                             Layout layout) const {
+        copyInputs(op, folder, layout);
         const auto start = Clock::now();
-        const auto r = test::RunProgram(LW_CLI_PATH, op.args(folder));
+        const auto r = test::RunProgram(LW_CLI_PATH, op.args(pathsIn(folder, layout)));
         const auto took =
             std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start);
         EXPECT_EQ(r.exitCode, 0) << r.err;
@@ -260,6 +261,8 @@ protected:
     }
 
     void killSweep(const Operation& op);
+    // The diff of the demo world against a filled and cleared copy of it.
+    DemoDiff demoDiff();
 
     static test::TempDir* demo_;
     test::TempDir dir;
@@ -268,19 +271,21 @@ protected:
 test::TempDir* KillCliTest::demo_ = nullptr;
 
 void KillCliTest::killSweep(const Operation& op) {
+    const Layout layout = GetParam();
     const std::string before = dir.file("before"), done = dir.file("undisturbed");
-    copyInputs(op, before);
+    copyInputs(op, before, layout);
     // The mean of two runs: a busy machine slows one down now and then.
     std::chrono::microseconds undisturbed{0};
     for (const std::string& folder : {dir.file("measured"), done})
-        undisturbed += runUndisturbed(op, folder) / 2;
+        undisturbed += runUndisturbed(op, folder, layout) / 2;
     fs::remove_all(dir.file("measured"));
-    const Fingerprint oldPrint = FingerprintOf(before, op.files, RawFile);
-    const Fingerprint newPrint = FingerprintOf(done, op.files, RawFile);
+    const Fingerprint oldPrint = FingerprintOf(before, layout, op.files, RawFile);
+    const Fingerprint newPrint = FingerprintOf(done, layout, op.files, RawFile);
     ASSERT_NE(oldPrint, newPrint) << "the operation changes nothing";
-    const std::vector<bool> moving = ChangedBlocks(test::ReadWholeFile(before + "/staidx0.mul"),
-                                                   test::ReadWholeFile(done + "/staidx0.mul"));
-    const Items oldItems = op.movesItems ? ItemsOf(before, moving) : Items{};
+    const std::vector<bool> moving =
+        ChangedBlocks(test::ReadWholeFile(layout(before, "staidx0.mul")),
+                      test::ReadWholeFile(layout(done, "staidx0.mul")));
+    const Items oldItems = op.movesItems ? ItemsOf(before, layout, moving) : Items{};
     ASSERT_EQ(op.movesItems, !oldItems.empty()) << "no items to watch";
     const std::set<std::string> sourceNames = NamesIn(op.source);
 
@@ -290,20 +295,22 @@ void KillCliTest::killSweep(const Operation& op) {
         SCOPED_TRACE(op.name + ", kill " + std::to_string(kill) + " after " +
                      std::to_string(moment.count()) + " us");
         const std::string folder = dir.file("run");
-        copyInputs(op, folder);
-        const test::KilledRun run = test::RunAndKill(LW_CLI_PATH, op.args(folder), moment);
+        const std::vector<std::string> folders = FoldersOf(folder, layout, op.files);
+        copyInputs(op, folder, layout);
+        const test::KilledRun run =
+            test::RunAndKill(LW_CLI_PATH, op.args(pathsIn(folder, layout)), moment);
         if (run.killed)
             ++beforeTheEnd;
         else
             EXPECT_EQ(run.exitCode, 0);
 
         if (op.movesItems) // on the files as they are, before anyone repairs anything
-            ExpectNoItemLost(oldItems, ItemsOf(folder, moving));
-        const bool journal = !FindJournals(folder).empty();
+            ExpectNoItemLost(oldItems, ItemsOf(folder, layout, moving));
+        const bool journal = AnyJournal(folders);
         journals += journal;
         if (NamesIn(folder) != NamesIn(done))
             ++leftovers; // staged or kept files, a journal: the rerun must not trip over them
-        const Fingerprint now = FingerprintOf(folder, op.files, EffectiveFile);
+        const Fingerprint now = FingerprintOf(folder, layout, op.files, NextView(folders));
         if (now == oldPrint)
             ++old;
         else if (now == newPrint)
@@ -311,13 +318,13 @@ void KillCliTest::killSweep(const Operation& op) {
         else
             ADD_FAILURE() << "the files are neither all old nor all new";
 
-        const auto rerun = test::RunProgram(LW_CLI_PATH, op.args(folder));
+        const auto rerun = test::RunProgram(LW_CLI_PATH, op.args(pathsIn(folder, layout)));
         EXPECT_EQ(rerun.exitCode, 0) << rerun.err;
         if (journal) {
             EXPECT_NE(rerun.out.find("Recovered an interrupted operation"), std::string::npos)
                 << rerun.out;
         }
-        const bool sameResult = FingerprintOf(folder, op.files, RawFile) == newPrint;
+        const bool sameResult = FingerprintOf(folder, layout, op.files, RawFile) == newPrint;
         const bool noLeftovers = NamesIn(folder) == NamesIn(done);
         EXPECT_TRUE(sameResult) << "the rerun's result differs from an undisturbed run's";
         EXPECT_TRUE(noLeftovers) << "files were left behind or are missing";
@@ -328,9 +335,9 @@ void KillCliTest::killSweep(const Operation& op) {
     EXPECT_EQ(NamesIn(op.source), sourceNames) << "files were left beside the inputs";
 
     std::ostringstream line;
-    line << "kill " << op.name << ": " << kKills << " kills, " << beforeTheEnd
-         << " before the end, " << old << " old, " << fresh << " new, " << leftovers
-         << " left files behind (" << journals << " a journal), reruns "
+    line << "kill " << op.name << (layout == ThreeFolders ? " (three folders)" : "") << ": "
+         << kKills << " kills, " << beforeTheEnd << " before the end, " << old << " old, " << fresh
+         << " new, " << leftovers << " left files behind (" << journals << " a journal), reruns "
          << (rerunsOk == kKills ? "ok" : "FAILED") << " (run " << undisturbed.count() / 1000
          << " ms)";
     std::cout << line.str() << std::endl;
@@ -343,40 +350,35 @@ const std::vector<std::string> kItemFiles{"staidx0.mul", "statics0.mul", "items.
 // A town's surroundings: some 5,800 statics.
 const Args kMeltRange{"1400", "2100", "1500", "2000"};
 
-Args MeltArgs(const std::string& folder) {
-    Args args{"melt",
-              "--staidx",
-              folder + "/staidx0.mul",
-              "--statics",
-              folder + "/statics0.mul",
-              "--items",
-              folder + "/items.wsc"};
+Args MeltArgs(const Paths& path) {
+    Args args{"melt",    "--staidx",       path("staidx0.mul"), "--statics", path("statics0.mul"),
+              "--items", path("items.wsc")};
     args.insert(args.end(), kMeltRange.begin(), kMeltRange.end());
     return args;
 }
 
-TEST_F(KillCliTest, Melt) {
+TEST_P(KillCliTest, Melt) {
     killSweep({"melt", demo_->path(), kItemFiles, MeltArgs, true});
 }
 
-TEST_F(KillCliTest, FreezeWithAPatchFile) {
+TEST_P(KillCliTest, FreezeWithAPatchFile) {
     // The melted town goes back into the statics, and into a patch file that exists already.
     const std::string melted = dir.file("melted");
-    runUndisturbed({"melt", demo_->path(), kItemFiles, MeltArgs}, melted);
+    runUndisturbed({"melt", demo_->path(), kItemFiles, MeltArgs}, melted, OneFolder);
     test::WriteWholeFile(melted + "/out.pat", "SECTION WORLDITEM 40\r\n{\r\n}\r\n");
     std::vector<std::string> files = kItemFiles;
     files.push_back("out.pat");
     killSweep({"freeze --pat", melted, files,
-               [](const std::string& folder) -> Args {
+               [](const Paths& path) -> Args {
                    return {"freeze",
                            "--staidx",
-                           folder + "/staidx0.mul",
+                           path("staidx0.mul"),
                            "--statics",
-                           folder + "/statics0.mul",
+                           path("statics0.mul"),
                            "--items",
-                           folder + "/items.wsc",
+                           path("items.wsc"),
                            "--pat",
-                           folder + "/out.pat"};
+                           path("out.pat")};
                },
                true});
 }
@@ -385,23 +387,18 @@ const std::vector<std::string> kWorldFiles{"staidx0.mul", "statics0.mul", "map0.
 const Args kFillClearFields{"--left",   "1000", "--right", "3000",         "--top",  "1000",
                             "--bottom", "2500", "--tile",  "Random grass", "--seed", "3"};
 
-Args FillClearArgs(const std::string& folder) {
-    Args args{"fill-clear",
-              "--staidx",
-              folder + "/staidx0.mul",
-              "--statics",
-              folder + "/statics0.mul",
-              "--map",
-              folder + "/map0.mul"};
+Args FillClearArgs(const Paths& path) {
+    Args args{"fill-clear",         "--staidx", path("staidx0.mul"), "--statics",
+              path("statics0.mul"), "--map",    path("map0.mul")};
     args.insert(args.end(), kFillClearFields.begin(), kFillClearFields.end());
     return args;
 }
 
-TEST_F(KillCliTest, FillClear) {
+TEST_P(KillCliTest, FillClear) {
     killSweep({"fill-clear", demo_->path(), kWorldFiles, FillClearArgs});
 }
 
-TEST_F(KillCliTest, FillClearOfAContainer) {
+TEST_P(KillCliTest, FillClearOfAContainer) {
     // The demo world with its map in a container, as later clients ship it.
     const std::string modern = dir.file("modern");
     const auto made = test::RunProgram(LW_CLI_PATH, {"demo-world", modern, "--uop"});
@@ -409,51 +406,68 @@ TEST_F(KillCliTest, FillClearOfAContainer) {
     killSweep({"fill-clear of a container",
                modern,
                {"staidx0.mul", "statics0.mul", "map0LegacyMUL.uop"},
-               [](const std::string& folder) {
-                   Args args = FillClearArgs(folder);
-                   args[6] = folder + "/map0LegacyMUL.uop"; // after "--map"
+               [](const Paths& path) {
+                   Args args = FillClearArgs(path);
+                   args[6] = path("map0LegacyMUL.uop"); // after "--map"
                    return args;
                }});
 }
 
-TEST_F(KillCliTest, DiffApplication) {
-    // The diff of the demo world against a filled and cleared copy, applied to copies of it.
-    const std::string modified = dir.file("modified"), diff = dir.file("world.lw2");
-    runUndisturbed({"fill-clear", demo_->path(), kWorldFiles, FillClearArgs}, modified);
-    const auto originals = [](Args args) {
-        const Args files{"--original-staidx",  demo("staidx0.mul"), "--original-statics",
-                         demo("statics0.mul"), "--original-map",    demo("map0.mul")};
-        args.insert(args.end(), files.begin(), files.end());
-        return args;
-    };
+DemoDiff KillCliTest::demoDiff() {
+    const std::string modified = dir.file("modified");
+    const DemoDiff diff{dir.file("world.lw2"), demo_->path()};
+    runUndisturbed({"fill-clear", demo_->path(), kWorldFiles, FillClearArgs}, modified, OneFolder);
     const auto generated = test::RunProgram(
-        LW_CLI_PATH,
-        originals({"diff-generate", "--staidx", modified + "/staidx0.mul", "--statics",
-                   modified + "/statics0.mul", "--map", modified + "/map0.mul", "--out", diff}));
-    ASSERT_EQ(generated.exitCode, 0) << generated.err;
-    killSweep({"diff-apply", demo_->path(), kWorldFiles, [&](const std::string& folder) {
-                   return originals({"diff-apply", "--staidx", folder + "/staidx0.mul", "--statics",
-                                     folder + "/statics0.mul", "--map", folder + "/map0.mul",
-                                     "--diff", diff});
-               }});
+        LW_CLI_PATH, {"diff-generate", "--staidx", modified + "/staidx0.mul", "--statics",
+                      modified + "/statics0.mul", "--map", modified + "/map0.mul", "--out",
+                      diff.path, "--original-staidx", demo("staidx0.mul"), "--original-statics",
+                      demo("statics0.mul"), "--original-map", demo("map0.mul")});
+    EXPECT_EQ(generated.exitCode, 0) << generated.err;
+    return diff;
 }
 
-TEST_F(KillCliTest, Compaction) {
+TEST_P(KillCliTest, DiffApplication) {
+    const DemoDiff diff = demoDiff();
+    ASSERT_FALSE(HasFailure());
+    killSweep({"diff-apply", demo_->path(), kWorldFiles,
+               [&](const Paths& path) { return diff.args(path, "map0.mul"); }});
+}
+
+TEST_P(KillCliTest, DiffApplicationToAContainer) {
+    const DemoDiff diff = demoDiff();
+    ASSERT_FALSE(HasFailure());
+    const std::string modern = dir.file("modern");
+    const auto made = test::RunProgram(LW_CLI_PATH, {"demo-world", modern, "--uop"});
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+    killSweep({"diff-apply to a container",
+               modern,
+               {"staidx0.mul", "statics0.mul", "map0LegacyMUL.uop"},
+               [&](const Paths& path) { return diff.args(path, "map0LegacyMUL.uop"); }});
+}
+
+TEST_P(KillCliTest, Compaction) {
     // A fill/clear leaves dead space in the demo world's statics. The pair compacted is named for
     // facet 1, so that the sweep compares its files byte for byte: compaction keeps what the
     // index refers to, which is what it compares of facet 0's.
     const std::string fragmented = dir.file("fragmented");
-    runUndisturbed({"fill-clear", demo_->path(), kWorldFiles, FillClearArgs}, fragmented);
+    runUndisturbed({"fill-clear", demo_->path(), kWorldFiles, FillClearArgs}, fragmented,
+                   OneFolder);
     fs::copy_file(fragmented + "/staidx0.mul", fragmented + "/staidx1.mul");
     fs::copy_file(fragmented + "/statics0.mul", fragmented + "/statics1.mul");
-    killSweep({"compact",
-               fragmented,
-               {"staidx0.mul", "staidx1.mul", "statics1.mul"},
-               [](const std::string& folder) -> Args {
-                   return {"compact", "--staidx", folder + "/staidx1.mul", "--statics",
-                           folder + "/statics1.mul"};
-               }});
+    killSweep(
+        {"compact",
+         fragmented,
+         {"staidx0.mul", "staidx1.mul", "statics1.mul"},
+         [](const Paths& path) -> Args {
+             return {"compact", "--staidx", path("staidx1.mul"), "--statics", path("statics1.mul")};
+         }});
 }
+
+INSTANTIATE_TEST_SUITE_P(Layouts, KillCliTest, ::testing::Values(OneFolder, ThreeFolders),
+                         [](const ::testing::TestParamInfo<Layout>& param) {
+                             return std::string(param.param == OneFolder ? "OneFolder"
+                                                                         : "ThreeFolders");
+                         });
 
 } // namespace
 } // namespace lw

@@ -6,6 +6,7 @@
 #include "support/TempDir.h"
 #include "util/File.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
 #include <set>
@@ -64,6 +65,14 @@ TEST_F(RenderCliTest, WritesThePictureTheOverviewDraws) {
     ASSERT_EQ(region.Width, 64);
     ASSERT_EQ(region.Height, 32);
     EXPECT_EQ(region.Bytes, drawn({2566, 2690, 64, 32}, 1).Bytes);
+
+    // Beside the map, in its own folder, the same picture: the one declaration of the map holds
+    // for the whole draw.
+    const std::string beside = demo_->file("coast.png");
+    const auto near = render({"--region", "$A06", "2629", "2690", "2721", "--out", beside});
+    EXPECT_EQ(near.exitCode, 0) << near.err;
+    EXPECT_EQ(ReadPng(beside).Bytes, region.Bytes);
+    std::filesystem::remove(beside);
 }
 
 TEST_F(RenderCliTest, BadRequestsFailBeforeAnythingIsWritten) {

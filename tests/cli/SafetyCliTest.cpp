@@ -12,6 +12,10 @@
 #include <chrono>
 #include <filesystem>
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace lw {
 namespace {
@@ -182,8 +186,8 @@ TEST_F(SafetyCliTest, ASecondOperationIsRefusedAtOnceAndChangesNothing) {
 }
 
 TEST_F(SafetyCliTest, LeftoversOfAKilledRunNeitherBlockNorStay) {
-    const Args leftovers{items + ".lw-new-4242-1", staidx + ".lw-new-4242-2",
-                         staidx + ".lw-old-4242"};
+    const Args leftovers{items + ".lw-new-0123456789ab", staidx + ".lw-new-42424242aaaa",
+                         staidx + ".lw-old-4242cafe4242"};
     for (const std::string& path : leftovers)
         WriteWholeFile(path, "left by a killed run");
     const auto r = cli(Concat({"freeze"}, world(staidx, statics, items)));
@@ -210,6 +214,101 @@ TEST_F(SafetyCliTest, SystemErrorsGetTheRuntimesTextByMeaning) {
             Concat({"melt"}, Concat(world(staidx, statics, c.itemFile), {"16", "23", "40", "47"})),
             c.message);
 }
+
+#ifndef _WIN32 // POSIX's modes, programs, devices and mounts
+// The line before the runtime's text names the file by the option that gave it and says what the
+// system said, in words that tell what to do.
+TEST_F(SafetyCliTest, EachRefusalNamesTheFileAndTheSystemsReason) {
+    const std::string running = fs::canonical("/proc/self/exe").string(); // this test program
+    fs::create_directory(dir.file("folder.wsc"));
+    ASSERT_EQ(::mkfifo(dir.file("pipe.wsc").c_str(), 0644), 0); // opened, it would wait forever
+    const Args range{"16", "23", "40", "47"};
+    const struct {
+        std::string itemFile;
+        std::string reason;
+    } cases[] = {
+        {running, "Text file busy (it is a program that is running)"},
+        {"/dev/null", "it is a device, not a regular file"},
+        {dir.file("folder.wsc"), "it is a folder, not a file"},
+        {dir.file("pipe.wsc"), "it is a pipe or socket, not a regular file"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.itemFile);
+        const auto before = test::Snapshot(dir.path());
+        const auto r = cli(Concat({"melt"}, Concat(world(staidx, statics, c.itemFile), range)));
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_NE(r.err.find("melt: --items " + c.itemFile + ": " + c.reason + "\n"),
+                  std::string::npos)
+            << r.err;
+        EXPECT_EQ(r.lastErrLine(), "Dateizugriff verweigert");
+        test::ExpectSameFiles(test::Snapshot(dir.path()), before);
+    }
+
+    // A reader given a pipe is told so at once, rather than waiting for it forever.
+    auto piped = cli({"list-block", "--staidx", dir.file("pipe.wsc"), "--statics", statics, "16",
+                      "23", "40", "47"});
+    EXPECT_EQ(piped.exitCode, 1);
+    EXPECT_NE(piped.err.find("--staidx " + dir.file("pipe.wsc") +
+                             ": it is a pipe or socket, not a regular file\n"),
+              std::string::npos)
+        << piped.err;
+
+    // A folder in the place of the journal names itself.
+    fs::create_directory(dir.file(".loamwright-journal"));
+    auto r = cli({"list-block", "--staidx", staidx, "--statics", statics, "16", "23", "40", "47"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.lastErrLine(), dir.file(".loamwright-journal") +
+                                   " is a folder where Loamwright keeps the journal of an "
+                                   "interrupted operation; nothing was changed. Move it out of "
+                                   "the folder.");
+    fs::remove(dir.file(".loamwright-journal"));
+
+    // A read-only file system says so.
+    const auto readOnly = test::RunWithOwnMounts([&] {
+        const std::string mounted = dir.file("mounted");
+        fs::create_directory(mounted);
+        test::BindMount(dir.path(), mounted, true);
+        const auto m =
+            cli(Concat({"melt"}, Concat(world(mounted + "/staidx0.mul", mounted + "/statics0.mul",
+                                              mounted + "/items.wsc"),
+                                        range)));
+        if (m.err.find("melt: --staidx " + mounted + "/staidx0.mul: Read-only file system\n") ==
+            std::string::npos)
+            throw std::runtime_error(m.err);
+    });
+    if (readOnly) {
+        EXPECT_EQ(readOnly->exitCode, 0);
+    }
+
+    if (::geteuid() != 0)
+        return;
+    // A user who may not make files in the item file's folder is told so...
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0777), 0);
+    for (const std::string& path : {staidx, statics})
+        ASSERT_EQ(::chmod(path.c_str(), 0666), 0);
+    fs::create_directory(dir.file("server"));
+    ASSERT_EQ(::chmod(dir.file("server").c_str(), 0755), 0);
+    fs::copy_file(items, dir.file("server/items.wsc"));
+    ASSERT_EQ(::chmod(dir.file("server/items.wsc").c_str(), 0666), 0);
+    r = test::RunProgramAs(
+        65534, LW_CLI_PATH,
+        Concat({"melt"}, Concat(world(staidx, statics, dir.file("server/items.wsc")), range)));
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("melt: --items " + dir.file("server/items.wsc") +
+                         ": Permission denied: this user may not make files in the folder " +
+                         dir.file("server") + "\n"),
+              std::string::npos)
+        << r.err;
+    // ...and one who may only pass through a folder (mode 711) reads its files all the same.
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0711), 0);
+    r = test::RunProgramAs(
+        65534, LW_CLI_PATH,
+        {"list-block", "--staidx", staidx, "--statics", statics, "16", "23", "40", "47"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "Item #1: Item ID = 0E ED, X = 19, Y = 47, Z = -5, Color = 00 00\n");
+    ::chmod(dir.path().c_str(), 0700);
+}
+#endif
 
 } // namespace
 } // namespace lw

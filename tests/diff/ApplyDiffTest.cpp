@@ -4,6 +4,7 @@
 #include "DiffScenario.h"
 #include "diff/Checksums.h"
 #include "diff/DiffMessages.h"
+#include "diff/DiffTrailer.h"
 #include "diff/GenerateDiff.h"
 #include "util/Errors.h"
 #include "util/File.h"
@@ -93,6 +94,7 @@ TEST_F(ApplyDiffTest, BuildsEachKindOfEntry) {
     header.OriginalIndexChecksum = IndexChecksum(test::ReadIndexFile(w.original.staidx));
     File diff = File::OpenReadWrite(w.diffPath);
     diff.write(&header, sizeof header);
+    diff.truncate(diff.size() - kDiffTrailerSize); // as an earlier writer made it, unsealed
     diff.close();
     const std::size_t map = FileHash(w.target.map);
 
@@ -167,7 +169,8 @@ TEST_F(ApplyDiffTest, HostileDiffFilesChangeNothing) {
     } cases[] = {
         {"empty", [](std::string& b) { b.clear(); }, "shorter than a diff header"},
         {"truncated header", [](std::string& b) { b.resize(1000); }, "shorter than a diff header"},
-        {"truncated", [](std::string& b) { b.pop_back(); }, "its map index"},
+        {"truncated", [](std::string& b) { b.resize(b.size() - kDiffTrailerSize - 1); },
+         "its map index"},
         {"wrong version", [](std::string& b) { Put32(b, 0, 1); }, "Version 1"},
         {"statics index past the end", [&](std::string& b) { Put32(b, 4, size - 100); },
          "its statics index"},

@@ -1,5 +1,6 @@
-// The look at a diff: what it holds and changes, before and after beside the originals, bytes
-// after its last part, damaged diffs, and the picture of the changed blocks.
+// The look at a diff: what it holds and changes, before and after beside the originals, its
+// checksum trailer and other bytes after its last part, damaged diffs, and the picture of the
+// changed blocks.
 #include "diff/DiffInfo.h"
 
 #include "DiffScenario.h"
@@ -7,7 +8,9 @@
 #include "diff/Checksums.h"
 #include "diff/DiffMessages.h"
 #include "diff/DiffPicture.h"
+#include "diff/DiffTrailer.h"
 #include "diff/GenerateDiff.h"
+#include "util/ContentDigest.h"
 #include "util/File.h"
 
 #include <algorithm>
@@ -46,7 +49,8 @@ TEST_F(DiffInfoTest, WhatTheDiffHoldsAndChanges) {
     EXPECT_EQ(d.StaticsChanged, 3);
     EXPECT_EQ(d.StaticsEmptied, kBlockCount - 7);
     EXPECT_EQ(d.MapChanged, 2);
-    EXPECT_EQ(d.TrailerBytes, 0u);
+    EXPECT_EQ(d.TrailerBytes, kDiffTrailerSize);
+    EXPECT_TRUE(d.Sealed);
     ASSERT_TRUE(d.Bounds);
     EXPECT_EQ(d.Bounds->FirstX, 0);
     EXPECT_EQ(d.Bounds->FirstY, 0);
@@ -58,6 +62,9 @@ TEST_F(DiffInfoTest, WhatTheDiffHoldsAndChanges) {
 
     const auto lines = DiffInfoLines(d);
     const DiffHeader h = test::ReadDiffHeader(w.diffPath);
+    const std::string whole = test::ReadWholeFile(w.diffPath);
+    const std::string sealedDigest =
+        DigestText(DigestOf(std::string_view(whole).substr(0, whole.size() - kDiffTrailerSize)));
     const std::vector<std::string> expected{
         "diff file: world.lw2, " + std::to_string(FileSizeOf(w.diffPath)) + " bytes",
         "version: 2",
@@ -69,7 +76,7 @@ TEST_F(DiffInfoTest, WhatTheDiffHoldsAndChanges) {
         "statics: 3 changed blocks (35 bytes of records), " + std::to_string(kBlockCount - 7) +
             " blocks empty in the modified world",
         "map: 2 changed blocks",
-        "trailer: none",
+        "trailer: XXH64 checksum " + sealedDigest + ", matches the diff",
         "changes: blocks (0, 0) to (767, 511), tiles (0, 0) to (6143, 4095)",
         "note: without the originals, the blocks the diff empties are not known to change and "
         "not counted"};
@@ -103,14 +110,51 @@ TEST_F(DiffInfoTest, BesideTheOriginalsEachChangedBlockBeforeAndAfter) {
     EXPECT_TRUE(HasLine(other, "fits the originals: no"));
 }
 
-TEST_F(DiffInfoTest, BytesAfterTheLastPartAreNoDamage) {
-    test::WriteWholeFile(w.diffPath, test::ReadWholeFile(w.diffPath) + std::string(24, '\x7f'));
-    const DiffInfo d = info();
-    EXPECT_EQ(d.Damage, "");
-    EXPECT_EQ(d.TrailerBytes, 24u);
-    EXPECT_TRUE(HasLine(d, "trailer: 24 bytes after the last part, not read"));
-    NullDiffProgress progress;
-    EXPECT_TRUE(ApplyDiff(w.original, w.target, w.diffPath, progress).applied);
+// What follows the last part is looked at as the application looks at it: a checksum trailer
+// that must match, or bytes an earlier writer left, which nothing reads.
+TEST_F(DiffInfoTest, BytesAfterTheLastPartAreDamageOnlyWhereTheTrailerDoesNotHold) {
+    const std::string sealed = test::ReadWholeFile(w.diffPath);
+    const std::string unsealed = sealed.substr(0, sealed.size() - kDiffTrailerSize);
+    std::string changedMapByte = sealed;
+    changedMapByte[test::ReadDiffHeader(w.diffPath).MapIndexOffset - 1] ^= 0x10;
+    const std::string junk(24, '\x7f');
+    const struct {
+        const char* name;
+        std::string bytes;
+        std::string damage; // empty: none, and the diff applies
+    } kCases[] = {
+        {"an earlier writer's bytes", unsealed + junk, ""},
+        {"bytes after the trailer", sealed + junk,
+         "The diff file is damaged: 24 bytes follow its checksum trailer. Nothing was changed."},
+        {"cut inside the trailer", sealed.substr(0, sealed.size() - 5),
+         "The diff file is damaged: its checksum trailer is cut short. Nothing was changed."},
+        {"a byte of the map changed", changedMapByte,
+         "The diff file is damaged: its content does not match the checksum it was written "
+         "with, so it was changed on its way; get the diff file again. Nothing was changed."},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        test::WriteWholeFile(w.diffPath, c.bytes);
+        const std::string target = test::ReadWholeFile(w.target.map);
+        const DiffInfo d = info();
+        EXPECT_EQ(d.Damage, c.damage);
+        NullDiffProgress progress;
+        if (c.damage.empty()) {
+            EXPECT_EQ(d.TrailerBytes, junk.size());
+            EXPECT_FALSE(d.Sealed);
+            EXPECT_TRUE(HasLine(d, "trailer: none; 24 bytes after the last part, not read"));
+            EXPECT_TRUE(ApplyDiff(w.original, w.target, w.diffPath, progress).applied);
+            continue;
+        }
+        EXPECT_EQ(DiffInfoLines(d).back(), "damaged: " + c.damage);
+        try {
+            ApplyDiff(w.original, w.target, w.diffPath, progress);
+            ADD_FAILURE() << "applied";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.what(), c.damage);
+        }
+        EXPECT_TRUE(test::ReadWholeFile(w.target.map) == target);
+    }
 }
 
 TEST_F(DiffInfoTest, ADamagedDiffSaysWhatIsWrong) {

@@ -6,6 +6,7 @@
 #include "diff/Checksums.h"
 #include "diff/DiffInfo.h"
 #include "diff/DiffPicture.h"
+#include "diff/DiffTrailer.h"
 #include "diff/GenerateDiff.h"
 #include "support/ImageFiles.h"
 #include "support/UopFiles.h"
@@ -92,11 +93,31 @@ TEST(DiffWorldSizesTest, AVersion3DiffCarriesItsWorldAndAppliesToIt) {
         EXPECT_EQ(Word(diff, 32), static_cast<std::uint32_t>(f.world.BlockColumns));
         EXPECT_EQ(Word(diff, 36), static_cast<std::uint32_t>(f.world.BlockRows));
         EXPECT_EQ(std::string(diff.data() + 40, 1024 - 40), std::string(1024 - 40, '\0'));
-        // One changed block of three records and one map block, then both sections.
-        EXPECT_EQ(diff.size(),
-                  1024 + 21 + StaticsDiffIndexSize(f.world) + 196 + MapDiffIndexSize(f.world));
+        // One changed block of three records and one map block, then both sections and the
+        // checksum trailer.
+        EXPECT_EQ(diff.size(), 1024 + 21 + StaticsDiffIndexSize(f.world) + 196 +
+                                   MapDiffIndexSize(f.world) + kDiffTrailerSize);
+        EXPECT_EQ(diff.substr(diff.size() - kDiffTrailerSize, 13), "LW2SUM XXH64 ");
         EXPECT_EQ(generated.originalIndexChecksum,
                   IndexChecksum(test::ReadIndexFile(w.original.staidx, f.world)));
+
+        // The same diff with one byte of its map block changed on its way is refused before
+        // anything is written.
+        std::string damaged = diff;
+        damaged[1024 + 21 + StaticsDiffIndexSize(f.world) + 100] ^= 0x40;
+        const std::string damagedPath = w.dir.file("damaged.lw2");
+        test::WriteWholeFile(damagedPath, damaged);
+        const auto before =
+            test::FolderHashes(std::filesystem::path(w.target.map).parent_path().string());
+        try {
+            ApplyDiff(w.original, w.target, damagedPath, quiet);
+            ADD_FAILURE() << "a damaged diff was applied";
+        } catch (const Error& e) {
+            EXPECT_NE(std::string(e.what()).find("does not match the checksum"), std::string::npos)
+                << e.what();
+        }
+        EXPECT_EQ(test::FolderHashes(std::filesystem::path(w.target.map).parent_path().string()),
+                  before);
 
         const AppliedDiff applied = ApplyDiff(w.original, w.target, w.diffPath(), quiet);
         ASSERT_TRUE(applied.applied) << applied.message;

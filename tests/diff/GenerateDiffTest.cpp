@@ -3,6 +3,7 @@
 #include "DiffFixture.h"
 #include "DiffScenario.h"
 #include "diff/Checksums.h"
+#include "diff/DiffTrailer.h"
 #include "util/Errors.h"
 #include "util/File.h"
 
@@ -84,14 +85,14 @@ TEST_F(GenerateDiffTest, WritesEveryKindOfBlockInTheOrderOfTheFile) {
     EXPECT_EQ(ReadMapDiffEntry(w.diffPath, BlockNumber(0, 4)), kAbsent);
     EXPECT_EQ(diffBytes(mapData, 392), std::string(196, 'a') + std::string(196, 'b'));
     EXPECT_EQ(h.MapIndexOffset, mapData + 392);
-    EXPECT_EQ(FileSizeOf(w.diffPath), h.MapIndexOffset + 1'572'864ull);
+    EXPECT_EQ(FileSizeOf(w.diffPath), h.MapIndexOffset + 1'572'864ull + kDiffTrailerSize);
 }
 
 TEST_F(GenerateDiffTest, IdenticalSetsGiveOnlyTheIndexes) {
     test::PutStaticBlock(w.original.staidx, w.original.statics, 4, 4, test::Records({1}));
     // The original set serves as both sides here.
     GenerateDiff(w.original, w.original, w.diffPath, {}, progress);
-    EXPECT_EQ(FileSizeOf(w.diffPath), 4'719'616u);
+    EXPECT_EQ(FileSizeOf(w.diffPath), 4'719'616u + kDiffTrailerSize);
     ExpectEntry(ReadStaticsDiffEntry(w.diffPath, BlockNumber(4, 4)), kAbsent, kAbsent, "kept");
     ExpectEntry(ReadStaticsDiffEntry(w.diffPath, BlockNumber(4, 5)), kAbsent, 0, "empty");
     EXPECT_EQ(ReadMapDiffEntry(w.diffPath, BlockNumber(4, 4)), kAbsent);
@@ -112,7 +113,7 @@ TEST_F(GenerateDiffTest, EachPartAlone) {
     h = ReadDiffHeader(w.diffPath);
     EXPECT_EQ(h.MapIndexOffset, kAbsent);
     EXPECT_EQ(h.ModifiedMapChecksum, 0u);
-    EXPECT_EQ(FileSizeOf(w.diffPath), h.StaticsIndexOffset + 3'145'728ull);
+    EXPECT_EQ(FileSizeOf(w.diffPath), h.StaticsIndexOffset + 3'145'728ull + kDiffTrailerSize);
 
     EXPECT_THROW(generate({.statics = false, .map = false}), Error);
 }

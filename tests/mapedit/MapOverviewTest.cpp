@@ -9,6 +9,7 @@
 #include "support/UopFiles.h"
 #include "support/WorldFiles.h"
 #include "util/Errors.h"
+#include "util/JournalFile.h"
 
 #include <chrono>
 #include <filesystem>
@@ -231,6 +232,12 @@ TEST_F(MapOverviewTest, BadRequestsFailAndAStopLeavesItIncomplete) {
     stop.request_stop();
     EXPECT_FALSE(overview.draw(request(WholeMap(), 1), stop.get_token()));
     EXPECT_FALSE(overview.isCurrent());
+
+    // What an interrupted operation left beside the map is looked at first: a journal that
+    // cannot be trusted stops the draw.
+    test::WriteWholeFile(JournalPathIn(fs::path(map).parent_path().string()), "not a journal");
+    EXPECT_THROW(overview.draw(request({0, 0, 64, 64}, 1)), JournalError);
+    fs::remove(JournalPathIn(fs::path(map).parent_path().string()));
 }
 
 // The 7168 x 4096 world in a container is drawn as its plain map is, to its last column, and a

@@ -8,7 +8,10 @@
 #include "support/WorldFiles.h"
 #include "util/Errors.h"
 #include "util/File.h"
+#include "util/JournalFile.h"
 
+#include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace lw {
@@ -182,6 +185,36 @@ TEST_F(StrokeUndoTest, ACellChangedByAnotherProgramRefusesTheStep) {
     EXPECT_THROW(history.redo(), Error);
     EXPECT_EQ(+ReadMapCell(map, 9, 19).Tile, 0x777);
     EXPECT_TRUE(history.canRedo());
+}
+
+// A paint, an undo and the read of an area or a cell first look for what an interrupted operation
+// left in the map's folder: a journal that cannot be trusted stops each of them before any change.
+TEST_F(StrokeUndoTest, EditsAndAreaReadsLookForInterruptedOperationsFirst) {
+    UndoHistory history;
+    history.add(dragged());
+    const std::string journal = JournalPathIn(dir.path());
+    test::WriteWholeFile(journal, "PK\x03\x04 a zip file");
+    const std::string before = test::ReadWholeFile(map);
+    Stroke stroke(map);
+    const Brush raise = brush(1, AltitudeMode::AddZ, 5);
+    const std::pair<const char*, std::function<void()>> edits[] = {
+        {"paint", [&] { stroke.paint(raise, 30, 30, seed); }},
+        {"undo", [&] { history.undo(); }},
+        {"area read", [&] { ReadMapCellArea(map, kLeft, kTop, kSide, kSide); }},
+        {"cell read", [&] { ReadMapCell(map, 30, 30); }},
+    };
+    for (const auto& [name, edit] : edits) {
+        SCOPED_TRACE(name);
+        try {
+            edit();
+            ADD_FAILURE() << "went ahead";
+        } catch (const JournalError& e) {
+            EXPECT_NE(std::string(e.what()).find(journal), std::string::npos) << e.what();
+        }
+    }
+    EXPECT_TRUE(test::ReadWholeFile(map) == before);
+    EXPECT_TRUE(history.canUndo());
+    std::filesystem::remove(journal);
 }
 
 TEST_F(StrokeUndoTest, CellsAlreadyBackAreLeftAsTheyAre) {

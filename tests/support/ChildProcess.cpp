@@ -3,7 +3,9 @@
 #include "support/ChildProcess.h"
 
 #include <csignal>
+#include <sched.h>
 #include <stdexcept>
+#include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -34,6 +36,27 @@ ChildOutcome RunInChild(const std::function<void()>& body) {
     if (WIFEXITED(status))
         outcome.exitCode = WEXITSTATUS(status);
     return outcome;
+}
+
+std::optional<ChildOutcome> RunWithOwnMounts(const std::function<void()>& body) {
+    constexpr int kNotAllowed = 77;
+    const ChildOutcome outcome = RunInChild([&] {
+        if (::unshare(CLONE_NEWNS) != 0 ||
+            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+            ::_exit(kNotAllowed);
+        body();
+    });
+    if (outcome.exitCode == kNotAllowed)
+        return std::nullopt;
+    return outcome;
+}
+
+void BindMount(const std::string& folder, const std::string& where, bool readOnly) {
+    if (::mount(folder.c_str(), where.c_str(), nullptr, MS_BIND, nullptr) != 0)
+        throw std::runtime_error("cannot bind " + folder);
+    if (readOnly &&
+        ::mount(nullptr, where.c_str(), nullptr, MS_BIND | MS_REMOUNT | MS_RDONLY, nullptr) != 0)
+        throw std::runtime_error("cannot make " + where + " read-only");
 }
 
 WaitingChild::WaitingChild(const std::function<void(const std::function<void()>&)>& body) {

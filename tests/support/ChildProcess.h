@@ -3,6 +3,8 @@
 #pragma once
 
 #include <functional>
+#include <optional>
+#include <string>
 
 namespace lw::test {
 
@@ -13,6 +15,12 @@ struct ChildOutcome {
 
 // body runs in the child, which then ends without running any of the parent's clean-up.
 ChildOutcome RunInChild(const std::function<void()>& body);
+
+// body runs in a child with mounts of its own, where it may bind folders elsewhere (as root);
+// nothing when the system does not allow that here.
+std::optional<ChildOutcome> RunWithOwnMounts(const std::function<void()>& body);
+// Mounts folder at where (which must exist), read-only when asked; throws when it cannot.
+void BindMount(const std::string& folder, const std::string& where, bool readOnly = false);
 
 // A child that runs body; body calls its argument while it holds what the parent is to see,
 // which tells the parent it is ready and waits until the parent releases it.

@@ -10,7 +10,10 @@ namespace lw::test {
 std::map<std::string, std::string> Snapshot(const std::string& folder) {
     std::map<std::string, std::string> files;
     for (const auto& entry : std::filesystem::directory_iterator(folder))
-        files[entry.path().filename().string()] = ReadWholeFile(entry.path().string());
+        files[entry.path().filename().string()] = entry.is_directory() ? "(a folder)"
+                                                  : entry.is_regular_file()
+                                                      ? ReadWholeFile(entry.path().string())
+                                                      : "(neither file nor folder)";
     return files;
 }
 

@@ -7,7 +7,7 @@
 
 namespace lw::test {
 
-// Every file of the folder by name, with its bytes.
+// Every file of the folder by name, with its bytes (a folder or a pipe in it is only named).
 std::map<std::string, std::string> Snapshot(const std::string& folder);
 // Names the files that differ, without printing megabytes of them.
 void ExpectSameFiles(const std::map<std::string, std::string>& actual,

@@ -8,7 +8,9 @@
 #else
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 extern char** environ;
 #endif
@@ -136,6 +138,32 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
     posix_spawn_file_actions_destroy(&actions);
     result.out = ReadWholeFile(outPath);
     result.err = ReadWholeFile(errPath);
+    return result;
+}
+
+ProgramResult RunProgramAs(unsigned user, const std::string& program,
+                           const std::vector<std::string>& args) {
+    TempDir dir;
+    ::chmod(dir.path().c_str(), 0777);
+    const std::string out = dir.file("out"), err = dir.file("err"), code = dir.file("code");
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::setgid(user) != 0 || ::setuid(user) != 0)
+            ::_exit(99);
+        const ProgramResult r = RunProgram(program, args);
+        WriteWholeFile(out, r.out);
+        WriteWholeFile(err, r.err);
+        WriteWholeFile(code, std::to_string(r.exitCode));
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ProgramResult result;
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0) {
+        result.exitCode = std::stoi(ReadWholeFile(code));
+        result.out = ReadWholeFile(out);
+        result.err = ReadWholeFile(err);
+    }
     return result;
 }
 

@@ -16,4 +16,10 @@ struct ProgramResult {
 
 ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args);
 
+#ifndef _WIN32
+// The same, run as another user (65534 is nobody), for what a user without root's rights sees.
+ProgramResult RunProgramAs(unsigned user, const std::string& program,
+                           const std::vector<std::string>& args);
+#endif
+
 } // namespace lw::test

@@ -9,14 +9,16 @@
 #include "fillclear/FillClear.h"
 #include "items/OperationRun.h"
 #include "mapedit/MapCells.h"
+#include "restore/Restore.h"
 #include "support/TempDir.h"
 #include "support/UopFiles.h"
 #include "support/WorldFiles.h"
 #include "util/Errors.h"
 #include "util/File.h"
-#include "util/ReplacementJournal.h"
+#include "util/TempNames.h"
 #include "world/Blocks.h"
 #include "world/Compaction.h"
+#include "world/MapConversion.h"
 
 #include <cerrno>
 #include <chrono>
@@ -98,12 +100,30 @@ std::pair<std::size_t, std::uint64_t> HashOf(const std::string& path) {
     return {hash, size};
 }
 
+// A restore point's entry records times and identities, which differ from run to run: it is
+// compared by its name.
+TreeHashes Comparable(TreeHashes tree) {
+    for (auto& [name, hash] : tree)
+        if (name.starts_with(".loamwright") && name.ends_with("entry"))
+            hash = {};
+    return tree;
+}
+
 TreeHashes HashTree(const std::string& folder) {
     TreeHashes files;
     for (const auto& entry : fs::recursive_directory_iterator(folder))
         if (!entry.is_directory())
             files[fs::relative(entry.path(), folder).string()] = HashOf(entry.path().string());
-    return files;
+    return Comparable(std::move(files));
+}
+
+// The files outside the restore points, or those inside them.
+TreeHashes PartOf(const TreeHashes& tree, bool restorePoints) {
+    TreeHashes part;
+    for (const auto& [name, hash] : tree)
+        if (name.starts_with(".loamwright") == restorePoints)
+            part[name] = hash;
+    return part;
 }
 
 void ExpectSameTree(const TreeHashes& actual, const TreeHashes& expected, const char* what) {
@@ -122,20 +142,41 @@ void ExpectSameTree(const TreeHashes& actual, const TreeHashes& expected, const 
 // Staged, kept and journal files go whether the operation completes or fails.
 void ExpectNoLeftovers(const std::string& folder) {
     for (const auto& entry : fs::recursive_directory_iterator(folder))
-        for (const char* marker : {kStagedMarker, kKeptMarker, kJournalMarker})
+        for (const char* marker : {kStagedMarker, kKeptMarker, kJournalName})
             EXPECT_EQ(entry.path().filename().string().find(marker), std::string::npos)
                 << entry.path();
 }
 
 // ---- The operations ----
 
+// Where an operation's files lie in the folder it runs in: all together, or the index, the
+// statics and the item file (or the map) each in a folder of its own, as a server and a client
+// keep them.
+using Layout = std::string (*)(const std::string& folder, const std::string& name);
+
+std::string OneFolder(const std::string& folder, const std::string& name) {
+    return folder + "/" + name;
+}
+
+std::string ThreeFolders(const std::string& folder, const std::string& name) {
+    const char* sub = name.starts_with("staidx")    ? "index"
+                      : name.starts_with("statics") ? "statics"
+                                                    : "other";
+    fs::create_directories(folder + "/" + sub);
+    return folder + "/" + sub + "/" + name;
+}
+
 struct SweptOperation {
     const char* name;
     // Lays out the files the operation finds in a fresh folder.
-    std::function<void(const std::string& folder)> build;
+    std::function<void(const std::string& folder, Layout)> build;
     // The statics index the program has loaded (the one the operation writes, if any).
-    std::function<std::string(const std::string& folder)> loadedIndex;
-    std::function<void(const std::string& folder, ProgramState&, const LogSink&, Progress&)> run;
+    std::function<std::string(const std::string& folder, Layout)> loadedIndex;
+    std::function<void(const std::string& folder, Layout, ProgramState&, const LogSink&, Progress&)>
+        run;
+    // It keeps a restore point once its files are in place: a failure there leaves the new files
+    // without it, and the operation still succeeds.
+    bool keepsRestorePoint = false;
 };
 
 std::string Item(int number, int x, int y) {
@@ -144,41 +185,69 @@ std::string Item(int number, int x, int y) {
            "\r\nZ 5\r\nCONT -1\r\nTYPE 255\r\n}\r\n";
 }
 
+// The index, statics, item file and patch file of a folder, as the layout places them.
+struct SweptWorld {
+    SweptWorld(const std::string& folder, Layout layout)
+        : staidx(layout(folder, "staidx0.mul")), statics(layout(folder, "statics0.mul")),
+          items(layout(folder, "items.wsc")), patch(layout(folder, "freeze.pat")),
+          map(layout(folder, "map0.mul")) {}
+    MeltRequest melt(ItemFileStyle style) const {
+        MeltRequest r{staidx, statics, items, style, {}};
+        r.range = ParseBlockRange({"16", "31", "40", "55"});
+        return r;
+    }
+    FreezeRequest freeze(ItemFileStyle style, bool writePat) const {
+        FreezeRequest r;
+        r.staidx = staidx;
+        r.statics = statics;
+        r.itemFile = items;
+        r.style = style;
+        r.selection = SelectionMode::Type255;
+        r.writePat = writePat;
+        r.patchFile = patch;
+        return r;
+    }
+    std::string staidx, statics, items, patch, map;
+};
+
 // Statics in two blocks and two items in the item file, a comment line before them.
-void BuildItemWorld(const std::string& folder) {
-    const ItemWorld world{folder};
-    test::MakeEmptyStatics(world.staidx(), world.statics());
-    test::PutStaticBlock(world.staidx(), world.statics(), 2, 5, {{1, 2, 3, 4, 5}});
-    test::PutStaticBlock(world.staidx(), world.statics(), 3, 6, {{6, 7, 0, -1, 0}});
-    test::WriteWholeFile(world.items(), "// kept\r\n" + Item(1, 19, 47) + Item(2, 27, 50));
+void BuildItemWorld(const std::string& folder, Layout layout) {
+    const SweptWorld world(folder, layout);
+    test::MakeEmptyStatics(world.staidx, world.statics);
+    test::PutStaticBlock(world.staidx, world.statics, 2, 5, {{1, 2, 3, 4, 5}});
+    test::PutStaticBlock(world.staidx, world.statics, 3, 6, {{6, 7, 0, -1, 0}});
+    test::WriteWholeFile(world.items, "// kept\r\n" + Item(1, 19, 47) + Item(2, 27, 50));
 }
 
-std::string ItemWorldIndex(const std::string& folder) {
-    return ItemWorld{folder}.staidx();
+std::string ItemWorldIndex(const std::string& folder, Layout layout) {
+    return SweptWorld(folder, layout).staidx;
 }
 
-void Freeze(const std::string& folder, ProgramState& state, const LogSink& log, Progress& progress,
-            ItemFileStyle style, bool writePat) {
-    FreezeItems(state, ItemWorld{folder}.freeze(style, SelectionMode::Type255, writePat), {}, log,
-                progress);
+void Freeze(const std::string& folder, Layout layout, ProgramState& state, const LogSink& log,
+            Progress& progress, ItemFileStyle style, bool writePat) {
+    FreezeItems(state, SweptWorld(folder, layout).freeze(style, writePat), {}, log, progress);
 }
 
-// The diff worlds keep their sets in subfolders "original", "modified" and "target".
+// The diff worlds keep their sets in subfolders "original", "modified" and "target"; the
+// target's files lie as the layout places them there.
 struct DiffFolder {
     WorldFileSet original, modified, target;
     std::string diffPath;
 };
 
-DiffFolder DiffWorldsIn(const std::string& folder) {
-    const auto set = [&](const char* name) {
+DiffFolder DiffWorldsIn(const std::string& folder, Layout layout) {
+    const auto set = [&](const char* name, Layout placed) {
         const std::string sub = folder + "/" + name;
-        return WorldFileSet{sub + "/staidx0.mul", sub + "/statics0.mul", sub + "/map0.mul"};
+        return WorldFileSet{placed(sub, "staidx0.mul"), placed(sub, "statics0.mul"),
+                            placed(sub, "map0.mul")};
     };
-    return {set("original"), set("modified"), set("target"), folder + "/world.lw2"};
+    return {set("original", OneFolder), set("modified", OneFolder), set("target", layout),
+            folder + "/world.lw2"};
 }
 
 // Builds a scenario in its own folder and keeps the sets named.
-void BuildDiffWorlds(const std::string& folder, bool withModified, bool withTarget, bool withDiff) {
+void BuildDiffWorlds(const std::string& folder, Layout layout, bool withModified, bool withTarget,
+                     bool withDiff) {
     test::DiffWorlds w;
     test::BuildEveryKindOfBlock(w);
     NullDiffProgress quiet;
@@ -190,6 +259,9 @@ void BuildDiffWorlds(const std::string& folder, bool withModified, bool withTarg
     if (!withTarget)
         fs::remove_all(w.dir.file("target"));
     CopyTree(w.dir.path(), folder);
+    if (withTarget && layout != OneFolder)
+        for (const char* name : {"staidx0.mul", "statics0.mul", "map0.mul"})
+            fs::rename(folder + "/target/" + name, layout(folder + "/target", name));
 }
 
 // A world of the smallest facet with its map in a container: the container writes are swept at
@@ -197,32 +269,62 @@ void BuildDiffWorlds(const std::string& folder, bool withModified, bool withTarg
 constexpr WorldSize kSmallFacet{181, 181};
 
 struct ContainerWorld {
-    std::string folder;
-    std::string staidx() const { return folder + "/staidx4.mul"; }
-    std::string statics() const { return folder + "/statics4.mul"; }
-    std::string map() const { return folder + "/map4LegacyMUL.uop"; }
+    ContainerWorld(const std::string& folder, Layout layout)
+        : staidx(layout(folder, "staidx4.mul")), statics(layout(folder, "statics4.mul")),
+          map(layout(folder, "map4LegacyMUL.uop")) {}
+    std::string staidx, statics, map;
 };
 
-void BuildContainerWorld(const std::string& folder) {
-    const ContainerWorld w{folder};
-    test::MakeEmptyStatics(w.staidx(), w.statics(), kSmallFacet);
-    test::PutStaticBlock(w.staidx(), w.statics(), 2, 5, {{1, 2, 3, 4, 5}}, kSmallFacet);
-    test::PutStaticBlock(w.staidx(), w.statics(), 180, 180, {{6, 7, 0, -1, 0}}, kSmallFacet);
+void BuildContainerWorld(const std::string& folder, Layout layout) {
+    const ContainerWorld w(folder, layout);
+    test::MakeEmptyStatics(w.staidx, w.statics, kSmallFacet);
+    test::PutStaticBlock(w.staidx, w.statics, 2, 5, {{1, 2, 3, 4, 5}}, kSmallFacet);
+    test::PutStaticBlock(w.staidx, w.statics, 180, 180, {{6, 7, 0, -1, 0}}, kSmallFacet);
     const std::string plain = folder + "/plain4.mul";
     test::MakeSparseMap(plain, kSmallFacet);
-    test::MakeUopMap(plain, w.map(), {.facet = 4, .piecesReversed = true, .recordsPerTable = 3});
+    test::MakeUopMap(plain, w.map, {.facet = 4, .piecesReversed = true, .recordsPerTable = 3});
     fs::remove(plain);
 }
 
-// Original and target sets of the smallest facet, the target's map in a container, and the diff
-// of a modified set against the original.
-void BuildContainerDiff(const std::string& folder) {
-    const auto set = [&](const char* name) {
-        const std::string sub = folder + "/" + name;
-        fs::create_directories(sub);
-        return WorldFileSet{sub + "/staidx4.mul", sub + "/statics4.mul", sub + "/map4.mul"};
-    };
-    const WorldFileSet original = set("original"), modified = set("modified");
+std::string ContainerWorldIndex(const std::string& folder, Layout layout) {
+    return ContainerWorld(folder, layout).staidx;
+}
+
+// The container world and, beside it, a plain map of the facet whose last block differs.
+std::string PlainMapBeside(const std::string& folder, Layout layout) {
+    return layout(folder, "map4.mul");
+}
+
+void BuildContainerAndPlainMap(const std::string& folder, Layout layout) {
+    BuildContainerWorld(folder, layout);
+    const std::string plain = PlainMapBeside(folder, layout);
+    test::MakeSparseMap(plain, kSmallFacet);
+    TMapBlock block;
+    std::memset(&block, 4, sizeof block);
+    WriteMapBlock(plain, kSmallFacet, 180, 180, block);
+}
+
+// The sets of a diff of the smallest facet: "original" and "target" (its map in a container,
+// its files as the layout places them).
+WorldFileSet SmallOriginal(const std::string& folder) {
+    const std::string sub = folder + "/original";
+    return {sub + "/staidx4.mul", sub + "/statics4.mul", sub + "/map4.mul"};
+}
+
+WorldFileSet SmallTarget(const std::string& folder, Layout layout) {
+    const ContainerWorld w(folder + "/target", layout);
+    return {w.staidx, w.statics, w.map};
+}
+
+// Original and target sets of the smallest facet, and the diff of a modified set against the
+// original.
+void BuildContainerDiff(const std::string& folder, Layout layout) {
+    const WorldFileSet original = SmallOriginal(folder);
+    const std::string modifiedFolder = folder + "/modified";
+    const WorldFileSet modified{modifiedFolder + "/staidx4.mul", modifiedFolder + "/statics4.mul",
+                                modifiedFolder + "/map4.mul"};
+    fs::create_directories(folder + "/original");
+    fs::create_directories(modifiedFolder);
     for (const WorldFileSet* s : {&original, &modified}) {
         test::MakeEmptyStatics(s->staidx, s->statics, kSmallFacet);
         test::MakeSparseMap(s->map, kSmallFacet);
@@ -234,73 +336,88 @@ void BuildContainerDiff(const std::string& folder) {
     WriteMapBlock(modified.map, kSmallFacet, 180, 180, block);
     NullDiffProgress quiet;
     GenerateDiff(original, modified, folder + "/small.lw2", {}, quiet);
-    fs::remove_all(folder + "/modified");
-    const std::string target = folder + "/target";
-    fs::create_directories(target);
-    fs::copy_file(original.staidx, target + "/staidx4.mul");
-    fs::copy_file(original.statics, target + "/statics4.mul");
-    test::MakeUopMap(original.map, target + "/map4LegacyMUL.uop", {.facet = 4});
+    fs::remove_all(modifiedFolder);
+    fs::create_directories(folder + "/target");
+    const WorldFileSet target = SmallTarget(folder, layout);
+    fs::copy_file(original.staidx, target.staidx);
+    fs::copy_file(original.statics, target.statics);
+    test::MakeUopMap(original.map, target.map, {.facet = 4});
 }
 
-WorldFileSet SmallSet(const std::string& folder, const char* name, const char* map) {
-    const std::string sub = folder + "/" + name;
-    return {sub + "/staidx4.mul", sub + "/statics4.mul", sub + "/" + map};
+// Runs an operation keeping a restore point, as the programs do.
+void KeepingARestorePoint(const std::function<void()>& operation) {
+    RestorePointKeeper keeper({{}, "sweep", "sweep"}, DiscardLog);
+    KeeperScope scope(keeper);
+    operation();
+}
+
+void MeltKeepingARestorePoint(const std::string& folder, Layout layout, ProgramState& s,
+                              const LogSink& log, Progress& p) {
+    KeepingARestorePoint(
+        [&] { MeltBlocks(s, SweptWorld(folder, layout).melt(ItemFileStyle::Uox3), log, p); });
 }
 
 const SweptOperation kOperations[] = {
     {"Melt", BuildItemWorld, ItemWorldIndex,
-     [](const std::string& folder, ProgramState& s, const LogSink& log, Progress& p) {
-         MeltBlocks(s, ItemWorld{folder}.melt(ItemFileStyle::Uox3, 16, 31, 40, 55), log, p);
+     [](const std::string& folder, Layout layout, ProgramState& s, const LogSink& log,
+        Progress& p) {
+         MeltBlocks(s, SweptWorld(folder, layout).melt(ItemFileStyle::Uox3), log, p);
      }},
     {"FreezeWithoutPatchFile", BuildItemWorld, ItemWorldIndex,
-     [](const std::string& folder, ProgramState& s, const LogSink& log, Progress& p) {
-         Freeze(folder, s, log, p, ItemFileStyle::Pol, false);
-     }},
+     [](const std::string& folder, Layout layout, ProgramState& s, const LogSink& log,
+        Progress& p) { Freeze(folder, layout, s, log, p, ItemFileStyle::Pol, false); }},
     {"FreezeWithNewPatchFile", BuildItemWorld, ItemWorldIndex,
-     [](const std::string& folder, ProgramState& s, const LogSink& log, Progress& p) {
-         Freeze(folder, s, log, p, ItemFileStyle::Pol, true);
-     }},
+     [](const std::string& folder, Layout layout, ProgramState& s, const LogSink& log,
+        Progress& p) { Freeze(folder, layout, s, log, p, ItemFileStyle::Pol, true); }},
     {"FreezeAppendingToPatchFile",
-     [](const std::string& folder) {
-         BuildItemWorld(folder);
-         test::WriteWholeFile(ItemWorld{folder}.patch(), Item(7, 100, 100));
+     [](const std::string& folder, Layout layout) {
+         BuildItemWorld(folder, layout);
+         test::WriteWholeFile(SweptWorld(folder, layout).patch, Item(7, 100, 100));
      },
      ItemWorldIndex,
-     [](const std::string& folder, ProgramState& s, const LogSink& log, Progress& p) {
-         Freeze(folder, s, log, p, ItemFileStyle::Uox3, true);
-     }},
+     [](const std::string& folder, Layout layout, ProgramState& s, const LogSink& log,
+        Progress& p) { Freeze(folder, layout, s, log, p, ItemFileStyle::Uox3, true); }},
     {"DiffGeneration",
-     [](const std::string& folder) { BuildDiffWorlds(folder, true, false, false); },
-     [](const std::string& folder) { return DiffWorldsIn(folder).original.staidx; },
-     [](const std::string& folder, ProgramState&, const LogSink& log, Progress&) {
-         const DiffFolder w = DiffWorldsIn(folder);
+     [](const std::string& folder, Layout layout) {
+         BuildDiffWorlds(folder, layout, true, false, false);
+     },
+     [](const std::string& folder, Layout layout) {
+         return DiffWorldsIn(folder, layout).original.staidx;
+     },
+     [](const std::string& folder, Layout layout, ProgramState&, const LogSink& log, Progress&) {
+         const DiffFolder w = DiffWorldsIn(folder, layout);
          NullDiffProgress quiet;
          GenerateDiff(w.original, w.modified, w.diffPath, {}, quiet, log);
      }},
     {"DiffApplication",
-     [](const std::string& folder) { BuildDiffWorlds(folder, false, true, true); },
-     [](const std::string& folder) { return DiffWorldsIn(folder).target.staidx; },
-     [](const std::string& folder, ProgramState& s, const LogSink& log, Progress&) {
-         const DiffFolder w = DiffWorldsIn(folder);
+     [](const std::string& folder, Layout layout) {
+         BuildDiffWorlds(folder, layout, false, true, true);
+     },
+     [](const std::string& folder, Layout layout) {
+         return DiffWorldsIn(folder, layout).target.staidx;
+     },
+     [](const std::string& folder, Layout layout, ProgramState& s, const LogSink& log, Progress&) {
+         const DiffFolder w = DiffWorldsIn(folder, layout);
          NullDiffProgress quiet;
          AppliedDiff applied = ApplyDiff(w.original, w.target, w.diffPath, quiet, log);
          ASSERT_TRUE(applied.applied);
          TakeWrittenIndex(s, w.target.staidx, applied);
      }},
     {"FillClear",
-     [](const std::string& folder) {
+     [](const std::string& folder, Layout layout) {
          // Block (2, 5) is partly inside, so runs are appended before the index and the map
          // are staged; block (3, 6) is wholly inside.
-         BuildItemWorld(folder);
-         test::MakeSparseMap(folder + "/map0.mul");
+         BuildItemWorld(folder, layout);
+         test::MakeSparseMap(SweptWorld(folder, layout).map);
      },
      ItemWorldIndex,
-     [](const std::string& folder, ProgramState& s, const LogSink& log, Progress& p) {
-         const ItemWorld w{folder};
+     [](const std::string& folder, Layout layout, ProgramState& s, const LogSink& log,
+        Progress& p) {
+         const SweptWorld w(folder, layout);
          FillClearRequest r;
-         r.StaIdxPath = w.staidx();
-         r.StaticsPath = w.statics();
-         r.MapPath = w.folder + "/map0.mul";
+         r.StaIdxPath = w.staidx;
+         r.StaticsPath = w.statics;
+         r.MapPath = w.map;
          r.Left = 17;
          r.Top = 40;
          r.Right = 40;
@@ -309,26 +426,27 @@ const SweptOperation kOperations[] = {
          FillClear(s, r, p, log);
      }},
     {"Compaction",
-     [](const std::string& folder) {
+     [](const std::string& folder, Layout layout) {
          // Block (2, 5) moves to a new run at the end, which leaves its first one dead.
-         BuildItemWorld(folder);
-         const ItemWorld w{folder};
-         test::PutStaticBlock(w.staidx(), w.statics(), 2, 5, {{8, 1, 1, 0, 0}});
+         BuildItemWorld(folder, layout);
+         const SweptWorld w(folder, layout);
+         test::PutStaticBlock(w.staidx, w.statics, 2, 5, {{8, 1, 1, 0, 0}});
      },
      ItemWorldIndex,
-     [](const std::string& folder, ProgramState& s, const LogSink& log, Progress& p) {
-         const ItemWorld w{folder};
-         CompactionReport report = CompactStatics(w.staidx(), w.statics(), p, log);
-         TakeCompactedIndex(s, w.staidx(), report);
+     [](const std::string& folder, Layout layout, ProgramState& s, const LogSink& log,
+        Progress& p) {
+         const SweptWorld w(folder, layout);
+         CompactionReport report = CompactStatics(w.staidx, w.statics, p, log);
+         TakeCompactedIndex(s, w.staidx, report);
      }},
-    {"FillClearOfAContainer", BuildContainerWorld,
-     [](const std::string& folder) { return ContainerWorld{folder}.staidx(); },
-     [](const std::string& folder, ProgramState& s, const LogSink& log, Progress& p) {
-         const ContainerWorld w{folder};
+    {"FillClearOfAContainer", BuildContainerWorld, ContainerWorldIndex,
+     [](const std::string& folder, Layout layout, ProgramState& s, const LogSink& log,
+        Progress& p) {
+         const ContainerWorld w(folder, layout);
          FillClearRequest r;
-         r.StaIdxPath = w.staidx();
-         r.StaticsPath = w.statics();
-         r.MapPath = w.map();
+         r.StaIdxPath = w.staidx;
+         r.StaticsPath = w.statics;
+         r.MapPath = w.map;
          r.Left = 17;
          r.Top = 40;
          r.Right = 1440;
@@ -337,19 +455,42 @@ const SweptOperation kOperations[] = {
          FillClear(s, r, p, log);
      }},
     {"DiffApplicationToAContainer", BuildContainerDiff,
-     [](const std::string& folder) { return SmallSet(folder, "target", "").staidx; },
-     [](const std::string& folder, ProgramState& s, const LogSink& log, Progress&) {
+     [](const std::string& folder, Layout layout) { return SmallTarget(folder, layout).staidx; },
+     [](const std::string& folder, Layout layout, ProgramState& s, const LogSink& log, Progress&) {
          NullDiffProgress quiet;
-         AppliedDiff applied = ApplyDiff(SmallSet(folder, "original", "map4.mul"),
-                                         SmallSet(folder, "target", "map4LegacyMUL.uop"),
-                                         folder + "/small.lw2", quiet, log);
+         const WorldFileSet target = SmallTarget(folder, layout);
+         AppliedDiff applied =
+             ApplyDiff(SmallOriginal(folder), target, folder + "/small.lw2", quiet, log);
          ASSERT_TRUE(applied.applied);
-         TakeWrittenIndex(s, SmallSet(folder, "target", "").staidx, applied);
+         TakeWrittenIndex(s, target.staidx, applied);
      }},
-    {"PaintInAContainer", BuildContainerWorld,
-     [](const std::string& folder) { return ContainerWorld{folder}.staidx(); },
-     [](const std::string& folder, ProgramState&, const LogSink&, Progress&) {
-         WriteMapCell(ContainerWorld{folder}.map(), 1000, 1000, {0x0EED, 9});
+    {"ConvertToAPlainMap", BuildContainerWorld, ContainerWorldIndex,
+     [](const std::string& folder, Layout layout, ProgramState&, const LogSink& log, Progress&) {
+         ConvertMap(ContainerWorld(folder, layout).map, PlainMapBeside(folder, layout), false, log);
+     }},
+    {"ConvertOverAContainer", BuildContainerAndPlainMap, ContainerWorldIndex,
+     [](const std::string& folder, Layout layout, ProgramState&, const LogSink& log, Progress&) {
+         ConvertMap(PlainMapBeside(folder, layout), ContainerWorld(folder, layout).map, true, log);
+     }},
+    {"MeltKeepingARestorePoint", BuildItemWorld, ItemWorldIndex, MeltKeepingARestorePoint, true},
+    {"RestoreOfAMelt",
+     [](const std::string& folder, Layout layout) {
+         BuildItemWorld(folder, layout);
+         ProgramState state;
+         NullProgress quiet;
+         LoadStaticIndex(state, ItemWorldIndex(folder, layout), quiet);
+         MeltKeepingARestorePoint(folder, layout, state, DiscardLog, quiet);
+     },
+     ItemWorldIndex,
+     [](const std::string& folder, Layout layout, ProgramState& s, const LogSink& log,
+        Progress& p) {
+         KeepingARestorePoint([&] { RestoreFiles(1, {folder}, log); });
+         LoadStaticIndex(s, ItemWorldIndex(folder, layout), p); // the index the restore wrote
+     },
+     true},
+    {"PaintInAContainer", BuildContainerWorld, ContainerWorldIndex,
+     [](const std::string& folder, Layout layout, ProgramState&, const LogSink&, Progress&) {
+         WriteMapCell(ContainerWorld(folder, layout).map, 1000, 1000, {0x0EED, 9});
      }},
 };
 
@@ -376,22 +517,23 @@ struct RunResult {
 
 // Runs the operation on a program state that has the folder's index loaded, as the program
 // would; the state stays the caller's for a retry.
-RunResult RunOnce(const SweptOperation& operation, const std::string& folder, ProgramState& state) {
+RunResult RunOnce(const SweptOperation& operation, Layout layout, const std::string& folder,
+                  ProgramState& state) {
     RunResult result;
     NullProgress quiet;
     try {
-        operation.run(folder, state, DiscardLog, quiet);
+        operation.run(folder, layout, state, DiscardLog, quiet);
     } catch (const std::exception& e) {
         result.error = e.what();
     }
     return result;
 }
 
-std::unique_ptr<ProgramState> LoadedState(const SweptOperation& operation,
+std::unique_ptr<ProgramState> LoadedState(const SweptOperation& operation, Layout layout,
                                           const std::string& folder) {
     auto state = std::make_unique<ProgramState>();
     NullProgress quiet;
-    LoadStaticIndex(*state, operation.loadedIndex(folder), quiet);
+    LoadStaticIndex(*state, operation.loadedIndex(folder, layout), quiet);
     return state;
 }
 
@@ -400,72 +542,88 @@ void ExpectIndexAgrees(const ProgramState& state, const std::string& indexPath) 
         << "the in-memory index differs from the file";
 }
 
-class FailureSweep : public ::testing::TestWithParam<SweptOperation> {
+class FailureSweep : public ::testing::TestWithParam<std::tuple<SweptOperation, Layout>> {
 protected:
     void TearDown() override { FileFaults::Reset(); }
 };
 
 TEST_P(FailureSweep, EveryWriteSyncAndRenameFailsSafely) {
-    const SweptOperation& operation = GetParam();
+    const auto& [operation, layout] = GetParam();
     const auto start = std::chrono::steady_clock::now();
 
     SweepFolder original;
-    operation.build(original.path());
+    operation.build(original.path(), layout);
     const TreeHashes before = HashTree(original.path());
 
     // The undisturbed run: the result every retry must reach, and the places a fault can fall.
     SweepFolder reference;
     CopyTree(original.path(), reference.path());
-    auto referenceState = LoadedState(operation, reference.path());
+    auto referenceState = LoadedState(operation, layout, reference.path());
     FileFaults::Reset();
-    const RunResult undisturbed = RunOnce(operation, reference.path(), *referenceState);
+    const RunResult undisturbed = RunOnce(operation, layout, reference.path(), *referenceState);
     const FileFaults::Seen seen = FileFaults::Counted();
     ASSERT_EQ(undisturbed.error, "");
     ExpectNoLeftovers(reference.path());
-    ExpectIndexAgrees(*referenceState, operation.loadedIndex(reference.path()));
+    ExpectIndexAgrees(*referenceState, operation.loadedIndex(reference.path(), layout));
     const TreeHashes after = HashTree(reference.path());
     ASSERT_NE(after, before) << "the operation changed nothing";
 
+    const int folders = layout == OneFolder ? 1 : 3; // each has a journal to remove at the end
     int points = 0;
     int absorbed = 0;
     for (const Fault fault : {Fault::Write, Fault::Sync, Fault::Rename}) {
         const int count = fault == Fault::Write  ? seen.writes
                           : fault == Fault::Sync ? seen.syncs
                                                  : seen.renames;
-        for (int n = 1; n <= count; ++n) {
+        // Over three folders the writes before the journals' are those of one folder, swept
+        // there already; the journals' writes are the last.
+        const int first =
+            fault == Fault::Write && layout != OneFolder ? std::max(1, count - 2 * folders) : 1;
+        for (int n = first; n <= count; ++n) {
             for (const int err : {ENOSPC, EIO}) {
                 SCOPED_TRACE(std::string(NameOf(fault)) + " " + std::to_string(n) + " of " +
                              std::to_string(count) + " failing with " + std::strerror(err));
                 ++points;
                 SweepFolder copy;
                 CopyTree(original.path(), copy.path());
-                auto state = LoadedState(operation, copy.path());
+                auto state = LoadedState(operation, layout, copy.path());
                 FileFaults::Reset();
                 FileFaults::FailWithErrno(err);
                 Arm(fault, n);
-                const RunResult failed = RunOnce(operation, copy.path(), *state);
+                const RunResult failed = RunOnce(operation, layout, copy.path(), *state);
                 FileFaults::Reset();
 
                 EXPECT_EQ(FileFaults::OpenHandles(), 0);
                 ExpectNoLeftovers(copy.path());
-                ExpectIndexAgrees(*state, operation.loadedIndex(copy.path()));
+                ExpectIndexAgrees(*state, operation.loadedIndex(copy.path(), layout));
                 if (failed.error.empty()) {
-                    // Only a folder sync after the last rename is let pass: the new files are
-                    // in place, and complete.
+                    // Only a folder sync after the last rename is let pass, as the journals go:
+                    // the new files are in place, synced, and complete; or, for an operation
+                    // that keeps a restore point, any failure in keeping it, which leaves the
+                    // new files without it.
                     ++absorbed;
-                    ExpectSameTree(HashTree(copy.path()), after, "after an absorbed failure");
+                    const TreeHashes now = HashTree(copy.path());
+                    if (operation.keepsRestorePoint) {
+                        ExpectSameTree(PartOf(now, false), PartOf(after, false),
+                                       "after an absorbed failure");
+                        EXPECT_TRUE(PartOf(now, true) == PartOf(after, true) ||
+                                    PartOf(now, true) == PartOf(before, true))
+                            << "a restore point was left half made";
+                        continue;
+                    }
+                    ExpectSameTree(now, after, "after an absorbed failure");
                     EXPECT_EQ(fault, Fault::Sync);
-                    EXPECT_EQ(n, count) << "a failure was taken for success";
+                    EXPECT_GT(n, count - folders) << "a failure was taken for success";
                     continue;
                 }
                 EXPECT_EQ(failed.error, IoError::textFor(IoCodeFromErrno(err)));
                 ExpectSameTree(HashTree(copy.path()), before, "after the failure");
 
-                const RunResult retried = RunOnce(operation, copy.path(), *state);
+                const RunResult retried = RunOnce(operation, layout, copy.path(), *state);
                 EXPECT_EQ(retried.error, "");
                 ExpectSameTree(HashTree(copy.path()), after, "after the retry");
                 ExpectNoLeftovers(copy.path());
-                ExpectIndexAgrees(*state, operation.loadedIndex(copy.path()));
+                ExpectIndexAgrees(*state, operation.loadedIndex(copy.path(), layout));
                 if (HasFailure())
                     return;
             }
@@ -473,16 +631,33 @@ TEST_P(FailureSweep, EveryWriteSyncAndRenameFailsSafely) {
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::cout << "sweep " << operation.name << ": " << seen.writes << " writes, " << seen.syncs
-              << " syncs, " << seen.renames << " renames, " << points << " injection points ("
-              << absorbed << " absorbed), " << seconds << " s\n";
+    std::cout << "sweep " << operation.name << (layout == OneFolder ? "" : " in three folders")
+              << ": " << seen.writes << " writes, " << seen.syncs << " syncs, " << seen.renames
+              << " renames, " << points << " injection points (" << absorbed << " absorbed), "
+              << seconds << " s\n";
     RecordProperty("injection_points", points);
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryOperationThatWrites, FailureSweep, ::testing::ValuesIn(kOperations),
-                         [](const ::testing::TestParamInfo<SweptOperation>& param) {
-                             return std::string(param.param.name);
-                         });
+// Every operation in one folder, and those that write several files in three (a restore point
+// over several folders is the restore tests' part).
+std::vector<std::tuple<SweptOperation, Layout>> SweptLayouts() {
+    std::vector<std::tuple<SweptOperation, Layout>> cases;
+    for (const SweptOperation& operation : kOperations)
+        cases.emplace_back(operation, OneFolder);
+    for (const SweptOperation& operation : kOperations)
+        if (std::string(operation.name) != "DiffGeneration" &&
+            !std::string(operation.name).starts_with("Convert") &&
+            std::string(operation.name) != "PaintInAContainer" && !operation.keepsRestorePoint)
+            cases.emplace_back(operation, ThreeFolders);
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryOperationThatWrites, FailureSweep, ::testing::ValuesIn(SweptLayouts()),
+    [](const ::testing::TestParamInfo<std::tuple<SweptOperation, Layout>>& param) {
+        return std::string(std::get<0>(param.param).name) +
+               (std::get<1>(param.param) == OneFolder ? "" : "InThreeFolders");
+    });
 
 } // namespace
 } // namespace lw

@@ -2,6 +2,7 @@
 
 #include "support/TempDir.h"
 #include "support/WorldFiles.h"
+#include "util/ContentDigest.h"
 #include "util/Errors.h"
 #include "util/SafeReplace.h"
 
@@ -134,6 +135,48 @@ TEST_F(FileTest, ReplacementLeavesTheOldFileOnAnyFailure) {
     ReplaceFile(path, writeNew);
     EXPECT_EQ(ReadWholeFile(path), "new content");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+// The digest a journal records of new content comes from the writes themselves, while they go
+// in order from the start; anything else leaves it to be read from the file.
+TEST_F(FileTest, WritesInOrderAreDigestedOnTheWay) {
+    const std::string path = dir.file("new.mul");
+    const std::string content = std::string(3000, 'a') + std::string(70000, 'b') + "end";
+    const struct {
+        const char* name;
+        std::function<void(File&)> after; // what happens once the content is written
+        bool digested;
+    } cases[] = {
+        {"in order", [](File&) {}, true},
+        {"a header written again",
+         [](File& f) {
+             f.seek(0);
+             f.write("x", 1);
+         },
+         false},
+        {"cut", [](File& f) { f.truncate(10); }, false},
+        {"read back",
+         [](File& f) {
+             char c;
+             f.seek(0);
+             f.readSome(&c, 1);
+         },
+         false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        File file = File::Create(path);
+        file.digestWrites();
+        for (std::size_t at = 0; at < content.size(); at += 4096)
+            file.write(content.data() + at, std::min<std::size_t>(4096, content.size() - at));
+        c.after(file);
+        const auto digest = file.writtenDigest(file.size());
+        file.close();
+        EXPECT_EQ(digest.has_value(), c.digested);
+        if (digest) {
+            EXPECT_EQ(*digest, DigestOfFile(path));
+        }
+    }
 }
 
 } // namespace

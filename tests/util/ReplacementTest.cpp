@@ -132,7 +132,7 @@ TEST_F(ReplacementTest, AFailedStepLeavesEveryTargetOld) {
             EXPECT_EQ(Names(dir.path()), before);
             continue;
         }
-        EXPECT_EQ(n, 4); // three steps, then one past them
+        EXPECT_EQ(n, 5); // the journal, three steps, then one past them
         break;
     }
     EXPECT_EQ(ReadWholeFile(patch), "items");
@@ -144,14 +144,24 @@ TEST_F(ReplacementTest, NamesLeftByAKilledRunNeverBlockAndAreRemoved) {
     const std::string items = dir.file("statics.cfg"), index = dir.file("staidx0.mul");
     WriteWholeFile(items, "old");
     WriteWholeFile(index, "old");
-    const std::string pid = std::to_string(::getpid());
     const std::vector<std::string> stale = {
-        "statics.cfg.lw-new-" + pid + "-0", "statics.cfg.lw-new-" + pid + "-1",
-        "statics.cfg.lw-old-" + pid,        "staidx0.mul.lw-old-" + pid,
-        "staidx0.mul.lw-new-0123456789ab",
+        "statics.cfg.lw-new-0123456789ab", "statics.cfg.lw-new-ba9876543210",
+        "statics.cfg.lw-old-00000000000f", "staidx0.mul.lw-old-abcdefabcdef",
+        "staidx0.mul.lw-new-0123456789ab", ".loamwright-journal.lw-new-0123456789ab",
+        "other.cfg.lw-new-0123456789ab", // of a file the run does not write, in its folder
+    };
+    // Only names exactly of the program's pattern are its own; these are the user's.
+    const std::vector<std::string> users = {
+        "statics.cfg.lw-old-backup",           "staidx0.mul.lw-new-mine.bak",
+        "statics.cfg.lw-old-0123456789ab.bak", "statics.cfg.lw-old-0123456789AB",
+        "statics.cfg.lw-new-0123456789a",
     };
     for (const std::string& name : stale)
         WriteWholeFile(dir.file(name), "left over");
+    for (const std::string& name : users)
+        WriteWholeFile(dir.file(name), "the user's");
+    std::set<std::string> kept(users.begin(), users.end());
+    kept.insert({"statics.cfg", "staidx0.mul"});
 
     ReplacementFile a(items), b(index);
     a.file().write("new", 3);
@@ -166,7 +176,9 @@ TEST_F(ReplacementTest, NamesLeftByAKilledRunNeverBlockAndAreRemoved) {
     OperationFiles files(
         {{"item file", items, FileUse::Write}, {"statics index", index, FileUse::Write}},
         [&](const std::string& line) { log.push_back(line); });
-    EXPECT_EQ(Names(dir.path()), (std::set<std::string>{"statics.cfg", "staidx0.mul"}));
+    EXPECT_EQ(Names(dir.path()), kept);
+    for (const std::string& name : users)
+        EXPECT_EQ(ReadWholeFile(dir.file(name)), "the user's") << name;
     ASSERT_EQ(log.size(), 1u);
     EXPECT_EQ(log[0].rfind("Removed files left by an interrupted operation: ", 0), 0u) << log[0];
 }
@@ -177,8 +189,8 @@ TEST_F(ReplacementTest, AnUndoThatFailsStopsAndSaysWhatHoldsWhat) {
     WriteWholeFile(index, "old index");
 
     // The item file is replaced, the index is not, and putting the old item file back fails
-    // too: the undo stops and the journal stays for the next run.
-    FileFaults::FailRenamesFrom(2);
+    // too: the undo stops and the journal stays for the next run. (Rename 1 is the journal's.)
+    FileFaults::FailRenamesFrom(3);
     std::string message;
     {
         ReplacementFile a(items), b(index);

@@ -1,13 +1,18 @@
-// The world check's core: which world size a file is of, worlds other than the classic one, and
-// a long list of one kind of finding kept short.
+// The world check's core: which world size a file is of, worlds other than the classic one, what
+// a killed run left beside the files, and a long list of one kind of finding kept short.
 #include "items/CheckWorld.h"
+#include "support/ChildProcess.h"
 #include "support/TempDir.h"
 #include "support/UopFiles.h"
 #include "support/WorldFiles.h"
 #include "util/File.h"
+#include "util/ReplacementJournal.h"
+#include "world/Compaction.h"
 #include "world/WorldFileNames.h"
 #include "world/WorldSizes.h"
 
+#include <algorithm>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace lw {
@@ -66,6 +71,48 @@ TEST(WorldCheck, ChecksEveryBlockOfAWiderWorld) {
     EXPECT_EQ(report.Findings[0].Block, 800 * 512 + 9);
     EXPECT_EQ(report.Findings[0].Text, "block (800, 9): 1 of its 1 statics have an in-block X or Y "
                                        "above 7, the first of them number 1 with X 3, Y 12");
+}
+
+// What a killed run left beside the files read: its interrupted operation is repaired before the
+// check and the log says so; files a run left before it wrote a journal are notes, and stay.
+TEST(WorldCheck, WhatAKilledRunLeftIsRepairedFirstOrNoted) {
+    test::TempDir dir;
+    const std::string staidx = dir.file("staidx0.mul"), statics = dir.file("statics0.mul");
+    test::MakeEmptyStatics(staidx, statics);
+    test::PutStaticBlock(staidx, statics, 2, 5, {{1, 2, 3, 4, 5}});
+    test::PutStaticBlock(staidx, statics, 2, 5, {{8, 1, 1, 0, 0}}); // its first run is dead
+    const std::string left = dir.file("statics0.mul.lw-new-0123456789ab");
+    const std::string users = dir.file("statics0.mul.lw-new-mine");
+    for (const std::string& path : {left, users})
+        test::WriteWholeFile(path, "left");
+    NullProgress progress;
+    WorldCheckReport report = CheckWorld({staidx, statics, {}, {}}, progress);
+    EXPECT_TRUE(report.sound());
+    ASSERT_EQ(report.count(FindingKind::LeftoverFile), 1);
+    const auto found =
+        std::find_if(report.Findings.begin(), report.Findings.end(),
+                     [](const CheckFinding& f) { return f.Kind == FindingKind::LeftoverFile; });
+    EXPECT_EQ(found->File, left);
+    EXPECT_TRUE(FileExists(left));
+    std::filesystem::remove(left);
+    std::filesystem::remove(users);
+#ifndef _WIN32
+    // A compaction killed once its journal said to complete it: the check completes it first.
+    const test::ChildOutcome killed = test::RunInChild([&] {
+        FileFaults::KillAtStep(FileFaults::Step::Replace, 2);
+        CompactStatics(staidx, statics, progress, DiscardLog);
+    });
+    ASSERT_TRUE(killed.killed);
+    ASSERT_FALSE(FindJournals(dir.path()).empty());
+    std::vector<std::string> log;
+    report = CheckWorld({staidx, statics, {}, {}}, progress,
+                        [&](const std::string& line) { log.push_back(line); });
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0].rfind("Recovered an interrupted operation: ", 0), 0u) << log[0];
+    EXPECT_TRUE(FindJournals(dir.path()).empty());
+    EXPECT_EQ(report.count(FindingKind::DeadBytes), 0);
+    EXPECT_EQ(report.count(FindingKind::LeftoverFile), 0);
+#endif
 }
 
 TEST(WorldCheck, ListsTheFirstHundredOfAKindAndCountsTheRest) {
