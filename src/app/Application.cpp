@@ -41,6 +41,8 @@ Application::Application(gui::Dialogs* dialogs)
                      &OverviewWindow::setEditorView);
     QObject::connect(mapEdit_.get(), &MapEditorWindow::cellsWritten, overview_.get(),
                      &OverviewWindow::cellsWritten);
+    QObject::connect(mapEdit_.get(), &MapEditorWindow::mapWriting, overview_.get(),
+                     &OverviewWindow::editorWriting);
     QObject::connect(overview_.get(), &OverviewWindow::moveEditor, mapEdit_.get(),
                      &MapEditorWindow::centreOn);
     textureAuswahl_->setMapEditor([this] { return mapEdit_->pictureFolder(); },

@@ -505,14 +505,17 @@ bool MapEditorWindow::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
         // The grid paints the pressed cell next: a stroke begins.
-        if (mouse->button() == Qt::LeftButton)
+        if (mouse->button() == Qt::LeftButton) {
+            setWriting(true);
             model_.beginStroke(mapPath());
+        }
         break;
     }
     case QEvent::MouseButtonRelease:
         if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
             model_.endStroke();
             updateUndoButtons();
+            setWriting(false);
         }
         break;
     case QEvent::Wheel: {
@@ -536,6 +539,7 @@ void MapEditorWindow::hideEvent(QHideEvent* event) {
     if (event->spontaneous())
         return;
     model_.endStroke();
+    setWriting(false);
     if (palette_ != nullptr)
         palette_->close();
     // Hidden, not closed: it opens again with this window.
@@ -750,19 +754,42 @@ void MapEditorWindow::reportView() {
 // ---- Painting, undo and redo -------------------------------------------------------------------
 
 void MapEditorWindow::paintCell(int x, int y) {
-    showWritten(model_.paint(mapPath(), x, y, context_.state.RandomSeed));
+    announcingWrites(
+        [&] { showWritten(model_.paint(mapPath(), x, y, context_.state.RandomSeed)); });
     if (!model_.strokeOpen())
         updateUndoButtons();
 }
 
 void MapEditorWindow::undo() {
-    showWritten(model_.undo());
+    announcingWrites([this] { showWritten(model_.undo()); });
     updateUndoButtons();
 }
 
 void MapEditorWindow::redo() {
-    showWritten(model_.redo());
+    announcingWrites([this] { showWritten(model_.redo()); });
     updateUndoButtons();
+}
+
+void MapEditorWindow::announcingWrites(const std::function<void()>& body) {
+    if (writing_) {
+        body();
+        return;
+    }
+    setWriting(true);
+    try {
+        body();
+    } catch (...) {
+        setWriting(false);
+        throw;
+    }
+    setWriting(false);
+}
+
+void MapEditorWindow::setWriting(bool writing) {
+    if (writing == writing_)
+        return;
+    writing_ = writing;
+    emit mapWriting(writing);
 }
 
 // The cells are drawn again at once, in one repaint.

@@ -17,6 +17,7 @@
 #include <QRect>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -69,6 +70,10 @@ signals:
     void filesChanged(const QString& mapPath, const QString& imageFolder);
     // The cells a paint, an undo or a redo wrote.
     void cellsWritten(const std::vector<lw::CellPos>& cells);
+    // True before the map is written (a stroke from press to release, a keyboard paint, an undo,
+    // a redo), false after: whatever else of the program reads the map makes way meanwhile, since
+    // its reading would keep the map from being written.
+    void mapWriting(bool writing);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -107,6 +112,9 @@ private:
     void trackPointer(const QPoint& viewportPosition);
     void undo();
     void redo();
+    // Runs body between the two mapWriting signals, unless a stroke has sent the first already.
+    void announcingWrites(const std::function<void()>& body);
+    void setWriting(bool writing);
     void showWritten(const std::vector<CellPos>& cells);
     void updateStatusTexts();
     void updateUndoButtons();
@@ -132,6 +140,7 @@ private:
     CellPos pointer_;
     bool placingPalette_ = false;  // until this window is on the screen in its frame
     bool placingOverview_ = false; // until the overview is on the screen in its frame
+    bool writing_ = false;         // between the two mapWriting signals
     std::optional<TilePreview> shownPreview_;
 
     gui::DrawGrid* mainDrawGrid_;

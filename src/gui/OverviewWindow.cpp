@@ -144,7 +144,8 @@ void OverviewWindow::setEditorView(const QRect& tiles) {
 }
 
 void OverviewWindow::cellsWritten(const std::vector<CellPos>& cells) {
-    if (!pictureOfFiles_)
+    // A picture drawn anew after the writes reads these cells anyway.
+    if (!pictureOfFiles_ || drawAfterWrites_)
         return;
     runGuarded([&] { background_->redrawCells(cells); });
 }
@@ -156,6 +157,10 @@ void OverviewWindow::refresh() {
     }
     if (background_->drawing() || (pictureOfFiles_ && background_->isCurrent()))
         return;
+    if (editorWriting_) {
+        drawAfterWrites_ = true;
+        return;
+    }
     try {
         world_ = MapWorld(gui::Std(mapPath_));
     } catch (const std::exception& error) {
@@ -170,6 +175,23 @@ void OverviewWindow::refresh() {
     pictureOfFiles_ = true;
     background_->draw({gui::Std(mapPath_), gui::Std(imageFolder_), whole,
                        FitScale(whole, screen.width(), screen.height())});
+}
+
+void OverviewWindow::editorWriting(bool writing) {
+    editorWriting_ = writing;
+    if (writing) {
+        if (background_->drawing()) {
+            background_->stop();
+            drawAfterWrites_ = true;
+        }
+        return;
+    }
+    if (!drawAfterWrites_)
+        return;
+    drawAfterWrites_ = false;
+    // Hidden, it draws when it is shown again: the picture kept is incomplete.
+    if (isVisible())
+        runGuarded([this] { refresh(); });
 }
 
 void OverviewWindow::pictureDrawn() {

@@ -33,6 +33,9 @@ public:
     void setEditorView(const QRect& tiles);
     // Cells a paint, an undo or a redo of the editor wrote.
     void cellsWritten(const std::vector<lw::CellPos>& cells);
+    // While the editor writes the map, a drawing under way stops (it holds the map for reading)
+    // and none starts; the picture is drawn anew afterwards.
+    void editorWriting(bool writing);
 
 signals:
     // The user clicked or dragged onto this tile: the editor goes there.
@@ -57,6 +60,8 @@ private:
     QString imageFolder_;
     WorldSize world_ = kClassicWorld;
     bool pictureOfFiles_ = false; // the kept picture is of mapPath_ and imageFolder_
+    bool editorWriting_ = false;
+    bool drawAfterWrites_ = false; // a drawing made way for the editor's writes
 };
 
 } // namespace lw

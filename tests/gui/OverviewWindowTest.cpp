@@ -12,7 +12,9 @@
 #include "support/WorldFiles.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QSpinBox>
 #include <QTest>
 
@@ -100,6 +102,27 @@ TEST_F(OverviewTest, ItAppearsDrawnInTheBackgroundAndFollowsTheEditor) {
     ASSERT_EQ(+ReadMapCell(world("map0.mul"), middle.x() + 4, middle.y() + 4).Tile, 5);
     const QPoint pixel(middle.x() * w / 6144, middle.y() * h / 4096);
     EXPECT_TRUE(QTest::qWaitFor([&] { return qGreen(shot().pixel(pixel)) > 0; }, 1000));
+    EXPECT_TRUE(dialogs_.errors().empty());
+}
+
+// The drawing reads the map under its own declaration; a stroke, an undo and a redo while it runs
+// still write (the drawing makes way for them), and the picture drawn afterwards shows them.
+TEST_F(OverviewTest, PaintsAndUndoWhileItIsDrawnGoAheadAndShowInIt) {
+    QTest::mouseClick(&Find<QAbstractButton>(editor(), "OverviewButton"), Qt::LeftButton);
+    Find<QComboBox>(editor(), "SelectDrawingModeComboBox").setCurrentIndex(2); // "Altitude only"
+    Find<QLineEdit>(editor(), "ZValueEdit").setText("5");
+    const QPoint cell = grid().cellRect(3, 3).center();
+    QTest::mousePress(grid().viewport(), Qt::LeftButton, {}, cell);
+    QTest::mouseMove(grid().viewport(), grid().cellRect(4, 3).center());
+    QTest::mouseRelease(grid().viewport(), Qt::LeftButton, {}, grid().cellRect(4, 3).center());
+    EXPECT_EQ(ReadMapCell(world("map0.mul"), 4, 3).Altitude, 5);
+    QTest::keyClick(&editor(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(ReadMapCell(world("map0.mul"), 4, 3).Altitude, 0);
+    QTest::keyClick(&editor(), Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(ReadMapCell(world("map0.mul"), 4, 3).Altitude, 5);
+    for (const QString& error : dialogs_.errors())
+        ADD_FAILURE() << error.toStdString();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return isGreen(shot().pixel(2, 2)); }, 5000));
     EXPECT_TRUE(dialogs_.errors().empty());
 }
 
