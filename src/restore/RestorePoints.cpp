@@ -45,7 +45,8 @@ std::string Now() {
     const std::int64_t mp = (5 * doy + 2) / 153;
     const std::int64_t day = doy - (153 * mp + 2) / 5 + 1, month = mp < 10 ? mp + 3 : mp - 9;
     const std::int64_t year = yoe + era * 400 + (month <= 2);
-    char text[32];
+    // Room for any value of the fields: the compiler checks the format against their types.
+    char text[96];
     std::snprintf(text, sizeof text, "%04lld-%02lld-%02lld %02lld:%02lld:%02lld",
                   static_cast<long long>(year), static_cast<long long>(month),
                   static_cast<long long>(day), static_cast<long long>(rest / 3600),
