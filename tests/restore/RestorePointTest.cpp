@@ -235,10 +235,15 @@ TEST(RestorePointTest, RefusesWhatWouldLoseAChangeOrCannotBeDone) {
     refused(1, {w.world}, "also wrote " + w.items);
 
     test::WriteWholeFile(w.itemFile, test::ReadWholeFile(w.itemFile) + Item(9, 1, 1));
-    refused(1, w.folders(), w.itemFile + " was changed since restore point 1");
+    // Messages name paths in the system's own form (backslashes on Windows).
+    const auto shown = [](const std::string& path) {
+        return fs::path(path).make_preferred().string();
+    };
+    refused(1, w.folders(), shown(w.itemFile) + " was changed since restore point 1");
 
     test::WriteWholeFile(w.items + "/.loamwright/restore/1/entry", "Loamwright restore point 1\n");
-    refused(1, w.folders(), "restore point entry " + w.items + "/.loamwright/restore/1/entry");
+    refused(1, w.folders(),
+            "restore point entry " + shown(w.items + "/.loamwright/restore/1/entry"));
 }
 
 TEST(RestorePointTest, LeavesNothingHalfMadeBehind) {
