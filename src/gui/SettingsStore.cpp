@@ -147,6 +147,29 @@ void SettingsStore::saveOverviewGeometry(const QRect& geometry) const {
     CheckWritten(store, kOverviewGeometryName);
 }
 
+RestoreLimits SettingsStore::loadRestoreLimits() const {
+    const QSettings store = OpenStore();
+    RestoreLimits limits;
+    const QVariant points = store.value(StoredName(store, kRestorePointsSetting));
+    if (points.isValid()) {
+        bool ok = false;
+        const qlonglong value = points.toLongLong(&ok);
+        if (!ok || value < 0 || value > INT32_MAX || points.typeId() == QMetaType::Bool ||
+            points.typeId() == QMetaType::Double)
+            throw WrongType(kRestorePointsSetting);
+        limits.points = static_cast<int>(value);
+    }
+    const QVariant size = store.value(StoredName(store, kRestoreSizeSetting));
+    if (size.isValid()) {
+        try {
+            limits.bytes = ParseByteSize(size.toString().trimmed().toStdString());
+        } catch (const Error&) {
+            throw WrongType(kRestoreSizeSetting);
+        }
+    }
+    return limits;
+}
+
 int SettingsStore::readMode(const std::function<bool()>& askSimpleMode) const {
     {
         const QSettings store = OpenStore();

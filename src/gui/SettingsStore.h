@@ -3,6 +3,7 @@
 // Every call opens the store, reads or writes its values in order and closes it again.
 #pragma once
 
+#include "restore/RestoreLimits.h"
 #include "util/Errors.h"
 
 #include <QRect>
@@ -45,6 +46,11 @@ public:
     OverviewSettings loadOverviewSettings() const;
     void saveOverviewOpen(bool open) const;
     void saveOverviewGeometry(const QRect& geometry) const;
+
+    // How many restore points a folder keeps ("RestorePoints", an integer, 0 keeps none) and the
+    // room they may take ("RestoreSize": bytes, or a text such as "512M" or "2G"); a missing value
+    // is the default, a value that does not read is an error naming it.
+    RestoreLimits loadRestoreLimits() const;
 
     // The stored mode; without one, askSimpleMode() decides (true = Simple, 1) and the answer
     // is stored at once.
