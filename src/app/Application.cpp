@@ -49,6 +49,9 @@ Application::Application(gui::Dialogs* dialogs)
                                   [this](std::int32_t tile) { mapEdit_->selectTile(tile); });
     diff_->setCompanions([this](int percent) { main_->setMainProgress(percent); }, *progress_);
     fillClear_->setMainProgress([this](int percent) { main_->setMainProgress(percent); });
+
+    fillClear_->setMainLog(
+        [this](const std::string& line) { main_->addLogLine(QString::fromStdString(line)); });
 }
 
 Application::~Application() = default;

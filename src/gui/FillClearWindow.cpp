@@ -4,6 +4,7 @@
 #include "fillclear/FillClearFields.h"
 #include "fillclear/NamedTiles.h"
 #include "gui/WindowContext.h"
+#include "gui/WindowRestorePoint.h"
 #include "gui/widgets/Controls.h"
 #include "gui/widgets/DisabledWhileRunning.h"
 #include "gui/widgets/FieldLeave.h"
@@ -215,6 +216,10 @@ void FillClearWindow::setMainProgress(std::function<void(int)> mainProgress) {
     mainProgress_ = std::move(mainProgress);
 }
 
+void FillClearWindow::setMainLog(LogSink log) {
+    mainLog_ = std::move(log);
+}
+
 // ---- Showing, fields and controls -------------------------------------------------------------
 
 void FillClearWindow::showing() {
@@ -302,6 +307,7 @@ void FillClearWindow::runFillClear() {
         if (mainProgress_)
             mainProgress_(percent);
     });
+    const WindowRestorePoint point(context_.settings, "fill-clear", "Fill/Clear", mainLog_);
     FillClear(context_.state, request, progress);
 }
 

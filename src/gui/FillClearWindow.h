@@ -6,6 +6,7 @@
 #include "gui/widgets/PartBoxes.h"
 #include "gui/widgets/PathField.h"
 #include "gui/widgets/ToolWindow.h"
+#include "util/LogSink.h"
 #include "world/WorldSize.h"
 
 #include <functional>
@@ -33,6 +34,8 @@ public:
     // The main window's bar shows the progress; it is created before this window, but handed
     // over afterwards like the other windows' companions.
     void setMainProgress(std::function<void(int)> mainProgress);
+    // The main window's log, for what keeping the restore point of a run says.
+    void setMainLog(LogSink log);
 
 protected:
     void showing() override;
@@ -87,6 +90,7 @@ private:
     // The widgets each control of the rules stands for.
     gui::ControlStates<FillClearControl> controls_;
     std::function<void(int)> mainProgress_;
+    LogSink mainLog_ = DiscardLog;
     WorldSize bordersWorld_ = kClassicWorld; // the world the whole-world borders were set for
 };
 

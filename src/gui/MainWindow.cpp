@@ -1,7 +1,9 @@
 #include "gui/MainWindow.h"
 
 #include "gui/MainWindowTexts.h"
+#include "gui/RestoreWindow.h"
 #include "gui/StartupRecovery.h"
+#include "gui/WindowRestorePoint.h"
 #include "gui/widgets/Controls.h"
 #include "gui/widgets/FieldLeave.h"
 #include "gui/widgets/FieldText.h"
@@ -16,6 +18,7 @@
 #include "util/File.h"
 #include "util/IntConv.h"
 #include "world/BlockListing.h"
+#include "world/Compaction.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -30,6 +33,7 @@
 #include <QRadioButton>
 #include <QSplitter>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <tuple>
 
 namespace lw {
@@ -45,6 +49,8 @@ constexpr int kButtonColumnWidth = 117;
 constexpr int kFileNameStripHeight = 29;
 constexpr int kLogHeight = 113;
 constexpr int kProgressHeight = 16;
+// What the restore points record as the window an operation ran from.
+constexpr const char* kWindowName = "main";
 // Until an index is loaded, the classic world's.
 constexpr int kMaxTileX = kClassicWorld.width() - 1;
 constexpr int kMaxTileY = kClassicWorld.height() - 1;
@@ -112,6 +118,9 @@ MainWindow::MainWindow(WindowContext& context)
 
     for (QLineEdit* field : {staIdxEdit, staticsEdit, wscEdit})
         context_.busy.lockWhileBusy(*field);
+    restoreWindow_ = new RestoreWindow(context_, this);
+    restoreWindow_->setCompanions(
+        logSink(), [this](const std::vector<std::string>& folders) { filesRestored(folders); });
     connectHandlers();
     updateControlStates();
 }
@@ -238,6 +247,13 @@ QWidget* MainWindow::buildFileNameStrip() {
     wscLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     wscLabel->setMinimumWidth(wscLabel->fontMetrics().horizontalAdvance("statics.cfg") + 4);
     wscEdit = paths_.add("WSCEdit", PathRole::AnyFile(), strip);
+    compactButton = Button("CompactButton", "Compact", strip);
+    restoreButton = Button("RestoreButton", "Restore...", strip);
+    for (QPushButton* button : {compactButton, restoreButton}) {
+        button->setAutoDefault(false);
+        // As narrow as the caption allows: the three fields need the room.
+        button->setFixedWidth(button->fontMetrics().horizontalAdvance(button->text()) + 12);
+    }
     layout->addWidget(staIdxLabel);
     layout->addWidget(staIdxEdit, 1);
     layout->addSpacing(4);
@@ -247,6 +263,9 @@ QWidget* MainWindow::buildFileNameStrip() {
     layout->addWidget(polStyle);
     layout->addWidget(wscLabel);
     layout->addWidget(wscEdit, 1);
+    layout->addSpacing(4);
+    layout->addWidget(compactButton);
+    layout->addWidget(restoreButton);
     return strip;
 }
 
@@ -258,6 +277,8 @@ void MainWindow::connectHandlers() {
     connect(fillClearButton, &QPushButton::clicked, this, [this] { fillClearClicked(); });
     connect(lwDiffButton, &QPushButton::clicked, this, [this] { lwDiffClicked(); });
     connect(mapEditButton, &QPushButton::clicked, this, [this] { mapEditClicked(); });
+    connect(compactButton, &QPushButton::clicked, this, [this] { compactClicked(); });
+    connect(restoreButton, &QPushButton::clicked, this, [this] { restoreClicked(); });
     connect(normalModeRadioButton, &QRadioButton::toggled, this, [this] { normalModeClicked(); });
     connect(simpleModeRadioButton, &QRadioButton::toggled, this, [this] { simpleModeClicked(); });
     paths_.onValidated([this](QLineEdit&) { pathsValidated(); });
@@ -280,6 +301,8 @@ void MainWindow::connectHandlers() {
     controls_.add(MainControl::FreezeWorld, {freezeWorldButton});
     controls_.add(MainControl::FreezeChoices, {selectItemsRadioGroup, writePatCheckBox});
     controls_.add(MainControl::MapEdit, {mapEditButton});
+    controls_.add(MainControl::Compact, {compactButton});
+    controls_.add(MainControl::Restore, {restoreButton});
 }
 
 void MainWindow::setToolWindows(QDialog& diff, QDialog& fillClear, QDialog& mapEdit) {
@@ -497,6 +520,7 @@ void MainWindow::runMelt() {
     gui::QtProgress progress([this](int percent) { setMainProgress(percent); });
     const LogSink log = logSink();
     log(kMeltStartLine);
+    const WindowRestorePoint point(context_.settings, "melt", kWindowName, log);
     request.range = ParseBlockRange(blockFieldTexts());
     // The snapped range goes back into the fields before melting, so also when the melt fails.
     showBlockRange(request.range);
@@ -521,6 +545,7 @@ void MainWindow::runFreeze() {
     request.autoSelectFile =
         JoinPath(Std(QDir::toNativeSeparators(programFolder_)), "AutoSelect.txt");
     gui::QtProgress progress([this](int percent) { setMainProgress(percent); });
+    const WindowRestorePoint point(context_.settings, "freeze", kWindowName, logSink());
     FreezeWorld(context_.state, request, logSink(), progress);
     updateControlStates();
     showGuidance();
@@ -557,6 +582,48 @@ void MainWindow::lwDiffClicked() {
 }
 void MainWindow::mapEditClicked() {
     showToolWindow(mapEditorWindow_);
+}
+
+// ---- Compaction and restore points ------------------------------------------------------------
+
+void MainWindow::compactClicked() {
+    runOperation([this] { runCompact(); });
+}
+
+void MainWindow::runCompact() {
+    const std::string staidx = Std(staIdxEdit->text());
+    const LogSink log = logSink();
+    gui::QtProgress progress([this](int percent) { setMainProgress(percent); });
+    const WindowRestorePoint point(context_.settings, "compact", kWindowName, log);
+    CompactionReport report = CompactStatics(staidx, Std(staticsEdit->text()), progress, log);
+    TakeCompactedIndex(context_.state, staidx, report);
+    for (const std::string& line : CompactionLines(report))
+        log(line);
+}
+
+void MainWindow::restoreClicked() {
+    if (context_.busy.busy())
+        return;
+    std::vector<std::string> paths;
+    for (QLineEdit* field : {staIdxEdit, staticsEdit, wscEdit})
+        if (paths_.value(*field).valid())
+            paths.push_back(Std(field->text()));
+    restoreWindow_->setFiles(paths);
+    showToolWindow(restoreWindow_);
+}
+
+void MainWindow::filesRestored(const std::vector<std::string>& folders) {
+    if (!context_.state.StaticIndexLoaded)
+        return;
+    const std::string loaded = context_.state.StaticIndexPath;
+    const bool there = std::any_of(folders.begin(), folders.end(), [&](const std::string& f) {
+        return SameFile(f, DirectoryOf(loaded));
+    });
+    if (!there)
+        return;
+    gui::QtProgress progress([this](int percent) { setMainProgress(percent); });
+    LoadStaticIndex(context_.state, loaded, progress, logSink(), Std(staticsEdit->text()));
+    addLogLine(QStringLiteral("The index was read again: ") + QString::fromStdString(loaded));
 }
 
 // ---- Mode --------------------------------------------------------------------------------------

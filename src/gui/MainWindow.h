@@ -14,6 +14,7 @@
 #include <QWidget>
 #include <array>
 #include <string>
+#include <vector>
 
 class QButtonGroup;
 class QDialog;
@@ -33,6 +34,7 @@ class ProgressBar;
 class UpDown;
 } // namespace gui
 
+class RestoreWindow;
 struct BlockRange;
 struct FreezeRequest;
 
@@ -78,6 +80,11 @@ private:
     void fillClearClicked();
     void lwDiffClicked();
     void mapEditClicked();
+    void compactClicked();
+    void restoreClicked();
+    // After a restore put files back in folders: the loaded index is read again when its file
+    // lies there, so that no later operation writes the replaced table back.
+    void filesRestored(const std::vector<std::string>& folders);
     void normalModeClicked();
     void simpleModeClicked();
     void polStyleClicked();
@@ -103,6 +110,7 @@ private:
     // The statics operations of melting and freezing; they run inside the busy guard.
     void runMelt();
     void runFreeze();
+    void runCompact();
     std::array<std::string, 4> blockFieldTexts() const;
     void showBlockRange(const BlockRange& range);
     LogSink logSink();
@@ -142,6 +150,8 @@ private:
     QLabel* wscLabel;
     QLineEdit* wscEdit;
     QCheckBox* polStyle;
+    QPushButton* compactButton;
+    QPushButton* restoreButton;
     gui::LineList* mainListBox;
     QSplitter* mainPanelSplitter;
     gui::LineList* logListBox;
@@ -157,6 +167,7 @@ private:
     QDialog* diffWindow_ = nullptr;
     QDialog* fillClearWindow_ = nullptr;
     QDialog* mapEditorWindow_ = nullptr;
+    RestoreWindow* restoreWindow_ = nullptr; // a child of this window
     QButtonGroup* selectItems_ = nullptr;
     QString programFolder_;
     bool shown_ = false;

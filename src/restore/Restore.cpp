@@ -152,6 +152,12 @@ std::vector<FolderPoints> ListRestorePoints(const std::vector<std::string>& fold
     return listed;
 }
 
+std::string RestoreFileLine(const RestoreFile& file) {
+    return file.role + "  " + file.name + "  " + std::to_string(file.oldSize) + " bytes before, " +
+           (file.written.present ? std::to_string(file.written.size) : std::string("none")) +
+           " after  (" + KindText(file.kind) + ")";
+}
+
 std::vector<std::string> RestoreListLines(const std::vector<FolderPoints>& listed) {
     std::vector<std::string> lines;
     for (const FolderPoints& folder : listed) {
@@ -167,11 +173,7 @@ std::vector<std::string> RestoreListLines(const std::vector<FolderPoints>& liste
             lines.push_back("  " + std::to_string(point.number) + "  " + entry.time + " UTC  " +
                             entry.operation + "  " + entry.commandLine);
             for (const RestoreFile& file : entry.files)
-                lines.push_back("      " + file.role + "  " + file.name + "  " +
-                                std::to_string(file.oldSize) + " bytes before, " +
-                                (file.written.present ? std::to_string(file.written.size)
-                                                      : std::string("none")) +
-                                " after  (" + KindText(file.kind) + ")");
+                lines.push_back("      " + RestoreFileLine(file));
         }
     }
     return lines;

@@ -18,6 +18,9 @@ struct FolderPoints {
 };
 std::vector<FolderPoints> ListRestorePoints(const std::vector<std::string>& folders);
 
+// "statics index  staidx0.mul  92160 bytes before, 92160 after  (replaced)".
+std::string RestoreFileLine(const RestoreFile& file);
+
 // The lines "restore --list" prints for them.
 std::vector<std::string> RestoreListLines(const std::vector<FolderPoints>& listed);
 

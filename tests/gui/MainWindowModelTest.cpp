@@ -14,7 +14,7 @@ using gui::PathFieldValue;
 constexpr FieldState U = FieldState::Untouched, V = FieldState::Valid, I = FieldState::Invalid;
 
 // The enabled controls in a short form: "paths diff fill index blocks list melt freeze choices
-// map".
+// map compact restore".
 std::string Enabled(const MainWindowModel& model) {
     const std::pair<MainControl, const char*> names[] = {
         {MainControl::WorldPaths, "paths"},      {MainControl::LWDiff, "diff"},
@@ -22,6 +22,7 @@ std::string Enabled(const MainWindowModel& model) {
         {MainControl::BlockFields, "blocks"},    {MainControl::GetStaticBlock, "list"},
         {MainControl::MeltBlock, "melt"},        {MainControl::FreezeWorld, "freeze"},
         {MainControl::FreezeChoices, "choices"}, {MainControl::MapEdit, "map"},
+        {MainControl::Compact, "compact"},       {MainControl::Restore, "restore"},
     };
     std::ostringstream out;
     for (const auto& [control, name] : names)
@@ -51,35 +52,37 @@ constexpr std::nullopt_t kManual = std::nullopt; // Normal mode keeps the manual
 const Case kCases[] = {
     {"as created", N, false, false, false, U, U, U, "paths choices map", kManual,
      MainFocus::StaIdxField},
-    {"statics valid", N, false, false, false, V, V, I, "paths diff fill choices map", kManual,
-     MainFocus::ItemFileField},
-    {"statics index red", N, false, false, false, I, V, V, "paths choices map", kManual,
+    {"statics valid", N, false, false, false, V, V, I,
+     "paths diff fill choices map compact restore", kManual, MainFocus::ItemFileField},
+    {"statics index red", N, false, false, false, I, V, V, "paths choices map restore", kManual,
      MainFocus::StaIdxField},
-    {"all valid", N, false, false, false, V, V, V, "paths diff fill index choices map", kManual,
-     MainFocus::GetStaticIndex},
+    {"all valid", N, false, false, false, V, V, V,
+     "paths diff fill index choices map compact restore", kManual, MainFocus::GetStaticIndex},
     {"index loaded", N, true, false, false, V, V, V,
-     "diff fill blocks list melt freeze choices map", kManual, MainFocus::GetStaticBlock},
-    // The statics fields are off once loaded: only the item file can take the operations away.
-    {"loaded, item file gone", N, true, false, false, V, V, I, "diff fill choices map", kManual,
-     MainFocus::ItemFileField},
-    {"frozen", N, true, true, true, V, V, V, "diff fill blocks list melt freeze map", kManual,
+     "diff fill blocks list melt freeze choices map compact restore", kManual,
      MainFocus::GetStaticBlock},
+    // The statics fields are off once loaded: only the item file can take the operations away.
+    {"loaded, item file gone", N, true, false, false, V, V, I,
+     "diff fill choices map compact restore", kManual, MainFocus::ItemFileField},
+    {"frozen", N, true, true, true, V, V, V,
+     "diff fill blocks list melt freeze map compact restore", kManual, MainFocus::GetStaticBlock},
     {"another stored mode is Normal", kOther, true, true, false, V, V, V,
-     "diff fill blocks list melt freeze choices map", kManual, MainFocus::GetStaticBlock},
+     "diff fill blocks list melt freeze choices map compact restore", kManual,
+     MainFocus::GetStaticBlock},
     // Untouched fields are neither green nor red: the guidance goes on to the index.
     {"simple, as created", S, false, false, false, U, U, U, "paths", GuidanceStep::LoadIndex,
      MainFocus::StaIdxField},
     {"simple, enter staidx", S, false, false, false, I, I, I, "paths", GuidanceStep::EnterStaIdx,
      MainFocus::StaIdxField},
-    {"simple, enter statics", S, false, false, false, V, I, U, "paths", GuidanceStep::EnterStatics,
-     MainFocus::StaticsField},
-    {"simple, enter item file", S, false, false, false, V, V, I, "paths diff",
+    {"simple, enter statics", S, false, false, false, V, I, U, "paths restore",
+     GuidanceStep::EnterStatics, MainFocus::StaticsField},
+    {"simple, enter item file", S, false, false, false, V, V, I, "paths diff restore",
      GuidanceStep::EnterItemFile, MainFocus::ItemFileField},
-    {"simple, load", S, false, false, false, V, V, V, "paths diff index", GuidanceStep::LoadIndex,
-     MainFocus::GetStaticIndex},
-    {"simple, freeze", S, true, false, false, V, V, V, "diff freeze", GuidanceStep::Freeze,
+    {"simple, load", S, false, false, false, V, V, V, "paths diff index restore",
+     GuidanceStep::LoadIndex, MainFocus::GetStaticIndex},
+    {"simple, freeze", S, true, false, false, V, V, V, "diff freeze restore", GuidanceStep::Freeze,
      MainFocus::FreezeWorld},
-    {"simple, finished", S, true, true, true, V, V, V, "diff", GuidanceStep::Finished,
+    {"simple, finished", S, true, true, true, V, V, V, "diff restore", GuidanceStep::Finished,
      MainFocus::None},
 };
 

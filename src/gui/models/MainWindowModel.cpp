@@ -23,6 +23,11 @@ bool MainWindowModel::enabled(MainControl control) const {
         return !simple() && !freezeAsked;
     case MainControl::MapEdit:
         return !simple();
+    case MainControl::Compact:
+        return staticsValid() && !simple();
+    case MainControl::Restore:
+        // Players too: a way back from a freeze or a diff applied to the wrong folder.
+        return staIdx.valid() || statics.valid() || itemFile.valid();
     }
     return false;
 }

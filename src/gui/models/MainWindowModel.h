@@ -26,6 +26,8 @@ enum class MainControl {
     FreezeWorld,
     FreezeChoices, // the " Freeze items " group and "Write PAT"
     MapEdit,
+    Compact, // the statics of the two world fields, rewritten without dead space
+    Restore, // the restore points of the folders of the three files
 };
 
 // Where the user's next step is.
