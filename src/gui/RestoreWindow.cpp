@@ -3,7 +3,6 @@
 #include "gui/WindowContext.h"
 #include "gui/WindowRestorePoint.h"
 #include "gui/widgets/Controls.h"
-#include "restore/RestoreLimits.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -32,7 +31,7 @@ QStringList Columns(const RestoreChoice& choice) {
         return {number, QStringLiteral("damaged"), Q(point.damage)};
     const RestoreEntry& entry = *point.entry;
     return {number, Q(entry.time), Q(entry.operation), Q(entry.commandLine),
-            Q(ByteSizeText(choice.bytes()))};
+            Q(KeptSizeText(choice.bytes()))};
 }
 
 } // namespace

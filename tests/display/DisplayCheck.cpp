@@ -34,6 +34,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cstdio>
@@ -242,6 +243,7 @@ private:
 
         diffWindow(dialogs, main);
         fillClearWindow(main);
+        restoreWindow(main);
         mapEditor(main);
         main.close();
     }
@@ -353,6 +355,26 @@ private:
         CheckWindows(checks_, desktop_, QStringLiteral("fill/clear window filled in"), {spec});
         shoot(frame(fillClear), "fill-clear.png");
         fillClear.close();
+    }
+
+    // A melt of the town listed and a compaction leave two restore points to list.
+    void restoreWindow(MainWindow& main) {
+        Control<QPushButton>(main, "MeltBlockButton").click();
+        Control<QPushButton>(main, "CompactButton").click();
+        Control<QPushButton>(main, "RestoreButton").click();
+        QWidget& restore = TopLevel("RestoreForm");
+        const WindowSpec spec{
+            &restore, QStringLiteral("restore window"), {640, 360}, Sizing::Initial};
+        CheckWindows(checks_, desktop_, QStringLiteral("restore window"), {spec});
+        auto& list = Control<QTreeWidget>(restore, "RestorePointList");
+        checks_.check(list.topLevelItemCount() == 2,
+                      QStringLiteral("the restore window lists the melt and the compaction"),
+                      QString::number(list.topLevelItemCount()));
+        for (int i = 0; i < list.topLevelItemCount(); ++i)
+            list.topLevelItem(i)->setExpanded(true);
+        restore.repaint();
+        shoot(frame(restore), "restore.png");
+        restore.close();
     }
 
     void mapEditor(MainWindow& main) {

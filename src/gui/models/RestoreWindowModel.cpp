@@ -3,6 +3,7 @@
 #include "util/File.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <tuple>
 
 namespace lw {
@@ -28,7 +29,8 @@ std::vector<std::string> RestoreChoice::fileLines() const {
     for (const Place& place : places)
         if (place.point.entry)
             for (const RestoreFile& file : place.point.entry->files)
-                lines.push_back(JoinPath(place.folder, file.name) + "  " + RestoreFileLine(file));
+                lines.push_back((places.size() > 1 ? place.folder + "  " : std::string()) +
+                                RestoreFileLine(file));
     return lines;
 }
 
@@ -37,6 +39,21 @@ std::uint64_t RestoreChoice::bytes() const {
     for (const Place& place : places)
         total += place.point.bytes;
     return total;
+}
+
+std::string KeptSizeText(std::uint64_t bytes) {
+    if (bytes < 1024)
+        return std::to_string(bytes) + " bytes";
+    const char* const units[] = {"KiB", "MiB", "GiB"};
+    double value = static_cast<double>(bytes) / 1024;
+    int unit = 0;
+    while (value >= 1024 && unit < 2) {
+        value /= 1024;
+        ++unit;
+    }
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f %s", value, units[unit]);
+    return text;
 }
 
 std::vector<std::string> FoldersOfPaths(const std::vector<std::string>& paths) {

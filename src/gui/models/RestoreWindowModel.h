@@ -24,10 +24,14 @@ struct RestoreChoice {
     std::vector<std::string> folders() const;
     // "12  2026-12-10 14:03:11 UTC  melt  desktop program, main window", or "12  damaged: ...".
     std::string heading() const;
-    // A line per file kept: "/uo/staidx0.mul  statics index  92160 bytes before, ...".
+    // A line per file kept: "statics index  staidx0.mul  92160 bytes before, ...", with its
+    // folder in front when the point lies in several.
     std::vector<std::string> fileLines() const;
     std::uint64_t bytes() const;
 };
+
+// "871 bytes", "12.0 KiB", "6.8 MiB".
+std::string KeptSizeText(std::uint64_t bytes);
 
 // The distinct folders of the paths, in their order; empty paths are skipped, and a folder
 // reached by two paths counts once.
