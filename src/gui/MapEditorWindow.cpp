@@ -387,6 +387,7 @@ void MapEditorWindow::setPalette(QDialog& palette) {
     const QPoint place = palette.pos();
     palette.setParent(this, palette.windowFlags());
     palette.move(place);
+    palette.installEventFilter(this);
 }
 
 void MapEditorWindow::setOverview(QDialog& overview) {
@@ -481,6 +482,7 @@ void MapEditorWindow::placeOverview() {
                                           screen.bottom() + 1 - size.height())};
     }
     overview_->move(place);
+    overviewPlace_ = overview_->pos();
 }
 
 bool MapEditorWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -494,6 +496,9 @@ bool MapEditorWindow::eventFilter(QObject* watched, QEvent* event) {
         placingOverview_ = false;
         placeOverview();
     }
+    if (watched == palette_ && (event->type() == QEvent::Move || event->type() == QEvent::Resize) &&
+        overview_ != nullptr && overview_->isVisible() && overview_->pos() == overviewPlace_)
+        placeOverview();
     if (watched != mainDrawGrid_->viewport())
         return ToolWindow::eventFilter(watched, event);
     switch (event->type()) {

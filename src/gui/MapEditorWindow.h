@@ -140,7 +140,10 @@ private:
     CellPos pointer_;
     bool placingPalette_ = false;  // until this window is on the screen in its frame
     bool placingOverview_ = false; // until the overview is on the screen in its frame
-    bool writing_ = false;         // between the two mapWriting signals
+    // Where placeOverview() put it last: while it stands there, it follows the palette's frame,
+    // which the window manager may give its title bar only after the overview was placed.
+    std::optional<QPoint> overviewPlace_;
+    bool writing_ = false; // between the two mapWriting signals
     std::optional<TilePreview> shownPreview_;
 
     gui::DrawGrid* mainDrawGrid_;
