@@ -8,7 +8,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <unistd.h>
 #include <utility>
 
@@ -46,17 +45,8 @@ void FileLock::makeExclusive(const std::string& file) {
 }
 
 void FileLock::take(bool exclusive, const std::string& file) {
-    int result;
-    do {
-        result = ::flock(fd_, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB);
-    } while (result != 0 && errno == EINTR);
-    if (result == 0) {
-        exclusive_ = exclusive;
-        return;
-    }
-    if (errno != EWOULDBLOCK)
-        throw IoError(IoCodeFromErrno(errno), path_, std::strerror(errno));
-    ThrowInUse(file, LockHolder(fd_));
+    TakeFlock(fd_, exclusive, path_, file);
+    exclusive_ = exclusive;
 }
 
 } // namespace lw

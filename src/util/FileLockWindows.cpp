@@ -87,25 +87,13 @@ FileLock::~FileLock() {
 void FileLock::makeExclusive(const std::string& file) {
     if (exclusive_)
         return;
-    // A byte lock is not converted: the shared one goes, and comes back if the other is refused.
-    windows_lock::UnlockByte(handle_);
-    try {
-        take(true, file);
-    } catch (...) {
-        windows_lock::LockByte(handle_, false);
-        throw;
-    }
+    windows_lock::MakeByteExclusive(handle_, path_, file);
+    exclusive_ = true;
 }
 
 void FileLock::take(bool exclusive, const std::string& file) {
-    if (windows_lock::LockByte(handle_, exclusive)) {
-        exclusive_ = exclusive;
-        return;
-    }
-    const DWORD error = ::GetLastError();
-    if (error != ERROR_LOCK_VIOLATION && error != ERROR_IO_PENDING)
-        throw IoError(IoCodeFromWindowsError(error), path_);
-    ThrowInUse(file, 0);
+    windows_lock::TakeByte(handle_, exclusive, path_, file);
+    exclusive_ = exclusive;
 }
 
 } // namespace lw

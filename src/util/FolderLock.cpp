@@ -51,6 +51,18 @@ long LockHolder(int fd) {
     return 0;
 }
 
+void TakeFlock(int fd, bool exclusive, const std::string& path, const std::string& file) {
+    int result;
+    do {
+        result = ::flock(fd, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB);
+    } while (result != 0 && errno == EINTR);
+    if (result == 0)
+        return;
+    if (errno != EWOULDBLOCK)
+        throw IoError(IoCodeFromErrno(errno), path, std::strerror(errno));
+    ThrowInUse(file, LockHolder(fd));
+}
+
 void ThrowInUse(const std::string& file, long holder) {
     throw Error("Another Loamwright operation is using " + file +
                 (holder ? " (process " + std::to_string(holder) + ")" : std::string()) +
@@ -86,17 +98,8 @@ void FolderLock::makeExclusive(const std::string& file) {
 }
 
 void FolderLock::take(bool exclusive, const std::string& file) {
-    int result;
-    do {
-        result = ::flock(fd_, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB);
-    } while (result != 0 && errno == EINTR);
-    if (result == 0) {
-        exclusive_ = exclusive;
-        return;
-    }
-    if (errno != EWOULDBLOCK)
-        throw IoError(IoCodeFromErrno(errno), folder_, std::strerror(errno));
-    ThrowInUse(file, LockHolder(fd_));
+    TakeFlock(fd_, exclusive, folder_, file);
+    exclusive_ = exclusive;
 }
 
 } // namespace lw

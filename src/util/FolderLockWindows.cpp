@@ -57,10 +57,26 @@ void UnlockByte(void* handle) {
     ::UnlockFileEx(static_cast<HANDLE>(handle), 0, 1, 0, &at);
 }
 
-} // namespace windows_lock
+void TakeByte(void* handle, bool exclusive, const std::string& path, const std::string& file) {
+    if (LockByte(handle, exclusive))
+        return;
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_LOCK_VIOLATION && error != ERROR_IO_PENDING)
+        throw IoError(IoCodeFromWindowsError(error), path);
+    ThrowInUse(file, 0);
+}
 
-using windows_lock::LockByte;
-using windows_lock::UnlockByte;
+void MakeByteExclusive(void* handle, const std::string& path, const std::string& file) {
+    UnlockByte(handle);
+    try {
+        TakeByte(handle, true, path, file);
+    } catch (...) {
+        LockByte(handle, false);
+        throw;
+    }
+}
+
+} // namespace windows_lock
 
 FolderLock::FolderLock(const std::string& folder, bool exclusive, const std::string& file)
     : folder_(folder) {
@@ -101,25 +117,13 @@ void FolderLock::makeExclusive(const std::string& file) {
         return;
     if (handle_ == nullptr)
         throw IoError(kIoAccessDenied, folder_);
-    // A byte lock is not converted: the shared one goes, and comes back if the other is refused.
-    UnlockByte(static_cast<HANDLE>(handle_));
-    try {
-        take(true, file);
-    } catch (...) {
-        LockByte(static_cast<HANDLE>(handle_), false);
-        throw;
-    }
+    windows_lock::MakeByteExclusive(handle_, folder_, file);
+    exclusive_ = true;
 }
 
 void FolderLock::take(bool exclusive, const std::string& file) {
-    if (LockByte(static_cast<HANDLE>(handle_), exclusive)) {
-        exclusive_ = exclusive;
-        return;
-    }
-    const DWORD error = ::GetLastError();
-    if (error != ERROR_LOCK_VIOLATION && error != ERROR_IO_PENDING)
-        throw IoError(IoCodeFromWindowsError(error), folder_);
-    ThrowInUse(file, 0);
+    windows_lock::TakeByte(handle_, exclusive, folder_, file);
+    exclusive_ = exclusive;
 }
 
 void ThrowInUse(const std::string& file, long holder) {

@@ -14,6 +14,12 @@ namespace lw::windows_lock {
 void* OpenLockFile(const std::string& path, unsigned long& error);
 bool LockByte(void* handle, bool exclusive);
 void UnlockByte(void* handle);
+// The byte lock without waiting: refuses, naming file, while another run holds it, and with the
+// system's error about path otherwise.
+void TakeByte(void* handle, bool exclusive, const std::string& path, const std::string& file);
+// A shared byte lock made exclusive: a byte lock is not converted, so the shared one goes and
+// comes back when the exclusive one is refused.
+void MakeByteExclusive(void* handle, const std::string& path, const std::string& file);
 
 } // namespace lw::windows_lock
 #endif
