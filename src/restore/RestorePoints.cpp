@@ -82,13 +82,6 @@ void WriteEntry(const std::string& pointFolder, const RestoreEntry& entry) {
     file.close();
 }
 
-bool SameFolder(const std::string& a, const std::string& b) {
-    if (a == b)
-        return true;
-    const auto sa = StatusOf(a), sb = StatusOf(b);
-    return sa && sb && sa->sameFileAs(*sb);
-}
-
 } // namespace
 
 std::string RestoreFolderOf(const std::string& folder) {
@@ -170,7 +163,7 @@ void RestorePointKeeper::keep(std::vector<ReplacedTarget>& targets,
     std::vector<Part> parts;
     const auto partOf = [&](const std::string& folder) -> Part& {
         for (Part& part : parts)
-            if (SameFolder(part.folder, folder))
+            if (IsSameFile(part.folder, folder))
                 return part;
         return parts.emplace_back(Part{folder, {}, {}});
     };

@@ -14,21 +14,13 @@ std::string TargetPath(const CommitTarget& target) {
     return JoinPath(target.folder, target.entry.target);
 }
 
-// One folder however its path is spelt (a bind mount, a second real path).
-bool SameFolder(const std::string& a, const std::string& b) {
-    if (a == b)
-        return true;
-    const auto sa = StatusOf(a), sb = StatusOf(b);
-    return sa && sb && sa->sameFileAs(*sb);
-}
-
 } // namespace
 
 ReplacementJournal::ReplacementJournal(std::vector<CommitTarget> targets)
     : operation_(RandomHex(kOperationIdLength)), targets_(std::move(targets)) {
     for (std::size_t i = 0; i < targets_.size(); ++i) {
         auto folder = std::find_if(folders_.begin(), folders_.end(), [&](const Folder& f) {
-            return SameFolder(f.path, targets_[i].folder);
+            return IsSameFile(f.path, targets_[i].folder);
         });
         if (folder == folders_.end())
             folder = folders_.insert(folders_.end(), Folder{targets_[i].folder, {}});

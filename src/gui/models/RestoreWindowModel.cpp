@@ -62,9 +62,8 @@ std::vector<std::string> FoldersOfPaths(const std::vector<std::string>& paths) {
         if (path.empty())
             continue;
         const std::string folder = DirectoryOf(path);
-        const bool known = std::any_of(folders.begin(), folders.end(), [&](const std::string& f) {
-            return f == folder || SameFile(f, folder);
-        });
+        const bool known = std::any_of(folders.begin(), folders.end(),
+                                       [&](const std::string& f) { return IsSameFile(f, folder); });
         if (!known)
             folders.push_back(folder);
     }
