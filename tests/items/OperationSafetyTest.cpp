@@ -7,6 +7,7 @@
 #include "diff/GenerateDiff.h"
 #include "fillclear/FillClear.h"
 #include "support/ChildProcess.h"
+#include "support/FillClearRequests.h"
 #include "support/WorldFiles.h"
 #include "util/File.h"
 #include "util/OperationFiles.h"
@@ -70,16 +71,8 @@ struct OperationCase {
 };
 
 FillClearRequest Rectangle(const std::string& folder) {
-    FillClearRequest r;
-    r.StaIdxPath = folder + "/staidx0.mul";
-    r.StaticsPath = folder + "/statics0.mul";
-    r.MapPath = folder + "/map0.mul";
-    r.Left = 17; // block (2, 5) partly inside: its run is appended anew
-    r.Top = 40;
-    r.Right = 40;
-    r.Bottom = 60;
-    r.Tile = {6, 0};
-    return r;
+    return test::SmallRectangle(folder + "/staidx0.mul", folder + "/statics0.mul",
+                                folder + "/map0.mul");
 }
 
 std::vector<DeclaredFile> WorldFiles(const std::string& folder, bool items, bool map) {

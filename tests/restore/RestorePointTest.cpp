@@ -5,6 +5,7 @@
 #include "items/FreezeItems.h"
 #include "items/MeltBlocks.h"
 #include "restore/Restore.h"
+#include "support/FillClearRequests.h"
 #include "support/TempDir.h"
 #include "support/WorldFiles.h"
 #include "util/ContentDigest.h"
@@ -109,16 +110,7 @@ const Operation kOperations[] = {
      [](SmallWorld& w) {
          ProgramState state;
          NullProgress quiet;
-         FillClearRequest r;
-         r.StaIdxPath = w.staidx;
-         r.StaticsPath = w.statics;
-         r.MapPath = w.map;
-         r.Left = 17;
-         r.Top = 40;
-         r.Right = 40;
-         r.Bottom = 60;
-         r.Tile = {6, 0};
-         FillClear(state, r, quiet, DiscardLog);
+         FillClear(state, test::SmallRectangle(w.staidx, w.statics, w.map), quiet, DiscardLog);
      }},
     {"Compaction",
      [](SmallWorld& w) {

@@ -10,6 +10,7 @@
 #include "items/OperationRun.h"
 #include "mapedit/MapCells.h"
 #include "restore/Restore.h"
+#include "support/FillClearRequests.h"
 #include "support/TempDir.h"
 #include "support/UopFiles.h"
 #include "support/WorldFiles.h"
@@ -414,16 +415,7 @@ const SweptOperation kOperations[] = {
      [](const std::string& folder, Layout layout, ProgramState& s, const LogSink& log,
         Progress& p) {
          const SweptWorld w(folder, layout);
-         FillClearRequest r;
-         r.StaIdxPath = w.staidx;
-         r.StaticsPath = w.statics;
-         r.MapPath = w.map;
-         r.Left = 17;
-         r.Top = 40;
-         r.Right = 40;
-         r.Bottom = 60;
-         r.Tile = {6, 0};
-         FillClear(s, r, p, log);
+         FillClear(s, test::SmallRectangle(w.staidx, w.statics, w.map), p, log);
      }},
     {"Compaction",
      [](const std::string& folder, Layout layout) {
