@@ -124,7 +124,7 @@ protected:
     std::vector<bool> actionControls() {
         return {control<QCheckBox>("StaticsCheckBox").isEnabled(),
                 control<QCheckBox>("MapCheckBox").isEnabled(), button("GenerateButton").isEnabled(),
-                button("ApplyButton").isEnabled()};
+                button("ApplyButton").isEnabled(), button("ShowChangesButton").isEnabled()};
     }
     std::vector<FieldState> fieldStates() {
         std::vector<FieldState> states;
@@ -152,8 +152,8 @@ protected:
     RunWatch watch_;
 };
 
-const std::vector<bool> kAllOn(4, true);
-const std::vector<bool> kAllOff(4, false);
+const std::vector<bool> kAllOn(5, true);
+const std::vector<bool> kAllOff(5, false);
 const std::vector<FieldState> kAllGreen(6, FieldState::Valid);
 
 TEST_F(LWDiffFormTest, CreatedWithItsAreasTextsAndStates) {
@@ -167,9 +167,10 @@ TEST_F(LWDiffFormTest, CreatedWithItsAreasTextsAndStates) {
     EXPECT_EQ(control<QGroupBox>("ButtonGroupBox").title(), "Select an action");
     EXPECT_EQ(button("GenerateButton").text(), "Generate Diff");
     EXPECT_EQ(button("ApplyButton").text(), "Apply Diff");
+    EXPECT_EQ(button("ShowChangesButton").text(), "Show changes");
     EXPECT_TRUE(control<QCheckBox>("StaticsCheckBox").isChecked());
     EXPECT_TRUE(control<QCheckBox>("MapCheckBox").isChecked());
-    EXPECT_EQ(actionControls(), (std::vector<bool>{true, true, false, false}));
+    EXPECT_EQ(actionControls(), (std::vector<bool>{true, true, false, false, false}));
     EXPECT_EQ(control<QLabel>("StaIdxLabel").text(), "StaIdx0.mul");
     EXPECT_EQ(control<QLabel>("StaticsLabel").text(), "Statics0.mul");
     EXPECT_EQ(control<QLabel>("MapLabel").text(), "Map0.mul");
@@ -199,9 +200,20 @@ TEST_F(LWDiffFormTest, CreatedWithItsAreasTextsAndStates) {
 
     // The three areas stack without gaps, and every control fits inside its area.
     d.show();
-    EXPECT_EQ(control("ConfigurationPanel").geometry(), QRect(0, 0, 457, 49));
+    // The configuration holds two rows of actions.
+    EXPECT_EQ(control("ConfigurationPanel").geometry(), QRect(0, 0, 457, 73));
     EXPECT_EQ(control("FileNamePanel").geometry(), QRect(0, 361 - 77, 457, 77));
-    EXPECT_EQ(control<gui::LineList>("LWDiffListBox").geometry(), QRect(0, 49, 457, 361 - 49 - 77));
+    EXPECT_EQ(control<gui::LineList>("LWDiffListBox").geometry(), QRect(0, 73, 457, 361 - 73 - 77));
+    // Each part level with a row of actions, the first column's two actions edge to edge.
+    const QRect generateAt = button("GenerateButton").geometry();
+    const QRect showAt = button("ShowChangesButton").geometry();
+    EXPECT_EQ(button("ApplyButton").geometry().top(), generateAt.top());
+    EXPECT_EQ(showAt.left(), generateAt.left());
+    EXPECT_EQ(showAt.width(), generateAt.width());
+    EXPECT_GT(showAt.top(), generateAt.bottom());
+    EXPECT_LE(
+        std::abs(control("StaticsCheckBox").geometry().center().y() - generateAt.center().y()), 1);
+    EXPECT_LE(std::abs(control("MapCheckBox").geometry().center().y() - showAt.center().y()), 1);
     for (const QWidget* control : d.findChildren<QWidget*>()) {
         if (control->parentWidget() == nullptr || !control->isVisibleTo(&d))
             continue;
@@ -278,7 +290,7 @@ TEST_F(LWDiffFormTest, FirstUseShowsTheMainWindowsFilesAndARedOriginalRow) {
         EXPECT_EQ(edit("MStaticsEdit").text(), Q(working.statics));
         EXPECT_EQ(edit("MMapEdit").text(), Q(working.map));
         // The parts stay as created until all six fields are valid.
-        EXPECT_EQ(actionControls(), (std::vector<bool>{true, true, false, false}));
+        EXPECT_EQ(actionControls(), (std::vector<bool>{true, true, false, false, false}));
         window.hide();
     };
     QTest::mouseClick(&mainButton("LWDiffButton"), Qt::LeftButton);
@@ -295,9 +307,9 @@ TEST_F(LWDiffFormTest, ControlStatesAndStoredPathsFollowTheFieldsInBothModes) {
     const Paths other = emptyFiles("other");
     struct Mode {
         int mode;
-        std::vector<bool> allValid; // check boxes, Generate, Apply
+        std::vector<bool> allValid; // check boxes, Generate, Apply, Show changes
     };
-    for (const Mode& m : {Mode{0, kAllOn}, Mode{1, {false, false, false, true}}}) {
+    for (const Mode& m : {Mode{0, kAllOn}, Mode{1, {false, false, false, true, true}}}) {
         program_.reset();
         storeDiffPaths(original, modified);
         startInMode(m.mode);

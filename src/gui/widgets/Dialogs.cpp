@@ -3,12 +3,16 @@
 #include "gui/widgets/WindowPlacement.h"
 
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QVBoxLayout>
 #include <QWindow>
 #include <algorithm>
 
@@ -93,7 +97,47 @@ protected:
     }
 };
 
+// Placed as it shows, like the message boxes: before that its frame has no size.
+class TextWindow final : public QDialog {
+public:
+    using QDialog::QDialog;
+
+protected:
+    void showEvent(QShowEvent* event) override {
+        QDialog::showEvent(event);
+        const QRect screenArea = ScreenOf(*this);
+        const QRect over =
+            parentWidget() != nullptr ? parentWidget()->window()->frameGeometry() : screenArea;
+        move(CentredOver(over, frameGeometry().size(), screenArea));
+    }
+};
+
+constexpr QSize kTextWindowSize{520, 360};
+
 } // namespace
+
+std::unique_ptr<QDialog> MakeTextWindow(QWidget* parent, const TextRequest& request) {
+    auto window = std::make_unique<TextWindow>(IsOnScreen(parent) ? parent : nullptr);
+    window->setWindowTitle(request.title);
+    window->setSizeGripEnabled(true);
+    auto* layout = new QVBoxLayout(window.get());
+    auto* text = new QPlainTextEdit(window.get());
+    text->setObjectName(request.textName);
+    text->setReadOnly(true);
+    // The report's columns line up only in a font of one width.
+    text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    text->setPlainText(request.lines.join(QLatin1Char('\n')));
+    layout->addWidget(text);
+    auto* buttons = new QDialogButtonBox(window.get());
+    QPushButton* close = buttons->addButton(QStringLiteral("Close"), QDialogButtonBox::RejectRole);
+    close->setObjectName(QStringLiteral("CloseButton"));
+    close->setDefault(true);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, window.get(), &QDialog::reject);
+    layout->addWidget(buttons);
+    window->resize(kTextWindowSize);
+    return window;
+}
 
 std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const MessageRequest& request) {
     auto box = std::make_unique<CentredMessageBox>(ToQt(request.icon), request.title, request.text,
@@ -133,6 +177,10 @@ QString FolderOf(const QString& filePath) {
 
 std::optional<QString> QtDialogs::saveFileName(QWidget* parent, const FileDialogRequest& request) {
     return RunFileDialog(parent, request, QFileDialog::AcceptSave);
+}
+
+void QtDialogs::showText(QWidget* parent, const TextRequest& request) {
+    MakeTextWindow(parent, request)->exec();
 }
 
 void QtDialogs::showModal(QDialog& window) {
