@@ -81,8 +81,27 @@ void GiveDetailRoom(QMessageBox& box, const QString& detail) {
     label->setMinimumWidth(std::min(wanted, room));
 }
 
+// Over its parent's window, or over the screen when it has none. A window manager frames a
+// window only after it showed, and until then a move places the window's inside: it is taken to
+// get the frame its parent's window has.
+void CentreAsShown(QWidget& shown) {
+    const QRect screenArea = ScreenOf(shown);
+    QSize frame = shown.frameGeometry().size();
+    QPoint inside; // from the frame's corner to the window's
+    QRect over = screenArea;
+    if (const QWidget* parent = shown.parentWidget(); parent != nullptr) {
+        const QWidget* window = parent->window();
+        over = window->frameGeometry();
+        if (frame == shown.size()) {
+            frame += window->frameGeometry().size() - window->size();
+            inside = window->geometry().topLeft() - window->frameGeometry().topLeft();
+        }
+    }
+    shown.move(CentredOver(over, frame, screenArea) + inside);
+}
+
 // QMessageBox takes its size only as it shows, after QDialog placed it by its earlier size: it
-// centres itself again then, over its parent's window, or over the screen when it has none.
+// centres itself again then.
 class CentredMessageBox final : public QMessageBox {
 public:
     using QMessageBox::QMessageBox;
@@ -90,14 +109,10 @@ public:
 protected:
     void showEvent(QShowEvent* event) override {
         QMessageBox::showEvent(event);
-        const QRect screenArea = ScreenOf(*this);
-        const QRect over =
-            parentWidget() != nullptr ? parentWidget()->window()->frameGeometry() : screenArea;
-        move(CentredOver(over, frameGeometry().size(), screenArea));
+        CentreAsShown(*this);
     }
 };
 
-// Placed as it shows, like the message boxes: before that its frame has no size.
 class TextWindow final : public QDialog {
 public:
     using QDialog::QDialog;
@@ -105,10 +120,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override {
         QDialog::showEvent(event);
-        const QRect screenArea = ScreenOf(*this);
-        const QRect over =
-            parentWidget() != nullptr ? parentWidget()->window()->frameGeometry() : screenArea;
-        move(CentredOver(over, frameGeometry().size(), screenArea));
+        CentreAsShown(*this);
     }
 };
 
