@@ -23,6 +23,7 @@ public:
     std::optional<QString> saveFileName(QWidget*, const gui::FileDialogRequest&) override {
         return std::nullopt;
     }
+    void showText(QWidget*, const gui::TextRequest&) override {}
     void showModal(QDialog&) override {}
 };
 

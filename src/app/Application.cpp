@@ -47,7 +47,9 @@ Application::Application(gui::Dialogs* dialogs)
                      &MapEditorWindow::centreOn);
     textureAuswahl_->setMapEditor([this] { return mapEdit_->pictureFolder(); },
                                   [this](std::int32_t tile) { mapEdit_->selectTile(tile); });
-    diff_->setCompanions([this](int percent) { main_->setMainProgress(percent); }, *progress_);
+    diff_->setCompanions(
+        [this](int percent) { main_->setMainProgress(percent); }, *progress_,
+        [this](const std::string& line) { main_->addLogLine(QString::fromStdString(line)); });
     fillClear_->setMainProgress([this](int percent) { main_->setMainProgress(percent); });
 
     fillClear_->setMainLog(

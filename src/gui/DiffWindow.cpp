@@ -1,9 +1,11 @@
 #include "gui/DiffWindow.h"
 
 #include "diff/ApplyDiff.h"
+#include "diff/DiffInfo.h"
 #include "diff/DiffMessages.h"
 #include "diff/GenerateDiff.h"
 #include "gui/WindowContext.h"
+#include "gui/WindowRestorePoint.h"
 #include "gui/widgets/Controls.h"
 #include "gui/widgets/DisabledWhileRunning.h"
 #include "gui/widgets/FieldText.h"
@@ -13,6 +15,7 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -20,6 +23,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace lw {
 namespace {
@@ -30,7 +34,7 @@ using gui::Std;
 
 constexpr int kClientWidth = 457;
 constexpr int kClientHeight = 361;
-constexpr int kConfigurationPanelHeight = 49;
+constexpr int kConfigurationPanelHeight = 73;
 constexpr int kFileNamePanelHeight = 77;
 
 QStringList HelpLines() {
@@ -164,24 +168,35 @@ QWidget* DiffWindow::buildConfigurationPanel() {
     layout->setContentsMargins(2, 1, 2, 3);
     layout->setSpacing(3);
 
+    // The parts stand one above the other, level with the two rows of actions.
     parts_ = gui::MakePartBoxes("GenerateSelectGroupBox", QStringLiteral("Generate diff for"),
-                                configurationPanel);
+                                configurationPanel, {}, Qt::Vertical);
 
     buttonGroupBox = Named(new QGroupBox(QStringLiteral("Select an action"), configurationPanel),
                            "ButtonGroupBox");
-    auto* actions = new QHBoxLayout(buttonGroupBox);
+    auto* actions = new QGridLayout(buttonGroupBox);
     actions->setContentsMargins(3, 0, 3, 2);
     actions->setSpacing(3);
     generateButton =
         Named(new QPushButton(QStringLiteral("Generate Diff"), buttonGroupBox), "GenerateButton");
     applyButton =
         Named(new QPushButton(QStringLiteral("Apply Diff"), buttonGroupBox), "ApplyButton");
-    for (QPushButton* button : {generateButton, applyButton}) {
+    showChangesButton =
+        Named(new QPushButton(QStringLiteral("Show changes"), buttonGroupBox), "ShowChangesButton");
+    // Wide enough for the caption: the style's minimum button width would crowd the parts. The
+    // two of the first column share the wider width, so that their edges line up.
+    const auto captionWidth = [](const QPushButton* button) {
+        return button->fontMetrics().horizontalAdvance(button->text()) + 14;
+    };
+    const int firstColumn = std::max(captionWidth(generateButton), captionWidth(showChangesButton));
+    generateButton->setFixedWidth(firstColumn);
+    showChangesButton->setFixedWidth(firstColumn);
+    applyButton->setFixedWidth(captionWidth(applyButton));
+    for (QPushButton* button : {generateButton, applyButton, showChangesButton})
         button->setAutoDefault(false);
-        // Wide enough for the caption: the style's minimum button width would crowd the parts.
-        button->setFixedWidth(button->fontMetrics().horizontalAdvance(button->text()) + 14);
-        actions->addWidget(button);
-    }
+    actions->addWidget(generateButton, 0, 0);
+    actions->addWidget(applyButton, 0, 1);
+    actions->addWidget(showChangesButton, 1, 0);
 
     layout->addWidget(parts_.group, 1);
     layout->addWidget(buttonGroupBox);
@@ -241,20 +256,24 @@ QWidget* DiffWindow::buildFileNamePanel() {
 void DiffWindow::connectHandlers() {
     connect(generateButton, &QPushButton::clicked, this, [this] { generateClicked(); });
     connect(applyButton, &QPushButton::clicked, this, [this] { applyClicked(); });
+    connect(showChangesButton, &QPushButton::clicked, this, [this] { showChangesClicked(); });
     paths_.onValidated([this](QLineEdit&) { pathsValidated(); });
 
     controls_.add(DiffControl::StaticsPart, {parts_.statics});
     controls_.add(DiffControl::MapPart, {parts_.map});
     controls_.add(DiffControl::Generate, {generateButton});
     controls_.add(DiffControl::Apply, {applyButton});
+    controls_.add(DiffControl::ShowChanges, {showChangesButton});
     controls_.add(DiffControl::OriginalPaths, {oStaIdxEdit, oStaticsEdit, oMapEdit});
     controls_.add(DiffControl::ModifiedMap, {mMapEdit});
     controls_.add(DiffControl::ModifiedStatics, {mStaIdxEdit, mStaticsEdit});
 }
 
-void DiffWindow::setCompanions(std::function<void(int)> mainProgress, gui::StageDisplay& stages) {
+void DiffWindow::setCompanions(std::function<void(int)> mainProgress, gui::StageDisplay& stages,
+                               LogSink log) {
     mainProgress_ = std::move(mainProgress);
     stages_ = &stages;
+    log_ = std::move(log);
 }
 
 // ---- Showing, fields and controls -------------------------------------------------------------
@@ -299,14 +318,20 @@ void DiffWindow::generateClicked() {
     });
 }
 
+std::optional<QString> DiffWindow::chooseDiffToRead() {
+    if (lwdFileOpenDialog.initialPath.isEmpty())
+        lwdFileOpenDialog.initialPath = gui::FolderOf(mStaIdxEdit->text());
+    const std::optional<QString> file = context_.dialogs.openFileName(this, lwdFileOpenDialog);
+    if (file)
+        lwdFileOpenDialog.initialPath = gui::FolderOf(*file);
+    return file;
+}
+
 void DiffWindow::applyClicked() {
     runAction([this] {
-        if (lwdFileOpenDialog.initialPath.isEmpty())
-            lwdFileOpenDialog.initialPath = gui::FolderOf(mStaIdxEdit->text());
-        const std::optional<QString> file = context_.dialogs.openFileName(this, lwdFileOpenDialog);
+        const std::optional<QString> file = chooseDiffToRead();
         if (!file)
             return;
-        lwdFileOpenDialog.initialPath = gui::FolderOf(*file);
         if (!HasDiffExtension(Std(*file))) {
             context_.dialogs.message(this, {QStringLiteral("Error"),
                                             QString::fromUtf8(kLwdRefusal),
@@ -316,6 +341,14 @@ void DiffWindow::applyClicked() {
             return;
         }
         runApply(*file);
+    });
+}
+
+// Any file may be looked at: one that is no diff shows as damaged, which is what it is.
+void DiffWindow::showChangesClicked() {
+    runAction([this] {
+        if (const std::optional<QString> file = chooseDiffToRead())
+            runShowChanges(*file);
     });
 }
 
@@ -354,7 +387,10 @@ void DiffWindow::runApply(const QString& diffPath) {
     const WorldFileSet target = modifiedFiles();
     WindowProgress progress(mainProgress_, stages_);
     const StagesShown shown(stages_);
-    AppliedDiff applied = ApplyDiff(originalFiles(), target, Std(diffPath), progress);
+    // The replaced files stay as a restore point, as an application from the command line keeps
+    // them.
+    const WindowRestorePoint point(context_.settings, "diff-apply", "LW-Diff", log_);
+    AppliedDiff applied = ApplyDiff(originalFiles(), target, Std(diffPath), progress, log_);
     if (!applied.applied) {
         context_.dialogs.message(this, {QString::fromStdString(applied.caption),
                                         QString::fromStdString(applied.message),
@@ -364,6 +400,20 @@ void DiffWindow::runApply(const QString& diffPath) {
         return;
     }
     TakeWrittenIndex(context_.state, target.staidx, applied);
+}
+
+void DiffWindow::runShowChanges(const QString& diffPath) {
+    std::optional<WorldFileSet> originals;
+    if (model().originalsValid())
+        originals = originalFiles();
+    WindowProgress progress(mainProgress_, stages_);
+    const DiffInfo info = ReadDiffInfo(Std(diffPath), originals, progress, log_);
+    gui::TextRequest text;
+    text.title = QStringLiteral("Changes in %1").arg(QFileInfo(diffPath).fileName());
+    for (const std::string& line : DiffInfoLines(info))
+        text.lines.push_back(QString::fromStdString(line));
+    text.textName = QStringLiteral("DiffInfoText");
+    context_.dialogs.showText(this, text);
 }
 
 } // namespace lw

@@ -8,6 +8,7 @@
 #include "gui/widgets/PartBoxes.h"
 #include "gui/widgets/PathField.h"
 #include "gui/widgets/ToolWindow.h"
+#include "util/LogSink.h"
 
 #include <functional>
 
@@ -31,9 +32,11 @@ public:
     explicit DiffWindow(WindowContext& context, QWidget* parent = nullptr);
     ~DiffWindow() override;
 
-    // The main bar shows the index reads and the map checksum, the stage display each step.
-    // Both belong to windows created around this one, so they are handed over afterwards.
-    void setCompanions(std::function<void(int)> mainProgress, gui::StageDisplay& stages);
+    // The main bar shows the index reads and the map checksum, the stage display each step, the
+    // log the lines of an application or a look at a diff. They belong to windows created around
+    // this one, so they are handed over afterwards.
+    void setCompanions(std::function<void(int)> mainProgress, gui::StageDisplay& stages,
+                       LogSink log);
 
 protected:
     void showing() override;
@@ -51,6 +54,9 @@ private:
 
     void generateClicked();
     void applyClicked();
+    void showChangesClicked();
+    // The .lw2 file to apply or look at; nothing when the dialog was cancelled.
+    std::optional<QString> chooseDiffToRead();
 
     // The original row, and the modified row (an application's targets).
     WorldFileSet originalFiles() const;
@@ -59,6 +65,7 @@ private:
     // Generation and application; they run inside the busy guard with the window disabled.
     void runGenerate(const QString& diffPath);
     void runApply(const QString& diffPath);
+    void runShowChanges(const QString& diffPath);
     void runAction(const std::function<void()>& action);
 
     QWidget* configurationPanel;
@@ -66,6 +73,7 @@ private:
     QGroupBox* buttonGroupBox;
     QPushButton* generateButton;
     QPushButton* applyButton;
+    QPushButton* showChangesButton;
     gui::LineList* lwDiffListBox;
     QWidget* fileNamePanel;
     QLabel* staIdxLabel;
@@ -88,6 +96,7 @@ private:
     gui::ControlStates<DiffControl> controls_;
     std::function<void(int)> mainProgress_;
     gui::StageDisplay* stages_ = nullptr;
+    LogSink log_ = DiscardLog;
     bool actionsOffered_ = false; // all six fields have been valid at once
 };
 

@@ -78,6 +78,7 @@ public:
             return std::nullopt;
         return saveAnswer;
     }
+    void showText(QWidget*, const gui::TextRequest&) override {}
     void showModal(QDialog& window) override {
         window.setWindowModality(Qt::ApplicationModal);
         window.show();

@@ -4,10 +4,13 @@
 #include "gui/DiffWindow.h"
 
 #include "UiFixture.h"
+#include "diff/DiffInfo.h"
+#include "diff/GenerateDiff.h"
 #include "gui/ProgressWindow.h"
 #include "gui/widgets/LineList.h"
 #include "gui/widgets/PathField.h"
 #include "gui/widgets/ProgressBar.h"
+#include "restore/RestorePoints.h"
 #include "support/WorldFiles.h"
 #include "util/File.h"
 
@@ -124,7 +127,7 @@ protected:
     std::vector<bool> actionControls() {
         return {control<QCheckBox>("StaticsCheckBox").isEnabled(),
                 control<QCheckBox>("MapCheckBox").isEnabled(), button("GenerateButton").isEnabled(),
-                button("ApplyButton").isEnabled()};
+                button("ApplyButton").isEnabled(), button("ShowChangesButton").isEnabled()};
     }
     std::vector<FieldState> fieldStates() {
         std::vector<FieldState> states;
@@ -141,6 +144,10 @@ protected:
         dialogs_.fileAnswers = {Q(diffPath)};
         QTest::mouseClick(&button("ApplyButton"), Qt::LeftButton);
     }
+    void showChanges(const std::string& diffPath) {
+        dialogs_.fileAnswers = {Q(diffPath)};
+        QTest::mouseClick(&button("ShowChangesButton"), Qt::LeftButton);
+    }
     // After a run: the progress window is gone and this window takes clicks again.
     void expectUsableAfterRun() {
         EXPECT_FALSE(program_->progressForm().isVisible());
@@ -152,8 +159,8 @@ protected:
     RunWatch watch_;
 };
 
-const std::vector<bool> kAllOn(4, true);
-const std::vector<bool> kAllOff(4, false);
+const std::vector<bool> kAllOn(5, true);
+const std::vector<bool> kAllOff(5, false);
 const std::vector<FieldState> kAllGreen(6, FieldState::Valid);
 
 TEST_F(LWDiffFormTest, CreatedWithItsAreasTextsAndStates) {
@@ -167,9 +174,10 @@ TEST_F(LWDiffFormTest, CreatedWithItsAreasTextsAndStates) {
     EXPECT_EQ(control<QGroupBox>("ButtonGroupBox").title(), "Select an action");
     EXPECT_EQ(button("GenerateButton").text(), "Generate Diff");
     EXPECT_EQ(button("ApplyButton").text(), "Apply Diff");
+    EXPECT_EQ(button("ShowChangesButton").text(), "Show changes");
     EXPECT_TRUE(control<QCheckBox>("StaticsCheckBox").isChecked());
     EXPECT_TRUE(control<QCheckBox>("MapCheckBox").isChecked());
-    EXPECT_EQ(actionControls(), (std::vector<bool>{true, true, false, false}));
+    EXPECT_EQ(actionControls(), (std::vector<bool>{true, true, false, false, false}));
     EXPECT_EQ(control<QLabel>("StaIdxLabel").text(), "StaIdx0.mul");
     EXPECT_EQ(control<QLabel>("StaticsLabel").text(), "Statics0.mul");
     EXPECT_EQ(control<QLabel>("MapLabel").text(), "Map0.mul");
@@ -199,9 +207,20 @@ TEST_F(LWDiffFormTest, CreatedWithItsAreasTextsAndStates) {
 
     // The three areas stack without gaps, and every control fits inside its area.
     d.show();
-    EXPECT_EQ(control("ConfigurationPanel").geometry(), QRect(0, 0, 457, 49));
+    // The configuration holds two rows of actions.
+    EXPECT_EQ(control("ConfigurationPanel").geometry(), QRect(0, 0, 457, 73));
     EXPECT_EQ(control("FileNamePanel").geometry(), QRect(0, 361 - 77, 457, 77));
-    EXPECT_EQ(control<gui::LineList>("LWDiffListBox").geometry(), QRect(0, 49, 457, 361 - 49 - 77));
+    EXPECT_EQ(control<gui::LineList>("LWDiffListBox").geometry(), QRect(0, 73, 457, 361 - 73 - 77));
+    // Each part level with a row of actions, the first column's two actions edge to edge.
+    const QRect generateAt = button("GenerateButton").geometry();
+    const QRect showAt = button("ShowChangesButton").geometry();
+    EXPECT_EQ(button("ApplyButton").geometry().top(), generateAt.top());
+    EXPECT_EQ(showAt.left(), generateAt.left());
+    EXPECT_EQ(showAt.width(), generateAt.width());
+    EXPECT_GT(showAt.top(), generateAt.bottom());
+    EXPECT_LE(
+        std::abs(control("StaticsCheckBox").geometry().center().y() - generateAt.center().y()), 1);
+    EXPECT_LE(std::abs(control("MapCheckBox").geometry().center().y() - showAt.center().y()), 1);
     for (const QWidget* control : d.findChildren<QWidget*>()) {
         if (control->parentWidget() == nullptr || !control->isVisibleTo(&d))
             continue;
@@ -278,7 +297,7 @@ TEST_F(LWDiffFormTest, FirstUseShowsTheMainWindowsFilesAndARedOriginalRow) {
         EXPECT_EQ(edit("MStaticsEdit").text(), Q(working.statics));
         EXPECT_EQ(edit("MMapEdit").text(), Q(working.map));
         // The parts stay as created until all six fields are valid.
-        EXPECT_EQ(actionControls(), (std::vector<bool>{true, true, false, false}));
+        EXPECT_EQ(actionControls(), (std::vector<bool>{true, true, false, false, false}));
         window.hide();
     };
     QTest::mouseClick(&mainButton("LWDiffButton"), Qt::LeftButton);
@@ -295,9 +314,9 @@ TEST_F(LWDiffFormTest, ControlStatesAndStoredPathsFollowTheFieldsInBothModes) {
     const Paths other = emptyFiles("other");
     struct Mode {
         int mode;
-        std::vector<bool> allValid; // check boxes, Generate, Apply
+        std::vector<bool> allValid; // check boxes, Generate, Apply, Show changes
     };
-    for (const Mode& m : {Mode{0, kAllOn}, Mode{1, {false, false, false, true}}}) {
+    for (const Mode& m : {Mode{0, kAllOn}, Mode{1, {false, false, false, true, true}}}) {
         program_.reset();
         storeDiffPaths(original, modified);
         startInMode(m.mode);
@@ -508,6 +527,114 @@ TEST_F(LWDiffFormTest, GeneratesADiffAndAPlayerAppliesIt) {
     EXPECT_FALSE(program_->context().state.StaticIndex == playerIndexBefore);
     EXPECT_TRUE(dialogs_.errors().empty());
     EXPECT_EQ(FileFaults::OpenHandles(), 0);
+}
+
+QStringList Lines(const DiffInfo& info) {
+    QStringList lines;
+    for (const std::string& line : DiffInfoLines(info))
+        lines.push_back(QString::fromStdString(line));
+    return lines;
+}
+
+TEST_F(LWDiffFormTest, APlayerLooksAtWhatADiffChangesBeforeApplyingIt) {
+    const Paths original = fullSizeWorld("original");
+    const Paths modified = fullSizeWorld("modified");
+    const Paths player = fullSizeWorld("player");
+    for (const Paths& set : {original, player})
+        PutStaticBlock(set.staidx, set.statics, 2, 0, {Rec(0x20)});
+    PutStaticBlock(modified.staidx, modified.statics, 2, 0, {Rec(0x20), Rec(0x21)});
+    PutMapBlock(modified.map, 767, 511, 7);
+    NullDiffProgress quiet;
+    ASSERT_FALSE(GenerateDiff({original.staidx, original.statics, original.map},
+                              {modified.staidx, modified.statics, modified.map}, world("world.lw2"),
+                              {}, quiet)
+                     .message.empty());
+    WriteWholeFile(world("bad.lw2"), "not a diff");
+    const std::string playerStatics = ReadWholeFile(player.statics);
+
+    storeDiffPaths(original, player);
+    startInMode(1); // a player's Simple mode
+    diff().show();
+    ASSERT_TRUE(button("ShowChangesButton").isEnabled());
+    showChanges(world("world.lw2"));
+    ASSERT_EQ(dialogs_.textWindows.size(), 1u);
+    const gui::TextRequest& shown = dialogs_.textWindows[0];
+    EXPECT_EQ(shown.title, "Changes in world.lw2");
+    EXPECT_EQ(shown.textName, "DiffInfoText");
+    // The look includes the fit to the original row, block by block.
+    NullProgress none;
+    const WorldFileSet originals{original.staidx, original.statics, original.map};
+    EXPECT_EQ(shown.lines, Lines(ReadDiffInfo(world("world.lw2"), originals, none)));
+    EXPECT_TRUE(shown.lines.contains("fits the originals: yes"));
+    EXPECT_NE(shown.lines, Lines(ReadDiffInfo(world("world.lw2"), std::nullopt, none)));
+    EXPECT_TRUE(dialogs_.messages.empty());
+    EXPECT_EQ(ReadWholeFile(player.statics), playerStatics); // looking applies nothing
+
+    // It asks as the application does: beside the modified files at first, then where the last
+    // diff came from.
+    apply("");
+    ASSERT_EQ(dialogs_.fileRequests.size(), 2u);
+    EXPECT_EQ(dialogs_.fileRequests[0].initialPath, Q(world("player")));
+    EXPECT_EQ(dialogs_.fileRequests[1].initialPath, Q(worldDir_.path()));
+    for (const gui::FileDialogRequest& request : dialogs_.fileRequests) {
+        EXPECT_EQ(request.filter, "LW-Diff file (Version 2) (*.lw2)");
+        EXPECT_TRUE(request.pathMustExist);
+    }
+
+    // A damaged diff shows its damage as the look's own lines, not as an error.
+    showChanges(world("bad.lw2"));
+    ASSERT_EQ(dialogs_.textWindows.size(), 2u);
+    const QStringList damaged = dialogs_.textWindows[1].lines;
+    EXPECT_EQ(damaged, Lines(ReadDiffInfo(world("bad.lw2"), originals, none)));
+    EXPECT_TRUE(std::any_of(damaged.begin(), damaged.end(),
+                            [](const QString& line) { return line.startsWith("damaged: "); }));
+    EXPECT_TRUE(dialogs_.messages.empty());
+
+    // A cancelled dialog shows nothing, and the window stays usable.
+    showChanges("");
+    EXPECT_EQ(dialogs_.textWindows.size(), 2u);
+    EXPECT_TRUE(dialogs_.messages.empty());
+    EXPECT_TRUE(diff().isEnabled());
+    EXPECT_TRUE(button("ShowChangesButton").isEnabled());
+    EXPECT_EQ(FileFaults::OpenHandles(), 0);
+}
+
+// Its warning about blocks the game client reads only in part reaches the main window's log, and
+// the files it replaced stay as a restore point beside them.
+TEST_F(LWDiffFormTest, AnApplicationLogsItsLinesAndKeepsARestorePoint) {
+    const Paths original = fullSizeWorld("original");
+    const Paths modified = fullSizeWorld("modified");
+    const Paths player = fullSizeWorld("player");
+    PutStaticBlock(modified.staidx, modified.statics, 7, 3,
+                   std::vector<TStaticRec>(1100, Rec(0x40)));
+    PutMapBlock(modified.map, 1, 1, 2);
+    NullDiffProgress quiet;
+    GenerateDiff({original.staidx, original.statics, original.map},
+                 {modified.staidx, modified.statics, modified.map}, world("world.lw2"), {}, quiet);
+
+    storeDiffPaths(original, player);
+    startInMode(1);
+    diff().show();
+    const QStringList before = mainControl<gui::LineList>("LogListBox").lines();
+    apply(world("world.lw2"));
+    EXPECT_TRUE(dialogs_.messages.empty());
+    EXPECT_EQ(ReadBlockRecords(player.staidx, player.statics, 7, 3).size(), 1100u);
+    EXPECT_EQ(MapBlock(player.map, 1, 1), std::string(kMapBlockSize, '\2'));
+    const QStringList log = mainControl<gui::LineList>("LogListBox").lines();
+    EXPECT_EQ(log.mid(0, before.size()), before);
+    EXPECT_EQ(log.mid(before.size()),
+              QStringList{"Warning: 1 block holds more than 1024 statics, and the most used game "
+                          "client reads only the first 1024 of a block: (7, 3) with 1100."});
+
+    const std::vector<StoredPoint> points = StoredPoints(world("player"));
+    ASSERT_EQ(points.size(), 1u);
+    ASSERT_TRUE(points[0].entry) << points[0].damage;
+    EXPECT_EQ(points[0].entry->operation, "diff-apply");
+    EXPECT_EQ(points[0].entry->commandLine, "desktop program, LW-Diff window");
+    std::set<std::string> kept;
+    for (const RestoreFile& file : points[0].entry->files)
+        kept.insert(file.name);
+    EXPECT_EQ(kept, (std::set<std::string>{"map0.mul", "staidx0.mul", "statics0.mul"}));
 }
 
 } // namespace

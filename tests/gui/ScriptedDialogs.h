@@ -17,7 +17,8 @@ public:
     std::vector<QString> modalWindows;     // object names of windows shown modally
     std::function<void(QDialog&)> onModal; // drives a modal window, if set
     std::vector<gui::FileDialogRequest> fileRequests;
-    std::deque<QString> fileAnswers; // an empty text cancels the dialog
+    std::deque<QString> fileAnswers;           // an empty text cancels the dialog
+    std::vector<gui::TextRequest> textWindows; // texts shown to be read
 
     gui::MessageButton message(QWidget*, const gui::MessageRequest& request) override {
         messages.push_back(request);
@@ -35,6 +36,9 @@ public:
     }
     std::optional<QString> saveFileName(QWidget*, const gui::FileDialogRequest& request) override {
         return nextFile(request);
+    }
+    void showText(QWidget*, const gui::TextRequest& request) override {
+        textWindows.push_back(request);
     }
     void showModal(QDialog& window) override {
         modalWindows.push_back(window.objectName());

@@ -27,35 +27,39 @@ TEST(DiffWindowModel, TheActionsFollowTheSixFieldsOnceTheyWereValidTogether) {
         AppModeKind mode;
         bool offered;
         std::array<FieldState, 6> fields;
-        std::vector<bool> statics_map_generate_apply;
+        std::vector<bool> statics_map_generate_apply_show;
     } cases[] = {
-        {"first use", AppModeKind::Normal, false, {I, I, I, V, V, V}, {true, true, false, false}},
+        {"first use",
+         AppModeKind::Normal,
+         false,
+         {I, I, I, V, V, V},
+         {true, true, false, false, false}},
         {"first use, simple",
          AppModeKind::Simple,
          false,
          {U, U, U, U, U, U},
-         {true, true, false, false}},
-        {"all valid", AppModeKind::Normal, false, allValid, {true, true, true, true}},
-        {"all valid, simple: apply only",
+         {true, true, false, false, false}},
+        {"all valid", AppModeKind::Normal, false, allValid, {true, true, true, true, true}},
+        {"all valid, simple: apply and look at a diff only",
          AppModeKind::Simple,
          true,
          allValid,
-         {false, false, false, true}},
+         {false, false, false, true, true}},
         {"another stored mode is Normal",
          static_cast<AppModeKind>(2),
          true,
          allValid,
-         {true, true, true, true}},
+         {true, true, true, true, true}},
         {"a red field after all were valid",
          AppModeKind::Normal,
          true,
          {V, I, V, V, V, V},
-         {false, false, false, false}},
+         {false, false, false, false, false}},
         {"an untouched field after all were valid",
          AppModeKind::Simple,
          true,
          {V, V, V, V, V, U},
-         {false, false, false, false}},
+         {false, false, false, false, false}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -65,8 +69,9 @@ TEST(DiffWindowModel, TheActionsFollowTheSixFieldsOnceTheyWereValidTogether) {
         model.paths = Fields(c.fields);
         EXPECT_EQ((std::vector<bool>{
                       model.enabled(DiffControl::StaticsPart), model.enabled(DiffControl::MapPart),
-                      model.enabled(DiffControl::Generate), model.enabled(DiffControl::Apply)}),
-                  c.statics_map_generate_apply);
+                      model.enabled(DiffControl::Generate), model.enabled(DiffControl::Apply),
+                      model.enabled(DiffControl::ShowChanges)}),
+                  c.statics_map_generate_apply_show);
         // The modified statics show the main window's files, which an application writes.
         EXPECT_FALSE(model.enabled(DiffControl::ModifiedStatics));
         EXPECT_TRUE(model.enabled(DiffControl::ModifiedMap));

@@ -1,12 +1,17 @@
-// Where windows open: message boxes and the progress window centred over what they belong to,
-// the palette beside the map editor, and a file's detail line kept whole in an error box.
+// Where windows open: message boxes, text windows and the progress window centred over what they
+// belong to, the palette beside the map editor, and a file's detail line kept whole in an error
+// box.
 #include "gui/widgets/WindowPlacement.h"
 
 #include "gui/ProgressWindow.h"
 #include "gui/widgets/Dialogs.h"
 
+#include <QDialog>
+#include <QFontInfo>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -70,6 +75,35 @@ TEST(MessageBoxes, CentredOverTheirWindowOrTheScreenWhileTheWindowIsNotShown) {
     QCoreApplication::processEvents();
     EXPECT_LE((later->frameGeometry().center() - window.frameGeometry().center()).manhattanLength(),
               2);
+}
+
+TEST(TextWindows, ReadOnlyMonospaceResizableCentredOverTheirWindowAndClosedByClose) {
+    QWidget window;
+    window.setGeometry(80, 50, 457, 361);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const std::unique_ptr<QDialog> text =
+        gui::MakeTextWindow(&window, {QStringLiteral("Changes in world.lw2"),
+                                      {"version: 2", "parts: map"},
+                                      QStringLiteral("DiffInfoText")});
+    text->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(text.get()));
+    EXPECT_EQ(text->windowTitle(), "Changes in world.lw2");
+    EXPECT_EQ(text->size(), QSize(520, 360));
+    EXPECT_LT(text->minimumWidth(), 520); // the user may make it smaller and larger
+    EXPECT_GT(text->maximumWidth(), 520);
+    EXPECT_LE((text->frameGeometry().center() - window.frameGeometry().center()).manhattanLength(),
+              2);
+    auto* lines = text->findChild<QPlainTextEdit*>(QStringLiteral("DiffInfoText"));
+    ASSERT_NE(lines, nullptr);
+    EXPECT_EQ(lines->toPlainText(), "version: 2\nparts: map");
+    EXPECT_TRUE(lines->isReadOnly());
+    EXPECT_TRUE(QFontInfo(lines->font()).fixedPitch());
+    auto* close = text->findChild<QPushButton*>(QStringLiteral("CloseButton"));
+    ASSERT_NE(close, nullptr);
+    EXPECT_EQ(close->text(), "Close");
+    close->click();
+    EXPECT_FALSE(text->isVisible());
 }
 
 TEST(ProgressWindowPlace, ItOpensOverTheMiddleOfItsWindow) {

@@ -19,6 +19,8 @@ bool DiffWindowModel::enabled(DiffControl control) const {
         // A player in Simple mode can only apply.
         return allValid() && mode != AppModeKind::Simple;
     case DiffControl::Apply:
+    // A player in Simple mode looks at what a diff changes before applying it.
+    case DiffControl::ShowChanges:
         // Left enabled beside a red field, it would start a run on a path known to be wrong.
         return allValid();
     }

@@ -16,6 +16,7 @@ enum class DiffControl {
     MapPart,     // the "Map0.mul" box
     Generate,
     Apply,
+    ShowChanges,    // a look at a diff before it is applied
     OriginalPaths,  // the original row
     ModifiedMap,    // MMapEdit
     ModifiedStatics // MStaIdxEdit and MStaticsEdit: the main window's files, which Apply writes
@@ -28,6 +29,8 @@ struct DiffWindowModel {
     std::array<gui::PathFieldValue, 6> paths;
 
     bool allValid() const { return gui::AllValid(paths); }
+    // A look at a diff tells whether it fits the original row only while that names its files.
+    bool originalsValid() const { return paths[0].valid() && paths[1].valid() && paths[2].valid(); }
     bool enabled(DiffControl control) const;
     // The three "O-" values, then "StaIdx0.mul", "Statics0.mul" and "Map0.mul", while all six are
     // valid.

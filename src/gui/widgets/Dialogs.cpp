@@ -3,12 +3,16 @@
 #include "gui/widgets/WindowPlacement.h"
 
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QVBoxLayout>
 #include <QWindow>
 #include <algorithm>
 
@@ -77,8 +81,27 @@ void GiveDetailRoom(QMessageBox& box, const QString& detail) {
     label->setMinimumWidth(std::min(wanted, room));
 }
 
+// Over its parent's window, or over the screen when it has none. A window manager frames a
+// window only after it showed, and until then a move places the window's inside: it is taken to
+// get the frame its parent's window has.
+void CentreAsShown(QWidget& shown) {
+    const QRect screenArea = ScreenOf(shown);
+    QSize frame = shown.frameGeometry().size();
+    QPoint inside; // from the frame's corner to the window's
+    QRect over = screenArea;
+    if (const QWidget* parent = shown.parentWidget(); parent != nullptr) {
+        const QWidget* window = parent->window();
+        over = window->frameGeometry();
+        if (frame == shown.size()) {
+            frame += window->frameGeometry().size() - window->size();
+            inside = window->geometry().topLeft() - window->frameGeometry().topLeft();
+        }
+    }
+    shown.move(CentredOver(over, frame, screenArea) + inside);
+}
+
 // QMessageBox takes its size only as it shows, after QDialog placed it by its earlier size: it
-// centres itself again then, over its parent's window, or over the screen when it has none.
+// centres itself again then.
 class CentredMessageBox final : public QMessageBox {
 public:
     using QMessageBox::QMessageBox;
@@ -86,14 +109,47 @@ public:
 protected:
     void showEvent(QShowEvent* event) override {
         QMessageBox::showEvent(event);
-        const QRect screenArea = ScreenOf(*this);
-        const QRect over =
-            parentWidget() != nullptr ? parentWidget()->window()->frameGeometry() : screenArea;
-        move(CentredOver(over, frameGeometry().size(), screenArea));
+        CentreAsShown(*this);
     }
 };
 
+class TextWindow final : public QDialog {
+public:
+    using QDialog::QDialog;
+
+protected:
+    void showEvent(QShowEvent* event) override {
+        QDialog::showEvent(event);
+        CentreAsShown(*this);
+    }
+};
+
+constexpr QSize kTextWindowSize{520, 360};
+
 } // namespace
+
+std::unique_ptr<QDialog> MakeTextWindow(QWidget* parent, const TextRequest& request) {
+    auto window = std::make_unique<TextWindow>(IsOnScreen(parent) ? parent : nullptr);
+    window->setWindowTitle(request.title);
+    window->setSizeGripEnabled(true);
+    auto* layout = new QVBoxLayout(window.get());
+    auto* text = new QPlainTextEdit(window.get());
+    text->setObjectName(request.textName);
+    text->setReadOnly(true);
+    // The report's columns line up only in a font of one width.
+    text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    text->setPlainText(request.lines.join(QLatin1Char('\n')));
+    layout->addWidget(text);
+    auto* buttons = new QDialogButtonBox(window.get());
+    QPushButton* close = buttons->addButton(QStringLiteral("Close"), QDialogButtonBox::RejectRole);
+    close->setObjectName(QStringLiteral("CloseButton"));
+    close->setDefault(true);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, window.get(), &QDialog::reject);
+    layout->addWidget(buttons);
+    window->resize(kTextWindowSize);
+    return window;
+}
 
 std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const MessageRequest& request) {
     auto box = std::make_unique<CentredMessageBox>(ToQt(request.icon), request.title, request.text,
@@ -133,6 +189,10 @@ QString FolderOf(const QString& filePath) {
 
 std::optional<QString> QtDialogs::saveFileName(QWidget* parent, const FileDialogRequest& request) {
     return RunFileDialog(parent, request, QFileDialog::AcceptSave);
+}
+
+void QtDialogs::showText(QWidget* parent, const TextRequest& request) {
+    MakeTextWindow(parent, request)->exec();
 }
 
 void QtDialogs::showModal(QDialog& window) {

@@ -1,8 +1,9 @@
-// The seam through which windows ask the user things: message boxes, file dialogs and the
-// modal showing of tool windows. Tests put a scripted implementation in its place.
+// The seam through which windows ask the user things: message boxes, file dialogs, texts to read
+// and the modal showing of tool windows. Tests put a scripted implementation in its place.
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -37,12 +38,24 @@ struct FileDialogRequest {
     bool confirmOverwrite = false;
 };
 
+// A report to read, one line of text each: a small window with a read-only monospace text and a
+// "Close" button.
+struct TextRequest {
+    QString title;
+    QStringList lines;
+    QString textName; // the text's object name
+};
+
 // The box QtDialogs shows for a request. Its detail line (a file and its path) gets the room it
 // needs on one line, and a box asked for before its parent is on the screen (the first-start
 // question) opens in the middle of the screen instead of at the parent's unplaced corner.
 std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const MessageRequest& request);
 // The request's button that closed the box; the last one when it was dismissed otherwise.
 MessageButton PressedButton(const QMessageBox& box, const MessageRequest& request);
+
+// The window QtDialogs shows for a text request: resizable, centred over its parent's window when
+// that is on the screen, else over the screen.
+std::unique_ptr<QDialog> MakeTextWindow(QWidget* parent, const TextRequest& request);
 
 // The folder a file dialog opens in for a file path (empty: the dialog's own choice).
 QString FolderOf(const QString& filePath);
@@ -57,16 +70,19 @@ public:
                                                 const FileDialogRequest& request) = 0;
     virtual std::optional<QString> saveFileName(QWidget* parent,
                                                 const FileDialogRequest& request) = 0;
+    // Shows the text modally and returns when it is closed.
+    virtual void showText(QWidget* parent, const TextRequest& request) = 0;
     // Shows a tool window modally and returns when it is closed.
     virtual void showModal(QDialog& window) = 0;
 };
 
-// The real dialogs: QMessageBox, QFileDialog and QDialog::exec().
+// The real dialogs: QMessageBox, QFileDialog, the text window and QDialog::exec().
 class QtDialogs final : public Dialogs {
 public:
     MessageButton message(QWidget* parent, const MessageRequest& request) override;
     std::optional<QString> openFileName(QWidget* parent, const FileDialogRequest& request) override;
     std::optional<QString> saveFileName(QWidget* parent, const FileDialogRequest& request) override;
+    void showText(QWidget* parent, const TextRequest& request) override;
     void showModal(QDialog& window) override;
 };
 

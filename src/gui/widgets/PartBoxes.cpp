@@ -2,9 +2,9 @@
 
 #include "gui/widgets/Controls.h"
 
+#include <QBoxLayout>
 #include <QCheckBox>
 #include <QGroupBox>
-#include <QHBoxLayout>
 
 namespace lw::gui {
 
@@ -13,18 +13,21 @@ WorldParts PartBoxes::parts() const {
 }
 
 PartBoxes MakePartBoxes(const char* groupName, const QString& title, QWidget* parent,
-                        std::function<void()> clicked) {
+                        std::function<void()> clicked, Qt::Orientation orientation) {
     PartBoxes boxes;
     boxes.group = Named(new QGroupBox(title, parent), groupName);
-    auto* layout = new QHBoxLayout(boxes.group);
+    auto* layout = new QBoxLayout(orientation == Qt::Horizontal ? QBoxLayout::LeftToRight
+                                                                : QBoxLayout::TopToBottom,
+                                  boxes.group);
     layout->setContentsMargins(5, 0, 3, 2);
-    layout->setSpacing(6);
+    layout->setSpacing(orientation == Qt::Horizontal ? 6 : 5);
     boxes.statics = Named(new QCheckBox(QStringLiteral("StaIdx0.mul + Statics0.mul"), boxes.group),
                           "StaticsCheckBox");
     boxes.map = Named(new QCheckBox(QStringLiteral("Map0.mul"), boxes.group), "MapCheckBox");
     for (QCheckBox* box : {boxes.statics, boxes.map}) {
         box->setChecked(true);
-        layout->addWidget(box);
+        // Stretched across a column, a box would take clicks only on its caption's part.
+        layout->addWidget(box, 0, orientation == Qt::Vertical ? Qt::AlignLeft : Qt::Alignment());
     }
     layout->addStretch(1);
 

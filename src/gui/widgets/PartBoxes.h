@@ -5,6 +5,7 @@
 #include "gui/models/WorldParts.h"
 
 #include <QString>
+#include <Qt>
 #include <functional>
 
 class QCheckBox;
@@ -21,8 +22,10 @@ struct PartBoxes {
     WorldParts parts() const;
 };
 
-// After each click, once the boxes keep one part chosen (KeepOnePart), clicked() runs.
+// After each click, once the boxes keep one part chosen (KeepOnePart), clicked() runs. The boxes
+// stand side by side, or one above the other beside a column of buttons.
 PartBoxes MakePartBoxes(const char* groupName, const QString& title, QWidget* parent,
-                        std::function<void()> clicked = {});
+                        std::function<void()> clicked = {},
+                        Qt::Orientation orientation = Qt::Horizontal);
 
 } // namespace lw::gui
