@@ -47,13 +47,14 @@ Application::Application(gui::Dialogs* dialogs)
                      &MapEditorWindow::centreOn);
     textureAuswahl_->setMapEditor([this] { return mapEdit_->pictureFolder(); },
                                   [this](std::int32_t tile) { mapEdit_->selectTile(tile); });
-    diff_->setCompanions(
-        [this](int percent) { main_->setMainProgress(percent); }, *progress_,
-        [this](const std::string& line) { main_->addLogLine(QString::fromStdString(line)); });
-    fillClear_->setMainProgress([this](int percent) { main_->setMainProgress(percent); });
-
-    fillClear_->setMainLog(
-        [this](const std::string& line) { main_->addLogLine(QString::fromStdString(line)); });
+    // The tool windows' runs use the main window's bar and log.
+    const auto mainProgress = [this](int percent) { main_->setMainProgress(percent); };
+    const LogSink mainLog = [this](const std::string& line) {
+        main_->addLogLine(QString::fromStdString(line));
+    };
+    diff_->setCompanions(mainProgress, *progress_, mainLog);
+    fillClear_->setMainProgress(mainProgress);
+    fillClear_->setMainLog(mainLog);
 }
 
 Application::~Application() = default;

@@ -26,6 +26,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
@@ -50,8 +51,10 @@ namespace {
 class ScreenDialogs final : public gui::Dialogs {
 public:
     std::function<void(QMessageBox&)> lookAtBox; // when set, boxes are shown and looked at
+    std::function<void(QDialog&)> lookAtText;    // when set, text windows are shown and looked at
     std::deque<gui::MessageButton> answers;      // when empty, the first button is pressed
     QString saveAnswer;
+    QString openAnswer;
     std::vector<gui::MessageRequest> messages;
 
     gui::MessageButton message(QWidget* parent, const gui::MessageRequest& request) override {
@@ -71,14 +74,24 @@ public:
         return request.buttons.empty() ? gui::MessageButton::Ok : request.buttons.front();
     }
     std::optional<QString> openFileName(QWidget*, const gui::FileDialogRequest&) override {
-        return std::nullopt;
+        if (openAnswer.isEmpty())
+            return std::nullopt;
+        return openAnswer;
     }
     std::optional<QString> saveFileName(QWidget*, const gui::FileDialogRequest&) override {
         if (saveAnswer.isEmpty())
             return std::nullopt;
         return saveAnswer;
     }
-    void showText(QWidget*, const gui::TextRequest&) override {}
+    void showText(QWidget* parent, const gui::TextRequest& request) override {
+        if (!lookAtText)
+            return;
+        const std::unique_ptr<QDialog> window = gui::MakeTextWindow(parent, request);
+        window->setWindowModality(Qt::ApplicationModal);
+        window->show();
+        lookAtText(*window);
+        window->hide();
+    }
     void showModal(QDialog& window) override {
         window.setWindowModality(Qt::ApplicationModal);
         window.show();
@@ -245,6 +258,7 @@ private:
         diffWindow(dialogs, main);
         fillClearWindow(main);
         restoreWindow(main);
+        diffChanges(dialogs, main);
         mapEditor(main);
         main.close();
     }
@@ -376,6 +390,39 @@ private:
         restore.repaint();
         shoot(frame(restore), "restore.png");
         restore.close();
+    }
+
+    // After the melt of the restore window's step the demo world differs from its original: a diff
+    // of the two, and the look at it that "Show changes" gives.
+    void diffChanges(ScreenDialogs& dialogs, MainWindow& main) {
+        Control<QPushButton>(main, "LWDiffButton").click();
+        QWidget& diff = TopLevel("TLWDiffForm");
+        QTemporaryDir out;
+        dialogs.saveAnswer = out.filePath(QStringLiteral("town.lw2"));
+        Control<QPushButton>(diff, "GenerateButton").click();
+        dialogs.saveAnswer.clear();
+        bool looked = false;
+        dialogs.lookAtText = [&](QDialog& text) {
+            looked = true;
+            const WindowSpec spec{
+                &text, QStringLiteral("diff changes window"), {640, 400}, Sizing::Initial};
+            CheckWindows(checks_, desktop_, QStringLiteral("diff changes window"), {spec});
+            checks_.check(IsCentredOver(frame(text), frame(diff)),
+                          QStringLiteral("the diff changes window stands over the diff window"),
+                          RectText(frame(text)) + QStringLiteral(" over ") + RectText(frame(diff)));
+            const QString shown = Control<QPlainTextEdit>(text, "DiffInfoText").toPlainText();
+            checks_.check(shown.contains(QStringLiteral("fits the originals: yes")) &&
+                              shown.contains(QStringLiteral(" changed blocks")),
+                          QStringLiteral("the diff changes window shows the diff's changes"),
+                          shown.left(200));
+            shoot(frame(text), "diff-changes.png");
+        };
+        dialogs.openAnswer = out.filePath(QStringLiteral("town.lw2"));
+        Control<QPushButton>(diff, "ShowChangesButton").click();
+        dialogs.openAnswer.clear();
+        dialogs.lookAtText = nullptr;
+        checks_.check(looked, QStringLiteral("\"Show changes\" opens its window"));
+        diff.close();
     }
 
     void mapEditor(MainWindow& main) {

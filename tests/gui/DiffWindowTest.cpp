@@ -127,7 +127,7 @@ protected:
     std::vector<bool> actionControls() {
         return {control<QCheckBox>("StaticsCheckBox").isEnabled(),
                 control<QCheckBox>("MapCheckBox").isEnabled(), button("GenerateButton").isEnabled(),
-                button("ApplyButton").isEnabled(), button("ShowChangesButton").isEnabled()};
+                button("ApplyButton").isEnabled()};
     }
     std::vector<FieldState> fieldStates() {
         std::vector<FieldState> states;
@@ -159,8 +159,8 @@ protected:
     RunWatch watch_;
 };
 
-const std::vector<bool> kAllOn(5, true);
-const std::vector<bool> kAllOff(5, false);
+const std::vector<bool> kAllOn(4, true);
+const std::vector<bool> kAllOff(4, false);
 const std::vector<FieldState> kAllGreen(6, FieldState::Valid);
 
 TEST_F(LWDiffFormTest, CreatedWithItsAreasTextsAndStates) {
@@ -177,7 +177,8 @@ TEST_F(LWDiffFormTest, CreatedWithItsAreasTextsAndStates) {
     EXPECT_EQ(button("ShowChangesButton").text(), "Show changes");
     EXPECT_TRUE(control<QCheckBox>("StaticsCheckBox").isChecked());
     EXPECT_TRUE(control<QCheckBox>("MapCheckBox").isChecked());
-    EXPECT_EQ(actionControls(), (std::vector<bool>{true, true, false, false, false}));
+    EXPECT_EQ(actionControls(), (std::vector<bool>{true, true, false, false}));
+    EXPECT_TRUE(button("ShowChangesButton").isEnabled()); // it only reads
     EXPECT_EQ(control<QLabel>("StaIdxLabel").text(), "StaIdx0.mul");
     EXPECT_EQ(control<QLabel>("StaticsLabel").text(), "Statics0.mul");
     EXPECT_EQ(control<QLabel>("MapLabel").text(), "Map0.mul");
@@ -297,7 +298,7 @@ TEST_F(LWDiffFormTest, FirstUseShowsTheMainWindowsFilesAndARedOriginalRow) {
         EXPECT_EQ(edit("MStaticsEdit").text(), Q(working.statics));
         EXPECT_EQ(edit("MMapEdit").text(), Q(working.map));
         // The parts stay as created until all six fields are valid.
-        EXPECT_EQ(actionControls(), (std::vector<bool>{true, true, false, false, false}));
+        EXPECT_EQ(actionControls(), (std::vector<bool>{true, true, false, false}));
         window.hide();
     };
     QTest::mouseClick(&mainButton("LWDiffButton"), Qt::LeftButton);
@@ -316,7 +317,7 @@ TEST_F(LWDiffFormTest, ControlStatesAndStoredPathsFollowTheFieldsInBothModes) {
         int mode;
         std::vector<bool> allValid; // check boxes, Generate, Apply, Show changes
     };
-    for (const Mode& m : {Mode{0, kAllOn}, Mode{1, {false, false, false, true, true}}}) {
+    for (const Mode& m : {Mode{0, kAllOn}, Mode{1, {false, false, false, true}}}) {
         program_.reset();
         storeDiffPaths(original, modified);
         startInMode(m.mode);
@@ -332,6 +333,7 @@ TEST_F(LWDiffFormTest, ControlStatesAndStoredPathsFollowTheFieldsInBothModes) {
         // A red field takes the actions away again; the store keeps the last valid set.
         typeInto(edit("OStaticsEdit"), Q(world("original/statics0.mu")));
         EXPECT_EQ(actionControls(), kAllOff) << m.mode;
+        EXPECT_TRUE(button("ShowChangesButton").isEnabled()) << m.mode;
         EXPECT_EQ(settings_.get("O-Statics0.mul").toString(), Q(original.statics));
         typeInto(edit("OStaticsEdit"), Q(other.statics));
         EXPECT_EQ(actionControls(), m.allValid);
@@ -597,6 +599,14 @@ TEST_F(LWDiffFormTest, APlayerLooksAtWhatADiffChangesBeforeApplyingIt) {
     EXPECT_TRUE(diff().isEnabled());
     EXPECT_TRUE(button("ShowChangesButton").isEnabled());
     EXPECT_EQ(FileFaults::OpenHandles(), 0);
+
+    // With a red original row it still says what the diff holds, and nothing of a fit.
+    typeInto(control<QLineEdit>("OStaIdxEdit"), Q(world("missing/staidx0.mul")));
+    ASSERT_TRUE(button("ShowChangesButton").isEnabled());
+    showChanges(world("world.lw2"));
+    ASSERT_EQ(dialogs_.textWindows.size(), 3u);
+    EXPECT_EQ(dialogs_.textWindows[2].lines,
+              Lines(ReadDiffInfo(world("world.lw2"), std::nullopt, none)));
 }
 
 // Its warning about blocks the game client reads only in part reaches the main window's log, and

@@ -79,7 +79,7 @@ TEST(MessageBoxes, CentredOverTheirWindowOrTheScreenWhileTheWindowIsNotShown) {
 
 TEST(TextWindows, ReadOnlyMonospaceResizableCentredOverTheirWindowAndClosedByClose) {
     QWidget window;
-    window.setGeometry(80, 50, 457, 361);
+    window.setGeometry(200, 150, 457, 361); // room around it for the larger window
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     const std::unique_ptr<QDialog> text =
@@ -89,9 +89,9 @@ TEST(TextWindows, ReadOnlyMonospaceResizableCentredOverTheirWindowAndClosedByClo
     text->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(text.get()));
     EXPECT_EQ(text->windowTitle(), "Changes in world.lw2");
-    EXPECT_EQ(text->size(), QSize(520, 360));
-    EXPECT_LT(text->minimumWidth(), 520); // the user may make it smaller and larger
-    EXPECT_GT(text->maximumWidth(), 520);
+    EXPECT_EQ(text->size(), QSize(640, 400));
+    EXPECT_LT(text->minimumWidth(), 640); // the user may make it smaller and larger
+    EXPECT_GT(text->maximumWidth(), 640);
     EXPECT_LE((text->frameGeometry().center() - window.frameGeometry().center()).manhattanLength(),
               2);
     auto* lines = text->findChild<QPlainTextEdit*>(QStringLiteral("DiffInfoText"));

@@ -19,10 +19,12 @@ bool DiffWindowModel::enabled(DiffControl control) const {
         // A player in Simple mode can only apply.
         return allValid() && mode != AppModeKind::Simple;
     case DiffControl::Apply:
-    // A player in Simple mode looks at what a diff changes before applying it.
-    case DiffControl::ShowChanges:
         // Left enabled beside a red field, it would start a run on a path known to be wrong.
         return allValid();
+    case DiffControl::ShowChanges:
+        // It only reads: a diff alone says what it holds, and the original row, while it is
+        // valid, whether the diff fits it. Players look before applying too.
+        return true;
     }
     return false;
 }

@@ -124,7 +124,7 @@ protected:
     }
 };
 
-constexpr QSize kTextWindowSize{520, 360};
+constexpr QSize kTextWindowSize{640, 400};
 
 } // namespace
 
