@@ -100,29 +100,21 @@ void CentreAsShown(QWidget& shown) {
     shown.move(CentredOver(over, frame, screenArea) + inside);
 }
 
-// QMessageBox takes its size only as it shows, after QDialog placed it by its earlier size: it
-// centres itself again then.
-class CentredMessageBox final : public QMessageBox {
+// A window that takes its size only as it shows, after QDialog placed it by its earlier size (a
+// QMessageBox does): it centres itself again then.
+template <class Window> class CentredAsShown final : public Window {
 public:
-    using QMessageBox::QMessageBox;
+    using Window::Window;
 
 protected:
     void showEvent(QShowEvent* event) override {
-        QMessageBox::showEvent(event);
+        Window::showEvent(event);
         CentreAsShown(*this);
     }
 };
 
-class TextWindow final : public QDialog {
-public:
-    using QDialog::QDialog;
-
-protected:
-    void showEvent(QShowEvent* event) override {
-        QDialog::showEvent(event);
-        CentreAsShown(*this);
-    }
-};
+using CentredMessageBox = CentredAsShown<QMessageBox>;
+using TextWindow = CentredAsShown<QDialog>;
 
 constexpr QSize kTextWindowSize{640, 400};
 
