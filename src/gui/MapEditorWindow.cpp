@@ -30,6 +30,7 @@
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -387,7 +388,6 @@ void MapEditorWindow::setPalette(QDialog& palette) {
     const QPoint place = palette.pos();
     palette.setParent(this, palette.windowFlags());
     palette.move(place);
-    palette.installEventFilter(this);
 }
 
 void MapEditorWindow::setOverview(QDialog& overview) {
@@ -444,6 +444,7 @@ void MapEditorWindow::placePalette() {
     palette_->move(gui::BesideOf(editor, palette_->frameGeometry().size(), screen));
     palette_->raise();
     placeOverview();
+    followPaletteFrame();
 }
 
 void MapEditorWindow::showOverview() {
@@ -464,6 +465,7 @@ void MapEditorWindow::showOverview() {
             overview_->windowHandle()->installEventFilter(this);
         placingOverview_ = true;
         placeOverview();
+        followPaletteFrame();
     }
     overview_->raise();
     overview_->activateWindow();
@@ -485,6 +487,18 @@ void MapEditorWindow::placeOverview() {
     overviewPlace_ = overview_->pos();
 }
 
+// The window manager may give the palette its title bar only after the overview was placed below
+// it, and tells this window nothing of it: while the overview stands where it was put, it looks
+// again a few times.
+void MapEditorWindow::followPaletteFrame() {
+    for (const int ms : {250, 750, 1500})
+        QTimer::singleShot(ms, this, [this] {
+            if (overview_ != nullptr && overview_->isVisible() &&
+                overview_->pos() == overviewPlace_)
+                placeOverview();
+        });
+}
+
 bool MapEditorWindow::eventFilter(QObject* watched, QEvent* event) {
     if (placingPalette_ && watched == windowHandle() && event->type() == QEvent::Expose &&
         windowHandle()->isExposed()) {
@@ -496,9 +510,6 @@ bool MapEditorWindow::eventFilter(QObject* watched, QEvent* event) {
         placingOverview_ = false;
         placeOverview();
     }
-    if (watched == palette_ && (event->type() == QEvent::Move || event->type() == QEvent::Resize) &&
-        overview_ != nullptr && overview_->isVisible() && overview_->pos() == overviewPlace_)
-        placeOverview();
     if (watched != mainDrawGrid_->viewport())
         return ToolWindow::eventFilter(watched, event);
     switch (event->type()) {

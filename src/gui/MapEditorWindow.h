@@ -14,6 +14,7 @@
 
 #include <QImage>
 #include <QPoint>
+#include <QPointer>
 #include <QRect>
 #include <array>
 #include <cstdint>
@@ -97,6 +98,7 @@ private:
     void placePalette();
     void showOverview();
     void placeOverview();
+    void followPaletteFrame();
 
     // Handler bodies without the guard: a failure ends the handler that ran them.
     // The one moment the paths are stored: after a path field changed and was validated.
@@ -135,13 +137,14 @@ private:
     WindowContext& context_;
     gui::PathFields paths_;
     MapEditorModel model_;
-    QDialog* palette_ = nullptr;
-    QDialog* overview_ = nullptr;
+    // The program owns both and may delete them before this window: their last events and this
+    // window's destructor find them gone.
+    QPointer<QDialog> palette_;
+    QPointer<QDialog> overview_;
     CellPos pointer_;
     bool placingPalette_ = false;  // until this window is on the screen in its frame
     bool placingOverview_ = false; // until the overview is on the screen in its frame
-    // Where placeOverview() put it last: while it stands there, it follows the palette's frame,
-    // which the window manager may give its title bar only after the overview was placed.
+    // Where placeOverview() put it last: while it stands there, it follows the palette's frame.
     std::optional<QPoint> overviewPlace_;
     bool writing_ = false; // between the two mapWriting signals
     std::optional<TilePreview> shownPreview_;
