@@ -479,7 +479,11 @@ void MapEditorWindow::placeOverview() {
     const QSize size = overview_->frameGeometry().size();
     QPoint place = gui::BesideOf(frameGeometry(), size, screen);
     if (palette_ != nullptr && palette_->isVisible()) {
-        const QRect palette = palette_->frameGeometry();
+        QRect palette = palette_->frameGeometry();
+        // Until the window manager has told of the palette's title bar, its frame is taken to
+        // have one as high as this window's.
+        if (palette_->geometry().top() == palette.top())
+            palette.setBottom(palette.bottom() + geometry().top() - frameGeometry().top());
         place = {palette.left(), std::min(palette.bottom() + 1 + gui::kWindowGap,
                                           screen.bottom() + 1 - size.height())};
     }
