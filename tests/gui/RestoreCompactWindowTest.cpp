@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
+#include <filesystem>
 
 namespace lw::test {
 namespace {
@@ -20,8 +21,10 @@ class RestoreCompactTest : public UiTest {
 protected:
     // A world with statics in two blocks, the three fields filled in and the index loaded.
     // Rewriting a block appends its new run, so that the old one is dead space.
-    void open(bool rewriteOne = false) {
+    // itemFile: another item file than the world folder's statics.cfg.
+    void open(bool rewriteOne = false, const std::string& itemFile = {}) {
         makeWorld();
+        itemFile_ = itemFile.empty() ? world("statics.cfg") : itemFile;
         PutStaticBlock(world("staidx0.mul"), world("statics0.mul"), 1, 1,
                        {{0x0EED, 3, 7, -5, 0}, {0x1234, 0, 0, 10, 0x0481}});
         PutStaticBlock(world("staidx0.mul"), world("statics0.mul"), 2, 1, {{0x0001, 7, 7, 0, 0}});
@@ -32,7 +35,7 @@ protected:
         start();
         typeInto(mainEdit("StaIdxEdit"), Q(world("staidx0.mul")));
         typeInto(mainEdit("StaticsEdit"), Q(world("statics0.mul")));
-        typeInto(mainEdit("WSCEdit"), Q(world("statics.cfg")));
+        typeInto(mainEdit("WSCEdit"), Q(itemFile_));
         click("GetStaticIndexButton");
         ASSERT_TRUE(program_->context().state.StaticIndexLoaded);
     }
@@ -48,8 +51,8 @@ protected:
     // The three files' digests (a failure prints them, not megabytes of index).
     std::vector<std::uint64_t> worldFiles() {
         std::vector<std::uint64_t> digests;
-        for (const char* name : {"staidx0.mul", "statics0.mul", "statics.cfg"})
-            digests.push_back(DigestOfFile(world(name)));
+        for (const std::string& path : {world("staidx0.mul"), world("statics0.mul"), itemFile_})
+            digests.push_back(DigestOfFile(path));
         return digests;
     }
     // Opens the restore window; act sees its list and presses its buttons.
@@ -72,6 +75,8 @@ protected:
             rows.append(list.topLevelItem(i)->text(0) + " " + list.topLevelItem(i)->text(2));
         return rows;
     }
+    std::string itemFile_;
+
     void expectLoadedIndexIsTheFile() {
         EXPECT_TRUE(program_->context().state.StaticIndex == ReadIndexFile(world("staidx0.mul")));
     }
@@ -123,6 +128,28 @@ TEST_F(RestoreCompactTest, AMeltIsPutBackFromTheRestoreWindowAndTheRestoreCanBeU
     });
     EXPECT_EQ(worldFiles(), melted);
     expectLoadedIndexIsTheFile();
+}
+
+// The item file in the server's folder, reached through a link; the world in the client's.
+TEST_F(RestoreCompactTest, AMeltOverTwoFoldersIsOneRowAndComesBackInBoth) {
+    TempDir server;
+    WriteWholeFile(server.file("statics.cfg"), "");
+    const std::string link = worldDir_.file("shard");
+    std::filesystem::create_directory_symlink(server.path(), link);
+    open(false, link + "/statics.cfg");
+    const std::vector<std::uint64_t> before = worldFiles();
+    meltBlocksOneAndTwo();
+    ASSERT_TRUE(dialogs_.errors().empty());
+    ASSERT_NE(worldFiles(), before);
+    inRestoreWindow([&](QDialog& window, QTreeWidget& list) {
+        EXPECT_EQ(Headings(list), QStringList{"1 melt"});
+        EXPECT_EQ(list.topLevelItem(0)->childCount(), 2); // the index here, the item file there
+        dialogs_.answers = {Button::Yes};
+        QTest::mouseClick(&Find<QPushButton>(window, "RestoreButton"), Qt::LeftButton);
+    });
+    EXPECT_EQ(dialogs_.errors(), std::vector<QString>{});
+    EXPECT_EQ(worldFiles(), before);
+    EXPECT_EQ(StoredPoints(server.path()).size(), 2u); // the melt's and the restore's
 }
 
 TEST_F(RestoreCompactTest, ARestoreThatWouldLoseAnotherProgramsSaveIsRefusedNamingTheFile) {
