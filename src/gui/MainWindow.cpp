@@ -602,8 +602,6 @@ void MainWindow::runCompact() {
 }
 
 void MainWindow::restoreClicked() {
-    if (context_.busy.busy())
-        return;
     std::vector<std::string> paths;
     for (QLineEdit* field : {staIdxEdit, staticsEdit, wscEdit})
         if (paths_.value(*field).valid())
